@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace sapidoro {
+
+inline constexpr char kApplicationTitle[] = "Sapidoro 1.3";
+
+// The text the error report shows: the message with "." appended when its last
+// character sorts after ".".
+QString ErrorReportText(const QString &message);
+
+// The message of any exception, as the error report shows it.
+QString ExceptionMessage(std::exception_ptr error);
+
+// Shows the error report: a modal message box with the error symbol, captioned with the
+// application title. Tests may divert it to a sink of their own (empty restores the box).
+void ShowErrorReport(const QString &message);
+void SetErrorReportSink(std::function<void(const QString &)> sink);
+
+// Runs event handlers so that no exception reaches Qt's event loop. The outermost handler
+// reports an error; a handler run inside another one (a change signal emitted by a setter
+// the outer handler called) keeps its error pending instead, and the outer handler takes
+// it over with RethrowPending(), so that one error ends the whole chain.
+class EventGuard {
+public:
+    template <class F>
+    static void Run(F &&handler) {
+        ++s_depth;
+        try {
+            std::forward<F>(handler)();
+        } catch (...) {
+            Keep(std::current_exception());
+        }
+        --s_depth;
+        if (s_depth == 0 && s_pending) ReportPending();
+    }
+
+    // Rethrows the error of a nested handler, if one failed since the last call.
+    static void RethrowPending();
+
+private:
+    static void Keep(std::exception_ptr error);
+    static void ReportPending();
+
+    static inline int s_depth = 0;
+    static inline std::exception_ptr s_pending;
+};
+
+// Connects a signal to a handler run through EventGuard.
+template <class Sender, class Signal, class Handler>
+QMetaObject::Connection ExceptionSafeConnect(Sender *sender, Signal signal, QObject *context,
+                                             Handler handler) {
+    return QObject::connect(sender, signal, context, [handler](auto &&...args) {
+        EventGuard::Run([&] { handler(std::forward<decltype(args)>(args)...); });
+    });
+}
+
+}  // namespace sapidoro
