@@ -50,12 +50,14 @@ std::string_view TextFile::readLineView() {
     for (;;) {
         const char *base = m_buffer.data();
         if (const void *cr = std::memchr(base + scanFrom, '\r', m_end - scanFrom)) {
-            const std::size_t crAt = static_cast<std::size_t>(static_cast<const char *>(cr) - base);
+            std::size_t crAt = static_cast<std::size_t>(static_cast<const char *>(cr) - base);
             // The LF that may belong to this line end can sit in the next block.
             if (crAt + 1 == m_end) {
                 const std::size_t offset = crAt - m_pos;
-                if (fill()) {
-                    scanFrom = m_pos + offset;  // re-find the same CR after the move
+                const bool more = fill();  // may move the unconsumed bytes to the front
+                crAt = m_pos + offset;
+                if (more) {
+                    scanFrom = crAt;
                     continue;
                 }
             }

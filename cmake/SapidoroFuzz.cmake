@@ -1,0 +1,24 @@
+# sapidoro_add_fuzzer(<name> SOURCES <files...> LIBS <targets...> CORPUS <dir>)
+# The fuzz entry point LLVMFuzzerTestOneInput is built twice:
+#  - always, as <name>_replay, a CTest test that runs every file of the seed corpus;
+#  - with SAPIDORO_FUZZ (clang), as the libFuzzer target <name>, run briefly by CTest.
+set(SAPIDORO_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzzer runs under CTest")
+
+function(sapidoro_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name}_replay ${ARG_SOURCES} ${SAPIDORO_ROOT}/fuzz/support/ReplayMain.cpp)
+  target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS} sapidoro_warnings)
+  add_test(NAME ${name}_replay COMMAND ${name}_replay ${ARG_CORPUS})
+  set_tests_properties(${name}_replay PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+  if(SAPIDORO_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} sapidoro_warnings)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+    add_test(NAME ${name}
+      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+              sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${name}>' -max_total_time=${SAPIDORO_FUZZ_SECONDS} -rss_limit_mb=4096 '${work}' '${ARG_CORPUS}'")
+  endif()
+endfunction()
