@@ -12,7 +12,11 @@ function(sapidoro_add_fuzzer name)
   set_tests_properties(${name}_replay PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
   if(SAPIDORO_FUZZ)
+    if(NOT TARGET fuzzers)
+      add_custom_target(fuzzers)
+    endif()
     add_executable(${name} ${ARG_SOURCES})
+    add_dependencies(fuzzers ${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} sapidoro_warnings)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
@@ -20,5 +24,6 @@ function(sapidoro_add_fuzzer name)
     add_test(NAME ${name}
       COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
               sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${name}>' -max_total_time=${SAPIDORO_FUZZ_SECONDS} -rss_limit_mb=4096 '${work}' '${ARG_CORPUS}'")
+    set_tests_properties(${name} PROPERTIES LABELS fuzz)
   endif()
 endfunction()
