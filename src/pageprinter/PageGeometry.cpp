@@ -1,0 +1,164 @@
+#include "pageprinter/PagePrnt.h"
+
+#include <QLocale>
+
+namespace sapidoro {
+
+namespace {
+
+// Sheet and unprintable strip assumed when no printer answers.
+constexpr double kFallbackPageWidthInches = 8.5;
+constexpr double kFallbackPageHeightInches = 11;
+constexpr double kFallbackPageWidthMm = 210;
+constexpr double kFallbackPageHeightMm = 297;
+constexpr double kFallbackOffsetInches = 0.25;
+constexpr double kFallbackOffsetMm = 6;
+
+}  // namespace
+
+int TPagePrinter::ResolutionX() const {
+    return Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSX).value_or(kFallbackResolution);
+}
+
+int TPagePrinter::ResolutionY() const {
+    return Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSY).value_or(kFallbackResolution);
+}
+
+std::int32_t TPagePrinter::DeviceDotsX(double length) const {
+    return LengthToDots(length, m_measureUnit, ResolutionX());
+}
+
+std::int32_t TPagePrinter::DeviceDotsY(double length) const {
+    return LengthToDots(length, m_measureUnit, ResolutionY());
+}
+
+double TPagePrinter::UnitsFromDotsX(double dots) const {
+    return DotsToLength(dots, m_measureUnit, Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSX).value_or(0));
+}
+
+double TPagePrinter::UnitsFromDotsY(double dots) const {
+    return DotsToLength(dots, m_measureUnit, Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSY).value_or(0));
+}
+
+double TPagePrinter::PageWidth() const {
+    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALWIDTH)) return UnitsFromDotsX(*dots);
+    return m_measureUnit == muMillimeters ? kFallbackPageWidthMm : kFallbackPageWidthInches;
+}
+
+double TPagePrinter::PageHeight() const {
+    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALHEIGHT)) return UnitsFromDotsY(*dots);
+    return m_measureUnit == muMillimeters ? kFallbackPageHeightMm : kFallbackPageHeightInches;
+}
+
+double TPagePrinter::PrintableOffsetX() const {
+    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALOFFSETX)) return UnitsFromDotsX(*dots);
+    return m_measureUnit == muMillimeters ? kFallbackOffsetMm : kFallbackOffsetInches;
+}
+
+double TPagePrinter::PrintableOffsetY() const {
+    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALOFFSETY)) return UnitsFromDotsY(*dots);
+    return m_measureUnit == muMillimeters ? kFallbackOffsetMm : kFallbackOffsetInches;
+}
+
+int TPagePrinter::TextWidth() const {
+    return DeviceDotsX(PrintableWidth()) - TextAreaLeft() - TextAreaRightInset();
+}
+
+int TPagePrinter::TextHeight() const {
+    return DeviceDotsY(PrintableHeight()) - TextAreaTop() - TextAreaBottomInset();
+}
+
+void TPagePrinter::setMarginTop(double value) {
+    RefuseWhilePrinting("Unable to change top margin while printing");
+    const double strip = PrintableOffsetY();
+    // A value that is no number counts as below the strip.
+    if (!(value >= strip)) value = strip;
+    else if (value > PageHeight() - strip) value = PageHeight() - strip;
+    m_marginTop = value;
+    update();
+}
+
+void TPagePrinter::setMarginBottom(double value) {
+    RefuseWhilePrinting("Unable to change bottom margin while printing");
+    const double strip = PrintableOffsetY();
+    if (!(value >= strip)) value = strip;
+    else if (value > PageHeight() - strip) value = PageHeight() - strip;
+    m_marginBottom = value;
+    update();
+}
+
+void TPagePrinter::setMarginLeft(double value) {
+    RefuseWhilePrinting("Unable to change left margin while printing");
+    const double strip = PrintableOffsetX();
+    if (!(value >= strip)) value = strip;
+    else if (value > PageWidth() - strip) value = PageWidth() - strip;
+    m_marginLeft = value;
+    update();
+}
+
+void TPagePrinter::setMarginRight(double value) {
+    RefuseWhilePrinting("Unable to change right margin while printing");
+    const double strip = PrintableOffsetX();
+    if (!(value >= strip)) value = strip;
+    else if (value > PageWidth() - strip) value = PageWidth() - strip;
+    m_marginRight = value;
+    update();
+}
+
+void TPagePrinter::setMargins(double top, double bottom, double left, double right) {
+    setMarginTop(top);
+    setMarginBottom(bottom);
+    setMarginLeft(left);
+    setMarginRight(right);
+}
+
+void TPagePrinter::setMeasureUnit(TMeasureUnit value) {
+    if (value == m_measureUnit) return;
+    // Refused as a whole while printing: the margins could not follow the new unit.
+    RefuseWhilePrinting("Unable to change top margin while printing");
+    m_measureUnit = value;
+    if (m_creating) return;
+    const double factor = UnitChangeFactor(value);
+    setMarginTop(m_marginTop * factor);
+    setMarginBottom(m_marginBottom * factor);
+    setMarginLeft(m_marginLeft * factor);
+    setMarginRight(m_marginRight * factor);
+    m_pageBorderOffset *= factor;
+    m_defaultColWidth *= factor;
+    RefreshDeviceMetrics();
+    if (m_friendlyFooter.isEmpty()) m_footerFormat = NormalizeColumnFormat(m_footerFormat, true);
+    if (m_friendlyHeader.isEmpty()) m_headerFormat = NormalizeColumnFormat(m_headerFormat, true);
+    m_tableFormat = NormalizeColumnFormat(m_tableFormat, true);
+}
+
+void TPagePrinter::RefreshDeviceMetrics() {
+    if (!Printing()) {
+        setMarginTop(m_marginTop);
+        setMarginBottom(m_marginBottom);
+        setMarginLeft(m_marginLeft);
+        setMarginRight(m_marginRight);
+    }
+    // Scaled first, so that the metrics are those of the font at the device's resolution.
+    ScalePageFont();
+    ReadPrinterFontMetrics();
+    RecomputeLineHeight();
+    if (!m_friendlyHeader.isEmpty()) setFriendlyHeader(m_friendlyHeader);
+    if (!m_friendlyFooter.isEmpty()) setFriendlyFooter(m_friendlyFooter);
+}
+
+QChar TPagePrinter::DecimalSeparator() const {
+    const QString separator = QLocale().decimalPoint();
+    return separator.isEmpty() ? QChar(u'.') : separator[0];
+}
+
+TColumnSpec TPagePrinter::ParseColumnSpec(QStringView spec) const {
+    return sapidoro::ParseColumnSpec(spec, m_defaultColWidth, DecimalSeparator());
+}
+
+QString TPagePrinter::NormalizeColumnFormat(const QString &format, bool convert) const {
+    return sapidoro::NormalizeColumnFormat(format, m_tokenSeparator, m_defaultColWidth,
+                                           DecimalSeparator(),
+                                           convert ? UnitChangeFactor(m_measureUnit) : 1.0);
+}
+
+}  // namespace sapidoro

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+namespace sapidoro {
+
+class TPagePrinter;
+
+// The page printer's paint box: fills the scroll area and paints the page view.
+class TPagePaintBox : public QWidget {
+public:
+    explicit TPagePaintBox(TPagePrinter &owner);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    TPagePrinter &m_owner;
+};
+
+}  // namespace sapidoro

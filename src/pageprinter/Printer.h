@@ -1,0 +1,112 @@
+#pragma once
+
+#include "common/Exception.h"
+
+#include <QFont>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QPainter;
+
+namespace sapidoro {
+
+// Raised by the printer object when no printer is installed or selected, and for misuse of
+// the printer object itself.
+class EPrinter : public Exception {
+public:
+    using Exception::Exception;
+};
+
+enum TPrinterOrientation { poPortrait, poLandscape };
+
+// The device capabilities the page printer asks for, in device dots (resolutions in dots per inch).
+enum class TDeviceCap {
+    LOGPIXELSX,
+    LOGPIXELSY,
+    PHYSICALWIDTH,
+    PHYSICALHEIGHT,
+    PHYSICALOFFSETX,
+    PHYSICALOFFSETY
+};
+
+// Text metrics of a font on the printer, in device dots.
+struct TPrinterTextMetrics {
+    int Height = 0;
+    int Ascent = 0;
+    int Descent = 0;
+    int InternalLeading = 0;
+    int ExternalLeading = 0;
+    int AveCharWidth = 0;
+};
+
+// The printer object the whole program shares. It keeps the job title and the job state
+// itself; implementations supply the device, its capabilities and the page surface.
+class TPrinter {
+public:
+    virtual ~TPrinter();
+
+    // False when no printer is installed or selected: every device query then raises EPrinter.
+    virtual bool Available() const = 0;
+
+    // Raises EPrinter without a printer.
+    int GetDeviceCaps(TDeviceCap cap) const;
+    // The same query without the error: empty when there is no printer.
+    std::optional<int> TryDeviceCaps(TDeviceCap cap) const;
+    // Metrics of `font` measured at the device's resolution; raises EPrinter without a printer.
+    TPrinterTextMetrics TextMetrics(const QFont &font) const;
+
+    QString Title() const { return m_title; }
+    void setTitle(const QString &title) { m_title = title; }
+
+    // Copy count of the device; setting it while printing is refused.
+    int Copies() const;
+    void setCopies(int copies);
+
+    TPrinterOrientation Orientation() const;
+    void setOrientation(TPrinterOrientation orientation);
+
+    bool Printing() const { return m_printing; }
+    bool Aborted() const { return m_aborted; }
+
+    // Starts a job named after the first 31 characters of the title, with its first page open.
+    void BeginDoc();
+    void NewPage();
+    // Ends the job; after Abort it only closes the page.
+    void EndDoc();
+    void Abort();
+
+    // Drawing surface of the current page; origin at the top-left corner of the printable area.
+    QPainter &Canvas();
+
+protected:
+    [[noreturn]] static void RaiseNoPrinter();
+
+    virtual int DeviceCaps(TDeviceCap cap) const = 0;
+    virtual TPrinterTextMetrics FontMetricsOnDevice(const QFont &font) const = 0;
+    virtual int DeviceCopies() const = 0;
+    virtual void setDeviceCopies(int copies) = 0;
+    virtual TPrinterOrientation DeviceOrientation() const = 0;
+    virtual void setDeviceOrientation(TPrinterOrientation orientation) = 0;
+    virtual void StartJob(const QString &documentName) = 0;
+    virtual void StartNextPage() = 0;
+    virtual void FinishJob() = 0;
+    virtual void AbortJob() = 0;
+    virtual QPainter &PageSurface() = 0;
+
+private:
+    void RequireAvailable() const;
+    void RequirePrinting(const char *operation) const;
+
+    QString m_title;
+    bool m_printing = false;
+    bool m_aborted = false;
+};
+
+// The process-wide printer object: the system's default printer unless a test installed
+// another one. SetPrinter returns the previous object.
+TPrinter &Printer();
+std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer);
+
+}  // namespace sapidoro

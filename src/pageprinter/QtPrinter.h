@@ -1,0 +1,40 @@
+#pragma once
+
+#include "pageprinter/Printer.h"
+
+#include <QPainter>
+
+#include <memory>
+
+class QPrinter;
+
+namespace sapidoro {
+
+// The printer object on the system's default printer (CUPS). When the system has no
+// printer, every device query raises EPrinter.
+class TQtPrinter : public TPrinter {
+public:
+    TQtPrinter();
+    ~TQtPrinter() override;
+
+    bool Available() const override { return m_printer != nullptr; }
+
+protected:
+    int DeviceCaps(TDeviceCap cap) const override;
+    TPrinterTextMetrics FontMetricsOnDevice(const QFont &font) const override;
+    int DeviceCopies() const override;
+    void setDeviceCopies(int copies) override;
+    TPrinterOrientation DeviceOrientation() const override;
+    void setDeviceOrientation(TPrinterOrientation orientation) override;
+    void StartJob(const QString &documentName) override;
+    void StartNextPage() override;
+    void FinishJob() override;
+    void AbortJob() override;
+    QPainter &PageSurface() override { return m_painter; }
+
+private:
+    std::unique_ptr<QPrinter> m_printer;
+    QPainter m_painter;
+};
+
+}  // namespace sapidoro

@@ -1,0 +1,146 @@
+#include "pageprinter/RecordingDevice.h"
+
+#include <QFontMetrics>
+#include <QPaintEngine>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPolygonF>
+#include <QTransform>
+
+#include <cmath>
+
+namespace sapidoro {
+
+// Keeps what the painter sends, mapped through the painter's transform.
+class TRecordingEngine : public QPaintEngine {
+public:
+    TRecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return QPaintEngine::User; }
+
+    void updateState(const QPaintEngineState &state) override {
+        if (state.state() & QPaintEngine::DirtyTransform) m_transform = state.transform();
+        if (state.state() & QPaintEngine::DirtyPen) m_pen = state.pen();
+    }
+
+    void drawLines(const QLineF *lines, int count) override {
+        for (int i = 0; i < count; ++i) {
+            TDrawCall call = NewCall(TDrawCall::Line);
+            call.line = m_transform.map(lines[i]);
+            m_calls.push_back(call);
+        }
+    }
+    void drawRects(const QRectF *rects, int count) override {
+        for (int i = 0; i < count; ++i) Push(TDrawCall::Rect, m_transform.mapRect(rects[i]));
+    }
+    void drawEllipse(const QRectF &rect) override {
+        Push(TDrawCall::Ellipse, m_transform.mapRect(rect));
+    }
+    void drawPoints(const QPointF *points, int count) override {
+        for (int i = 0; i < count; ++i) {
+            TDrawCall call = NewCall(TDrawCall::Point);
+            call.position = m_transform.map(points[i]);
+            m_calls.push_back(call);
+        }
+    }
+    void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override {
+        Push(TDrawCall::Polygon, m_transform.map(QPolygonF(QList<QPointF>(points, points + count))).boundingRect());
+    }
+    void drawPath(const QPainterPath &path) override {
+        Push(TDrawCall::Path, m_transform.map(path).boundingRect());
+    }
+    void drawPixmap(const QRectF &target, const QPixmap &, const QRectF &) override {
+        Push(TDrawCall::Pixmap, m_transform.mapRect(target));
+    }
+    void drawImage(const QRectF &target, const QImage &, const QRectF &,
+                   Qt::ImageConversionFlags) override {
+        Push(TDrawCall::Image, m_transform.mapRect(target));
+    }
+    void drawTextItem(const QPointF &position, const QTextItem &item) override {
+        TDrawCall call = NewCall(TDrawCall::Text);
+        call.position = m_transform.map(position);
+        call.text = item.text();
+        call.font = item.font();
+        m_calls.push_back(call);
+    }
+
+    std::vector<TDrawCall> m_calls;
+
+private:
+    TDrawCall NewCall(TDrawCall::Kind kind) const {
+        TDrawCall call;
+        call.kind = kind;
+        call.penColor = m_pen.color();
+        call.penWidth = m_pen.widthF();
+        return call;
+    }
+    void Push(TDrawCall::Kind kind, const QRectF &rect) {
+        TDrawCall call = NewCall(kind);
+        call.rect = rect;
+        m_calls.push_back(call);
+    }
+
+    QTransform m_transform;
+    QPen m_pen;
+};
+
+TDotsDevice::TDotsDevice(int dpiX, int dpiY, int widthDots, int heightDots)
+    : m_dpiX(dpiX),
+      m_dpiY(dpiY),
+      m_width(widthDots),
+      m_height(heightDots),
+      m_engine(std::make_unique<TRecordingEngine>()) {}
+
+TDotsDevice::~TDotsDevice() = default;
+
+QPaintEngine *TDotsDevice::paintEngine() const { return m_engine.get(); }
+
+const std::vector<TDrawCall> &TDotsDevice::Calls() const { return m_engine->m_calls; }
+
+void TDotsDevice::ClearCalls() { m_engine->m_calls.clear(); }
+
+int TDotsDevice::metric(PaintDeviceMetric metric) const {
+    switch (metric) {
+        case PdmWidth:
+            return m_width;
+        case PdmHeight:
+            return m_height;
+        case PdmWidthMM:
+            return m_dpiX > 0 ? static_cast<int>(m_width * 25.4 / m_dpiX) : 0;
+        case PdmHeightMM:
+            return m_dpiY > 0 ? static_cast<int>(m_height * 25.4 / m_dpiY) : 0;
+        case PdmNumColors:
+            return 0x7fffffff;
+        case PdmDepth:
+            return 32;
+        case PdmDpiX:
+        case PdmPhysicalDpiX:
+            return m_dpiX;
+        case PdmDpiY:
+        case PdmPhysicalDpiY:
+            return m_dpiY;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+    }
+    return 0;
+}
+
+TPrinterTextMetrics MeasureTextMetrics(const QFont &font, const QPaintDevice *device) {
+    const QFontMetrics metrics(font, device);
+    const double em = font.pixelSize() > 0 ? font.pixelSize()
+                                           : font.pointSizeF() * device->logicalDpiY() / 72.0;
+    TPrinterTextMetrics result;
+    result.Height = metrics.height();
+    result.Ascent = metrics.ascent();
+    result.Descent = metrics.descent();
+    result.InternalLeading = metrics.height() - static_cast<int>(std::lround(em));
+    result.ExternalLeading = metrics.leading();
+    result.AveCharWidth = metrics.averageCharWidth();
+    return result;
+}
+
+}  // namespace sapidoro

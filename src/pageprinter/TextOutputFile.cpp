@@ -1,0 +1,44 @@
+#include "pageprinter/TextOutputFile.h"
+
+#include "common/Exception.h"
+#include "common/QtText.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+namespace sapidoro {
+
+TTextOutputFile::~TTextOutputFile() {
+    if (m_file) std::fclose(m_file);
+}
+
+void TTextOutputFile::Create(const QString &path) {
+    Close();
+    errno = 0;
+    m_file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (!m_file) throw EInOutError::fromErrno(errno != 0 ? errno : EINVAL);
+}
+
+void TTextOutputFile::Write(const QString &text) { WriteBytes(ToCp1252(text)); }
+
+void TTextOutputFile::WriteBytes(std::string_view bytes) {
+    if (!m_file) throw EInOutError::fromErrno(EBADF);
+    if (bytes.empty()) return;
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
+        throw EInOutError::fromErrno(errno != 0 ? errno : EIO);
+}
+
+void TTextOutputFile::Flush() {
+    if (m_file && std::fflush(m_file) != 0) throw EInOutError::fromErrno(errno != 0 ? errno : EIO);
+}
+
+void TTextOutputFile::Close() {
+    if (!m_file) return;
+    std::FILE *file = m_file;
+    m_file = nullptr;
+    if (std::fclose(file) != 0) throw EInOutError::fromErrno(errno != 0 ? errno : EIO);
+}
+
+}  // namespace sapidoro
