@@ -1,9 +1,150 @@
 #include "app/Unit1.h"
 
+#include "app/ErrorReport.h"
+#include "app/FormBuilder.h"
+#include "app/FormDesign.h"
+#include "app/SearchScopes.h"
+#include "resizer/NoBDERP.h"
+#include "widgets/ColourButton.h"
+#include "widgets/ComboBox.h"
+#include "widgets/FrameBorder.h"
+#include "widgets/ProgressBar.h"
+#include "widgets/Spinner.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTextEdit>
+
+using sapidoro::EventGuard;
+
+namespace {
+
+template <class Control>
+void Find(const QWidget *window, Control *&control, const char *name) {
+    control = window->findChild<Control *>(QString::fromLatin1(name));
+    Q_ASSERT_X(control != nullptr, "TForm1", name);
+}
+
+}  // namespace
 
 TForm1::TForm1(QWidget *parent)
-    : TForm1(QCoreApplication::applicationDirPath() + QDir::separator(), parent) {}
+    : TForm1(QCoreApplication::applicationDirPath() + QLatin1Char('/'), parent) {}
 
-TForm1::TForm1(const QString &, QWidget *parent) : QWidget(parent) {}
+TForm1::TForm1(const QString &dataFolder, QWidget *parent)
+    : QWidget(parent), m_designDataFolder(dataFolder) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(sapidoro::kWindowCaption));
+    QFont windowFont(QString::fromLatin1(sapidoro::kWindowFontFamily));
+    windowFont.setPixelSize(sapidoro::kWindowFontPixels);
+    setFont(windowFont);
+    move(sapidoro::kWindowDesignBounds.topLeft());
+    resize(sapidoro::kWindowDesignBounds.size());
+
+    sapidoro::BuildControls(this);
+    findControls();
+    SelezioneAmbitoRicerca->setItems(sapidoro::ScopeNames());
+    buildPopupMenu();
+    bindEvents();
+
+    // An error while the window is created is reported, and the window opens all the same.
+    EventGuard::Run([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::findControls() {
+    Find(this, NoBDEResizerPanel1, "NoBDEResizerPanel1");
+    Find(this, PageControl1, "PageControl1");
+    Find(this, Vedi, "Vedi");
+    Find(this, Controlli1, "Controlli1");
+    Find(this, Schermo1, "Schermo1");
+    Find(this, Ricerche, "Ricerche");
+    Find(this, StringaDaCercare, "StringaDaCercare");
+    Find(this, SelezioneAmbitoRicerca, "SelezioneAmbitoRicerca");
+    Find(this, Inizializzazione, "Inizializzazione");
+    Find(this, StampaLaRicetta, "StampaLaRicetta");
+    Find(this, Esci, "Esci");
+    Find(this, RicetteTrovateScambio, "RicetteTrovateScambio");
+    Find(this, RicetteTrovate, "RicetteTrovate");
+    Find(this, Barra, "Barra");
+    Find(this, CheckBox1, "CheckBox1");
+    Find(this, CarattereStampa, "CarattereStampa");
+    Find(this, RicettaCompleta, "RicettaCompleta");
+    Find(this, BordoCalorie, "BordoCalorie");
+    Find(this, RzLabel1, "RzLabel1");
+    Find(this, Persone, "Persone");
+    Find(this, Calorie, "Calorie");
+    Find(this, RzLabel2, "RzLabel2");
+    Find(this, ListaIngredientiNonTrovati, "ListaIngredientiNonTrovati");
+    Find(this, ScrollBox1, "ScrollBox1");
+    Find(this, JPEGImage1, "JPEGImage1");
+    Find(this, Nome, "Nome");
+    Find(this, Note, "Note");
+    Find(this, Piatto, "Piatto");
+    Find(this, Ingrediente_Principale, "Ingrediente_Principale");
+    Find(this, Ingredienti, "Ingredienti");
+    Find(this, Preparazione, "Preparazione");
+    Find(this, Stampa, "Stampa");
+    Find(this, CaricaLaRicetta, "CaricaLaRicetta");
+    Find(this, PagePrinter1, "PagePrinter1");
+}
+
+void TForm1::buildPopupMenu() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    const auto addItem = [this](const char *name, const QString &caption, Qt::Key key) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(QKeySequence(key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        PopupMenu1->addAction(action);
+        addAction(action);  // the shortcut acts wherever the focus is in the window
+        return action;
+    };
+    Copia1 = addItem("Copia1", QStringLiteral("&Copia"), Qt::Key_F2);
+    Stampa1 = addItem("Stampa1", QStringLiteral("&Stampa"), Qt::Key_F7);
+}
+
+void TForm1::bindEvents() {
+    using sapidoro::ExceptionSafeConnect;
+    const auto bind = [this](auto *sender, auto signal, void (TForm1::*handler)()) {
+        ExceptionSafeConnect(sender, signal, this, [this, handler](auto &&...) { (this->*handler)(); });
+    };
+    bind(Esci, &QPushButton::clicked, &TForm1::EsciClick);
+    bind(SelezioneAmbitoRicerca, &QComboBox::editTextChanged, &TForm1::SelezioneAmbitoRicercaChange);
+    bind(StringaDaCercare, &sapidoro::ComboBox::exited, &TForm1::StringaDaCercareExit);
+    bind(Ricerche, &QPushButton::clicked, &TForm1::RicercheClick);
+    bind(Inizializzazione, &QPushButton::clicked, &TForm1::InizializzazioneClick);
+    bind(RicetteTrovate, &QComboBox::activated, &TForm1::RicetteTrovateChange);
+    bind(CaricaLaRicetta, &QPushButton::clicked, &TForm1::CaricaLaRicettaClick);
+    bind(Persone, &sapidoro::Spinner::valueChanged, &TForm1::PersoneChange);
+    bind(StampaLaRicetta, &QPushButton::clicked, &TForm1::StampaLaRicettaClick);
+    bind(Copia1, &QAction::triggered, &TForm1::Copia1Click);
+    bind(Stampa1, &QAction::triggered, &TForm1::Stampa1Click);
+    ExceptionSafeConnect(Nome, &sapidoro::ComboBox::keyReleased, this,
+                         [this](int key, Qt::KeyboardModifiers shift) { NomeKeyUp(key, shift); });
+}
+
+void TForm1::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    EventGuard::Run([this] { FormResize(); });
+}
+
+void TForm1::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) EventGuard::Run([this] { FormShow(); });
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent *event) {
+    PopupMenu1->popup(event->globalPos());
+    event->accept();
+}

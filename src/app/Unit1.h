@@ -3,13 +3,127 @@
 #include <QString>
 #include <QWidget>
 
-// The main window. (Placeholder until the window is built: it only lists the recipes.)
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class QTextEdit;
+class TNoBDEResizerPanel;
+
+namespace sapidoro {
+class ColourButton;
+class ComboBox;
+class FrameBorder;
+class ProgressBar;
+class Spinner;
+}  // namespace sapidoro
+
+// The main window. Its controls hold the program's state; every event handler reads and
+// writes them directly, step by step, so that an error leaves the steps already taken.
 class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
+    // The data folder is the executable's folder.
     explicit TForm1(QWidget *parent = nullptr);
-    // Tests name the data folder (ending with the separator); the product uses the
-    // executable's folder.
+    // Tests name the data folder (ending with the separator).
     TForm1(const QString &dataFolder, QWidget *parent);
+    ~TForm1() override;
+
+    // Program-wide values kept across events.
+    const std::string &dataFolder() const { return DataFolder; }
+    const std::string &currentRecipeName() const { return CurrentRecipeName; }  // Windows-1252
+    int recipeCount() const { return RecipeCount; }
+    int recordPersons() const { return RecordPersons; }
+    int calorieSum() const { return CalorieSum; }
+    int missingIngredientCount() const { return MissingIngredientCount; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void findControls();
+    void buildPopupMenu();
+    void bindEvents();
+
+    // Window life (StartupHandlers.cpp).
+    void FormCreate();
+    void FormResize();
+    void FormShow();
+    void EsciClick();
+    // Start-up lists and search scopes (StartupHandlers.cpp).
+    int FillIngredientNames();
+    void SelezioneAmbitoRicercaChange();
+    void StringaDaCercareExit();
+    // Progressive search and reset (SearchHandlers.cpp).
+    void RicercheClick();
+    void InizializzazioneClick();
+    // Recipe view (ViewHandlers.cpp).
+    void RicetteTrovateChange();
+    void CaricaLaRicettaClick();
+    void PersoneChange();
+    void NomeKeyUp(int key, Qt::KeyboardModifiers shift);
+    // Print and clipboard (OutputHandlers.cpp).
+    void StampaLaRicettaClick();
+    void Copia1Click();
+    void Stampa1Click();
+
+    const QString m_designDataFolder;
+
+    // Program-wide values: strings start empty, numbers at zero.
+    std::string DataFolder;         // ends with the separator
+    std::string CurrentRecipeName;  // Windows-1252
+    int RecipeCount = 0;
+    int RecordPersons = 0;
+    int CalorieSum = 0;
+    int MissingIngredientCount = 0;
+
+    // The controls, by their design names.
+    TNoBDEResizerPanel *NoBDEResizerPanel1 = nullptr;
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *Vedi = nullptr;
+    QFrame *Controlli1 = nullptr;
+    QFrame *Schermo1 = nullptr;
+    sapidoro::ColourButton *Ricerche = nullptr;
+    sapidoro::ComboBox *StringaDaCercare = nullptr;
+    sapidoro::ComboBox *SelezioneAmbitoRicerca = nullptr;
+    sapidoro::ColourButton *Inizializzazione = nullptr;
+    sapidoro::ColourButton *StampaLaRicetta = nullptr;
+    QPushButton *Esci = nullptr;
+    sapidoro::ComboBox *RicetteTrovateScambio = nullptr;
+    sapidoro::ComboBox *RicetteTrovate = nullptr;
+    sapidoro::ProgressBar *Barra = nullptr;
+    QCheckBox *CheckBox1 = nullptr;
+    sapidoro::Spinner *CarattereStampa = nullptr;
+    QPlainTextEdit *RicettaCompleta = nullptr;
+    sapidoro::FrameBorder *BordoCalorie = nullptr;
+    QLabel *RzLabel1 = nullptr;
+    sapidoro::Spinner *Persone = nullptr;
+    QLineEdit *Calorie = nullptr;
+    QLabel *RzLabel2 = nullptr;
+    QPlainTextEdit *ListaIngredientiNonTrovati = nullptr;
+    QScrollArea *ScrollBox1 = nullptr;
+    QWidget *JPEGImage1 = nullptr;
+    sapidoro::ComboBox *Nome = nullptr;
+    QLineEdit *Note = nullptr;
+    QLineEdit *Piatto = nullptr;
+    QLineEdit *Ingrediente_Principale = nullptr;
+    QPlainTextEdit *Ingredienti = nullptr;
+    QPlainTextEdit *Preparazione = nullptr;
+    QTextEdit *Stampa = nullptr;
+    sapidoro::ColourButton *CaricaLaRicetta = nullptr;
+    QWidget *PagePrinter1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *Copia1 = nullptr;
+    QAction *Stampa1 = nullptr;
 };

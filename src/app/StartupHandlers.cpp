@@ -1,0 +1,87 @@
+#include "app/SearchScopes.h"
+#include "app/Unit1.h"
+#include "common/Collation.h"
+#include "common/QtText.h"
+#include "data/CalorieTable.h"
+#include "data/Places.h"
+#include "data/RecipeFile.h"
+#include "resizer/NoBDERP.h"
+#include "widgets/ColourButton.h"
+#include "widgets/ComboBox.h"
+
+#include <QFile>
+
+using namespace sapidoro;
+
+void TForm1::FormCreate() {
+    // The panel fits the window's client area afresh.
+    NoBDEResizerPanel1->setAlign(alNone);
+    NoBDEResizerPanel1->setAlign(alClient);
+
+    DataFolder = QFile::encodeName(m_designDataFolder).toStdString();
+    Nome->clearItems();
+
+    std::vector<std::string> names = ListRecipeNames(DataFolder + "ricette.txt").names;
+    SortNames(names);
+    Nome->setItemsInOrder(FromCp1252List(names));
+
+    const int ingredientCount = FillIngredientNames();
+    StringaDaCercare->setText(IngredientPrompt(ingredientCount));
+    Ricerche->setText(SearchButtonCaption(Nome->itemCount()));
+    RicetteTrovate->assignItems(*Nome);
+    RicetteTrovateScambio->assignItems(*Nome);
+    RecipeCount = RicetteTrovate->itemCount();
+    Ricerche->setToolTip(QString::fromUtf16(kSearchButtonHint));
+    StringaDaCercare->setToolTip(QString::fromUtf16(kSearchBoxIngredientHint));
+}
+
+int TForm1::FillIngredientNames() {
+    // The list is empty here, so the names need no comparison with an earlier last item.
+    const QStringList names = FromCp1252List(ReadIngredientNames(DataFolder + "ing.txt"));
+    StringaDaCercare->appendItems(names);
+    return static_cast<int>(names.size());
+}
+
+void TForm1::SelezioneAmbitoRicercaChange() {
+    const auto scope = [this] { return ScopeOf(SelezioneAmbitoRicerca->text()); };
+    bool fixedHints = false;
+    if (scope() == Scope::Ingredienti) {
+        StringaDaCercare->setText(QString());
+        StringaDaCercare->clearItems();
+        Ricerche->setToolTip(QString::fromUtf16(kIngredientLoadingHint));
+        StringaDaCercare->setToolTip(QString::fromUtf16(kIngredientLoadingHint));
+        const int ingredientCount = FillIngredientNames();
+        StringaDaCercare->setText(IngredientPrompt(ingredientCount));
+        Ricerche->setToolTip(QString::fromUtf16(kSearchButtonHint));
+        StringaDaCercare->setToolTip(QString::fromUtf16(kSearchBoxIngredientHint));
+    } else if (scope() == Scope::Luogo) {
+        const std::vector<std::string> places = ReadPlaces(DataFolder + "luoghi.txt");
+        StringaDaCercare->clearItems();
+        StringaDaCercare->setText(FromCp1252(places.front()));
+        StringaDaCercare->setItems(FromCp1252List(places));
+        fixedHints = true;
+    } else if (const ScopeValues values = FixedScopeValues(scope()); !values.items.isEmpty()) {
+        StringaDaCercare->clearItems();
+        StringaDaCercare->setText(values.text);
+        StringaDaCercare->setItems(values.items);
+        fixedHints = true;
+    }
+    if (fixedHints) {
+        Ricerche->setToolTip(QString::fromUtf16(kProgressiveHint));
+        StringaDaCercare->setToolTip(QString());
+    }
+    StringaDaCercare->setFocus();
+}
+
+void TForm1::StringaDaCercareExit() {
+    StringaDaCercare->setText(NormaliseSearchText(StringaDaCercare->text()));
+}
+
+void TForm1::FormShow() { StringaDaCercare->setFocus(); }
+
+void TForm1::FormResize() {
+    NoBDEResizerPanel1->setAlign(alNone);
+    NoBDEResizerPanel1->setAlign(alClient);
+}
+
+void TForm1::EsciClick() { close(); }

@@ -1,0 +1,55 @@
+#include "resizer/Align.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QWidget>
+
+namespace sapidoro {
+
+namespace {
+
+const QString kAlignerName = QStringLiteral("sapidoro_client_aligner");
+
+// Keeps its parent control filling the control's own parent.
+class ClientAligner : public QObject {
+public:
+    explicit ClientAligner(QWidget *control) : QObject(control), m_control(control) {
+        setObjectName(kAlignerName);
+        if (QWidget *host = control->parentWidget()) host->installEventFilter(this);
+        apply();
+    }
+
+    void apply() const {
+        if (QWidget *host = m_control->parentWidget()) m_control->setGeometry(host->contentsRect());
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == m_control->parentWidget() && event->type() == QEvent::Resize) apply();
+        return false;
+    }
+
+private:
+    QWidget *m_control;
+};
+
+ClientAligner *AlignerOf(const QWidget *control) {
+    return static_cast<ClientAligner *>(
+        control->findChild<QObject *>(kAlignerName, Qt::FindDirectChildrenOnly));
+}
+
+}  // namespace
+
+void SetAlign(QWidget *control, TAlign align) {
+    ClientAligner *aligner = AlignerOf(control);
+    if (align == alNone) {
+        delete aligner;
+    } else if (aligner != nullptr) {
+        aligner->apply();
+    } else {
+        new ClientAligner(control);
+    }
+}
+
+TAlign AlignOf(const QWidget *control) { return AlignerOf(control) != nullptr ? alClient : alNone; }
+
+}  // namespace sapidoro

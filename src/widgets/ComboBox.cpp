@@ -1,0 +1,214 @@
+#include "widgets/ComboBox.h"
+
+#include "common/Collation.h"
+#include "common/QtText.h"
+
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QProxyStyle>
+#include <QSignalBlocker>
+#include <QStringListModel>
+#include <QStyleOptionComboBox>
+#include <QStyledItemDelegate>
+#include <QStylePainter>
+
+#include <algorithm>
+
+namespace sapidoro {
+
+namespace {
+
+// Drops the list below the box instead of over it: styles that pop the list up over the
+// box measure every item first, which takes seconds for a hundred thousand names.
+class PlainDropDownStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override {
+        if (hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QStyle *DropDownStyle() {
+    static QStyle *style = [] {
+        auto *s = new PlainDropDownStyle;
+        s->setParent(QCoreApplication::instance());  // freed with the application
+        return s;
+    }();
+    return style;
+}
+
+// Rows of one fixed height, so that the list measures no item.
+class FixedRowDelegate : public QStyledItemDelegate {
+public:
+    FixedRowDelegate(int height, QObject *parent) : QStyledItemDelegate(parent), m_height(height) {}
+    void setHeight(int height) { m_height = height; }
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override {
+        return QSize(option.rect.width(), m_height);
+    }
+
+private:
+    int m_height;
+};
+
+// Sorts data texts in the program's name order.
+QStringList SortedItems(const QStringList &items) {
+    std::vector<std::string> bytes;
+    bytes.reserve(static_cast<std::size_t>(items.size()));
+    for (const QString &item : items) bytes.push_back(ToCp1252(item));
+    SortNames(bytes);
+    return FromCp1252List(bytes);
+}
+
+}  // namespace
+
+ComboBox::ComboBox(Style style, QWidget *parent)
+    : QComboBox(parent), m_style(style), m_model(new QStringListModel(this)) {
+    setStyle(DropDownStyle());
+    setEditable(style != Style::DropDownList);
+    if (lineEdit() != nullptr) setCompleter(nullptr);  // partial texts stay as typed
+    setInsertPolicy(QComboBox::NoInsert);
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setModel(m_model);
+    auto *list = qobject_cast<QListView *>(view());
+    if (list != nullptr) list->setUniformItemSizes(true);
+    setItemDelegate(new FixedRowDelegate(m_itemHeight, this));
+    setCurrentIndex(-1);
+}
+
+void ComboBox::setSorted(bool sorted) {
+    if (sorted == m_sorted) return;
+    m_sorted = sorted;
+    if (sorted) setItemsInOrder(SortedItems(items()));
+}
+
+void ComboBox::setItemHeight(int height) {
+    m_itemHeight = height;
+    static_cast<FixedRowDelegate *>(itemDelegate())->setHeight(height);
+    view()->doItemsLayout();
+}
+
+QString ComboBox::text() const { return currentText(); }
+
+void ComboBox::setText(const QString &text) {
+    if (lineEdit() != nullptr) {
+        setEditText(text);
+        return;
+    }
+    setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+QStringList ComboBox::items() const { return m_model->stringList(); }
+
+template <class Change>
+void ComboBox::changeList(Change &&change, bool keepChoice) {
+    const QSignalBlocker blocker(this);
+    const QString text = currentText();
+    const int index = currentIndex();
+    change();
+    if (lineEdit() != nullptr) {
+        if (lineEdit()->text() != text) lineEdit()->setText(text);
+    } else if (!keepChoice || index < 0) {
+        setCurrentIndex(-1);  // a new list has no entry chosen
+    } else {
+        // Appending leaves the chosen entry chosen; in a sorted list it may have moved.
+        setCurrentIndex(m_sorted ? findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive)
+                                 : index);
+    }
+}
+
+void ComboBox::clearItems() {
+    changeList([this] { m_model->setStringList({}); }, false);
+}
+
+void ComboBox::appendItem(const QString &item) {
+    int row = m_model->rowCount();
+    if (m_sorted) {
+        // After the items that sort equal to it, as a sorted list adds one item.
+        const std::string key = ToCp1252(item);
+        int low = 0;
+        while (low < row) {
+            const int middle = low + (row - low) / 2;
+            if (CompareNames(key, ToCp1252(itemText(middle))) < 0)
+                row = middle;
+            else
+                low = middle + 1;
+        }
+    }
+    changeList(
+        [&] {
+            m_model->insertRows(row, 1);
+            m_model->setData(m_model->index(row), item);
+        },
+        true);
+}
+
+void ComboBox::appendItems(const QStringList &added) {
+    if (added.isEmpty()) return;
+    const QStringList all = items() + added;
+    changeList([&] { m_model->setStringList(m_sorted ? SortedItems(all) : all); }, true);
+}
+
+void ComboBox::setItems(const QStringList &items) {
+    setItemsInOrder(m_sorted ? SortedItems(items) : items);
+}
+
+void ComboBox::setItemsInOrder(const QStringList &items) {
+    changeList([&] { m_model->setStringList(items); }, false);
+}
+
+void ComboBox::assignItems(const ComboBox &source) {
+    // Two sorted boxes share the one name order, so a copy needs no sorting.
+    if (source.isSorted() || !m_sorted)
+        setItemsInOrder(source.items());
+    else
+        setItems(source.items());
+}
+
+void ComboBox::showPopup() {
+    if (m_style == Style::Simple) return;
+    QComboBox::showPopup();
+}
+
+void ComboBox::keyReleaseEvent(QKeyEvent *event) {
+    QComboBox::keyReleaseEvent(event);
+    emit keyReleased(event->key(), event->modifiers());
+}
+
+void ComboBox::focusOutEvent(QFocusEvent *event) {
+    QComboBox::focusOutEvent(event);
+    // Opening the own list or leaving the window keeps the box the window's current control.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        emit exited();
+}
+
+void ComboBox::paintEvent(QPaintEvent *event) {
+    if (m_style != Style::DropDownList) return QComboBox::paintEvent(event);
+    // A drop-down list looks like an edit field in the box's colour with the arrow button.
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.editable = true;
+    option.currentText.clear();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const bool focused = hasFocus() && !view()->isVisible();
+    painter.fillRect(field, palette().brush(focused ? QPalette::Highlight : QPalette::Base));
+    painter.setPen(palette().color(focused ? QPalette::HighlightedText : QPalette::Text));
+    const QRect textRect = field.adjusted(2, 0, -1, 0);
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(currentText(), Qt::ElideRight, textRect.width()));
+}
+
+void ComboBox::changeEvent(QEvent *event) {
+    QComboBox::changeEvent(event);
+    // The dropped-down list is a window of its own and takes no colours or font by itself.
+    if (event->type() == QEvent::PaletteChange) view()->setPalette(palette());
+    if (event->type() == QEvent::FontChange) view()->setFont(font());
+}
+
+}  // namespace sapidoro

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QComboBox>
+#include <QStringList>
+
+class QStringListModel;
+
+namespace sapidoro {
+
+// A combo box over a list of texts held in one model, so that whole lists are replaced in
+// one step. Its popup is a plain list below the box with rows of one fixed height, which
+// opens at once however long the list is. List operations raise no change signal, and an
+// editable box keeps its text through them, as the edit field and the list are separate.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+
+public:
+    enum class Style {
+        DropDown,     // edit field with a list that drops down
+        Simple,       // edit field with a list that never drops down
+        DropDownList  // the user picks from the list and cannot type
+    };
+
+    explicit ComboBox(Style style, QWidget *parent = nullptr);
+
+    Style comboStyle() const { return m_style; }
+
+    // A sorted box keeps its items in the one name order of the program (Collation.h).
+    // Items are data texts, so they are Windows-1252 texts.
+    bool isSorted() const { return m_sorted; }
+    void setSorted(bool sorted);
+
+    // Height in pixels of each row of the dropped-down list.
+    int itemHeight() const { return m_itemHeight; }
+    void setItemHeight(int height);
+
+    // The edit field's text; for a drop-down list the chosen entry (empty when none).
+    QString text() const;
+    void setText(const QString &text);
+
+    QStringList items() const;
+    int itemCount() const { return count(); }
+    QString item(int index) const { return itemText(index); }
+    void clearItems();
+    void appendItem(const QString &item);
+    void appendItems(const QStringList &items);
+    // Replaces the whole list; a sorted box sorts it.
+    void setItems(const QStringList &items);
+    // Replaces the whole list with items already in the name order (e.g. from SortNames).
+    void setItemsInOrder(const QStringList &items);
+    // Replaces the whole list with a copy of another box's list.
+    void assignItems(const ComboBox &source);
+
+signals:
+    void keyReleased(int key, Qt::KeyboardModifiers modifiers);
+    // The keyboard focus moved from the box to another control of the window.
+    void exited();
+
+public:
+    void showPopup() override;
+
+protected:
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    // Runs a change of the list without change signals; an editable box keeps its text,
+    // a drop-down list keeps its chosen entry only when `keepChoice`.
+    template <class Change>
+    void changeList(Change &&change, bool keepChoice);
+
+    Style m_style;
+    bool m_sorted = false;
+    int m_itemHeight = 16;
+    QStringListModel *m_model;
+};
+
+}  // namespace sapidoro

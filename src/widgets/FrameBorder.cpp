@@ -1,0 +1,18 @@
+#include "widgets/FrameBorder.h"
+
+#include <QPainter>
+#include <qdrawutil.h>
+
+namespace sapidoro {
+
+FrameBorder::FrameBorder(QWidget *parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void FrameBorder::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    qDrawShadeRect(&painter, rect(), palette(), true, 1, 0);
+}
+
+}  // namespace sapidoro
