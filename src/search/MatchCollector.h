@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace sapidoro {
+
+// The working list of one search. `CollectMatch` records a matching record's name: every
+// match when the result list was complete at the start of the search, otherwise once per
+// equal item of the result list (so a name outside the list is never collected).
+// `MergeMatches` gives the new result list: the collected names in sorted order, adjacent
+// equal names collapsed, an empty name never first.
+//
+// The result list is indexed once, so a match costs a hash lookup instead of a walk over
+// the whole list. Names are grouped in the order of the (sorted) result list; names that a
+// complete search finds outside it are sorted into that order.
+class MatchCollector {
+public:
+    // `resultList` must outlive the collector; it is the list as it stood when the search
+    // began, in its sorted order.
+    MatchCollector(const std::vector<std::string> &resultList, bool complete);
+
+    void CollectMatch(std::string_view name);
+    std::vector<std::string> MergeMatches() const;
+
+    // Number of names in the working list so far.
+    std::size_t collectedCount() const { return m_collected; }
+
+private:
+    struct Group {
+        std::string_view name;
+        std::size_t multiplicity = 0;  // equal items in the result list
+        std::size_t hits = 0;          // copies collected
+    };
+
+    bool m_complete;
+    std::vector<Group> m_groups;  // distinct names in result-list order
+    std::unordered_map<std::string_view, std::size_t> m_groupOf;
+    std::vector<std::string> m_outside;  // complete search only: names not in the list
+    std::size_t m_collected = 0;
+};
+
+}  // namespace sapidoro

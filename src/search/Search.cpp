@@ -1,0 +1,24 @@
+#include "search/Search.h"
+
+#include "data/TextFile.h"
+#include "search/MatchCollector.h"
+
+namespace sapidoro {
+
+std::string SearchButtonCaption(std::size_t count) {
+    return "CERCA SU " + std::to_string(count) + " RICETTE";
+}
+
+std::vector<std::string> SearchRecipes(const std::string &recipeFile, SearchScope scope,
+                                       std::string_view searchString,
+                                       const std::vector<std::string> &resultList,
+                                       bool complete, const RecordHandler &onRecord) {
+    MatchCollector collector(resultList, complete);
+    TextFile file(recipeFile);
+    ScanRecipes(
+        file, scope, searchString, [&](std::string_view name) { collector.CollectMatch(name); },
+        onRecord);
+    return collector.MergeMatches();
+}
+
+}  // namespace sapidoro

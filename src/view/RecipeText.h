@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sapidoro {
+
+// The values the labelled recipe text is composed from, as the controls hold them
+// (Windows-1252 bytes).
+struct RecipeTextFields {
+    std::string name;
+    std::string dish;
+    std::string mainIngredient;
+    int persons = 0;
+    std::string calories;
+    std::string notes;
+    std::vector<std::string> ingredients;  // the lines of the ingredient box
+    std::vector<std::string> preparation;  // the lines of the preparation box
+};
+
+// The labelled recipe text, one entry per line: "NOME: ", "PIATTO: ",
+// "INGREDIENTE PRINCIPALE: ", "PERSONE: ", "CALORIE PER PERSONA: ", "NOTE: " with their
+// values, "INGREDIENTI: ", the ingredient lines, "PREPARAZIONE: ", the preparation lines.
+std::vector<std::string> ComposeRecipeText(const RecipeTextFields &fields);
+
+// The lines of a multi-line box from its plain text (lines separated by LF, CR LF or CR);
+// an empty text has no lines.
+std::vector<std::string> SplitBoxText(std::string_view text);
+
+}  // namespace sapidoro
