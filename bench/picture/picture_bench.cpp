@@ -40,7 +40,9 @@ struct Timing {
     double cpuMs = -1;
 };
 
-double Ms(const timeval &time) { return time.tv_sec * 1e3 + time.tv_usec / 1e3; }
+double Ms(const timeval &time) {
+    return time.tv_sec * 1e3 + time.tv_usec / 1e3;
+}
 
 double ProcessCpuMs() {
     timespec now{};
@@ -87,8 +89,10 @@ int main(int argc, char **argv) {
     int runs = 9;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
-        if (option == "--size") size = argv[i + 1];
-        else if (option == "--runs") runs = std::max(1, std::atoi(argv[i + 1]));
+        if (option == "--size")
+            size = argv[i + 1];
+        else if (option == "--runs")
+            runs = std::max(1, std::atoi(argv[i + 1]));
     }
     QApplication application(argc, argv);
 
@@ -98,8 +102,9 @@ int main(int argc, char **argv) {
     const std::string bmp = folder + "djpeg.bmp";
     // Plasma gives smooth colour fields with detail at every scale; the noise adds grain.
     if (TimedRun({"convert", "-seed", "7", "-size", size, "plasma:fractal", "-blur", "0x1",
-                  "-attenuate", "0.4", "+noise", "Gaussian", "-quality", "90",
-                  "-sampling-factor", "2x2", photo}).wallMs < 0) {
+                  "-attenuate", "0.4", "+noise", "Gaussian", "-quality", "90", "-sampling-factor",
+                  "2x2", photo})
+            .wallMs < 0) {
         std::fprintf(stderr, "picture_bench: ImageMagick convert failed (install imagemagick)\n");
         return 1;
     }

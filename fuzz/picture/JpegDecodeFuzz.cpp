@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (percent < 1 || percent > 100) std::abort();
     };
     try {
-        const QImage image = sapidoro::DecodeJpeg(std::span(data + 1, size - 1), options, progress, limits);
+        const QImage image =
+            sapidoro::DecodeJpeg(std::span(data + 1, size - 1), options, progress, limits);
         if (size > 1 && image.isNull()) std::abort();
     } catch (const sapidoro::EJPEGException &) {
     }

@@ -22,8 +22,7 @@ std::string SizeText(const jpeg_decompress_struct &cinfo) {
 
 }  // namespace
 
-std::uint64_t BmpWriter::BitmapBytes(std::uint64_t width, std::uint64_t height,
-                                     int bitsPerPixel) {
+std::uint64_t BmpWriter::BitmapBytes(std::uint64_t width, std::uint64_t height, int bitsPerPixel) {
     const std::uint64_t bytesPerLine = (width * bitsPerPixel + 31) / 32 * 4;
     return bytesPerLine * height;
 }
@@ -58,8 +57,8 @@ void BmpWriter::setColourTable(const jpeg_decompress_struct &cinfo) {
         const int used = std::min(cinfo.actual_number_of_colors, kColourTableEntries);
         for (int i = 0; i < used; ++i) {
             const int red = cinfo.colormap[0][i];
-            table[i] = grey ? qRgb(red, red, red)
-                            : qRgb(red, cinfo.colormap[1][i], cinfo.colormap[2][i]);
+            table[i] =
+                grey ? qRgb(red, red, red) : qRgb(red, cinfo.colormap[1][i], cinfo.colormap[2][i]);
         }
     } else {
         for (int i = 0; i < kColourTableEntries; ++i) table[i] = qRgb(i, i, i);

@@ -12,8 +12,12 @@ namespace {
 // Supplied in place of missing data, so that a truncated file still ends.
 const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 
-ErrorManager *Errors(j_common_ptr cinfo) { return reinterpret_cast<ErrorManager *>(cinfo->err); }
-MemorySource *Source(j_decompress_ptr cinfo) { return reinterpret_cast<MemorySource *>(cinfo->src); }
+ErrorManager *Errors(j_common_ptr cinfo) {
+    return reinterpret_cast<ErrorManager *>(cinfo->err);
+}
+MemorySource *Source(j_decompress_ptr cinfo) {
+    return reinterpret_cast<MemorySource *>(cinfo->src);
+}
 
 extern "C" void ExitWithMessage(j_common_ptr cinfo) {
     ErrorManager *errors = Errors(cinfo);
@@ -30,8 +34,8 @@ extern "C" void LimitScans(j_common_ptr cinfo) {
     const int scan = reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number;
     if (scan <= limit->maxScans) return;
     ErrorManager *errors = Errors(cinfo);
-    std::snprintf(errors->message, sizeof errors->message,
-                  "JPEG file has more than %d scans", limit->maxScans);
+    std::snprintf(errors->message, sizeof errors->message, "JPEG file has more than %d scans",
+                  limit->maxScans);
     std::longjmp(errors->jump, 1);
 }
 
@@ -99,14 +103,26 @@ void ApplyOptions(jpeg_decompress_struct *cinfo, const JpegDecodeOptions *option
             break;
     }
     switch (options->dctMethod) {
-        case TDCTMethod::Integ: cinfo->dct_method = JDCT_ISLOW; break;
-        case TDCTMethod::FastInteg: cinfo->dct_method = JDCT_IFAST; break;
-        case TDCTMethod::FloatingPoint: cinfo->dct_method = JDCT_FLOAT; break;
+        case TDCTMethod::Integ:
+            cinfo->dct_method = JDCT_ISLOW;
+            break;
+        case TDCTMethod::FastInteg:
+            cinfo->dct_method = JDCT_IFAST;
+            break;
+        case TDCTMethod::FloatingPoint:
+            cinfo->dct_method = JDCT_FLOAT;
+            break;
     }
     switch (options->dither) {
-        case TDither::None: cinfo->dither_mode = JDITHER_NONE; break;
-        case TDither::FS: cinfo->dither_mode = JDITHER_FS; break;
-        case TDither::Ordered: cinfo->dither_mode = JDITHER_ORDERED; break;
+        case TDither::None:
+            cinfo->dither_mode = JDITHER_NONE;
+            break;
+        case TDither::FS:
+            cinfo->dither_mode = JDITHER_FS;
+            break;
+        case TDither::Ordered:
+            cinfo->dither_mode = JDITHER_ORDERED;
+            break;
     }
     if (options->fastProcessing) {
         cinfo->two_pass_quantize = FALSE;
@@ -184,6 +200,8 @@ bool Finish(Session *session) {
     return true;
 }
 
-void Close(Session *session) { jpeg_destroy_decompress(&session->cinfo); }
+void Close(Session *session) {
+    jpeg_destroy_decompress(&session->cinfo);
+}
 
 }  // namespace sapidoro::jpeg

@@ -10,7 +10,9 @@
 
 namespace sapidoro {
 
-TCustomJPEGImage::TCustomJPEGImage(QWidget *parent) : QWidget(parent) { setFileName(QString()); }
+TCustomJPEGImage::TCustomJPEGImage(QWidget *parent) : QWidget(parent) {
+    setFileName(QString());
+}
 
 TCustomJPEGImage::~TCustomJPEGImage() = default;
 
@@ -23,19 +25,33 @@ void TCustomJPEGImage::setOption(T &option, T value) {
 void TCustomJPEGImage::setNumOfColors(TNumOfColors value) {
     setOption(m_options.numOfColors, value);
 }
-void TCustomJPEGImage::setDCTMethod(TDCTMethod value) { setOption(m_options.dctMethod, value); }
-void TCustomJPEGImage::setDither(TDither value) { setOption(m_options.dither, value); }
+void TCustomJPEGImage::setDCTMethod(TDCTMethod value) {
+    setOption(m_options.dctMethod, value);
+}
+void TCustomJPEGImage::setDither(TDither value) {
+    setOption(m_options.dither, value);
+}
 void TCustomJPEGImage::setFastProcessing(bool value) {
     setOption(m_options.fastProcessing, value);
 }
-void TCustomJPEGImage::setGrayScale(bool value) { setOption(m_options.grayScale, value); }
-void TCustomJPEGImage::setNoSmooth(bool value) { setOption(m_options.noSmooth, value); }
-void TCustomJPEGImage::setOnePass(bool value) { setOption(m_options.onePass, value); }
+void TCustomJPEGImage::setGrayScale(bool value) {
+    setOption(m_options.grayScale, value);
+}
+void TCustomJPEGImage::setNoSmooth(bool value) {
+    setOption(m_options.noSmooth, value);
+}
+void TCustomJPEGImage::setOnePass(bool value) {
+    setOption(m_options.onePass, value);
+}
 
 // A step of 0 would divide by zero while decoding; out-of-range steps take the nearest bound.
-void TCustomJPEGImage::setProgressStep(int value) { m_progressStep = std::clamp(value, 1, 100); }
+void TCustomJPEGImage::setProgressStep(int value) {
+    m_progressStep = std::clamp(value, 1, 100);
+}
 
-void TCustomJPEGImage::setQuality(int value) { m_quality = std::clamp(value, 0, 100); }
+void TCustomJPEGImage::setQuality(int value) {
+    m_quality = std::clamp(value, 0, 100);
+}
 
 void TCustomJPEGImage::setFileName(const QString &name) {
     m_fileName = name;
@@ -68,8 +84,9 @@ void TCustomJPEGImage::decode() {
     };
     // A shared copy keeps the bytes alive should a progress handler load another file.
     const QByteArray data = m_data;
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t *>(data.constData()),
-                                              static_cast<std::size_t>(data.size()));
+    const std::span<const std::uint8_t> bytes(
+        reinterpret_cast<const std::uint8_t *>(data.constData()),
+        static_cast<std::size_t>(data.size()));
     m_picture = DecodeJpeg(bytes, m_options, progress);
     m_pixmap = QPixmap();
     update();

@@ -9,7 +9,8 @@ namespace {
 std::uint32_t Le(const std::string &bytes, std::size_t at, int size) {
     if (at + size > bytes.size()) throw std::runtime_error("BMP cut short");
     std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
     return value;
 }
 

@@ -17,7 +17,7 @@ struct BmpFile {
     std::int32_t yPelsPerMeter = 0;
     std::uint32_t colorsUsed = 0;
     std::vector<std::uint32_t> colourTable;  // as 0x00RRGGBB
-    std::vector<std::string> rows;            // top row first, padding dropped
+    std::vector<std::string> rows;           // top row first, padding dropped
 };
 
 // Throws std::runtime_error for anything but an uncompressed 8- or 24-bit bottom-up BMP.

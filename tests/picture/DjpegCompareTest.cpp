@@ -26,8 +26,12 @@ struct NamedOptions {
     QStringList djpeg;
 };
 
-void PrintTo(const NamedImage &image, std::ostream *out) { *out << image.name; }
-void PrintTo(const NamedOptions &options, std::ostream *out) { *out << options.name; }
+void PrintTo(const NamedImage &image, std::ostream *out) {
+    *out << image.name;
+}
+void PrintTo(const NamedOptions &options, std::ostream *out) {
+    *out << options.name;
+}
 
 JpegDecodeOptions Options(TNumOfColors colours, TDCTMethod dct, TDither dither) {
     JpegDecodeOptions options;
@@ -90,12 +94,15 @@ std::vector<NamedImage> Images() {
 std::vector<NamedOptions> OptionSets() {
     std::vector<NamedOptions> sets;
     const auto s = [](const char *text) { return QString::fromLatin1(text); };
-    sets.push_back({"main_window", {}, {s("-colors"), s("256"), s("-dct"), s("int"), s("-dither"), s("fs")}});
-    sets.push_back({"true_colour", Options(TNumOfColors::TrueColor, TDCTMethod::Integ, TDither::FS),
+    sets.push_back(
+        {"main_window", {}, {s("-colors"), s("256"), s("-dct"), s("int"), s("-dither"), s("fs")}});
+    sets.push_back({"true_colour",
+                    Options(TNumOfColors::TrueColor, TDCTMethod::Integ, TDither::FS),
                     {s("-dct"), s("int")}});
     JpegDecodeOptions sixteen = Options(TNumOfColors::_16, TDCTMethod::Integ, TDither::Ordered);
     sixteen.onePass = true;
-    sets.push_back({"16_onepass_ordered", sixteen,
+    sets.push_back({"16_onepass_ordered",
+                    sixteen,
                     {s("-colors"), s("16"), s("-onepass"), s("-dither"), s("ordered")}});
     sets.push_back({"256_float_no_dither",
                     Options(TNumOfColors::_256, TDCTMethod::FloatingPoint, TDither::None),
@@ -103,7 +110,8 @@ std::vector<NamedOptions> OptionSets() {
     // The fast preset wins over the transform and dithering chosen beside it.
     JpegDecodeOptions fast = Options(TNumOfColors::_256, TDCTMethod::FloatingPoint, TDither::FS);
     fast.fastProcessing = true;
-    sets.push_back({"fast_processing", fast,
+    sets.push_back({"fast_processing",
+                    fast,
                     {s("-colors"), s("256"), s("-onepass"), s("-dither"), s("ordered"), s("-dct"),
                      s("fast"), s("-nosmooth")}});
     JpegDecodeOptions greyTrue = Options(TNumOfColors::TrueColor, TDCTMethod::Integ, TDither::FS);
@@ -112,12 +120,14 @@ std::vector<NamedOptions> OptionSets() {
     JpegDecodeOptions grey256;
     grey256.grayScale = true;
     sets.push_back({"grayscale_256", grey256, {s("-grayscale"), s("-colors"), s("256")}});
-    JpegDecodeOptions noSmooth = Options(TNumOfColors::TrueColor, TDCTMethod::FastInteg, TDither::FS);
+    JpegDecodeOptions noSmooth =
+        Options(TNumOfColors::TrueColor, TDCTMethod::FastInteg, TDither::FS);
     noSmooth.noSmooth = true;
     sets.push_back({"nosmooth_fast_integer", noSmooth, {s("-nosmooth"), s("-dct"), s("fast")}});
     JpegDecodeOptions onePass;
     onePass.onePass = true;
-    sets.push_back({"256_onepass_fs", onePass,
+    sets.push_back({"256_onepass_fs",
+                    onePass,
                     {s("-colors"), s("256"), s("-onepass"), s("-dither"), s("fs")}});
     return sets;
 }
@@ -168,11 +178,13 @@ TEST_P(DjpegCompare, SamePixelsDepthAndColourTable) {
     ExpectSameBitmap(Decode(jpeg, options.options), test::ReadBmp(expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pictures, DjpegCompare, ::testing::Combine(::testing::ValuesIn(Images()), ::testing::ValuesIn(OptionSets())),
-    [](const auto &info) {
-        return std::string(std::get<0>(info.param).name) + "__" + std::get<1>(info.param).name;
-    });
+INSTANTIATE_TEST_SUITE_P(Pictures, DjpegCompare,
+                         ::testing::Combine(::testing::ValuesIn(Images()),
+                                            ::testing::ValuesIn(OptionSets())),
+                         [](const auto &info) {
+                             return std::string(std::get<0>(info.param).name) + "__" +
+                                    std::get<1>(info.param).name;
+                         });
 
 TEST(DjpegCompareDensity, DotsPerCentimetreBecomePixelsPerMetre) {
     JpegSpec spec;

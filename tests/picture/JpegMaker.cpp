@@ -43,7 +43,7 @@ std::string MakeJpeg(const JpegSpec &spec) {
     cinfo.image_width = spec.width;
     cinfo.image_height = spec.height;
     cinfo.input_components = spec.components;
-    cinfo.in_color_space = spec.components == 1 ? JCS_GRAYSCALE
+    cinfo.in_color_space = spec.components == 1   ? JCS_GRAYSCALE
                            : spec.components == 4 ? JCS_CMYK
                                                   : JCS_RGB;
     jpeg_set_defaults(&cinfo);

@@ -55,7 +55,8 @@ TEST(TJPEGImage, StartsEmptyWithTheDefaults) {
     EXPECT_EQ(image.NumOfColors(), TNumOfColors::_256);
     EXPECT_EQ(image.DCTMethod(), TDCTMethod::Integ);
     EXPECT_EQ(image.Dither(), TDither::FS);
-    EXPECT_FALSE(image.FastProcessing() || image.GrayScale() || image.NoSmooth() || image.OnePass());
+    EXPECT_FALSE(image.FastProcessing() || image.GrayScale() || image.NoSmooth() ||
+                 image.OnePass());
     EXPECT_EQ(image.ProgressStep(), 10);
     EXPECT_FALSE(image.OnProgress());
     EXPECT_EQ(image.Quality(), 75);
@@ -170,7 +171,8 @@ TEST_F(TJPEGImageFailure, MissingFileKeepsDataAndPictureButTakesTheName) {
 
 TEST_F(TJPEGImageFailure, NonJpegFileKeepsThePictureAndFailsAgainOnOptionChange) {
     const QString text = path("testo.jpg", "Hello");
-    EXPECT_EQ(ErrorOf([&] { m_image.setFileName(text); }), "Not a JPEG file: starts with 0x48 0x65");
+    EXPECT_EQ(ErrorOf([&] { m_image.setFileName(text); }),
+              "Not a JPEG file: starts with 0x48 0x65");
     EXPECT_THROW(m_image.setFileName(text), EJPEGException);
     EXPECT_EQ(m_image.compressedData(), QByteArray("Hello"));
     EXPECT_EQ(m_image.picture(), m_before);
