@@ -1,7 +1,6 @@
 #include "picture/JpegSession.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include <jerror.h>
 
