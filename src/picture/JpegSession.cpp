@@ -1,6 +1,7 @@
 #include "picture/JpegSession.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <jerror.h>
 
@@ -18,9 +19,35 @@ MemorySource *Source(j_decompress_ptr cinfo) {
     return reinterpret_cast<MemorySource *>(cinfo->src);
 }
 
+// libjpeg's message, with bytes in the program's hexadecimal notation ("$ff", not "0xff").
+void FormatLibraryMessage(j_common_ptr cinfo, char *out) {
+    const jpeg_error_mgr *err = cinfo->err;
+    const int code = err->msg_code;
+    const char *format = code > 0 && code <= err->last_jpeg_message
+                             ? err->jpeg_message_table[code]
+                             : nullptr;
+    if (format == nullptr || std::strstr(format, "0x%") == nullptr) {
+        (*err->format_message)(cinfo, out);
+        return;
+    }
+    char dollar[JMSG_LENGTH_MAX];
+    std::size_t n = 0;
+    for (const char *p = format; *p != '\0' && n + 1 < sizeof dollar; ++p) {
+        if (p[0] == '0' && p[1] == 'x' && p[2] == '%') {
+            dollar[n++] = '$';
+            ++p;
+        } else {
+            dollar[n++] = *p;
+        }
+    }
+    dollar[n] = '\0';
+    const int *i = err->msg_parm.i;
+    std::snprintf(out, JMSG_LENGTH_MAX, dollar, i[0], i[1], i[2], i[3], i[4], i[5], i[6], i[7]);
+}
+
 extern "C" void ExitWithMessage(j_common_ptr cinfo) {
     ErrorManager *errors = Errors(cinfo);
-    (*cinfo->err->format_message)(cinfo, errors->message);
+    FormatLibraryMessage(cinfo, errors->message);
     std::longjmp(errors->jump, 1);
 }
 

@@ -45,7 +45,7 @@ JpegDecodeOptions TrueColour() {
 }
 
 TEST(DecodeJpegErrors, RefusedDataRaisesLibjpegsMessage) {
-    EXPECT_EQ(DecodeError("Hello, world"), "Not a JPEG file: starts with 0x48 0x65");
+    EXPECT_EQ(DecodeError("Hello, world"), "Not a JPEG file: starts with $48 $65");
     EXPECT_EQ(DecodeError(std::string("\xFF\xD8\xFF\xD9", 4)), "JPEG datastream contains no image");
 }
 
