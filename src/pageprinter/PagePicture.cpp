@@ -71,7 +71,8 @@ int TPageCanvas::TextWidth(QStringView text) const {
 }
 
 void TPageCanvas::TextOut(int x, int y, const QString &text) {
-    if (m_page) m_page->AddText(QPoint(x, y), text, m_font);
+    // An empty text draws nothing, so the page keeps nothing for it.
+    if (m_page && !text.isEmpty()) m_page->AddText(QPoint(x, y), text, m_font);
 }
 
 void TPageCanvas::Line(int x1, int y1, int x2, int y2) {

@@ -264,15 +264,15 @@ void TPagePrinter::DrawCellLines(int x, int width, bool top, bool sides, bool bo
     }
     const int upper = TextAreaTop() + m_y - lift;
     const int lower = upper + m_lineHeight;
-    if (top || bottom) {
-        m_canvas.setPenWidth(DirectResolutionY() / 300 * 2);
-        if (top) m_canvas.Line(x, upper, x + width, upper);
-        if (bottom) m_canvas.Line(x, lower, x + width, lower);
-    }
     if (sides) {
         m_canvas.setPenWidth(DirectResolutionX() / 300 * 2);
         m_canvas.Line(x, upper, x, lower);
         m_canvas.Line(x + width, upper, x + width, lower);
+    }
+    if (top || bottom) {
+        m_canvas.setPenWidth(DirectResolutionY() / 300 * 2);
+        if (top) m_canvas.Line(x, upper, x + width, upper);
+        if (bottom) m_canvas.Line(x, lower, x + width, lower);
     }
 }
 

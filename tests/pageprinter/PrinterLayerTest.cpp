@@ -1,0 +1,142 @@
+#include "PrinterFixture.h"
+
+#include "pageprinter/QtPrinter.h"
+#include "pageprinter/RecordingDevice.h"
+
+#include <QPainter>
+#include <QPrinterInfo>
+
+using namespace sapidoro;
+using namespace sapidoro::test;
+
+TEST(MemoryPrinter, ReportsItsSheetAndSwapsItForLandscape) {
+    TMemoryPrinter printer(LetterAt(600));
+    EXPECT_TRUE(printer.Available());
+    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::LOGPIXELSX), 600);
+    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALWIDTH), 5100);
+    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALHEIGHT), 6600);
+    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALOFFSETY), 150);
+    printer.setOrientation(poLandscape);
+    EXPECT_EQ(printer.Orientation(), poLandscape);
+    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALWIDTH), 6600);
+    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALHEIGHT), 5100);
+}
+
+TEST(MemoryPrinter, FontMetricsAreAtDeviceResolution) {
+    TMemoryPrinter printer(LetterAt(600));
+    QFont font("Courier New");
+    font.setPointSize(10);
+    const TPrinterTextMetrics at600 = printer.TextMetrics(font);
+    TMemoryPrinter low(LetterAt(300));
+    const TPrinterTextMetrics at300 = low.TextMetrics(font);
+    EXPECT_NEAR(at600.Height, 2 * at300.Height, 2);
+    EXPECT_GT(at300.Height, 40);  // about 42 dots of em at 300 dpi plus internal leading
+    EXPECT_EQ(at300.ExternalLeading, 0);
+}
+
+TEST(MemoryPrinter, RecordsJobsPagesAndDrawingCalls) {
+    TMemoryPrinter printer(LetterAt(300));
+    printer.setTitle("A title that is longer than thirty-one characters");
+    printer.setCopies(2);
+    printer.BeginDoc();
+    EXPECT_TRUE(printer.Printing());
+    EXPECT_THROW(printer.setCopies(3), EPrinter);
+    EXPECT_THROW(printer.BeginDoc(), EPrinter);
+    printer.Canvas().setPen(QPen(Qt::black, 4));
+    printer.Canvas().drawLine(10, 20, 110, 20);
+    printer.NewPage();
+    printer.Canvas().translate(5, 7);
+    printer.Canvas().drawText(QPointF(100, 200), "Ciao");
+    printer.EndDoc();
+    EXPECT_FALSE(printer.Printing());
+    EXPECT_THROW(printer.NewPage(), EPrinter);
+
+    ASSERT_EQ(printer.Jobs().size(), 1u);
+    const TMemoryPrinter::Job &job = printer.Jobs()[0];
+    EXPECT_EQ(job.documentName, "A title that is longer than thi");
+    EXPECT_EQ(job.copies, 2);
+    EXPECT_TRUE(job.ended);
+    ASSERT_EQ(job.pages.size(), 2u);
+    ASSERT_EQ(job.pages[0].size(), 1u);
+    EXPECT_EQ(job.pages[0][0].kind, TDrawCall::Line);
+    EXPECT_EQ(job.pages[0][0].line, QLineF(10, 20, 110, 20));
+    EXPECT_EQ(job.pages[0][0].penWidth, 4);
+    ASSERT_EQ(job.pages[1].size(), 1u);
+    EXPECT_EQ(job.pages[1][0].kind, TDrawCall::Text);
+    EXPECT_EQ(job.pages[1][0].text, "Ciao");
+    EXPECT_EQ(job.pages[1][0].position, QPointF(105, 207));
+    EXPECT_EQ(printer.Events(), (std::vector<TMemoryPrinter::Event>{
+                                    TMemoryPrinter::JobStarted, TMemoryPrinter::PageStarted,
+                                    TMemoryPrinter::JobEnded}));
+}
+
+TEST(MemoryPrinter, AbortEndsTheJobWithoutFinishingIt) {
+    TMemoryPrinter printer(LetterAt(300));
+    printer.BeginDoc();
+    printer.Abort();
+    EXPECT_FALSE(printer.Printing());
+    EXPECT_TRUE(printer.Aborted());
+    EXPECT_TRUE(printer.Jobs()[0].aborted);
+    EXPECT_FALSE(printer.Jobs()[0].ended);
+}
+
+TEST(MemoryPrinter, WithoutPrinterEveryDeviceQueryFails) {
+    auto printer = TMemoryPrinter::WithoutPrinter();
+    EXPECT_FALSE(printer->Available());
+    EXPECT_FALSE(printer->TryDeviceCaps(TDeviceCap::LOGPIXELSX).has_value());
+    try {
+        printer->GetDeviceCaps(TDeviceCap::LOGPIXELSY);
+        FAIL() << "no error";
+    } catch (const EPrinter &e) {
+        EXPECT_STREQ(e.what(), "No printer is installed or selected");
+    }
+    EXPECT_THROW(printer->TextMetrics(QFont()), EPrinter);
+    EXPECT_THROW(printer->BeginDoc(), EPrinter);
+    EXPECT_THROW(printer->Orientation(), EPrinter);
+    printer->setTitle("kept without a printer");
+    EXPECT_EQ(printer->Title(), "kept without a printer");
+}
+
+TEST(QtPrinter, FollowsTheSystemsDefaultPrinter) {
+    TQtPrinter printer;
+    const bool hasDefault = !QPrinterInfo::defaultPrinter().isNull();
+    EXPECT_EQ(printer.Available(), hasDefault);
+    if (hasDefault) {
+        EXPECT_GT(printer.GetDeviceCaps(TDeviceCap::LOGPIXELSX), 0);
+        EXPECT_GT(printer.GetDeviceCaps(TDeviceCap::PHYSICALWIDTH),
+                  2 * printer.GetDeviceCaps(TDeviceCap::PHYSICALOFFSETX));
+    } else {
+        EXPECT_THROW(printer.GetDeviceCaps(TDeviceCap::LOGPIXELSX), EPrinter);
+        EXPECT_THROW(printer.BeginDoc(), EPrinter);
+    }
+}
+
+TEST(PrinterObject, TheCurrentPrinterCanBeSwapped) {
+    auto memory = std::make_unique<TMemoryPrinter>(LetterAt(600));
+    TMemoryPrinter *raw = memory.get();
+    auto previous = SetPrinter(std::move(memory));
+    EXPECT_EQ(&Printer(), raw);
+    auto back = SetPrinter(std::move(previous));
+    EXPECT_EQ(back.get(), raw);
+    EXPECT_NE(&Printer(), raw);
+}
+
+TEST(RecordedPage, PlaysOntoAnyPainterAtExactDots) {
+    TPagePicture page(2400, 3150);
+    QFont font("Courier New");
+    font.setPixelSize(42);
+    page.AddText(QPoint(225, 54), "Ciao", font);
+    page.AddLine(QPoint(150, 150), QPoint(2250, 150), 2, Qt::black);
+    TDotsDevice device(300, 300, 2550, 3300);
+    QPainter painter(&device);
+    page.Play(painter, QPoint(75, 75));
+    painter.end();
+    ASSERT_EQ(device.Calls().size(), 2u);
+    const TDrawCall &text = device.Calls()[0];
+    EXPECT_EQ(text.kind, TDrawCall::Text);
+    EXPECT_EQ(text.text, "Ciao");
+    EXPECT_EQ(text.position.x(), 300);
+    EXPECT_EQ(text.position.y(), 129 + QFontMetrics(font, &device).ascent());
+    EXPECT_EQ(device.Calls()[1].line, QLineF(225, 225, 2325, 225));
+    EXPECT_EQ(device.Calls()[1].penWidth, 2);
+}
