@@ -14,7 +14,9 @@ std::string FoldAscii(std::string_view text);
 class ContainsTest {
 public:
     explicit ContainsTest(std::string_view searchString);
-    bool matches(std::string_view text) const;
+    bool matches(std::string_view text) const { return find(text) != std::string_view::npos; }
+    // Where the first occurrence starts; npos when there is none.
+    std::size_t find(std::string_view text) const;
 
 private:
     std::string m_folded;  // the search string folded once, so lines are never copied

@@ -1,0 +1,125 @@
+// The scan and the contains test against plain line-by-line references on random input.
+#include "data/RecipeFile.h"
+#include "data/Split.h"
+#include "search/MatchTest.h"
+#include "search/RecipeScan.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace sapidoro;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+bool NaiveContains(std::string_view text, std::string_view needle) {
+    if (needle.empty()) return false;
+    const std::string t = FoldAscii(text), n = FoldAscii(needle);
+    return t.find(n) != std::string::npos;
+}
+
+// The record walk of a scan, one line at a time.
+Strings ReferenceScan(TextFile &file, SearchScope scope, const std::string &needle) {
+    Strings matches;
+    const auto test = [&](std::string_view text) {
+        return scope == SearchScope::Persone ? text == needle : NaiveContains(text, needle);
+    };
+    const int compared = ComparedLineOf(scope);
+    if (file.eof()) return matches;
+    file.skipLine();
+    while (!file.eof()) {
+        file.skipLine();
+        if (file.eof()) break;
+        const std::string name = file.readLine();
+        if (compared == 2 && test(name)) matches.push_back(name);
+        for (int line = 3; line <= 11; ++line) {
+            const std::string text = file.readLine();
+            if (line == compared && test(text)) matches.push_back(name);
+        }
+        if (scope == SearchScope::Ingredienti) {
+            while (!file.eof()) {
+                const std::string line = file.readLine();
+                if (test(TextAfter(line, " ==="))) matches.push_back(name);
+                if (line == "-Preparazione") break;
+            }
+        } else {
+            file.skipLine();
+        }
+        while (!file.eof()) {
+            if (file.readLine() == ":Ricette") break;
+        }
+    }
+    return matches;
+}
+
+std::string RandomLine(std::mt19937 &random) {
+    static const std::string pieces[] = {"a", "A", "b", " ", "=", " ====", " === ", "past",
+                                         "PaSt", "\n", "\xE8", "-Preparazione", ":Ricette", "4"};
+    std::string line;
+    const int n = static_cast<int>(random() % 6);
+    for (int i = 0; i < n; ++i) line += pieces[random() % std::size(pieces)];
+    return line;
+}
+
+std::string RandomFile(std::mt19937 &random) {
+    std::string file;
+    const int lines = static_cast<int>(random() % 120);
+    for (int i = 0; i < lines; ++i) {
+        const unsigned kind = random() % 10;
+        if (kind == 0) {
+            file += ":Ricette";
+        } else if (kind == 1) {
+            file += "-Preparazione";
+        } else if (kind == 2) {
+            file += "-Nome";
+        } else {
+            file += RandomLine(random);
+        }
+        file += random() % 4 == 0 ? "\r" : "\r\n";
+    }
+    return file;
+}
+
+}  // namespace
+
+TEST(ContainsTestReference, FindsWhatANaiveFoldedSearchFinds) {
+    std::mt19937 random(7);
+    const std::string alphabet = "aAbB@`[{= \xE8\xC8\r\n";
+    for (int round = 0; round < 20000; ++round) {
+        std::string text, needle;
+        const std::size_t n = random() % 70, m = random() % 5;
+        for (std::size_t i = 0; i < n; ++i) text += alphabet[random() % alphabet.size()];
+        for (std::size_t i = 0; i < m; ++i) needle += alphabet[random() % alphabet.size()];
+        const std::string t = FoldAscii(text), f = FoldAscii(needle);
+        const std::size_t expected = needle.empty() ? std::string::npos : t.find(f);
+        ASSERT_EQ(ContainsTest(needle).find(text), expected) << round;
+    }
+}
+
+TEST(ScanReference, EveryScopeMatchesALineByLineWalk) {
+    std::mt19937 random(11);
+    const std::string needles[] = {"past", "a", "= a", "=", "4", "", "\xE8", "b\na", " "};
+    const SearchScope scopes[] = {SearchScope::Ingredienti, SearchScope::Luogo, SearchScope::Nome,
+                                  SearchScope::Persone, SearchScope::Piatto};
+    std::size_t ingredientMatches = 0;  // the random files must exercise the matching paths
+    for (int round = 0; round < 3000; ++round) {
+        const std::string bytes = RandomFile(random);
+        const std::size_t blockSize = 1 + random() % 40;
+        for (SearchScope scope : scopes) {
+            const std::string &needle = needles[random() % std::size(needles)];
+            TextFile reference(MakeMemorySource(bytes), blockSize);
+            const Strings expected = ReferenceScan(reference, scope, needle);
+            if (scope == SearchScope::Ingredienti) ingredientMatches += expected.size();
+            for (bool inPlace : {false, true}) {
+                TextFile file(MakeMemorySource(bytes, inPlace), blockSize);
+                Strings got;
+                ScanRecipes(file, scope, needle, [&](std::string_view name) {
+                    got.emplace_back(name);
+                });
+                ASSERT_EQ(got, expected) << "round " << round << " needle " << needle;
+            }
+        }
+    }
+    EXPECT_GT(ingredientMatches, 500u);
+}
