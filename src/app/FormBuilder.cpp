@@ -209,6 +209,7 @@ void ApplyDesign(QWidget *control, const ControlDesign &design) {
     // A right click anywhere goes on to the window, which shows its popup menu.
     control->setContextMenuPolicy(Qt::NoContextMenu);
     if (design.options & kHidden) control->hide();
+    if (design.options & kAlignClient) SetAlign(control, alClient);
 }
 
 bool SameParent(const char *a, const char *b) {

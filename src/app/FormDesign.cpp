@@ -19,7 +19,7 @@ constexpr std::array kDesign{
                   .bounds = {0, 0, 661, 440}, .colour = 0x309860, .fontPixels = 13,
                   .tabOrder = 0},
     ControlDesign{.name = "PageControl1", .kind = K::PageControl, .parent = "NoBDEResizerPanel1",
-                  .bounds = {1, 1, 659, 438}, .tabOrder = 0},
+                  .bounds = {1, 1, 659, 438}, .options = kAlignClient, .tabOrder = 0},
     ControlDesign{.name = "Vedi", .kind = K::Page, .parent = "PageControl1", .bounds = {},
                   .text = "VISUALIZZA", .tabOrder = 0},
     ControlDesign{.name = "Controlli1", .kind = K::Panel, .parent = "Vedi",

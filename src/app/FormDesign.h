@@ -47,6 +47,7 @@ enum ControlOption : unsigned {
     kHorizontalScroll = 1u << 6,
     kVerticalScroll = 1u << 7,
     kChecked = 1u << 8,
+    kAlignClient = 1u << 9,  // fills its parent's client area
 };
 
 struct SpinnerDesign {

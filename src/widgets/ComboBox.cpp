@@ -4,6 +4,7 @@
 #include "common/QtText.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -180,8 +181,10 @@ void ComboBox::keyReleaseEvent(QKeyEvent *event) {
 
 void ComboBox::focusOutEvent(QFocusEvent *event) {
     QComboBox::focusOutEvent(event);
-    // Opening the own list or leaving the window keeps the box the window's current control.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    // Only a move to another control of the same window leaves the box: its own dropped-down
+    // list and a switch to another window keep it the window's current control.
+    const QWidget *next = QApplication::focusWidget();
+    if (next != nullptr && next != this && !isAncestorOf(next) && next->window() == window())
         emit exited();
 }
 

@@ -53,7 +53,7 @@ public:
 
 signals:
     void keyReleased(int key, Qt::KeyboardModifiers modifiers);
-    // The keyboard focus moved from the box to another control of the window.
+    // The keyboard focus moved from the box to another control of the same window.
     void exited();
 
 public:
