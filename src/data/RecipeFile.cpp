@@ -5,12 +5,7 @@ namespace sapidoro {
 namespace {
 
 // Reads lines until one equals `marker`; false when the file ends first.
-bool SkipPast(TextFile &file, std::string_view marker) {
-    while (!file.eof()) {
-        if (file.readLineView() == marker) return true;
-    }
-    return false;
-}
+bool SkipPast(TextFile &file, std::string_view marker) { return file.skipPastLine(marker); }
 
 // Reads one line and drops it, then returns the next one.
 std::string ReadSecondLine(TextFile &file) {
@@ -45,11 +40,14 @@ RecipeListing ListRecipeNames(const std::string &path) {
 }
 
 bool SeekRecipe(TextFile &file, std::string_view name) {
-    bool previousIsNameMarker = false;
-    while (!file.eof()) {
-        const std::string_view line = file.readLineView();
-        if (previousIsNameMarker && line == name) return true;
-        previousIsNameMarker = line == kNameMarker;
+    // Jump from one "-Nome" line to the next; a run of them is checked line by line.
+    while (file.skipPastLine(kNameMarker)) {
+        for (;;) {
+            if (file.eof()) return false;
+            const std::string_view line = file.readLineView();
+            if (line == name) return true;
+            if (line != kNameMarker) break;
+        }
     }
     return false;
 }

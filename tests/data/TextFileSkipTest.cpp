@@ -1,0 +1,111 @@
+#include "data/TextFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+
+using namespace sapidoro;
+
+namespace {
+
+// The reading rules over the whole buffer, with the marker search done line by line.
+class Reference {
+public:
+    explicit Reference(std::string_view bytes) : m_bytes(bytes.substr(0, bytes.find('\x1A'))) {}
+    bool eof() const { return m_pos >= m_bytes.size(); }
+    std::string readLine() {
+        std::string line;
+        while (m_pos < m_bytes.size() && m_bytes[m_pos] != '\r') line.push_back(m_bytes[m_pos++]);
+        if (m_pos < m_bytes.size()) {
+            ++m_pos;
+            if (m_pos < m_bytes.size() && m_bytes[m_pos] == '\n') ++m_pos;
+        }
+        return line;
+    }
+    std::string readUntilLine(const std::string &marker, bool &found) {
+        const std::size_t start = m_pos;
+        found = false;
+        while (!eof()) {
+            const std::size_t lineStart = m_pos;
+            if (readLine() == marker) {
+                found = true;
+                return std::string(m_bytes.substr(start, lineStart - start));
+            }
+        }
+        return std::string(m_bytes.substr(start));
+    }
+    std::size_t position() const { return m_pos; }
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_pos = 0;
+};
+
+std::string RandomBytes(std::mt19937 &random, std::size_t size) {
+    static const char alphabet[] = {'\r', '\r', '\n', '\n', ':', 'R', 'R', '-', 'P', 'a', '\x1A'};
+    std::string bytes;
+    for (std::size_t i = 0; i < size; ++i) {
+        // Ctrl-Z is rare, so that most files have something after the first lines.
+        char c = alphabet[random() % sizeof alphabet];
+        if (c == '\x1A' && random() % 8 != 0) c = 'a';
+        bytes.push_back(c);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST(TextFileMarkers, MatchALineByLineReadOnRandomBytes) {
+    std::mt19937 random(20240601);
+    const std::string markers[] = {":R", "R", "-P", ":RR", "a\n:"};
+    for (int round = 0; round < 4000; ++round) {
+        const std::string bytes = RandomBytes(random, random() % 80);
+        const std::size_t blockSize = 1 + random() % 9;
+        const bool inPlace = round % 2 == 0;
+        TextFile file(MakeMemorySource(bytes, inPlace), blockSize);
+        Reference reference(bytes);
+        for (int op = 0; op < 12; ++op) {
+            const std::string &marker = markers[random() % std::size(markers)];
+            const unsigned kind = random() % 4;
+            SCOPED_TRACE(::testing::Message() << "round " << round << " op " << op << " kind "
+                                              << kind << " marker " << marker);
+            if (kind == 0) {
+                ASSERT_EQ(file.readLine(), reference.readLine());
+            } else if (kind == 1) {
+                ASSERT_EQ(file.eof(), reference.eof());
+            } else if (kind == 2) {
+                bool expected;
+                reference.readUntilLine(marker, expected);
+                ASSERT_EQ(file.skipPastLine(marker), expected);
+            } else {
+                bool found, expected;
+                const std::string before(file.readUntilLine(marker, found));
+                ASSERT_EQ(before, reference.readUntilLine(marker, expected));
+                ASSERT_EQ(found, expected);
+            }
+            ASSERT_EQ(file.position(), reference.position());
+        }
+    }
+}
+
+TEST(TextFileMarkers, FilesAreReadInPlaceWithTheSameRules) {
+    test::TempDir dir;
+    // A CR at the end of one block with its LF at the start of the next, and a Ctrl-Z.
+    const auto path = dir.write("f.txt", "ab\r\ncd\r\n:R\r\nx\ny\r:R\r\n\x1A:R\r\n");
+    for (std::size_t block : {1, 2, 3, 4, 5, 64}) {
+        TextFile file(path, block);
+        bool found;
+        EXPECT_EQ(file.readUntilLine(":R", found), "ab\r\ncd\r\n");
+        EXPECT_TRUE(found);
+        EXPECT_EQ(file.readLine(), "x\ny");
+        EXPECT_TRUE(file.skipPastLine(":R"));
+        EXPECT_TRUE(file.eof());
+        EXPECT_FALSE(file.skipPastLine(":R"));
+        EXPECT_EQ(file.readLine(), "");
+    }
+    TextFile file(path);
+    EXPECT_THROW(file.skipPastLine(""), std::invalid_argument);
+    EXPECT_THROW(file.skipPastLine("a\rb"), std::invalid_argument);
+}
