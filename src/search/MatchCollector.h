@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 namespace sapidoro {
@@ -32,13 +32,19 @@ public:
 private:
     struct Group {
         std::string_view name;
+        std::uint64_t hash = 0;
         std::size_t multiplicity = 0;  // equal items in the result list
         std::size_t hits = 0;          // copies collected
     };
 
+    // The group of a name, or nothing; an open-addressing table of group numbers, so that
+    // indexing a long list costs no allocation per name.
+    Group *findGroup(std::string_view name, std::uint64_t hash);
+
     bool m_complete;
     std::vector<Group> m_groups;  // distinct names in result-list order
-    std::unordered_map<std::string_view, std::size_t> m_groupOf;
+    std::vector<std::uint32_t> m_slots;  // group number + 1, 0 for a free slot
+    std::size_t m_slotMask = 0;
     std::vector<std::string> m_outside;  // complete search only: names not in the list
     std::size_t m_collected = 0;
 };
