@@ -1,5 +1,6 @@
 #include "app/FormBuilder.h"
 
+#include "pageprinter/PagePrnt.h"
 #include "resizer/NoBDERP.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
@@ -108,9 +109,12 @@ QWidget *CreateControl(const ControlDesign &design, QWidget *parent) {
         static_cast<QScrollArea *>(parent)->setWidget(picture);
         return picture;
     }
-    case K::PagePrinter:
-        // Stand-in until the page printer joins.
-        return new QWidget(parent);
+    case K::PagePrinter: {
+        auto *printer = new TPagePrinter(parent);
+        printer->setMargins(kPagePrinterMargins.top, kPagePrinterMargins.bottom,
+                            kPagePrinterMargins.left, kPagePrinterMargins.right);
+        return printer;
+    }
     }
     return new QWidget(parent);
 }

@@ -13,6 +13,11 @@ inline constexpr char kWindowFontFamily[] = "MS Sans Serif";
 inline constexpr int kWindowFontPixels = 11;
 inline constexpr char kControlFontFamily[] = "Courier New";
 
+// The page printer's margins, in inches (its default unit).
+inline constexpr struct {
+    double top, bottom, left, right;
+} kPagePrinterMargins{1.0 / 6, 1.0 / 6, 71.0 / 300, 71.0 / 300};
+
 enum class ControlKind {
     ResizerPanel,
     PageControl,

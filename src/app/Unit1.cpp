@@ -4,6 +4,7 @@
 #include "app/FormBuilder.h"
 #include "app/FormDesign.h"
 #include "app/SearchScopes.h"
+#include "pageprinter/PagePrnt.h"
 #include "resizer/NoBDERP.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"

@@ -24,6 +24,7 @@ class ComboBox;
 class FrameBorder;
 class ProgressBar;
 class Spinner;
+class TPagePrinter;
 }  // namespace sapidoro
 
 // The main window. Its controls hold the program's state; every event handler reads and
@@ -122,7 +123,7 @@ private:
     QPlainTextEdit *Preparazione = nullptr;
     QTextEdit *Stampa = nullptr;
     sapidoro::ColourButton *CaricaLaRicetta = nullptr;
-    QWidget *PagePrinter1 = nullptr;
+    sapidoro::TPagePrinter *PagePrinter1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *Copia1 = nullptr;
     QAction *Stampa1 = nullptr;

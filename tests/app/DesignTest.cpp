@@ -1,3 +1,4 @@
+#include "pageprinter/PagePrnt.h"
 #include "widgets/ComboBox.h"
 #include "widgets/Spinner.h"
 
@@ -68,7 +69,7 @@ const Expected kControls[] = {
     {"Preparazione", "QPlainTextEdit", "Schermo1", {664, 112, 201, 209}, "", nullptr, 12, true, 0xF0CAA6, false},
     {"Stampa", "QTextEdit", "Schermo1", {646, 128, 617, 161}, "Stampa", nullptr, 19, false, -1, true},
     {"CaricaLaRicetta", "QAbstractButton", "Schermo1", {653, 34, 83, 25}, "VISUALIZZA", "Ricerca progressiva", 13, false, 0xFFFF90, true},
-    {"PagePrinter1", "QWidget", "Schermo1", {536, 128, 89, 115}, nullptr, nullptr, 13, false, -1, true},
+    {"PagePrinter1", "sapidoro::TPagePrinter", "Schermo1", {536, 128, 89, 115}, nullptr, nullptr, 13, false, -1, true},
 };
 
 QString TextOf(QWidget *control) {
@@ -204,6 +205,18 @@ TEST_F(DesignTest, PageControlShowsNoTab) {
     EXPECT_EQ(pages->tabPosition(), QTabWidget::South);
     m_form->show();
     EXPECT_FALSE(pages->tabBar()->isVisible());
+}
+
+TEST_F(DesignTest, PagePrinterMarginsInInches) {
+    // The design margins, kept out of the printer's unprintable strip as every margin is.
+    auto *printer = Find<TPagePrinter>("PagePrinter1");
+    EXPECT_EQ(printer->MeasureUnit(), muInches);
+    const double stripY = printer->PrintableOffsetY(), stripX = printer->PrintableOffsetX();
+    EXPECT_DOUBLE_EQ(printer->MarginTop(), std::max(1.0 / 6, stripY));
+    EXPECT_DOUBLE_EQ(printer->MarginBottom(), std::max(1.0 / 6, stripY));
+    EXPECT_DOUBLE_EQ(printer->MarginLeft(), std::max(71.0 / 300, stripX));
+    EXPECT_DOUBLE_EQ(printer->MarginRight(), std::max(71.0 / 300, stripX));
+    EXPECT_EQ(printer->font().family(), QStringLiteral("Courier New"));
 }
 
 TEST_F(DesignTest, PictureSitsInTheScrollBox) {
