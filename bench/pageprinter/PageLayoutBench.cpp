@@ -41,10 +41,16 @@ class Words {
 public:
     QString Next() {
         static const char *const kWords[] = {
-            "farina", "uova", "zucchero", "burro", "latte", "sale", "pepe", "olio", "aglio",
-            "cipolla", "pomodoro", "basilico", "prezzemolo", "mescolare", "cuocere", "forno",
-            "padella", "minuti", "lentamente", "aggiungere", "precipitevolissimevolmente",
-            "e", "a", "di", "con", "il", "la", "per", "quanto", "basta"};
+            "farina",     "uova",       "zucchero",
+            "burro",      "latte",      "sale",
+            "pepe",       "olio",       "aglio",
+            "cipolla",    "pomodoro",   "basilico",
+            "prezzemolo", "mescolare",  "cuocere",
+            "forno",      "padella",    "minuti",
+            "lentamente", "aggiungere", "precipitevolissimevolmente",
+            "e",          "a",          "di",
+            "con",        "il",         "la",
+            "per",        "quanto",     "basta"};
         m_state = m_state * 1103515245u + 12345u;
         return QString::fromLatin1(kWords[(m_state >> 16) % (sizeof kWords / sizeof *kWords)]);
     }

@@ -9,7 +9,9 @@ namespace sapidoro {
 
 namespace {
 
-bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 QChar MarkOf(TColumnAlign align) {
     switch (align) {
@@ -31,7 +33,8 @@ std::optional<double> ParseDecimal(QStringView text, QChar decimalSeparator) {
     while (i < end && text[i] == u' ') ++i;
     while (end > i && text[end - 1] == u' ') --end;
     std::string ascii;
-    if (i < end && (text[i] == u'+' || text[i] == u'-')) ascii += static_cast<char>(text[i++].unicode());
+    if (i < end && (text[i] == u'+' || text[i] == u'-'))
+        ascii += static_cast<char>(text[i++].unicode());
     int mantissaDigits = 0;
     while (i < end && IsDigit(text[i])) {
         ascii += static_cast<char>(text[i++].unicode());
@@ -49,7 +52,8 @@ std::optional<double> ParseDecimal(QStringView text, QChar decimalSeparator) {
     if (i < end && (text[i] == u'e' || text[i] == u'E')) {
         ascii += 'e';
         ++i;
-        if (i < end && (text[i] == u'+' || text[i] == u'-')) ascii += static_cast<char>(text[i++].unicode());
+        if (i < end && (text[i] == u'+' || text[i] == u'-'))
+            ascii += static_cast<char>(text[i++].unicode());
         int exponentDigits = 0;
         while (i < end && IsDigit(text[i])) {
             ascii += static_cast<char>(text[i++].unicode());
@@ -135,7 +139,8 @@ QString NormalizeColumnFormat(const QString &format, QChar separator, double def
     QStringList specs;
     for (const QString &piece : SplitAtSeparator(format, separator)) {
         const TColumnSpec column = ParseColumnSpec(piece, defaultWidth, decimalSeparator);
-        specs.append(MarkOf(column.align) + FormatGeneral(column.width * factor, decimalSeparator).trimmed());
+        specs.append(MarkOf(column.align) +
+                     FormatGeneral(column.width * factor, decimalSeparator).trimmed());
     }
     return specs.join(separator);
 }

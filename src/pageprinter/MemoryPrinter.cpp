@@ -38,14 +38,16 @@ int TMemoryPrinter::DeviceCaps(TDeviceCap cap) const {
 
 TPrinterTextMetrics TMemoryPrinter::FontMetricsOnDevice(const QFont &font) const {
     ++m_metricsQueries;
-    const TDotsDevice device(DeviceCaps(TDeviceCap::LOGPIXELSX),
-                             DeviceCaps(TDeviceCap::LOGPIXELSY), 1, 1);
+    const TDotsDevice device(DeviceCaps(TDeviceCap::LOGPIXELSX), DeviceCaps(TDeviceCap::LOGPIXELSY),
+                             1, 1);
     return MeasureTextMetrics(font, &device);
 }
 
 void TMemoryPrinter::OpenPage() {
-    const int width = DeviceCaps(TDeviceCap::PHYSICALWIDTH) - 2 * DeviceCaps(TDeviceCap::PHYSICALOFFSETX);
-    const int height = DeviceCaps(TDeviceCap::PHYSICALHEIGHT) - 2 * DeviceCaps(TDeviceCap::PHYSICALOFFSETY);
+    const int width =
+        DeviceCaps(TDeviceCap::PHYSICALWIDTH) - 2 * DeviceCaps(TDeviceCap::PHYSICALOFFSETX);
+    const int height =
+        DeviceCaps(TDeviceCap::PHYSICALHEIGHT) - 2 * DeviceCaps(TDeviceCap::PHYSICALOFFSETY);
     m_page = std::make_unique<TDotsDevice>(DeviceCaps(TDeviceCap::LOGPIXELSX),
                                            DeviceCaps(TDeviceCap::LOGPIXELSY), width, height);
     m_painter.begin(m_page.get());

@@ -121,7 +121,8 @@ void TPagePrinter::DrawPageBorders() {
     if (m_pageBorders.testFlag(pbBottom))
         m_canvas.Line(left - b, top + height + b, left + width + b, top + height + b);
     m_canvas.setPenWidth(verticalPen);
-    if (m_pageBorders.testFlag(pbLeft)) m_canvas.Line(left - d, top - d, left - d, top + height + d);
+    if (m_pageBorders.testFlag(pbLeft))
+        m_canvas.Line(left - d, top - d, left - d, top + height + d);
     if (m_pageBorders.testFlag(pbRight))
         m_canvas.Line(left + width + d, top - d, left + width + d, top + height + d);
 }

@@ -33,30 +33,36 @@ std::int32_t TPagePrinter::DeviceDotsY(double length) const {
 }
 
 double TPagePrinter::UnitsFromDotsX(double dots) const {
-    return DotsToLength(dots, m_measureUnit, Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSX).value_or(0));
+    return DotsToLength(dots, m_measureUnit,
+                        Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSX).value_or(0));
 }
 
 double TPagePrinter::UnitsFromDotsY(double dots) const {
-    return DotsToLength(dots, m_measureUnit, Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSY).value_or(0));
+    return DotsToLength(dots, m_measureUnit,
+                        Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSY).value_or(0));
 }
 
 double TPagePrinter::PageWidth() const {
-    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALWIDTH)) return UnitsFromDotsX(*dots);
+    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALWIDTH))
+        return UnitsFromDotsX(*dots);
     return m_measureUnit == muMillimeters ? kFallbackPageWidthMm : kFallbackPageWidthInches;
 }
 
 double TPagePrinter::PageHeight() const {
-    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALHEIGHT)) return UnitsFromDotsY(*dots);
+    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALHEIGHT))
+        return UnitsFromDotsY(*dots);
     return m_measureUnit == muMillimeters ? kFallbackPageHeightMm : kFallbackPageHeightInches;
 }
 
 double TPagePrinter::PrintableOffsetX() const {
-    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALOFFSETX)) return UnitsFromDotsX(*dots);
+    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALOFFSETX))
+        return UnitsFromDotsX(*dots);
     return m_measureUnit == muMillimeters ? kFallbackOffsetMm : kFallbackOffsetInches;
 }
 
 double TPagePrinter::PrintableOffsetY() const {
-    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALOFFSETY)) return UnitsFromDotsY(*dots);
+    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALOFFSETY))
+        return UnitsFromDotsY(*dots);
     return m_measureUnit == muMillimeters ? kFallbackOffsetMm : kFallbackOffsetInches;
 }
 
@@ -72,8 +78,10 @@ void TPagePrinter::setMarginTop(double value) {
     RefuseWhilePrinting("Unable to change top margin while printing");
     const double strip = PrintableOffsetY();
     // A value that is no number counts as below the strip.
-    if (!(value >= strip)) value = strip;
-    else if (value > PageHeight() - strip) value = PageHeight() - strip;
+    if (!(value >= strip))
+        value = strip;
+    else if (value > PageHeight() - strip)
+        value = PageHeight() - strip;
     m_marginTop = value;
     update();
 }
@@ -81,8 +89,10 @@ void TPagePrinter::setMarginTop(double value) {
 void TPagePrinter::setMarginBottom(double value) {
     RefuseWhilePrinting("Unable to change bottom margin while printing");
     const double strip = PrintableOffsetY();
-    if (!(value >= strip)) value = strip;
-    else if (value > PageHeight() - strip) value = PageHeight() - strip;
+    if (!(value >= strip))
+        value = strip;
+    else if (value > PageHeight() - strip)
+        value = PageHeight() - strip;
     m_marginBottom = value;
     update();
 }
@@ -90,8 +100,10 @@ void TPagePrinter::setMarginBottom(double value) {
 void TPagePrinter::setMarginLeft(double value) {
     RefuseWhilePrinting("Unable to change left margin while printing");
     const double strip = PrintableOffsetX();
-    if (!(value >= strip)) value = strip;
-    else if (value > PageWidth() - strip) value = PageWidth() - strip;
+    if (!(value >= strip))
+        value = strip;
+    else if (value > PageWidth() - strip)
+        value = PageWidth() - strip;
     m_marginLeft = value;
     update();
 }
@@ -99,8 +111,10 @@ void TPagePrinter::setMarginLeft(double value) {
 void TPagePrinter::setMarginRight(double value) {
     RefuseWhilePrinting("Unable to change right margin while printing");
     const double strip = PrintableOffsetX();
-    if (!(value >= strip)) value = strip;
-    else if (value > PageWidth() - strip) value = PageWidth() - strip;
+    if (!(value >= strip))
+        value = strip;
+    else if (value > PageWidth() - strip)
+        value = PageWidth() - strip;
     m_marginRight = value;
     update();
 }

@@ -22,12 +22,12 @@ namespace sapidoro {
 struct TPageOp {
     enum Kind { Text, Line };
     Kind kind = Text;
-    QPoint from;        // Text: top-left corner of the text; Line: start
-    QPoint to;          // Line: end
-    int penWidth = 0;   // Line: 0 is the thinnest line the device draws
-    QColor penColor;    // Line
-    QString text;       // Text
-    int font = 0;       // Text: index into the picture's fonts
+    QPoint from;       // Text: top-left corner of the text; Line: start
+    QPoint to;         // Line: end
+    int penWidth = 0;  // Line: 0 is the thinnest line the device draws
+    QColor penColor;   // Line
+    QString text;      // Text
+    int font = 0;      // Text: index into the picture's fonts
 };
 
 // A recorded page: the drawing operations of one page at printer resolution, in order.

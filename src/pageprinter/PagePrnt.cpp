@@ -43,9 +43,13 @@ TPagePrinter::TPagePrinter(QWidget *parent) : QScrollArea(parent) {
     Loaded();
 }
 
-TPagePrinter::~TPagePrinter() { FinishCurrentPage(); }
+TPagePrinter::~TPagePrinter() {
+    FinishCurrentPage();
+}
 
-void TPagePrinter::BeginLoading() { m_loading = true; }
+void TPagePrinter::BeginLoading() {
+    m_loading = true;
+}
 
 void TPagePrinter::Loaded() {
     m_loading = false;
@@ -121,7 +125,9 @@ std::unique_ptr<TPagePicture> TPagePrinter::NewPagePicture() const {
                                           DeviceDotsY(PageHeight() - PrintableOffsetY()));
 }
 
-void TPagePrinter::FinishCurrentPage() { m_canvas.Release(); }
+void TPagePrinter::FinishCurrentPage() {
+    m_canvas.Release();
+}
 
 void TPagePrinter::StartPageInList() {
     FinishCurrentPage();
@@ -195,9 +201,13 @@ void TPagePrinter::setPrintToFile(bool value) {
     m_printToFile = value;
 }
 
-QString TPagePrinter::Title() const { return Printer().Title(); }
+QString TPagePrinter::Title() const {
+    return Printer().Title();
+}
 
-void TPagePrinter::setTitle(const QString &value) { Printer().setTitle(value); }
+void TPagePrinter::setTitle(const QString &value) {
+    Printer().setTitle(value);
+}
 
 TPrinterOrientation TPagePrinter::Orientation() const {
     return Printer().Available() ? Printer().Orientation() : poPortrait;

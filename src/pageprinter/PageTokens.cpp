@@ -51,8 +51,8 @@ QString LocaleLongTime(const QDateTime &moment) {
 }
 
 QString FileNameWithoutFolder(const QString &fileName) {
-    const qsizetype cut = std::max({fileName.lastIndexOf(u'\\'), fileName.lastIndexOf(u':'),
-                                    fileName.lastIndexOf(u'/')});
+    const qsizetype cut = std::max(
+        {fileName.lastIndexOf(u'\\'), fileName.lastIndexOf(u':'), fileName.lastIndexOf(u'/')});
     return fileName.mid(cut + 1);
 }
 
@@ -115,7 +115,8 @@ TFriendlyFormat ApplyFriendlyFormat(const QString &friendly, QChar separator,
     }
     if (marks.isEmpty()) marks += u'<';
 
-    const QString width = FormatFixed2(widthBetweenMargins / marks.size(), decimalSeparator).trimmed();
+    const QString width =
+        FormatFixed2(widthBetweenMargins / marks.size(), decimalSeparator).trimmed();
     QStringList specs;
     for (const QChar mark : marks) specs.append(mark + width);
     return {text, specs.join(separator)};

@@ -13,8 +13,8 @@ QString ReplaceAll(const QString &text, const QString &token, const QString &val
 struct TTokenValues {
     int line = 0;
     int page = 0;
-    QString date;   // locale short date
-    QString time;   // locale long time
+    QString date;  // locale short date
+    QString time;  // locale long time
     QString title;
 };
 

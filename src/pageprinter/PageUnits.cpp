@@ -20,7 +20,8 @@ int MulDiv(int a, int b, int c) {
     const long long product = static_cast<long long>(a) * b;
     const long long half = std::llabs(static_cast<long long>(c)) / 2;
     const bool negative = (product < 0) != (c < 0);
-    const long long magnitude = (std::llabs(product) + half) / std::llabs(static_cast<long long>(c));
+    const long long magnitude =
+        (std::llabs(product) + half) / std::llabs(static_cast<long long>(c));
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 

@@ -31,9 +31,9 @@ int TPagePrinter::ViewPageWidth() const {
     const auto printerDpi = Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSX);
     const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALWIDTH);
     const double ratio = m_creating || !printerDpi ? 1.0 : double(*printerDpi) / screenDpi;
-    const double d = dots ? *dots
-                          : LengthToDots(m_measureUnit == muMillimeters ? 210 : 8.5, m_measureUnit,
-                                         screenDpi);
+    const double d =
+        dots ? *dots
+             : LengthToDots(m_measureUnit == muMillimeters ? 210 : 8.5, m_measureUnit, screenDpi);
     return RoundHalfEven(d * m_zoomPercent / ratio * 0.01);
 }
 
@@ -42,9 +42,9 @@ int TPagePrinter::ViewPageHeight() const {
     const auto printerDpi = Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSY);
     const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALHEIGHT);
     const double ratio = m_creating || !printerDpi ? 1.0 : double(*printerDpi) / screenDpi;
-    const double d = dots ? *dots
-                          : LengthToDots(m_measureUnit == muMillimeters ? 297 : 11, m_measureUnit,
-                                         screenDpi);
+    const double d =
+        dots ? *dots
+             : LengthToDots(m_measureUnit == muMillimeters ? 297 : 11, m_measureUnit, screenDpi);
     return RoundHalfEven(d * m_zoomPercent / ratio * 0.01);
 }
 
@@ -119,8 +119,8 @@ void TPagePrinter::PaintPage(QPainter &painter) {
     // The sheet centred in the box and the page shown on it, scaled to the zoom.
     const int width = ViewPageWidth();
     const int height = ViewPageHeight();
-    const QRect sheet((m_paintBox->width() - width) / 2, (m_paintBox->height() - height) / 2,
-                      width, height);
+    const QRect sheet((m_paintBox->width() - width) / 2, (m_paintBox->height() - height) / 2, width,
+                      height);
     painter.setPen(Qt::black);
     painter.setBrush(Qt::white);
     painter.drawRect(sheet);

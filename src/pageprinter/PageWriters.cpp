@@ -246,7 +246,8 @@ void TPagePrinter::WriteTableLine(const QString &text) {
 }
 
 void TPagePrinter::DrawCellLines(int x, int width, bool top, bool sides, bool bottom) {
-    // The cell's upper edge sits above the text by the font's external leading, spaced like the lines.
+    // The cell's upper edge sits above the text by the font's external leading, spaced like the
+    // lines.
     const int leading = m_fontMetrics.ExternalLeading;
     int lift = leading;
     switch (m_lineSpacing) {
@@ -284,7 +285,9 @@ int TPagePrinter::DirectResolutionY() const {
     return Printer().GetDeviceCaps(TDeviceCap::LOGPIXELSY);
 }
 
-int TPagePrinter::BlankWidth() const { return m_canvas.TextWidth(u" "); }
+int TPagePrinter::BlankWidth() const {
+    return m_canvas.TextWidth(u" ");
+}
 
 void TPagePrinter::WriteToFile(const QString &text) {
     m_outputFile.Write(text);

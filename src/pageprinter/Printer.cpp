@@ -22,14 +22,17 @@ std::unique_ptr<TPrinter> &CurrentPrinter() {
 
 TPrinter::~TPrinter() = default;
 
-void TPrinter::RaiseNoPrinter() { throw EPrinter("No printer is installed or selected"); }
+void TPrinter::RaiseNoPrinter() {
+    throw EPrinter("No printer is installed or selected");
+}
 
 void TPrinter::RequireAvailable() const {
     if (!Available()) RaiseNoPrinter();
 }
 
 void TPrinter::RequirePrinting(const char *operation) const {
-    if (!m_printing) throw EPrinter(std::string("Unable to ") + operation + ": the printer is not printing");
+    if (!m_printing)
+        throw EPrinter(std::string("Unable to ") + operation + ": the printer is not printing");
 }
 
 int TPrinter::GetDeviceCaps(TDeviceCap cap) const {

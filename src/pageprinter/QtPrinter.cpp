@@ -45,9 +45,13 @@ TPrinterTextMetrics TQtPrinter::FontMetricsOnDevice(const QFont &font) const {
     return MeasureTextMetrics(font, m_printer.get());
 }
 
-int TQtPrinter::DeviceCopies() const { return m_printer->copyCount(); }
+int TQtPrinter::DeviceCopies() const {
+    return m_printer->copyCount();
+}
 
-void TQtPrinter::setDeviceCopies(int copies) { m_printer->setCopyCount(copies); }
+void TQtPrinter::setDeviceCopies(int copies) {
+    m_printer->setCopyCount(copies);
+}
 
 TPrinterOrientation TQtPrinter::DeviceOrientation() const {
     return m_printer->pageLayout().orientation() == QPageLayout::Landscape ? poLandscape

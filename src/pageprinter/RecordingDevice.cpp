@@ -46,7 +46,8 @@ public:
         }
     }
     void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override {
-        Push(TDrawCall::Polygon, m_transform.map(QPolygonF(QList<QPointF>(points, points + count))).boundingRect());
+        Push(TDrawCall::Polygon,
+             m_transform.map(QPolygonF(QList<QPointF>(points, points + count))).boundingRect());
     }
     void drawPath(const QPainterPath &path) override {
         Push(TDrawCall::Path, m_transform.map(path).boundingRect());
@@ -95,11 +96,17 @@ TDotsDevice::TDotsDevice(int dpiX, int dpiY, int widthDots, int heightDots)
 
 TDotsDevice::~TDotsDevice() = default;
 
-QPaintEngine *TDotsDevice::paintEngine() const { return m_engine.get(); }
+QPaintEngine *TDotsDevice::paintEngine() const {
+    return m_engine.get();
+}
 
-const std::vector<TDrawCall> &TDotsDevice::Calls() const { return m_engine->m_calls; }
+const std::vector<TDrawCall> &TDotsDevice::Calls() const {
+    return m_engine->m_calls;
+}
 
-void TDotsDevice::ClearCalls() { m_engine->m_calls.clear(); }
+void TDotsDevice::ClearCalls() {
+    m_engine->m_calls.clear();
+}
 
 int TDotsDevice::metric(PaintDeviceMetric metric) const {
     switch (metric) {
@@ -131,8 +138,8 @@ int TDotsDevice::metric(PaintDeviceMetric metric) const {
 
 TPrinterTextMetrics MeasureTextMetrics(const QFont &font, const QPaintDevice *device) {
     const QFontMetrics metrics(font, device);
-    const double em = font.pixelSize() > 0 ? font.pixelSize()
-                                           : font.pointSizeF() * device->logicalDpiY() / 72.0;
+    const double em =
+        font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * device->logicalDpiY() / 72.0;
     TPrinterTextMetrics result;
     result.Height = metrics.height();
     result.Ascent = metrics.ascent();

@@ -19,11 +19,11 @@ namespace sapidoro {
 struct TDrawCall {
     enum Kind { Text, Line, Rect, Polygon, Path, Pixmap, Image, Ellipse, Point };
     Kind kind = Text;
-    QPointF position;   // Text: baseline start; Point: the point
-    QLineF line;        // Line
-    QRectF rect;        // Rect, Ellipse, Pixmap, Image target; Polygon and Path bounds
-    QString text;       // Text
-    QFont font;         // Text
+    QPointF position;  // Text: baseline start; Point: the point
+    QLineF line;       // Line
+    QRectF rect;       // Rect, Ellipse, Pixmap, Image target; Polygon and Path bounds
+    QString text;      // Text
+    QFont font;        // Text
     QColor penColor;
     double penWidth = 0;
 };

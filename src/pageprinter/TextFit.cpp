@@ -5,7 +5,9 @@ namespace sapidoro {
 namespace {
 
 // Blanks and control characters are where lines may break.
-bool IsBreakCharacter(QChar c) { return c.unicode() < 33; }
+bool IsBreakCharacter(QChar c) {
+    return c.unicode() < 33;
+}
 
 }  // namespace
 
@@ -17,7 +19,8 @@ QString ExpandTabs(const QString &text, unsigned tabSize) {
             result += c;
             continue;
         }
-        const qsizetype blanks = tabSize == 0 ? 1 : tabSize - static_cast<qsizetype>(result.size() % tabSize);
+        const qsizetype blanks =
+            tabSize == 0 ? 1 : tabSize - static_cast<qsizetype>(result.size() % tabSize);
         result.append(QString(blanks, u' '));
     }
     return result;

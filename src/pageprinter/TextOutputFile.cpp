@@ -20,7 +20,9 @@ void TTextOutputFile::Create(const QString &path) {
     if (!m_file) throw EInOutError::fromErrno(errno != 0 ? errno : EINVAL);
 }
 
-void TTextOutputFile::Write(const QString &text) { WriteBytes(ToCp1252(text)); }
+void TTextOutputFile::Write(const QString &text) {
+    WriteBytes(ToCp1252(text));
+}
 
 void TTextOutputFile::WriteBytes(std::string_view bytes) {
     if (!m_file) throw EInOutError::fromErrno(EBADF);

@@ -36,9 +36,9 @@ TEST(Units, RoundHalfToEvenAndSaturation) {
 }
 
 TEST(Units, MulDivRoundsHalvesAwayFromZero) {
-    EXPECT_EQ(MulDiv(10, 300, 72), 42);   // 41.67
-    EXPECT_EQ(MulDiv(10, 600, 72), 83);   // 83.33
-    EXPECT_EQ(MulDiv(13, 72, 96), 10);    // 9.75
+    EXPECT_EQ(MulDiv(10, 300, 72), 42);  // 41.67
+    EXPECT_EQ(MulDiv(10, 600, 72), 83);  // 83.33
+    EXPECT_EQ(MulDiv(13, 72, 96), 10);   // 9.75
     EXPECT_EQ(MulDiv(3, 1, 2), 2);
     EXPECT_EQ(MulDiv(-3, 1, 2), -2);
 }
@@ -46,12 +46,13 @@ TEST(Units, MulDivRoundsHalvesAwayFromZero) {
 TEST(Units, LengthsToDotsAndBackInBothUnits) {
     EXPECT_EQ(LengthToDots(1, muInches, 300), 300);
     EXPECT_EQ(LengthToDots(25.4, muMillimeters, 600), 600);
-    EXPECT_EQ(LengthToDots(1.0 / 600, muInches, 300), 0);   // exactly half a dot: to even
-    EXPECT_EQ(LengthToDots(3.0 / 600, muInches, 300), 2);   // one and a half dots: to even
+    EXPECT_EQ(LengthToDots(1.0 / 600, muInches, 300), 0);  // exactly half a dot: to even
+    EXPECT_EQ(LengthToDots(3.0 / 600, muInches, 300), 2);  // one and a half dots: to even
     for (int dpi : {300, 600}) {
         for (int dots : {0, 1, 75, 2550, 3301}) {
             EXPECT_EQ(LengthToDots(DotsToLength(dots, muInches, dpi), muInches, dpi), dots);
-            EXPECT_EQ(LengthToDots(DotsToLength(dots, muMillimeters, dpi), muMillimeters, dpi), dots);
+            EXPECT_EQ(LengthToDots(DotsToLength(dots, muMillimeters, dpi), muMillimeters, dpi),
+                      dots);
         }
     }
     EXPECT_DOUBLE_EQ(DotsToLength(150, muInches, 0), 0.5);  // no resolution: 300 dpi
@@ -169,7 +170,7 @@ TEST(TextFit, BisectionFindsTheLongestPrefixThatFits) {
     EXPECT_EQ(FitText("abcdef", 59, m), "abcde");
     EXPECT_EQ(FitText("abcdef", 30, m), "abc");
     EXPECT_EQ(FitText("abcdef", 31, m), "abc");
-    EXPECT_EQ(FitText("Wabc", 10, m), "W");     // never shorter than one character
+    EXPECT_EQ(FitText("Wabc", 10, m), "W");  // never shorter than one character
     EXPECT_EQ(FitText("abcdef", -5, m), "a");
     EXPECT_EQ(FitText("aWaaaaaaa", 45, m), "aW");
     for (int width = 10; width <= 200; width += 7) {

@@ -26,7 +26,8 @@ TEST_P(Decoration, HeaderAndFooterAreCentredInTheirBands) {
     const int w = charWidth();
     // Header: centred in the top inch of the sheet, measured from the printable area.
     EXPECT_EQ(texts[0].text, "H");
-    EXPECT_EQ(texts[0].from, QPoint(dots(0.75) + (2 * dpi() - w) / 2, (dpi() - lh) / 2 - dots(0.25)));
+    EXPECT_EQ(texts[0].from,
+              QPoint(dots(0.75) + (2 * dpi() - w) / 2, (dpi() - lh) / 2 - dots(0.25)));
     // Footer: centred in the bottom inch.
     EXPECT_EQ(texts[1].text, "F");
     EXPECT_EQ(texts[1].from, QPoint(dots(0.75) + 2 * dpi() - w - dpi() / 300 * 6,

@@ -48,9 +48,9 @@ TEST_P(Writing, WordWrapInLineAndWriteMode) {
     const QString a70(70, u'a');
     const QString b20(20, u'b');
     pp->BeginDoc();
-    pp->WriteLine(a70 + " " + b20);        // line mode: the blank at the break stays behind
+    pp->WriteLine(a70 + " " + b20);            // line mode: the blank at the break stays behind
     pp->WriteLine(QString(78, u'c') + " dd");  // the break falls on the blank itself: dropped
-    pp->Write(QString(78, u'e') + " ff");  // write mode: the blank starts the next line
+    pp->Write(QString(78, u'e') + " ff");      // write mode: the blank starts the next line
     EXPECT_EQ(pp->CurrentX(), 3 * charWidth());
     pp->NewLine();
     pp->Write(a70);
@@ -171,7 +171,7 @@ TEST_P(Writing, TableRowsFollowTheColumnFormat) {
     EXPECT_EQ(texts[2].from, QPoint(left + 2 * dpi() + (dpi() - w) / 2, top));
     EXPECT_EQ(texts[3].text, "only");  // the missing cells are empty and draw nothing
     EXPECT_EQ(texts[3].from.y(), top + pp->LineHeight());
-    EXPECT_EQ(texts[4].text, "x");     // a line feed pushes the rest of the cell down
+    EXPECT_EQ(texts[4].text, "x");  // a line feed pushes the rest of the cell down
     EXPECT_EQ(texts[5].text, "z");
     EXPECT_EQ(texts[6].text, "y");
     EXPECT_EQ(texts[6].from.y(), top + 3 * pp->LineHeight());
@@ -300,9 +300,9 @@ TEST_P(Writing, PrintToFileWritesPlainText) {
     const int blanksAfterHeader = (3 * dpi() - dpi() / 300 * 6 - 6 * charWidth()) / charWidth();
     const std::string header1 = "Page 1" + std::string(blanksAfterHeader, ' ') + "\r\n";
     const std::string header2 = "Page 2" + std::string(blanksAfterHeader, ' ') + "\r\n";
-    const std::string expected = header1 + "abc\r\n" + std::string(75, ' ') + "xyz\r\n" +
-                                 "pq\r\n" + "caff\xe8\r\n" + "\f\r\n" + header2 + "a" +
-                                 std::string(10, ' ') + std::string(10, ' ') + "b\r\n";
+    const std::string expected = header1 + "abc\r\n" + std::string(75, ' ') + "xyz\r\n" + "pq\r\n" +
+                                 "caff\xe8\r\n" + "\f\r\n" + header2 + "a" + std::string(10, ' ') +
+                                 std::string(10, ' ') + "b\r\n";
     EXPECT_EQ(dir.read("out.txt"), expected);
 }
 

@@ -54,8 +54,10 @@ TEST(PagePrinterDefaults, AsCreated) {
 TEST_P(PagePrinterAt, LineHeightsFollowTheSpacing) {
     // 10 points are 42 dots at 300 dpi and 83 at 600.
     const int h = dpi() == 300 ? 42 : 83;
-    const std::pair<TLineSpacing, int> cases[] = {
-        {lsHalfSpace, h / 2}, {lsSingleSpace, h}, {lsSingleAndAHalf, h + h / 2}, {lsDoubleSpace, 2 * h}};
+    const std::pair<TLineSpacing, int> cases[] = {{lsHalfSpace, h / 2},
+                                                  {lsSingleSpace, h},
+                                                  {lsSingleAndAHalf, h + h / 2},
+                                                  {lsDoubleSpace, 2 * h}};
     for (const auto &[spacing, expected] : cases) {
         pp->setLineSpacing(spacing);
         EXPECT_EQ(pp->LineHeight(), expected);
@@ -154,13 +156,18 @@ TEST_P(PagePrinterAt, UnitRoundTrips) {
 TEST_P(PagePrinterAt, RefusalsWhilePrinting) {
     pp->BeginDoc();
     EXPECT_TRUE(pp->Printing());
-    EXPECT_EQ(MessageOf([&] { pp->setMarginTop(2); }), "Unable to change top margin while printing");
-    EXPECT_EQ(MessageOf([&] { pp->setMarginBottom(2); }), "Unable to change bottom margin while printing");
-    EXPECT_EQ(MessageOf([&] { pp->setMarginLeft(2); }), "Unable to change left margin while printing");
-    EXPECT_EQ(MessageOf([&] { pp->setMarginRight(2); }), "Unable to change right margin while printing");
+    EXPECT_EQ(MessageOf([&] { pp->setMarginTop(2); }),
+              "Unable to change top margin while printing");
+    EXPECT_EQ(MessageOf([&] { pp->setMarginBottom(2); }),
+              "Unable to change bottom margin while printing");
+    EXPECT_EQ(MessageOf([&] { pp->setMarginLeft(2); }),
+              "Unable to change left margin while printing");
+    EXPECT_EQ(MessageOf([&] { pp->setMarginRight(2); }),
+              "Unable to change right margin while printing");
     EXPECT_EQ(MessageOf([&] { pp->setOrientation(poLandscape); }),
               "Unable to change orientation while printing");
-    EXPECT_EQ(MessageOf([&] { pp->setPrintToFile(true); }), "Can't change PrintToFile while printing");
+    EXPECT_EQ(MessageOf([&] { pp->setPrintToFile(true); }),
+              "Can't change PrintToFile while printing");
     EXPECT_EQ(MessageOf([&] { pp->setFileName("x.txt"); }), "Can't change FileName while printing");
     EXPECT_EQ(MessageOf([&] { pp->setMeasureUnit(muMillimeters); }),
               "Unable to change top margin while printing");

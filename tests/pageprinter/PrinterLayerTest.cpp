@@ -65,9 +65,9 @@ TEST(MemoryPrinter, RecordsJobsPagesAndDrawingCalls) {
     EXPECT_EQ(job.pages[1][0].kind, TDrawCall::Text);
     EXPECT_EQ(job.pages[1][0].text, "Ciao");
     EXPECT_EQ(job.pages[1][0].position, QPointF(105, 207));
-    EXPECT_EQ(printer.Events(), (std::vector<TMemoryPrinter::Event>{
-                                    TMemoryPrinter::JobStarted, TMemoryPrinter::PageStarted,
-                                    TMemoryPrinter::JobEnded}));
+    EXPECT_EQ(printer.Events(), (std::vector<TMemoryPrinter::Event>{TMemoryPrinter::JobStarted,
+                                                                    TMemoryPrinter::PageStarted,
+                                                                    TMemoryPrinter::JobEnded}));
 }
 
 TEST(MemoryPrinter, AbortEndsTheJobWithoutFinishingIt) {
