@@ -48,6 +48,7 @@ TEST_P(Decoration, BordersMoveTheBandsAndAreDrawnAroundTheTextArea) {
     pp->setPageBorderOffset(0.25);
     pp->BeginDoc();
     pp->EndDoc();
+    ASSERT_EQ(pp->PageCount(), 1);  // the first page exists even without text
     const auto texts = TextsOf(pp->Page(1));
     ASSERT_EQ(texts.size(), 2u);
     const int top = dots(0.75);

@@ -27,6 +27,11 @@ TEST_P(Writing, LinesStartAtTheTextAreaAndAdvanceByTheLineHeight) {
     EXPECT_EQ(texts[1].from, QPoint(dots(0.75), dots(0.75) + pp->LineHeight()));
     EXPECT_EQ(texts[2].text, "cd");
     EXPECT_EQ(texts[2].from.x(), dots(0.75) + 2 * charWidth());
+    // After the document, text goes to the scratch page: measured, never kept.
+    const std::size_t opsBefore = pp->Page(1).Ops().size();
+    pp->Write("measured only");
+    EXPECT_EQ(pp->Page(1).Ops().size(), opsBefore);
+    EXPECT_EQ(pp->PageCount(), 1);
     EXPECT_EQ(pp->Page(1).Width(), dots(8.25));
     EXPECT_EQ(pp->Page(1).Height(), dots(10.75));
 }
