@@ -1,0 +1,130 @@
+// Times the main window's start-up on a large generated collection (the window built
+// offscreen with every list filled, then shown) beside one read of the recipe file by
+// `cat` and one `rg -c -F ':Ricette'` pass over it, and the drop-down of the result list
+// of every recipe. Each figure is the median of several runs; ours and the peers' runs
+// alternate so that all see the same machine state.
+//
+// usage: window_bench [folder] [recipes] [runs]
+
+#include "app/ErrorReport.h"
+#include "app/Unit1.h"
+#include "collection/Generator.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Runs a program directly (no shell), its output thrown away; returns the wall time.
+double RunPeer(const std::vector<std::string> &args) {
+    std::vector<char *> argv;
+    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return -1;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double ms = Milliseconds(Clock::now() - start);
+    posix_spawn_file_actions_destroy(&actions);
+    return ms;
+}
+
+struct Figures {
+    std::vector<double> cat, rg, created, shown, dropDown;
+};
+
+void RunOnce(const QString &folder, const std::string &recipes, Figures &f) {
+    f.cat.push_back(RunPeer({"cat", recipes}));
+    f.rg.push_back(RunPeer({"rg", "-c", "-F", ":Ricette", recipes}));
+
+    const auto start = Clock::now();
+    auto form = std::make_unique<TForm1>(folder, nullptr);
+    f.created.push_back(Milliseconds(Clock::now() - start));
+    form->show();
+    QApplication::processEvents();
+    f.shown.push_back(Milliseconds(Clock::now() - start));
+
+    auto *results = form->findChild<QComboBox *>(QStringLiteral("RicetteTrovate"));
+    const auto dropStart = Clock::now();
+    results->showPopup();
+    QApplication::processEvents();
+    f.dropDown.push_back(Milliseconds(Clock::now() - dropStart));
+    if (!results->view()->isVisible()) std::fprintf(stderr, "the list did not drop down\n");
+    results->hidePopup();
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    sapidoro::SetErrorReportSink([](const QString &message) {
+        std::fprintf(stderr, "error: %s\n", qPrintable(message));
+    });
+
+    QTemporaryDir scratch;
+    std::string folder = argc > 1 ? argv[1] : scratch.path().toStdString();
+    if (folder.back() != '/') folder += '/';
+    const int recipes = argc > 2 ? std::atoi(argv[2]) : 100000;
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 7;
+
+    struct stat info {};
+    const std::string recipeFile = folder + "ricette.txt";
+    if (stat(recipeFile.c_str(), &info) != 0) {
+        sapidoro::bench::GenerateCollection(folder, recipes, 1);
+        stat(recipeFile.c_str(), &info);
+    }
+    std::printf("collection: %s (%.1f MB)\n", recipeFile.c_str(), info.st_size / 1e6);
+
+    Figures f;
+    const QString qfolder = QString::fromStdString(folder);
+    RunOnce(qfolder, recipeFile, f);  // warms the page cache and the fonts
+    f = {};
+    for (int i = 0; i < runs; ++i) RunOnce(qfolder, recipeFile, f);
+
+    const double rg = Median(f.rg);
+    std::printf("peer cat ricette.txt > /dev/null: %.1f ms\n", Median(f.cat));
+    std::printf("peer rg -c -F ':Ricette' ricette.txt: %.1f ms\n", rg);
+    std::printf("start-up, TForm1 built with every list filled: %.1f ms (%.2f x rg)\n",
+                Median(f.created), Median(f.created) / rg);
+    std::printf("start-up, TForm1 built and shown: %.1f ms (%.2f x rg)\n", Median(f.shown),
+                Median(f.shown) / rg);
+    std::printf("drop-down of RicetteTrovate (every recipe): %.2f ms\n", Median(f.dropDown));
+    std::printf("runs: %d (medians)\n", runs);
+    return 0;
+}
