@@ -85,18 +85,20 @@ QString FormatGeneral(double value, QChar decimalSeparator) {
 
     std::string out = negative ? "-" : "";
     if (exponent < -5 || exponent >= 15) {
-        out += digits.substr(0, 1);
-        if (digits.size() > 1) out += "." + digits.substr(1);
-        out += "E" + std::to_string(exponent);
+        out += digits[0];
+        if (digits.size() > 1) out.append(".").append(digits, 1, std::string::npos);
+        out.append("E").append(std::to_string(exponent));
     } else if (exponent >= 0) {
         const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
         if (digits.size() <= integerDigits) {
             out += digits + std::string(integerDigits - digits.size(), '0');
         } else {
-            out += digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
+            out.append(digits, 0, integerDigits)
+                .append(".")
+                .append(digits, integerDigits, std::string::npos);
         }
     } else {
-        out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        out.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
     }
     QString result = QString::fromLatin1(out);
     result.replace(u'.', decimalSeparator);
