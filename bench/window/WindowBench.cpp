@@ -93,9 +93,8 @@ void RunOnce(const QString &folder, const std::string &recipes, Figures &f) {
 int main(int argc, char **argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    sapidoro::SetErrorReportSink([](const QString &message) {
-        std::fprintf(stderr, "error: %s\n", qPrintable(message));
-    });
+    sapidoro::SetErrorReportSink(
+        [](const QString &message) { std::fprintf(stderr, "error: %s\n", qPrintable(message)); });
 
     QTemporaryDir scratch;
     std::string folder = argc > 1 ? argv[1] : scratch.path().toStdString();

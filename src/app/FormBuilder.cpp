@@ -31,7 +31,9 @@ namespace {
 
 using K = ControlKind;
 
-QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
+QString Text(const char *utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 bool IsContainer(ControlKind kind) {
     return kind == K::ResizerPanel || kind == K::PageControl || kind == K::Page || kind == K::Panel;
@@ -39,112 +41,112 @@ bool IsContainer(ControlKind kind) {
 
 QWidget *CreateControl(const ControlDesign &design, QWidget *parent) {
     switch (design.kind) {
-    case K::ResizerPanel:
-        return new TNoBDEResizerPanel(parent);
-    case K::PageControl: {
-        // Its pages show no tab, so the tab row stays empty and the first page stays up.
-        auto *pages = new QTabWidget(parent);
-        pages->setTabPosition(QTabWidget::South);
-        pages->tabBar()->hide();
-        pages->setFocusPolicy(Qt::NoFocus);
-        return pages;
-    }
-    case K::Page: {
-        auto *page = new QWidget;
-        static_cast<QTabWidget *>(parent)->addTab(page, Text(design.text));
-        return page;
-    }
-    case K::Panel: {
-        auto *panel = new QFrame(parent);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        return panel;
-    }
-    case K::ColourButton:
-        return new ColourButton(parent);
-    case K::PrintButton: {
-        auto *button = new ColourButton(parent);
-        button->setGlyph(PrinterGlyph());
-        return button;
-    }
-    case K::PushButton:
-        return new QPushButton(parent);
-    case K::DropDownCombo:
-        return new ComboBox(ComboBox::Style::DropDown, parent);
-    case K::SimpleCombo:
-        return new ComboBox(ComboBox::Style::Simple, parent);
-    case K::DropDownList:
-        return new ComboBox(ComboBox::Style::DropDownList, parent);
-    case K::ProgressBar:
-        return new ProgressBar(parent);
-    case K::CheckBox:
-        return new QCheckBox(parent);
-    case K::Spinner:
-        return new Spinner(parent);
-    case K::Edit:
-        return new QLineEdit(parent);
-    case K::Memo: {
-        auto *memo = new QPlainTextEdit(parent);
-        memo->setTabChangesFocus(true);
-        memo->setFocusPolicy(Qt::StrongFocus);
-        return memo;
-    }
-    case K::RichText:
-        return new QTextEdit(parent);
-    case K::Border:
-        return new FrameBorder(parent);
-    case K::Label: {
-        // Opaque, so that the caption interrupts the frame line it stands on.
-        auto *label = new QLabel(parent);
-        label->setAutoFillBackground(true);
-        return label;
-    }
-    case K::ScrollBox: {
-        auto *box = new QScrollArea(parent);
-        box->setFocusPolicy(Qt::NoFocus);
-        return box;
-    }
-    case K::Picture: {
-        // Stand-in until the picture control joins: an empty area of the picture's size.
-        auto *picture = new QWidget;
-        static_cast<QScrollArea *>(parent)->setWidget(picture);
-        return picture;
-    }
-    case K::PagePrinter: {
-        auto *printer = new TPagePrinter(parent);
-        printer->setMargins(kPagePrinterMargins.top, kPagePrinterMargins.bottom,
-                            kPagePrinterMargins.left, kPagePrinterMargins.right);
-        return printer;
-    }
+        case K::ResizerPanel:
+            return new TNoBDEResizerPanel(parent);
+        case K::PageControl: {
+            // Its pages show no tab, so the tab row stays empty and the first page stays up.
+            auto *pages = new QTabWidget(parent);
+            pages->setTabPosition(QTabWidget::South);
+            pages->tabBar()->hide();
+            pages->setFocusPolicy(Qt::NoFocus);
+            return pages;
+        }
+        case K::Page: {
+            auto *page = new QWidget;
+            static_cast<QTabWidget *>(parent)->addTab(page, Text(design.text));
+            return page;
+        }
+        case K::Panel: {
+            auto *panel = new QFrame(parent);
+            panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+            return panel;
+        }
+        case K::ColourButton:
+            return new ColourButton(parent);
+        case K::PrintButton: {
+            auto *button = new ColourButton(parent);
+            button->setGlyph(PrinterGlyph());
+            return button;
+        }
+        case K::PushButton:
+            return new QPushButton(parent);
+        case K::DropDownCombo:
+            return new ComboBox(ComboBox::Style::DropDown, parent);
+        case K::SimpleCombo:
+            return new ComboBox(ComboBox::Style::Simple, parent);
+        case K::DropDownList:
+            return new ComboBox(ComboBox::Style::DropDownList, parent);
+        case K::ProgressBar:
+            return new ProgressBar(parent);
+        case K::CheckBox:
+            return new QCheckBox(parent);
+        case K::Spinner:
+            return new Spinner(parent);
+        case K::Edit:
+            return new QLineEdit(parent);
+        case K::Memo: {
+            auto *memo = new QPlainTextEdit(parent);
+            memo->setTabChangesFocus(true);
+            memo->setFocusPolicy(Qt::StrongFocus);
+            return memo;
+        }
+        case K::RichText:
+            return new QTextEdit(parent);
+        case K::Border:
+            return new FrameBorder(parent);
+        case K::Label: {
+            // Opaque, so that the caption interrupts the frame line it stands on.
+            auto *label = new QLabel(parent);
+            label->setAutoFillBackground(true);
+            return label;
+        }
+        case K::ScrollBox: {
+            auto *box = new QScrollArea(parent);
+            box->setFocusPolicy(Qt::NoFocus);
+            return box;
+        }
+        case K::Picture: {
+            // Stand-in until the picture control joins: an empty area of the picture's size.
+            auto *picture = new QWidget;
+            static_cast<QScrollArea *>(parent)->setWidget(picture);
+            return picture;
+        }
+        case K::PagePrinter: {
+            auto *printer = new TPagePrinter(parent);
+            printer->setMargins(kPagePrinterMargins.top, kPagePrinterMargins.bottom,
+                                kPagePrinterMargins.left, kPagePrinterMargins.right);
+            return printer;
+        }
     }
     return new QWidget(parent);
 }
 
 void ApplyColour(QWidget *control, ControlKind kind, const QColor &colour) {
     switch (kind) {
-    case K::ColourButton:
-    case K::PrintButton:
-        static_cast<ColourButton *>(control)->setFaceColour(colour);
-        return;
-    case K::ProgressBar:
-        static_cast<ProgressBar *>(control)->setBackgroundColour(colour);
-        return;
-    case K::ResizerPanel:
-    case K::Panel:
-    case K::Page:
-    case K::Label: {
-        QPalette palette = control->palette();
-        palette.setColor(QPalette::Window, colour);
-        control->setPalette(palette);
-        control->setAutoFillBackground(true);
-        return;
-    }
-    default: {
-        // Edit fields, lists, text boxes and spinners show their colour where text stands.
-        QPalette palette = control->palette();
-        palette.setColor(QPalette::Base, colour);
-        control->setPalette(palette);
-        return;
-    }
+        case K::ColourButton:
+        case K::PrintButton:
+            static_cast<ColourButton *>(control)->setFaceColour(colour);
+            return;
+        case K::ProgressBar:
+            static_cast<ProgressBar *>(control)->setBackgroundColour(colour);
+            return;
+        case K::ResizerPanel:
+        case K::Panel:
+        case K::Page:
+        case K::Label: {
+            QPalette palette = control->palette();
+            palette.setColor(QPalette::Window, colour);
+            control->setPalette(palette);
+            control->setAutoFillBackground(true);
+            return;
+        }
+        default: {
+            // Edit fields, lists, text boxes and spinners show their colour where text stands.
+            QPalette palette = control->palette();
+            palette.setColor(QPalette::Base, colour);
+            control->setPalette(palette);
+            return;
+        }
     }
 }
 
@@ -205,7 +207,8 @@ void ApplyOptions(QWidget *control, const ControlDesign &design) {
 void ApplyDesign(QWidget *control, const ControlDesign &design) {
     control->setObjectName(Text(design.name));
     if (design.kind != K::Page) control->setGeometry(design.bounds);
-    if (design.fontPixels > 0) control->setFont(ControlFont(design.fontPixels, design.options & kBold));
+    if (design.fontPixels > 0)
+        control->setFont(ControlFont(design.fontPixels, design.options & kBold));
     if (design.colour >= 0) ApplyColour(control, design.kind, QColor::fromRgb(QRgb(design.colour)));
     ApplyOptions(control, design);
     if (design.text != nullptr) ApplyText(control, design);

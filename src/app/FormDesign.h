@@ -25,7 +25,7 @@ enum class ControlKind {
     Panel,
     ColourButton,  // a push button with a coloured face, or a picture button
     PushButton,
-    PrintButton,   // the bitmap button with the printer picture
+    PrintButton,  // the bitmap button with the printer picture
     DropDownCombo,
     SimpleCombo,
     DropDownList,
@@ -66,18 +66,18 @@ struct SpinnerDesign {
 struct ControlDesign {
     const char *name;
     ControlKind kind;
-    const char *parent;      // nullptr: the window itself
-    QRect bounds;            // left, top, width, height inside the parent's client area
+    const char *parent;  // nullptr: the window itself
+    QRect bounds;        // left, top, width, height inside the parent's client area
     const char *text = nullptr;
     const char *hint = nullptr;
-    int colour = -1;         // 0xRRGGBB background or face; -1: the toolkit's own
-    int fontPixels = 0;      // "Courier New" of this height; 0: the parent's font
-    unsigned options = 0;    // ControlOption flags
-    int tabOrder = -1;       // place among its siblings in the tab order; -1: none
-    int rowHeight = 0;       // list rows
+    int colour = -1;       // 0xRRGGBB background or face; -1: the toolkit's own
+    int fontPixels = 0;    // "Courier New" of this height; 0: the parent's font
+    unsigned options = 0;  // ControlOption flags
+    int tabOrder = -1;     // place among its siblings in the tab order; -1: none
+    int rowHeight = 0;     // list rows
     int dropDownRows = 0;
     SpinnerDesign spin{};
-    int barColour = -1;      // the filled part of a progress bar
+    int barColour = -1;  // the filled part of a progress bar
 };
 
 // Parents come before their children.

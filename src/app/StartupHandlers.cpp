@@ -77,11 +77,15 @@ void TForm1::StringaDaCercareExit() {
     StringaDaCercare->setText(NormaliseSearchText(StringaDaCercare->text()));
 }
 
-void TForm1::FormShow() { StringaDaCercare->setFocus(); }
+void TForm1::FormShow() {
+    StringaDaCercare->setFocus();
+}
 
 void TForm1::FormResize() {
     NoBDEResizerPanel1->setAlign(alNone);
     NoBDEResizerPanel1->setAlign(alClient);
 }
 
-void TForm1::EsciClick() { close(); }
+void TForm1::EsciClick() {
+    close();
+}

@@ -118,10 +118,12 @@ void TForm1::buildPopupMenu() {
 void TForm1::bindEvents() {
     using sapidoro::ExceptionSafeConnect;
     const auto bind = [this](auto *sender, auto signal, void (TForm1::*handler)()) {
-        ExceptionSafeConnect(sender, signal, this, [this, handler](auto &&...) { (this->*handler)(); });
+        ExceptionSafeConnect(sender, signal, this,
+                             [this, handler](auto &&...) { (this->*handler)(); });
     };
     bind(Esci, &QPushButton::clicked, &TForm1::EsciClick);
-    bind(SelezioneAmbitoRicerca, &QComboBox::editTextChanged, &TForm1::SelezioneAmbitoRicercaChange);
+    bind(SelezioneAmbitoRicerca, &QComboBox::editTextChanged,
+         &TForm1::SelezioneAmbitoRicercaChange);
     bind(StringaDaCercare, &sapidoro::ComboBox::exited, &TForm1::StringaDaCercareExit);
     bind(Ricerche, &QPushButton::clicked, &TForm1::RicercheClick);
     bind(Inizializzazione, &QPushButton::clicked, &TForm1::InizializzazioneClick);

@@ -50,6 +50,8 @@ void SetAlign(QWidget *control, TAlign align) {
     }
 }
 
-TAlign AlignOf(const QWidget *control) { return AlignerOf(control) != nullptr ? alClient : alNone; }
+TAlign AlignOf(const QWidget *control) {
+    return AlignerOf(control) != nullptr ? alClient : alNone;
+}
 
 }  // namespace sapidoro

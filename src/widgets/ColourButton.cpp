@@ -1,9 +1,9 @@
 #include "widgets/ColourButton.h"
 
+#include <qdrawutil.h>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
-#include <qdrawutil.h>
 
 namespace sapidoro {
 
@@ -34,16 +34,15 @@ void ColourButton::paintEvent(QPaintEvent *) {
     const int glyphHeight = m_glyph.isNull() ? 0 : m_glyph.height();
     int top = content.top() + (content.height() - glyphHeight - textHeight) / 2;
     if (!m_glyph.isNull()) {
-        const QPixmap shown = isEnabled() ? m_glyph
-                                          : style()->generatedIconPixmap(QIcon::Disabled, m_glyph,
-                                                                         nullptr);
+        const QPixmap shown =
+            isEnabled() ? m_glyph : style()->generatedIconPixmap(QIcon::Disabled, m_glyph, nullptr);
         painter.drawPixmap(content.left() + (content.width() - m_glyph.width()) / 2, top, shown);
         top += glyphHeight;
     }
     if (!text().isEmpty()) {
         const QRect textRect(content.left(), top, content.width(), textHeight);
-        style()->drawItemText(&painter, textRect, Qt::AlignCenter | Qt::TextShowMnemonic,
-                              palette(), isEnabled(), text(), QPalette::ButtonText);
+        style()->drawItemText(&painter, textRect, Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
+                              isEnabled(), text(), QPalette::ButtonText);
     }
     if (hasFocus()) {
         QStyleOptionFocusRect option;

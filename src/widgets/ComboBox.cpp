@@ -13,8 +13,8 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <QStyleOptionComboBox>
-#include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -92,7 +92,9 @@ void ComboBox::setItemHeight(int height) {
     view()->doItemsLayout();
 }
 
-QString ComboBox::text() const { return currentText(); }
+QString ComboBox::text() const {
+    return currentText();
+}
 
 void ComboBox::setText(const QString &text) {
     if (lineEdit() != nullptr) {
@@ -102,7 +104,9 @@ void ComboBox::setText(const QString &text) {
     setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
-QStringList ComboBox::items() const { return m_model->stringList(); }
+QStringList ComboBox::items() const {
+    return m_model->stringList();
+}
 
 template <class Change>
 void ComboBox::changeList(Change &&change, bool keepChoice) {

@@ -1,7 +1,7 @@
 #include "widgets/FrameBorder.h"
 
-#include <QPainter>
 #include <qdrawutil.h>
+#include <QPainter>
 
 namespace sapidoro {
 

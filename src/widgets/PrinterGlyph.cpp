@@ -26,7 +26,7 @@ QImage PrinterGlyphImage() {
     painter.setBrush(yellow);
     painter.drawRect(3, 15, 35, 16);
     painter.fillRect(4, 27, 34, 4, shade);
-    painter.fillRect(8, 20, 25, 2, outline);          // the paper slot
+    painter.fillRect(8, 20, 25, 2, outline);                   // the paper slot
     painter.fillRect(32, 17, 3, 2, QColor(0x00, 0xA0, 0x00));  // the power lamp
 
     // The printed sheet coming out at the front.
@@ -41,7 +41,8 @@ QPixmap PrinterGlyph() {
     const QImage image = PrinterGlyphImage();
     QPixmap pixmap = QPixmap::fromImage(image);
     const QColor transparent = image.pixelColor(0, image.height() - 1);
-    pixmap.setMask(QBitmap::fromImage(image.createMaskFromColor(transparent.rgb(), Qt::MaskInColor)));
+    pixmap.setMask(
+        QBitmap::fromImage(image.createMaskFromColor(transparent.rgb(), Qt::MaskInColor)));
     return pixmap;
 }
 

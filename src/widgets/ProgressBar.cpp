@@ -1,7 +1,7 @@
 #include "widgets/ProgressBar.h"
 
-#include <QPainter>
 #include <qdrawutil.h>
+#include <QPainter>
 
 namespace sapidoro {
 

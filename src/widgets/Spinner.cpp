@@ -1,5 +1,6 @@
 #include "widgets/Spinner.h"
 
+#include <qdrawutil.h>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPainter>
@@ -7,7 +8,6 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QToolButton>
-#include <qdrawutil.h>
 
 namespace sapidoro {
 
@@ -83,30 +83,30 @@ void Spinner::stepBy(qint64 delta) {
 void Spinner::keyPressEvent(QKeyEvent *event) {
     const bool keypad = event->modifiers().testFlag(Qt::KeypadModifier);
     switch (event->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Right:
-        stepBy(m_increment);
-        break;
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-        stepBy(-qint64{m_increment});
-        break;
-    case Qt::Key_PageUp:
-        stepBy(m_pageSize);
-        break;
-    case Qt::Key_PageDown:
-        stepBy(-qint64{m_pageSize});
-        break;
-    case Qt::Key_Plus:
-        if (!keypad) return QWidget::keyPressEvent(event);
-        stepBy(m_increment);
-        break;
-    case Qt::Key_Minus:
-        if (!keypad) return QWidget::keyPressEvent(event);
-        stepBy(-qint64{m_increment});
-        break;
-    default:
-        return QWidget::keyPressEvent(event);
+        case Qt::Key_Up:
+        case Qt::Key_Right:
+            stepBy(m_increment);
+            break;
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+            stepBy(-qint64{m_increment});
+            break;
+        case Qt::Key_PageUp:
+            stepBy(m_pageSize);
+            break;
+        case Qt::Key_PageDown:
+            stepBy(-qint64{m_pageSize});
+            break;
+        case Qt::Key_Plus:
+            if (!keypad) return QWidget::keyPressEvent(event);
+            stepBy(m_increment);
+            break;
+        case Qt::Key_Minus:
+            if (!keypad) return QWidget::keyPressEvent(event);
+            stepBy(-qint64{m_increment});
+            break;
+        default:
+            return QWidget::keyPressEvent(event);
     }
     event->accept();
 }
@@ -136,8 +136,8 @@ void Spinner::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     const QRect area = valueRect();
     qDrawShadePanel(&painter, area, palette(), true, 1, &palette().brush(QPalette::Base));
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::Text));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
     painter.drawText(area, Qt::AlignCenter, QString::number(m_value));
     if (hasFocus()) {
         QStyleOptionFocusRect option;

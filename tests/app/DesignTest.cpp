@@ -29,14 +29,15 @@ struct Expected {
     const char *qtClass;  // the standard class the control is
     const char *parent;
     QRect bounds;
-    const char *text;     // nullptr: not checked
-    const char *hint;     // nullptr: none
-    int fontPixels;       // 0: not checked
+    const char *text;  // nullptr: not checked
+    const char *hint;  // nullptr: none
+    int fontPixels;    // 0: not checked
     bool bold;
-    int colour;           // -1: not checked
+    int colour;  // -1: not checked
     bool hidden;
 };
 
+// clang-format off
 const Expected kControls[] = {
     {"NoBDEResizerPanel1", "QFrame", "Form1", {0, 0, 661, 440}, nullptr, nullptr, 13, false, 0x309860, false},
     {"PageControl1", "QTabWidget", "NoBDEResizerPanel1", {1, 1, 659, 438}, nullptr, nullptr, 0, false, -1, false},
@@ -71,6 +72,7 @@ const Expected kControls[] = {
     {"CaricaLaRicetta", "QAbstractButton", "Schermo1", {653, 34, 83, 25}, "VISUALIZZA", "Ricerca progressiva", 13, false, 0xFFFF90, true},
     {"PagePrinter1", "sapidoro::TPagePrinter", "Schermo1", {536, 128, 89, 115}, nullptr, nullptr, 13, false, -1, true},
 };
+// clang-format on
 
 QString TextOf(QWidget *control) {
     if (auto *combo = qobject_cast<QComboBox *>(control)) return combo->currentText();
@@ -181,9 +183,9 @@ TEST_F(DesignTest, TextBoxesAndEdits) {
         bool wrap;
     };
     constexpr auto on = Qt::ScrollBarAlwaysOn, off = Qt::ScrollBarAlwaysOff;
-    for (const Memo &m : {Memo{"RicettaCompleta", off, on, true},
-                          Memo{"ListaIngredientiNonTrovati", on, on, false},
-                          Memo{"Ingredienti", on, on, false}, Memo{"Preparazione", off, on, true}}) {
+    for (const Memo &m :
+         {Memo{"RicettaCompleta", off, on, true}, Memo{"ListaIngredientiNonTrovati", on, on, false},
+          Memo{"Ingredienti", on, on, false}, Memo{"Preparazione", off, on, true}}) {
         SCOPED_TRACE(m.name);
         auto *memo = Find<QPlainTextEdit>(m.name);
         EXPECT_TRUE(memo->isReadOnly());
@@ -242,13 +244,14 @@ TEST_F(DesignTest, StateHoldersStayOutOfViewAtAnySize) {
     for (QSize size : {QSize(661, 440), QSize(1280, 800), QSize(400, 300)}) {
         m_form->resize(size);
         m_form->show();
-        for (const char *name : {"Nome", "Note", "Piatto", "Ingrediente_Principale", "Ingredienti",
-                                 "Preparazione", "RicetteTrovateScambio", "Stampa",
-                                 "CaricaLaRicetta", "PagePrinter1"}) {
+        for (const char *name :
+             {"Nome", "Note", "Piatto", "Ingrediente_Principale", "Ingredienti", "Preparazione",
+              "RicetteTrovateScambio", "Stampa", "CaricaLaRicetta", "PagePrinter1"}) {
             QWidget *control = Find<QWidget>(name);
             EXPECT_TRUE(control->visibleRegion().isEmpty()) << name << " at " << size.width();
         }
     }
     // The unseen fields are still there for the keyboard.
-    for (const char *name : {"Nome", "Note", "Ingredienti"}) EXPECT_TRUE(Find<QWidget>(name)->isVisible());
+    for (const char *name : {"Nome", "Note", "Ingredienti"})
+        EXPECT_TRUE(Find<QWidget>(name)->isVisible());
 }

@@ -11,9 +11,9 @@
 namespace sapidoro::test {
 
 std::string Record(const std::string &name) {
-    return CrLf({"-Nome", name, "-Piatto", "Primo", "-Ingrediente Principale", "Pasta",
-                 "-Persone", "4", "-Note", "Roma", "-Ingredienti", "100 g ==== Pasta",
-                 "-Preparazione", "Cuocere.", ":Ricette"});
+    return CrLf({"-Nome", name, "-Piatto", "Primo", "-Ingrediente Principale", "Pasta", "-Persone",
+                 "4", "-Note", "Roma", "-Ingredienti", "100 g ==== Pasta", "-Preparazione",
+                 "Cuocere.", ":Ricette"});
 }
 
 std::string RecipeFile(std::initializer_list<std::string> names) {
@@ -26,7 +26,9 @@ ErrorReports::ErrorReports() {
     SetErrorReportSink([this](const QString &message) { m_messages << message; });
 }
 
-ErrorReports::~ErrorReports() { SetErrorReportSink({}); }
+ErrorReports::~ErrorReports() {
+    SetErrorReportSink({});
+}
 
 QStringList Items(const QComboBox *box) {
     QStringList items;
@@ -48,11 +50,14 @@ QColor DominantColour(QWidget *control) {
 
 void FormTest::WriteSmallCollection() {
     // Names out of order, in mixed case, with an accented initial and a duplicate.
-    m_dir.write("ricette.txt", RecipeFile({"Zuppa di farro", "arrosto", "\xC0" "cqua cotta",
+    m_dir.write("ricette.txt", RecipeFile({"Zuppa di farro", "arrosto",
+                                           "\xC0"
+                                           "cqua cotta",
                                            "Bruschetta", "Zuppa di farro"}));
     m_dir.write("ing.txt", CrLf({"Aceto_ING == 1 Cucchiaio === 5", "Aceto_ING == 0 === 0",
                                  "Burro_ING == 10 g === 75", "Aceto_ING == 2 === 10",
-                                 "\xC8" "rba_ING == 1 === 1"}));
+                                 "\xC8"
+                                 "rba_ING == 1 === 1"}));
     m_dir.write("luoghi.txt", CrLf({"Roma", "Milano", "Napoli"}));
 }
 

@@ -74,9 +74,15 @@ TEST_F(ScopeTest, EachScopeFillsTheSearchBox) {
     };
     const QString progressive = QStringLiteral("Ricerca progressiva");
     const Case cases[] = {
-        {"Nome", QStringLiteral("Bimby"), {QStringLiteral("Bimby"), QStringLiteral("Pentola A Pressione")}},
-        {"Luogo", QStringLiteral("Roma"), {QStringLiteral("Roma"), QStringLiteral("Milano"), QStringLiteral("Napoli")}},
-        {"Ricetta Adatta A", QStringLiteral("Bambini piccoli"), {QStringLiteral("Bambini piccoli")}},
+        {"Nome",
+         QStringLiteral("Bimby"),
+         {QStringLiteral("Bimby"), QStringLiteral("Pentola A Pressione")}},
+        {"Luogo",
+         QStringLiteral("Roma"),
+         {QStringLiteral("Roma"), QStringLiteral("Milano"), QStringLiteral("Napoli")}},
+        {"Ricetta Adatta A",
+         QStringLiteral("Bambini piccoli"),
+         {QStringLiteral("Bambini piccoli")}},
         {"Piatto", QStringLiteral("Primo"), FixedScopeValues(Scope::Piatto).items},
         {"Persone", QStringLiteral("4"), FixedScopeValues(Scope::Persone).items},
     };
@@ -94,7 +100,8 @@ TEST_F(ScopeTest, EachScopeFillsTheSearchBox) {
     ExpectBox(QStringLiteral("Ricerca per 4 ingredienti"),
               {QStringLiteral("Aceto"), QStringLiteral("Burro"), QStringLiteral("Aceto"),
                QString::fromUtf16(u"Èrba")});
-    ExpectHints(QString::fromUtf16(kSearchButtonHint), QString::fromUtf16(kSearchBoxIngredientHint));
+    ExpectHints(QString::fromUtf16(kSearchButtonHint),
+                QString::fromUtf16(kSearchBoxIngredientHint));
     EXPECT_EQ(FocusName(), QStringLiteral("StringaDaCercare"));
 
     // No scope touches the result lists.
@@ -111,7 +118,8 @@ TEST_F(ScopeTest, TypingAPartialScopeOnlyMovesTheFocus) {
     ExpectBox(QStringLiteral("Ricerca per 4 ingredienti"),
               {QStringLiteral("Aceto"), QStringLiteral("Burro"), QStringLiteral("Aceto"),
                QString::fromUtf16(u"Èrba")});
-    ExpectHints(QString::fromUtf16(kSearchButtonHint), QString::fromUtf16(kSearchBoxIngredientHint));
+    ExpectHints(QString::fromUtf16(kSearchButtonHint),
+                QString::fromUtf16(kSearchBoxIngredientHint));
     EXPECT_EQ(FocusName(), QStringLiteral("StringaDaCercare"));
 
     QTest::keyClick(m_scope, Qt::Key_O);
@@ -129,9 +137,9 @@ TEST_F(ScopeTest, LeavingTheSearchBoxNormalisesItsCase) {
         const char16_t *typed;
         const char16_t *left;
     };
-    for (const Case &c : {Case{u"PENTOLA A PRESSIONE", u"Pentola a pressione"},
-                          Case{u"ÈRBA CIPOLLINA", u"Èrba cipollina"}, Case{u"àCETO", u"àceto"},
-                          Case{u"", u""}}) {
+    for (const Case &c :
+         {Case{u"PENTOLA A PRESSIONE", u"Pentola a pressione"},
+          Case{u"ÈRBA CIPOLLINA", u"Èrba cipollina"}, Case{u"àCETO", u"àceto"}, Case{u"", u""}}) {
         m_box->setFocus();
         m_box->lineEdit()->clear();
         TypeText(m_box, QString::fromUtf16(c.typed));

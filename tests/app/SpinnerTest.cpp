@@ -75,11 +75,11 @@ TEST_F(SpinnerTest, KeysStepByIncrementAndPage) {
         int expected;
     };
     const Case cases[] = {
-        {Qt::Key_Up, Qt::NoModifier, 5},         {Qt::Key_Right, Qt::NoModifier, 6},
-        {Qt::Key_Plus, Qt::KeypadModifier, 7},   {Qt::Key_Down, Qt::NoModifier, 6},
-        {Qt::Key_Left, Qt::NoModifier, 5},       {Qt::Key_Minus, Qt::KeypadModifier, 4},
-        {Qt::Key_PageUp, Qt::NoModifier, 14},    {Qt::Key_PageDown, Qt::NoModifier, 4},
-        {Qt::Key_PageDown, Qt::NoModifier, 1},   {Qt::Key_Minus, Qt::KeypadModifier, 1},
+        {Qt::Key_Up, Qt::NoModifier, 5},       {Qt::Key_Right, Qt::NoModifier, 6},
+        {Qt::Key_Plus, Qt::KeypadModifier, 7}, {Qt::Key_Down, Qt::NoModifier, 6},
+        {Qt::Key_Left, Qt::NoModifier, 5},     {Qt::Key_Minus, Qt::KeypadModifier, 4},
+        {Qt::Key_PageUp, Qt::NoModifier, 14},  {Qt::Key_PageDown, Qt::NoModifier, 4},
+        {Qt::Key_PageDown, Qt::NoModifier, 1}, {Qt::Key_Minus, Qt::KeypadModifier, 1},
         {Qt::Key_Plus, Qt::NoModifier, 1},  // only the numeric pad's plus steps
         {Qt::Key_A, Qt::NoModifier, 1},
     };

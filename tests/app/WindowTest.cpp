@@ -38,11 +38,12 @@ TEST_F(WindowTest, TabPassesThroughTheControlsInDesignOrder) {
         if (FocusName() == visited.front()) break;
         visited << FocusName();
     }
-    EXPECT_EQ(visited.join(u' '),
-              QStringLiteral("Ricerche StringaDaCercare SelezioneAmbitoRicerca Inizializzazione "
-                             "StampaLaRicetta Esci RicetteTrovate CheckBox1 CarattereStampa Nome Note "
-                             "Piatto Ingrediente_Principale Calorie Ingredienti Preparazione "
-                             "RicettaCompleta ListaIngredientiNonTrovati Persone"));
+    EXPECT_EQ(
+        visited.join(u' '),
+        QStringLiteral("Ricerche StringaDaCercare SelezioneAmbitoRicerca Inizializzazione "
+                       "StampaLaRicetta Esci RicetteTrovate CheckBox1 CarattereStampa Nome Note "
+                       "Piatto Ingrediente_Principale Calorie Ingredienti Preparazione "
+                       "RicettaCompleta ListaIngredientiNonTrovati Persone"));
 }
 
 TEST_F(WindowTest, ShortcutsActWhereverTheFocusIs) {
@@ -63,7 +64,8 @@ TEST_F(WindowTest, RightClickAnywhereShowsThePopupMenu) {
         QWidget *target = Find<QWidget>(name);
         if (auto *memo = qobject_cast<QPlainTextEdit *>(target)) target = memo->viewport();
         if (auto *box = qobject_cast<QComboBox *>(target)) target = box->lineEdit();
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), target->mapToGlobal(QPoint(5, 5)));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                target->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(target, &event);
         EXPECT_TRUE(menu->isVisible()) << name;
         menu->hide();
@@ -76,7 +78,8 @@ TEST_F(WindowTest, ResizingKeepsThePanelFillingTheWindow) {
         QApplication::processEvents();
         QWidget *panel = Find<QWidget>("NoBDEResizerPanel1");
         EXPECT_EQ(panel->geometry(), QRect(QPoint(), size));
-        EXPECT_EQ(Find<QWidget>("PageControl1")->geometry(), QRect(1, 1, size.width() - 2, size.height() - 2));
+        EXPECT_EQ(Find<QWidget>("PageControl1")->geometry(),
+                  QRect(1, 1, size.width() - 2, size.height() - 2));
     }
 }
 
