@@ -4,7 +4,7 @@
 // of every recipe. Each figure is the median of several runs; ours and the peers' runs
 // alternate so that all see the same machine state.
 //
-// usage: window_bench [folder] [recipes] [runs]
+// usage: window_bench [folder] [recipes] [runs]   (folder "" or none: a temporary one)
 
 #include "app/ErrorReport.h"
 #include "app/Unit1.h"
@@ -32,6 +32,8 @@ extern char **environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+bool g_failed = false;  // an error report or a list that did not drop down
 
 double Milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
@@ -84,7 +86,10 @@ void RunOnce(const QString &folder, const std::string &recipes, Figures &f) {
     results->showPopup();
     QApplication::processEvents();
     f.dropDown.push_back(Milliseconds(Clock::now() - dropStart));
-    if (!results->view()->isVisible()) std::fprintf(stderr, "the list did not drop down\n");
+    if (!results->view()->isVisible()) {
+        std::fprintf(stderr, "the list did not drop down\n");
+        g_failed = true;
+    }
     results->hidePopup();
 }
 
@@ -93,11 +98,14 @@ void RunOnce(const QString &folder, const std::string &recipes, Figures &f) {
 int main(int argc, char **argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    sapidoro::SetErrorReportSink(
-        [](const QString &message) { std::fprintf(stderr, "error: %s\n", qPrintable(message)); });
+    sapidoro::SetErrorReportSink([](const QString &message) {
+        std::fprintf(stderr, "error: %s\n", qPrintable(message));
+        g_failed = true;
+    });
 
     QTemporaryDir scratch;
-    std::string folder = argc > 1 ? argv[1] : scratch.path().toStdString();
+    // No folder (or an empty one named): a fresh temporary folder.
+    std::string folder = argc > 1 && argv[1][0] != '\0' ? argv[1] : scratch.path().toStdString();
     if (folder.back() != '/') folder += '/';
     const int recipes = argc > 2 ? std::atoi(argv[2]) : 100000;
     const int runs = argc > 3 ? std::atoi(argv[3]) : 7;
@@ -125,5 +133,5 @@ int main(int argc, char **argv) {
                 Median(f.shown) / rg);
     std::printf("drop-down of RicetteTrovate (every recipe): %.2f ms\n", Median(f.dropDown));
     std::printf("runs: %d (medians)\n", runs);
-    return 0;
+    return g_failed ? 1 : 0;
 }
