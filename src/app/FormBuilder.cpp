@@ -1,6 +1,7 @@
 #include "app/FormBuilder.h"
 
 #include "pageprinter/PagePrnt.h"
+#include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
@@ -106,8 +107,7 @@ QWidget *CreateControl(const ControlDesign &design, QWidget *parent) {
             return box;
         }
         case K::Picture: {
-            // Stand-in until the picture control joins: an empty area of the picture's size.
-            auto *picture = new QWidget;
+            auto *picture = new TJPEGImage;
             static_cast<QScrollArea *>(parent)->setWidget(picture);
             return picture;
         }

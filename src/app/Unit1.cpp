@@ -5,6 +5,7 @@
 #include "app/FormDesign.h"
 #include "app/SearchScopes.h"
 #include "pageprinter/PagePrnt.h"
+#include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"

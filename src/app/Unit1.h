@@ -24,6 +24,7 @@ class ComboBox;
 class FrameBorder;
 class ProgressBar;
 class Spinner;
+class TJPEGImage;
 class TPagePrinter;
 }  // namespace sapidoro
 
@@ -114,7 +115,7 @@ private:
     QLabel *RzLabel2 = nullptr;
     QPlainTextEdit *ListaIngredientiNonTrovati = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
-    QWidget *JPEGImage1 = nullptr;
+    sapidoro::TJPEGImage *JPEGImage1 = nullptr;
     sapidoro::ComboBox *Nome = nullptr;
     QLineEdit *Note = nullptr;
     QLineEdit *Piatto = nullptr;

@@ -1,4 +1,5 @@
 #include "pageprinter/PagePrnt.h"
+#include "picture/JpgImg.h"
 #include "widgets/ComboBox.h"
 #include "widgets/Spinner.h"
 
@@ -223,7 +224,7 @@ TEST_F(DesignTest, PagePrinterMarginsInInches) {
 
 TEST_F(DesignTest, PictureSitsInTheScrollBox) {
     auto *box = Find<QScrollArea>("ScrollBox1");
-    QWidget *picture = Find<QWidget>("JPEGImage1");
+    auto *picture = Find<TJPEGImage>("JPEGImage1");
     EXPECT_EQ(box->widget(), picture);
     EXPECT_EQ(picture->geometry(), QRect(0, 0, 393, 593));
 }
