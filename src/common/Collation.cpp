@@ -6,7 +6,11 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <numeric>
+#include <optional>
 
 namespace sapidoro {
 
@@ -22,25 +26,154 @@ const QCollator &NameCollator() {
     return collator;
 }
 
+// The collation's own order is that of its sort keys.
+QCollatorSortKey SortKey(std::string_view text) {
+    return NameCollator().sortKey(FromCp1252(text));
+}
+
+struct RankTable {
+    std::array<unsigned char, 256> primary{};  // 0: no rank known for the byte
+    std::array<bool, 256> plain{};             // ranked, and without an accent
+};
+
+// Base letter of an accented letter ("\xE8" -> 'e'), or 0 when the byte is no such letter.
+char AccentBase(unsigned char byte) {
+    const QString decomposed =
+        FromCp1252(std::string_view(reinterpret_cast<const char *>(&byte), 1))
+            .normalized(QString::NormalizationForm_D);
+    if (decomposed.size() < 2 || decomposed[0].unicode() >= 0x80 || !decomposed[0].isLetter())
+        return 0;
+    for (qsizetype i = 1; i < decomposed.size(); ++i)
+        if (decomposed[i].category() != QChar::Mark_NonSpacing) return 0;
+    return static_cast<char>(decomposed[0].toLower().unicode());
+}
+
+// Ranks of the first collation level. Each printable ASCII character has one weight and no
+// contraction, so a run of them compares character by character ("a" and "A" share a rank,
+// as case is not regarded). An accented letter whose first-level weight is its base
+// letter's shares that rank and differs only at the second level.
+const RankTable &Ranks() {
+    static const RankTable table = [] {
+        const auto key = [](std::string_view text) { return SortKey(text); };
+        const auto less = [&](std::string_view x, std::string_view y) {
+            return key(x).compare(key(y)) < 0;
+        };
+        const QCollatorSortKey empty = key({});
+        std::vector<char> chars;
+        for (char c = 0x20; c < 0x7F; ++c)
+            if (key(std::string_view(&c, 1)).compare(empty) > 0) chars.push_back(c);
+        std::stable_sort(chars.begin(), chars.end(), [&](char x, char y) {
+            return less(std::string_view(&x, 1), std::string_view(&y, 1));
+        });
+        RankTable ranks;
+        unsigned char rank = 0;
+        for (std::size_t i = 0; i < chars.size(); ++i) {
+            if (i == 0 || less(std::string_view(&chars[i - 1], 1), std::string_view(&chars[i], 1)))
+                ++rank;
+            ranks.primary[static_cast<unsigned char>(chars[i])] = rank;
+            ranks.plain[static_cast<unsigned char>(chars[i])] = true;
+        }
+        for (int byte = 0x80; byte <= 0xFF; ++byte) {
+            const char base = AccentBase(static_cast<unsigned char>(byte));
+            if (base == 0) continue;
+            const std::string c(1, static_cast<char>(byte)), l(1, base);
+            // Same first-level weight as the base letter, and only one: the letter after it
+            // decides against the base letter followed by anything.
+            if (less(c + "a", l + "b") && less(l + "a", c + "b") && less(c + "a", l + "aa"))
+                ranks.primary[byte] = ranks.primary[static_cast<unsigned char>(base)];
+        }
+        return ranks;
+    }();
+    return table;
+}
+
+// Compares by the first-level ranks while both texts stay within ranked bytes; nothing when
+// a byte without a rank is met, or the texts differ only at a later level.
+std::optional<int> FastCompare(std::string_view a, std::string_view b) {
+    const RankTable &ranks = Ranks();
+    const std::size_t n = std::min(a.size(), b.size());
+    bool plain = true;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+        const unsigned char ra = ranks.primary[ca], rb = ranks.primary[cb];
+        if (ra == 0 || rb == 0) return std::nullopt;
+        if (ra != rb) return ra < rb ? -1 : 1;
+        plain = plain && ranks.plain[ca] && ranks.plain[cb];
+    }
+    if (a.size() == b.size()) return plain ? std::optional<int>(0) : std::nullopt;
+    // The longer text sorts after when what follows the common part carries a weight.
+    const std::string_view longer = a.size() > b.size() ? a : b;
+    if (ranks.primary[static_cast<unsigned char>(longer[n])] == 0) return std::nullopt;
+    return a.size() < b.size() ? -1 : 1;
+}
+
 }  // namespace
 
 int CompareNames(std::string_view a, std::string_view b) {
-    return NameCollator().compare(FromCp1252(a), FromCp1252(b));
+    if (const auto fast = FastCompare(a, b)) return *fast;
+    const int full = SortKey(a).compare(SortKey(b));
+    return (full > 0) - (full < 0);
 }
 
+namespace {
+
+// The first 32 ranks of a name, packed so that integer order is rank order; a zero byte
+// stands for the end of the name or for a byte without a rank.
+constexpr std::size_t kPrefixWords = 4;
+struct PrefixEntry {
+    std::array<std::uint64_t, kPrefixWords> words{};
+    std::uint32_t index = 0;
+};
+
+PrefixEntry MakePrefix(std::string_view name, std::uint32_t index) {
+    const auto &rank = Ranks().primary;
+    PrefixEntry entry;
+    entry.index = index;
+    const std::size_t n = std::min(name.size(), 8 * kPrefixWords);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint64_t r = rank[static_cast<unsigned char>(name[i])];
+        if (r == 0) break;
+        entry.words[i / 8] |= r << (56 - 8 * (i % 8));
+    }
+    return entry;
+}
+
+// The order of two prefixes when it is settled by ranks that both names have.
+std::optional<bool> PrefixLess(const PrefixEntry &a, const PrefixEntry &b) {
+    for (std::size_t w = 0; w < kPrefixWords; ++w) {
+        const std::uint64_t x = a.words[w], y = b.words[w];
+        if (x == y) continue;
+        const int shift = 56 - (std::countl_zero(x ^ y) / 8) * 8;
+        if (((x >> shift) & 0xFF) == 0 || ((y >> shift) & 0xFF) == 0) return std::nullopt;
+        return x < y;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 void SortNames(std::vector<std::string> &names) {
-    // One sort key per name, so that the sort compares bytes instead of collating each time.
-    const QCollator &collator = NameCollator();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(names.size());
-    for (const std::string &name : names) keys.push_back(collator.sortKey(FromCp1252(name)));
-    std::vector<std::size_t> order(names.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t x, std::size_t y) { return keys[x].compare(keys[y]) < 0; });
+    // Compact prefixes settle most comparisons without touching the names; ties go to the
+    // rank comparison, and what that cannot settle to sort keys made once per name.
+    std::vector<PrefixEntry> entries;
+    entries.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        entries.push_back(MakePrefix(names[i], static_cast<std::uint32_t>(i)));
+    std::vector<std::optional<QCollatorSortKey>> keys(names.size());
+    const auto key = [&](std::size_t i) -> const QCollatorSortKey & {
+        if (!keys[i]) keys[i].emplace(SortKey(names[i]));
+        return *keys[i];
+    };
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const PrefixEntry &a, const PrefixEntry &b) {
+                         if (const auto settled = PrefixLess(a, b)) return *settled;
+                         if (const auto fast = FastCompare(names[a.index], names[b.index]))
+                             return *fast < 0;
+                         return key(a.index).compare(key(b.index)) < 0;
+                     });
     std::vector<std::string> sorted;
     sorted.reserve(names.size());
-    for (std::size_t i : order) sorted.push_back(std::move(names[i]));
+    for (const PrefixEntry &entry : entries) sorted.push_back(std::move(names[entry.index]));
     names = std::move(sorted);
 }
 

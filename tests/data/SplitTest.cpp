@@ -60,15 +60,3 @@ TEST(DataFolder, EndsWithTheSeparator) {
     ASSERT_FALSE(own.empty());
     EXPECT_EQ(own.back(), '/');
 }
-
-#include "common/Collation.h"
-
-TEST(Collation, AlphabeticalWithoutRegardToCase) {
-    std::vector<std::string> names{"zuppa", "Arrosto", "\xC8" "clair", "arancini", "Zucca",
-                                   "Pasta", "pasta", "Bab\xE0"};
-    SortNames(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"arancini", "Arrosto", "Bab\xE0", "\xC8" "clair",
-                                               "Pasta", "pasta", "Zucca", "zuppa"}));
-    EXPECT_EQ(CompareNames("pasta", "PASTA"), 0);
-    EXPECT_LT(CompareNames("Pane", "pasta"), 0);
-}
