@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <string_view>
 
 namespace sapidoro {
 
@@ -13,15 +12,15 @@ public:
     virtual ~ByteSource() = default;
     // Fills up to `capacity` bytes; returns 0 at the end. Throws EInOutError on failure.
     virtual std::size_t read(char *buffer, std::size_t capacity) = 0;
-    // The whole content in place when the source can show it so (a regular file mapped into
-    // memory); empty otherwise, and then `read` is the way in.
-    virtual std::string_view mapped() { return {}; }
 };
 
-// Opens `path` read-only; throws EInOutError with the runtime text when that fails.
+// Opens `path` read-only; throws EInOutError with the runtime text when that fails. The
+// file is read with plain reads into the caller's buffer, never mapped: a file that another
+// program shortens meanwhile just ends early.
 std::unique_ptr<ByteSource> OpenFileSource(const std::string &path);
 
-// `inPlace` makes the source show its bytes through `mapped`, as a mapped file does.
-std::unique_ptr<ByteSource> MakeMemorySource(std::string bytes, bool inPlace = false);
+// Serves `bytes`, at most `maxRead` of them per read (fewer than asked, as a pipe may).
+std::unique_ptr<ByteSource> MakeMemorySource(std::string bytes,
+                                             std::size_t maxRead = static_cast<std::size_t>(-1));
 
 }  // namespace sapidoro

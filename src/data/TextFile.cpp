@@ -1,144 +1,19 @@
 #include "data/TextFile.h"
 
+#include "data/LineIndex.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
 namespace sapidoro {
 
-TextFile::TextFile(const std::string &path, std::size_t blockSize)
-    : TextFile(OpenFileSource(path), blockSize) {}
-
-TextFile::TextFile(std::unique_ptr<ByteSource> source, std::size_t blockSize)
-    : m_source(std::move(source)), m_blockSize(std::max<std::size_t>(blockSize, 1)) {
-    const std::string_view inPlace = m_source->mapped();
-    if (!inPlace.empty()) {
-        m_data = inPlace.data();
-        m_inPlaceSize = inPlace.size();
-    } else {
-        m_buffer.resize(m_blockSize);
-        m_data = m_buffer.data();
-    }
-}
-
-bool TextFile::fill() {
-    if (m_sourceDone) return false;
-    std::size_t got;
-    if (m_inPlaceSize > 0) {
-        // The bytes are there already: take the next block into view.
-        got = std::min(m_blockSize, m_inPlaceSize - m_end);
-    } else {
-        // Keep the unconsumed tail at the front, grow when a line outgrows the buffer.
-        if (m_pos > 0) {
-            std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
-            m_consumedBefore += m_pos;
-            m_end -= m_pos;
-            m_pos = 0;
-        }
-        if (m_buffer.size() - m_end < m_blockSize) m_buffer.resize(m_end + m_blockSize);
-        m_data = m_buffer.data();
-        got = m_source->read(m_buffer.data() + m_end, m_blockSize);
-    }
-    if (got == 0) {
-        m_sourceDone = true;
-        return false;
-    }
-    // A Ctrl-Z ends the file: nothing from it onward is ever seen.
-    if (const void *eofMark = std::memchr(m_data + m_end, 26, got)) {
-        m_end = static_cast<std::size_t>(static_cast<const char *>(eofMark) - m_data);
-        m_sourceDone = true;
-        return true;
-    }
-    m_end += got;
-    return true;
-}
-
-bool TextFile::eof() {
-    while (m_pos == m_end) {
-        if (!fill()) return true;
-    }
-    return false;
-}
-
-std::string_view TextFile::readLineView() {
-    std::size_t scanFrom = m_pos;
-    for (;;) {
-        const char *base = m_data;
-        if (const void *cr = std::memchr(base + scanFrom, '\r', m_end - scanFrom)) {
-            std::size_t crAt = static_cast<std::size_t>(static_cast<const char *>(cr) - base);
-            // The LF that may belong to this line end can sit in the next block.
-            if (crAt + 1 == m_end) {
-                const std::size_t offset = crAt - m_pos;
-                const bool more = fill();  // may move the unconsumed bytes to the front
-                crAt = m_pos + offset;
-                if (more) {
-                    scanFrom = crAt;
-                    continue;
-                }
-            }
-            base = m_data;
-            const std::string_view line(base + m_pos, crAt - m_pos);
-            m_pos = crAt + 1;
-            if (m_pos < m_end && base[m_pos] == '\n') ++m_pos;
-            return line;
-        }
-        const std::size_t scanned = m_end - m_pos;
-        if (!fill()) {
-            const std::string_view line(m_data + m_pos, m_end - m_pos);
-            m_pos = m_end;
-            return line;
-        }
-        scanFrom = m_pos + scanned;
-    }
-}
-
-std::size_t TextFile::findLine(std::string_view marker, bool keep) {
-    std::size_t scan = 0;  // offset from m_pos of the first byte not searched yet
-    for (;;) {
-        const char *base = m_data + m_pos;
-        const std::size_t avail = m_end - m_pos;
-        bool undecided = false;
-        while (scan < avail) {
-            const void *hit = std::memchr(base + scan, marker[0], avail - scan);
-            if (!hit) {
-                scan = avail;
-                break;
-            }
-            const std::size_t at = static_cast<std::size_t>(static_cast<const char *>(hit) - base);
-            // m_pos is a line start; a later line starts after a CR or after a CR's LF.
-            const bool lineStart = at == 0 || base[at - 1] == '\r' ||
-                                   (base[at - 1] == '\n' && at >= 2 && base[at - 2] == '\r');
-            if (lineStart) {
-                const std::size_t after = at + marker.size();
-                // Deciding needs the byte after the marker and the LF that may follow it.
-                if (!m_sourceDone && after + 1 >= avail) {
-                    scan = at;
-                    undecided = true;
-                    break;
-                }
-                if (after <= avail && std::memcmp(base + at, marker.data(), marker.size()) == 0 &&
-                    (after == avail || base[after] == '\r')) {
-                    return at;
-                }
-            }
-            scan = at + 1;
-        }
-        if (!undecided && m_sourceDone) return std::string_view::npos;
-        if (!keep && avail >= 2) {
-            // Let go of the lines searched already, so that the buffer stays one block.
-            const std::size_t limit = std::min(scan, avail - 1);
-            if (const void *cr = memrchr(base, '\r', limit)) {
-                std::size_t next = static_cast<std::size_t>(static_cast<const char *>(cr) - base) + 1;
-                if (base[next] == '\n') ++next;
-                m_pos += next;
-                scan = scan > next ? scan - next : 0;
-            }
-        }
-        fill();
-    }
-}
-
 namespace {
+
+// Zeroed bytes kept behind the buffered ones: the index reads whole 64-byte chunks and a
+// few bytes beyond for the watched prefix.
+constexpr std::size_t kPadding = 128;
+constexpr std::size_t kChunk = 64;
 
 void CheckMarker(std::string_view marker) {
     if (marker.empty() || marker.find('\r') != std::string_view::npos) {
@@ -148,36 +23,238 @@ void CheckMarker(std::string_view marker) {
 
 }  // namespace
 
-void TextFile::consumeMarkerLine(std::size_t at, std::size_t markerSize) {
-    // The marker line was matched with its line end in view: no read is needed here.
-    m_pos += at + markerSize;
-    if (m_pos < m_end && m_data[m_pos] == '\r') {
-        ++m_pos;
-        if (m_pos < m_end && m_data[m_pos] == '\n') ++m_pos;
+TextFile::TextFile(const std::string &path, std::size_t blockSize)
+    : TextFile(OpenFileSource(path), blockSize) {}
+
+TextFile::TextFile(std::unique_ptr<ByteSource> source, std::size_t blockSize)
+    : m_source(std::move(source)), m_blockSize(std::max<std::size_t>(blockSize, 1)) {
+    m_buffer.assign(2 * m_blockSize + kPadding, 0);
+    m_crBits.assign(m_buffer.size() / kChunk + 2, 0);
+    m_startBits.assign(m_crBits.size(), 0);
+    m_prefixBits.assign(m_crBits.size(), 0);
+    m_data = m_buffer.data();
+}
+
+bool TextFile::readMore() {
+    if (m_sourceDone) return false;
+    // Let go of the consumed bytes in whole chunks, so that the bitmaps keep lining up.
+    const std::size_t shift = m_pos & ~(kChunk - 1);
+    if (shift > 0) {
+        const std::size_t words = shift / kChunk;
+        std::memmove(m_buffer.data(), m_buffer.data() + shift, m_end - shift);
+        if (m_wordEnd > words) {
+            std::memmove(m_crBits.data(), m_crBits.data() + words,
+                         (m_wordEnd - words) * sizeof(std::uint64_t));
+            std::memmove(m_startBits.data(), m_startBits.data() + words,
+                         (m_wordEnd - words) * sizeof(std::uint64_t));
+            std::memmove(m_prefixBits.data(), m_prefixBits.data() + words,
+                         (m_wordEnd - words) * sizeof(std::uint64_t));
+        }
+        m_indexed = std::max(m_indexed, shift) - shift;
+        m_pos -= shift;
+        m_end -= shift;
+        m_consumedBefore += shift;
+        m_wordEnd = (m_end + kChunk - 1) / kChunk;
+        m_crBits[m_wordEnd] = m_startBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
+    }
+    // A line longer than the buffer makes it grow.
+    if (m_buffer.size() < m_end + m_blockSize + kPadding) {
+        m_buffer.resize(std::max(2 * m_buffer.size(), m_end + m_blockSize + kPadding));
+        m_crBits.resize(m_buffer.size() / kChunk + 2);
+        m_startBits.resize(m_crBits.size());
+        m_prefixBits.resize(m_crBits.size());
+        m_data = m_buffer.data();
+    }
+    const std::size_t got = m_source->read(m_buffer.data() + m_end, m_blockSize);
+    if (got == 0) {
+        m_sourceDone = true;
+        return false;
+    }
+    const std::size_t before = m_end;
+    m_end += got;
+    index();
+    return m_end > before;
+}
+
+bool TextFile::readMoreUntil(std::size_t want) {
+    while (m_end - m_pos < want) {
+        if (!readMore()) return false;
+    }
+    return true;
+}
+
+void TextFile::index() {
+    std::memset(m_buffer.data() + m_end, 0, kPadding);
+    const LineBitmaps bitmaps{m_crBits.data(), m_startBits.data(),
+                              m_prefix.empty() ? nullptr : m_prefixBits.data()};
+    const std::size_t ctrlZ = IndexLines(m_buffer.data(), m_indexed, m_end, bitmaps, m_prefixPattern);
+    if (ctrlZ < m_end) {
+        // A Ctrl-Z ends the file: nothing from it onward is ever seen.
+        m_end = ctrlZ;
+        m_sourceDone = true;
+        std::memset(m_buffer.data() + m_end, 0, kPadding);
+    }
+    m_wordEnd = (m_end + kChunk - 1) / kChunk;
+    // Searches may look one word further; nothing is found there.
+    m_crBits[m_wordEnd] = m_startBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
+    // The chunk whose watched-prefix bits still wait for bytes of the next block is redone.
+    m_indexed = m_end >= kMaxPrefix - 1 ? (m_end - (kMaxPrefix - 1)) & ~(kChunk - 1) : 0;
+}
+
+void TextFile::watchPrefix(std::string_view prefix, bool foldLetters) {
+    m_prefix = std::string(prefix.substr(0, kMaxPrefix));
+    m_watched = foldLetters ? std::string() : std::string(prefix);
+    m_foldPrefix = foldLetters;
+    m_prefixPattern = MakePrefixPattern(m_prefix, foldLetters);
+    if (foldLetters) {
+        for (char &c : m_prefix) c = static_cast<char>(FoldPatternByte(c));
+    }
+    // Index the buffered bytes again for the new prefix.
+    m_indexed = m_pos & ~(kChunk - 1);
+    if (m_end > m_indexed) index();
+}
+
+std::size_t TextFile::lineAfterSlow(std::size_t from, std::size_t &lineEnd) {
+    std::size_t scan = from;  // offset of the first byte not searched for a CR yet
+    for (;;) {
+        const std::size_t cr = findCr(m_pos + scan);
+        if (cr < m_end) {
+            const std::size_t crAt = cr - m_pos;
+            if (cr + 1 < m_end) {
+                lineEnd = crAt;
+                return crAt + 1 + (m_data[cr + 1] == '\n');
+            }
+            // The LF that may belong to this line end can come with the next block.
+            if (!readMore()) {
+                lineEnd = crAt;
+                return crAt + 1;
+            }
+            scan = crAt;
+            continue;
+        }
+        const std::size_t searched = m_end - m_pos;
+        if (!readMore()) {
+            lineEnd = searched;
+            return searched;
+        }
+        scan = searched;
     }
 }
 
-bool TextFile::skipPastLine(std::string_view marker) {
+bool TextFile::markerAt(std::size_t at, std::string_view marker) {
+    for (;;) {
+        const std::size_t avail = m_end - m_pos;
+        const std::size_t after = at + marker.size();
+        if (after < avail) {
+            return m_data[m_pos + after] == '\r' &&
+                   std::memcmp(m_data + m_pos + at, marker.data(), marker.size()) == 0;
+        }
+        if (m_sourceDone) {
+            return after == avail &&
+                   std::memcmp(m_data + m_pos + at, marker.data(), marker.size()) == 0;
+        }
+        readMore();  // when nothing more comes, the file is known to end here
+    }
+}
+
+std::size_t TextFile::lastLineStart(std::size_t lineStart, std::size_t limit) const {
+    // Line start bits are final below the buffered end.
+    const std::size_t to = std::min(limit, m_end);
+    if (to <= lineStart + 1) return lineStart;
+    std::size_t word = (to - 1) >> 6;
+    std::uint64_t bits = m_startBits[word] & (~std::uint64_t{0} >> (63 - ((to - 1) & 63)));
+    const std::size_t firstWord = (lineStart + 1) >> 6;
+    for (;;) {
+        if (word == firstWord) bits &= ~std::uint64_t{0} << ((lineStart + 1) & 63);
+        if (bits != 0) return (word << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
+        if (word == firstWord) return lineStart;
+        bits = m_startBits[--word];
+    }
+}
+
+std::size_t TextFile::findLine(std::string_view marker, bool keep) {
+    // With the marker's own beginning watched, the lines between two places where it may
+    // start are passed over without a look.
+    const bool jump = !m_prefix.empty() && !m_foldPrefix &&
+                      marker.substr(0, m_prefix.size()) == std::string_view(m_prefix);
+    std::size_t line = 0;     // offset of the line start at hand
+    std::size_t clearTo = 0;  // no line starting before this offset is the marker
+    for (;;) {
+        if (!keep && line > 0) {
+            m_pos += line;
+            clearTo = clearTo > line ? clearTo - line : 0;
+            line = 0;
+        }
+        if (m_pos + line == m_end && !readMore()) return npos;
+        bool candidate;
+        if (!jump) {
+            candidate = m_data[m_pos + line] == marker[0];
+        } else if (line < clearTo) {
+            candidate = false;
+        } else {
+            // The prefix bits are final where the bytes they look at are all buffered.
+            const std::size_t lookahead = m_prefix.size() - 1;
+            if (!m_sourceDone && m_pos + line + lookahead >= m_end) {
+                readMore();
+                continue;
+            }
+            const std::size_t limit = m_sourceDone ? m_end : m_end - lookahead;
+            std::size_t at = m_pos + line;
+            for (;;) {
+                at = findPrefix(at, limit);
+                if (at >= limit || lineStartsAt(at, m_pos + line)) break;
+                ++at;
+            }
+            if (at >= limit) {
+                // Go straight to the last line that starts below the limit.
+                clearTo = limit - m_pos;
+                line = lastLineStart(m_pos + line, limit) - m_pos;
+                candidate = false;
+            } else {
+                line = at - m_pos;
+                clearTo = line + 1;
+                candidate = true;
+            }
+        }
+        if (candidate && markerAt(line, marker)) return line;
+        if (!keep) {
+            // The lines passed over need not stay buffered while the next one is read.
+            m_pos += line;
+            clearTo = clearTo > line ? clearTo - line : 0;
+            line = 0;
+        }
+        std::size_t end;
+        const std::size_t next = lineAfter(line, end);
+        if (next == line) return npos;  // the end of the file
+        line = next;
+    }
+}
+
+bool TextFile::skipPastLineSlow(std::string_view marker) {
     CheckMarker(marker);
     const std::size_t at = findLine(marker, false);
-    if (at == std::string_view::npos) {
+    if (at == npos) {
         m_pos = m_end;
         return false;
     }
-    consumeMarkerLine(at, marker.size());
+    std::size_t end;
+    m_pos += lineAfter(at, end);
     return true;
 }
 
 std::string_view TextFile::readUntilLine(std::string_view marker, bool &found) {
     CheckMarker(marker);
     const std::size_t at = findLine(marker, true);
-    found = at != std::string_view::npos;
-    const std::string_view before(m_data + m_pos, found ? at : m_end - m_pos);
-    if (found) {
-        consumeMarkerLine(at, marker.size());
-    } else {
+    found = at != npos;
+    if (!found) {
+        const std::string_view rest(m_data + m_pos, m_end - m_pos);
         m_pos = m_end;
+        return rest;
     }
+    std::size_t end;
+    const std::size_t next = lineAfter(at, end);  // may read: the view is taken after it
+    const std::string_view before(m_data + m_pos, at);
+    m_pos += next;
     return before;
 }
 

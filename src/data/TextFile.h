@@ -1,8 +1,10 @@
 #pragma once
 
 #include "data/ByteSource.h"
+#include "data/LineIndex.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,11 +15,17 @@ namespace sapidoro {
 // Reads a data file line by line with the reading rules of every data file:
 // a line ends at CR, an LF right after that CR belongs to the line end, a lone LF
 // stays in the line, byte 26 (Ctrl-Z) ends the file, and reading at the end of the
-// file yields empty lines. A regular file is read in place (mapped) and checked for the
-// Ctrl-Z one block at a time; other sources are read in blocks into one reused buffer.
+// file yields empty lines.
+//
+// The file is read in large blocks into one reused buffer. Each block is indexed once as it
+// arrives: a bitmap of its CR bytes, so that lines are found by position without searching
+// the bytes again, and optionally a bitmap of the places where a watched prefix may start
+// (a line marker, or a search string), so that a reader can jump over lines that cannot
+// hold it.
 class TextFile {
 public:
-    static constexpr std::size_t kDefaultBlockSize = 256 * 1024;
+    static constexpr std::size_t kDefaultBlockSize = 512 * 1024;
+    static constexpr std::size_t npos = std::string_view::npos;
 
     // Opens `path`; throws EInOutError ("File not found", ...) when it cannot be opened.
     explicit TextFile(const std::string &path, std::size_t blockSize = kDefaultBlockSize);
@@ -25,44 +33,176 @@ public:
                       std::size_t blockSize = kDefaultBlockSize);
 
     // True when no byte is left or the next byte is 26.
-    bool eof();
+    bool eof() { return m_pos == m_end && !readMore(); }
 
     // The next line; the view stays valid until the next read.
-    std::string_view readLineView();
+    std::string_view readLineView() {
+        std::size_t end;
+        const std::size_t next = lineAfter(0, end);
+        const std::string_view line(m_data + m_pos, end);
+        m_pos += next;
+        return line;
+    }
     std::string readLine() { return std::string(readLineView()); }
     void skipLine() { readLineView(); }
 
     // Reads lines until one equals `marker` (true), or to the end of the file (false); the
-    // same as a loop of `readLineView`, but it searches the bytes for the marker instead of
-    // taking them line by line. The marker is not empty and holds no CR (else
-    // std::invalid_argument).
-    bool skipPastLine(std::string_view marker);
+    // same as a loop of `readLineView`. The marker is not empty and holds no CR (else
+    // std::invalid_argument). Lines are passed over by the watched prefix when it is the
+    // marker's own beginning (see `watchPrefix`).
+    bool skipPastLine(std::string_view marker) {
+        // The common case: the watched marker's next line is in the buffer.
+        if (!m_watched.empty() && marker == m_watched) {
+            const std::size_t at = quickMarkerLine();
+            if (at != npos) {
+                std::size_t end;
+                m_pos += lineAfter(at - m_pos, end);
+                return true;
+            }
+        }
+        return skipPastLineSlow(marker);
+    }
 
-    // Like `skipPastLine` (same condition on the marker), and returns the bytes of the lines read before the marker line,
-    // line ends included (all the rest of the file when there is no marker line). The view
-    // stays valid until the next read.
+    // Like `skipPastLine` (same condition on the marker), and returns the bytes of the lines
+    // read before the marker line, line ends included (all the rest of the file when there
+    // is no marker line). The view stays valid until the next read.
     std::string_view readUntilLine(std::string_view marker, bool &found);
 
     // Bytes of the file consumed so far (line ends included).
     std::uint64_t position() const { return m_consumedBefore + m_pos; }
 
+    // --- Walking by offset, for readers that go through many lines ---
+    // Offsets count from the current position. The bytes from there on stay buffered at the
+    // same offsets, whatever is read meanwhile, until `advance` consumes them; views into
+    // them last until the next read.
+
+    // For the line that starts at offset `from`: sets `lineEnd` to the offset of its CR (or
+    // of the end of the file) and returns the offset of the next line. At the end of the
+    // file both are `from`. Reads more of the file as needed.
+    std::size_t lineAfter(std::size_t from, std::size_t &lineEnd) {
+        // Fast path: the next line start is in the buffer, so this line's end is decided. The
+        // chain from one line to the next goes through the bitmap only.
+        const std::size_t next = findBit(m_startBits, m_pos + from + 1);
+        if (next < m_end) {
+            lineEnd = next - 1 - (m_data[next - 1] == '\n') - m_pos;
+            return next - m_pos;
+        }
+        return lineAfterSlow(from, lineEnd);
+    }
+    // True when the file ends at offset `at` (the offset of a line start or the buffered end).
+    bool endsAt(std::size_t at) { return m_pos + at >= m_end && !readMoreUntil(at + 1); }
+    std::string_view bytes(std::size_t from, std::size_t to) const {
+        return {m_data + m_pos + from, to - from};
+    }
+    char byteAt(std::size_t at) const { return m_data[m_pos + at]; }
+    void advance(std::size_t n) { m_pos += n; }
+
+    // Looks for where `prefix` may start from now on (up to 4 bytes are used; with
+    // `foldLetters` the prefix is folded to upper case and "a" to "z" in the file match "A"
+    // to "Z"). The answers are a superset: every start of the prefix is among them. An empty
+    // prefix stops the watch.
+    void watchPrefix(std::string_view prefix, bool foldLetters);
+    // True when the watched prefix may start at some offset in [from, to); `to` no more
+    // than the buffered end less the used prefix length plus one.
+    bool prefixIn(std::size_t from, std::size_t to) const {
+        if (from >= to) return false;
+        const std::size_t a = m_pos + from, b = m_pos + to;
+        std::size_t word = a >> 6;
+        const std::size_t lastWord = (b - 1) >> 6;
+        const std::uint64_t lastMask = ~std::uint64_t{0} >> (63 - ((b - 1) & 63));
+        const std::uint64_t bits = m_prefixBits[word] & (~std::uint64_t{0} << (a & 63));
+        if (word == lastWord) return (bits & lastMask) != 0;
+        if (bits != 0) return true;
+        while (++word < lastWord) {
+            if (m_prefixBits[word] != 0) return true;
+        }
+        return (m_prefixBits[lastWord] & lastMask) != 0;
+    }
+
 private:
-    // Reads more bytes behind those not yet consumed; false when the file has no more.
-    bool fill();
-    // Offset from the current line of the next line equal to `marker`, or npos at the end
-    // of the file; keeps the lines before it in the buffer when `keep` is set.
+    // The first set bit at or after buffer offset `at` (at most m_end + 1), or m_end when
+    // none is below the words in use; the word past them is kept clear.
+    std::size_t findBit(const std::vector<std::uint64_t> &bitmap, std::size_t at) const {
+        std::size_t word = at >> 6;
+        std::uint64_t bits = bitmap[word] & (~std::uint64_t{0} << (at & 63));
+        while (bits == 0) {
+            if (++word >= m_wordEnd) return m_end;
+            bits = bitmap[word];
+        }
+        const std::size_t found = (word << 6) + static_cast<std::size_t>(__builtin_ctzll(bits));
+        return found < m_end ? found : m_end;
+    }
+    std::size_t findCr(std::size_t at) const { return findBit(m_crBits, at); }
+    std::size_t lineAfterSlow(std::size_t from, std::size_t &lineEnd);
+    // The first buffer offset in [at, limit) where the watched prefix may start, or limit.
+    std::size_t findPrefix(std::size_t at, std::size_t limit) const {
+        if (at >= limit) return limit;
+        std::size_t word = at >> 6;
+        std::uint64_t bits = m_prefixBits[word] & (~std::uint64_t{0} << (at & 63));
+        const std::size_t lastWord = (limit - 1) >> 6;
+        while (bits == 0) {
+            if (++word > lastWord) return limit;
+            bits = m_prefixBits[word];
+        }
+        const std::size_t found = (word << 6) + static_cast<std::size_t>(__builtin_ctzll(bits));
+        return found < limit ? found : limit;
+    }
+    // Whether buffer offset `at` begins a line, given that buffer offset `lineStart` does.
+    bool lineStartsAt(std::size_t at, std::size_t lineStart) const {
+        // A later line begins after a CR, or after a CR's LF.
+        if (at == lineStart) return true;
+        const char before = m_data[at - 1];
+        if (before == '\r') return true;
+        return before == '\n' && at - 1 > lineStart && m_data[at - 2] == '\r';
+    }
+    // The buffer offset of the next line equal to the watched marker, when the buffer shows
+    // it whole with the bytes after it; npos when the slow way must decide.
+    std::size_t quickMarkerLine() const {
+        const std::size_t lookahead = m_prefix.size() - 1;
+        if (m_end < lookahead + 1) return npos;
+        const std::size_t limit = m_sourceDone ? m_end : m_end - lookahead;
+        const std::size_t size = m_watched.size();
+        for (std::size_t at = m_pos;; ++at) {
+            at = findPrefix(at, limit);
+            if (at + size + 1 >= m_end) return npos;
+            if (m_data[at + size] == '\r' && lineStartsAt(at, m_pos) &&
+                std::memcmp(m_data + at, m_watched.data(), size) == 0) {
+                return at;
+            }
+        }
+    }
+    bool skipPastLineSlow(std::string_view marker);
+    // The last line start in (lineStart, limit), or `lineStart` when there is none.
+    std::size_t lastLineStart(std::size_t lineStart, std::size_t limit) const;
+    // Whether the line at offset `at` is exactly `marker`; reads more when it cannot tell.
+    bool markerAt(std::size_t at, std::string_view marker);
+    // Offset of the first line equal to `marker`, from the line start `from`; npos at the
+    // end of the file. Lines before it are consumed unless `keep` is set.
     std::size_t findLine(std::string_view marker, bool keep);
-    void consumeMarkerLine(std::size_t at, std::size_t markerSize);
+    // Reads more bytes behind those not yet consumed; false when the file has no more.
+    bool readMore();
+    // Reads until offset `want` is buffered or the file has no more; false at the end.
+    bool readMoreUntil(std::size_t want);
+    // Builds the bitmaps of buffer bytes [m_indexed, m_end); may shorten m_end at a Ctrl-Z.
+    void index();
 
     std::unique_ptr<ByteSource> m_source;
     std::size_t m_blockSize;
-    std::vector<char> m_buffer;
-    const char *m_data = nullptr;    // the buffer, or the whole file when read in place
-    std::size_t m_inPlaceSize = 0;   // size of the file read in place, 0 otherwise
-    std::size_t m_pos = 0;           // first unconsumed byte
-    std::size_t m_end = 0;           // end of valid bytes
+    std::vector<char> m_buffer;           // buffered bytes and a zeroed tail for wide loads
+    std::vector<std::uint64_t> m_crBits;      // bit i: buffer byte i is a CR
+    std::vector<std::uint64_t> m_startBits;   // bit i: a line starts at buffer byte i
+    std::vector<std::uint64_t> m_prefixBits;  // bit i: the watched prefix may start at i
+    const char *m_data = nullptr;
+    std::size_t m_pos = 0;      // first unconsumed byte
+    std::size_t m_end = 0;      // end of valid bytes
+    std::size_t m_indexed = 0;  // bitmaps are final below this (a multiple of 64)
+    std::size_t m_wordEnd = 0;  // bitmap words in use
     std::uint64_t m_consumedBefore = 0;
-    bool m_sourceDone = false;       // the source is exhausted or a Ctrl-Z was met
+    bool m_sourceDone = false;  // the source is exhausted or a Ctrl-Z was met
+    std::string m_prefix;       // watched prefix (folded when m_foldPrefix), at most 4 bytes
+    std::string m_watched;      // the whole marker watched, unless the prefix folds letters
+    bool m_foldPrefix = false;
+    PrefixPattern m_prefixPattern;
 };
 
 }  // namespace sapidoro

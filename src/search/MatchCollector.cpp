@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace sapidoro {
 
@@ -28,57 +29,97 @@ std::uint64_t HashName(std::string_view name) {
 }  // namespace
 
 MatchCollector::MatchCollector(const std::vector<std::string> &resultList, bool complete)
-    : m_complete(complete) {
+    : m_resultList(resultList), m_complete(complete) {
+    // A complete search collects every match: only the matched names are kept.
+    const std::size_t expected = complete ? 64 : resultList.size();
     std::size_t slots = 16;
-    while (slots < resultList.size() * 2) slots *= 2;
+    while (slots < expected * 2) slots *= 2;
     m_slots.assign(slots, 0);
     m_slotMask = slots - 1;
+    if (complete) return;
     m_groups.reserve(resultList.size());
     for (const std::string &item : resultList) {
         const std::uint64_t hash = HashName(item);
-        std::size_t slot = hash & m_slotMask;
-        for (; m_slots[slot] != 0; slot = (slot + 1) & m_slotMask) {
-            Group &group = m_groups[m_slots[slot] - 1];
-            if (group.hash == hash && group.name == item) break;
+        if (Group *group = findGroup(item, hash)) {
+            ++group->multiplicity;
+        } else {
+            addGroup(item, hash);
+            m_groups.back().multiplicity = 1;
         }
-        if (m_slots[slot] == 0) {
-            m_groups.push_back({item, hash, 0, 0});
-            m_slots[slot] = static_cast<std::uint32_t>(m_groups.size());
-        }
-        ++m_groups[m_slots[slot] - 1].multiplicity;
     }
 }
 
-MatchCollector::Group *MatchCollector::findGroup(std::string_view name, std::uint64_t hash) {
+const MatchCollector::Group *MatchCollector::findGroup(std::string_view name,
+                                                       std::uint64_t hash) const {
     for (std::size_t slot = hash & m_slotMask; m_slots[slot] != 0; slot = (slot + 1) & m_slotMask) {
-        Group &group = m_groups[m_slots[slot] - 1];
+        const Group &group = m_groups[m_slots[slot] - 1];
         if (group.hash == hash && group.name == name) return &group;
     }
     return nullptr;
 }
 
+MatchCollector::Group *MatchCollector::findGroup(std::string_view name, std::uint64_t hash) {
+    return const_cast<Group *>(std::as_const(*this).findGroup(name, hash));
+}
+
+void MatchCollector::addGroup(std::string_view name, std::uint64_t hash) {
+    if ((m_groups.size() + 1) * 2 > m_slots.size()) growTable();
+    m_groups.push_back({name, hash, 0, 0});
+    std::size_t slot = hash & m_slotMask;
+    while (m_slots[slot] != 0) slot = (slot + 1) & m_slotMask;
+    m_slots[slot] = static_cast<std::uint32_t>(m_groups.size());
+}
+
+void MatchCollector::growTable() {
+    m_slots.assign(m_slots.size() * 2, 0);
+    m_slotMask = m_slots.size() - 1;
+    for (std::size_t g = 0; g < m_groups.size(); ++g) {
+        std::size_t slot = m_groups[g].hash & m_slotMask;
+        while (m_slots[slot] != 0) slot = (slot + 1) & m_slotMask;
+        m_slots[slot] = static_cast<std::uint32_t>(g + 1);
+    }
+}
+
 void MatchCollector::CollectMatch(std::string_view name) {
-    Group *group = findGroup(name, HashName(name));
+    const std::uint64_t hash = HashName(name);
+    Group *group = findGroup(name, hash);
     if (m_complete) {
-        ++m_collected;
-        if (group) {
-            ++group->hits;
-        } else {
-            m_outside.emplace_back(name);
+        if (!group) {
+            // The view must outlive the caller's bytes: the name is copied once.
+            m_matchedNames.emplace_back(name);
+            addGroup(m_matchedNames.back(), hash);
+            group = &m_groups.back();
         }
+        ++group->hits;
+        ++m_collected;
+        m_sequence.push_back(static_cast<std::uint32_t>(group - m_groups.data()));
     } else if (group) {
         group->hits += group->multiplicity;
         m_collected += group->multiplicity;
     }
 }
 
-std::vector<std::string> MatchCollector::MergeMatches() const {
-    // The distinct collected names in working-list order; copies of one name are adjacent.
+std::vector<std::string> MatchCollector::mergeComplete() const {
+    // The distinct matched names in the order of the result list, then the ones it lacks.
+    std::vector<char> taken(m_groups.size(), 0);
     std::vector<std::string_view> working;
-    for (const Group &group : m_groups) {
-        if (group.hits > 0) working.push_back(group.name);
+    std::size_t found = 0;
+    for (const std::string &item : m_resultList) {
+        if (found == m_groups.size()) break;
+        const Group *group = findGroup(item, HashName(item));
+        if (!group) continue;
+        char &mark = taken[static_cast<std::size_t>(group - m_groups.data())];
+        if (mark) continue;
+        mark = 1;
+        ++found;
+        working.push_back(group->name);
     }
-    std::vector<std::string> outside = m_outside;  // `working` refers into it
+    std::vector<std::string> outside;  // every match outside the list, as collected
+    if (found < m_groups.size()) {
+        for (std::uint32_t g : m_sequence) {
+            if (!taken[g]) outside.emplace_back(m_groups[g].name);
+        }
+    }
     if (!outside.empty()) {
         SortNames(outside);
         for (const std::string &name : outside) {
@@ -89,11 +130,24 @@ std::vector<std::string> MatchCollector::MergeMatches() const {
         }
     }
     std::vector<std::string> merged;
+    merged.reserve(working.size());
     std::string_view last;  // an empty list counts as ending with the empty string
     for (std::string_view name : working) {
         if (name == last) continue;
         merged.emplace_back(name);
         last = name;
+    }
+    return merged;
+}
+
+std::vector<std::string> MatchCollector::MergeMatches() const {
+    if (m_complete) return mergeComplete();
+    std::vector<std::string> merged;
+    std::string_view last;  // an empty list counts as ending with the empty string
+    for (const Group &group : m_groups) {
+        if (group.hits == 0 || group.name == last) continue;
+        merged.emplace_back(group.name);
+        last = group.name;
     }
     return merged;
 }

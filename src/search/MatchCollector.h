@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <cstdint>
@@ -14,9 +15,11 @@ namespace sapidoro {
 // `MergeMatches` gives the new result list: the collected names in sorted order, adjacent
 // equal names collapsed, an empty name never first.
 //
-// The result list is indexed once, so a match costs a hash lookup instead of a walk over
-// the whole list. Names are grouped in the order of the (sorted) result list; names that a
-// complete search finds outside it are sorted into that order.
+// A narrowed result list is indexed once, so a match costs a hash lookup instead of a walk
+// over the whole list. A complete one is not indexed at all: the distinct matched names are
+// kept, and the merge goes once through the list to put them in its order. Names are grouped
+// in the order of the (sorted) result list; names that a complete search finds outside it
+// are sorted into that order.
 class MatchCollector {
 public:
     // `resultList` must outlive the collector; it is the list as it stood when the search
@@ -30,6 +33,7 @@ public:
     std::size_t collectedCount() const { return m_collected; }
 
 private:
+    // A distinct name: of the result list (narrowed search) or of the matches (complete).
     struct Group {
         std::string_view name;
         std::uint64_t hash = 0;
@@ -38,14 +42,22 @@ private:
     };
 
     // The group of a name, or nothing; an open-addressing table of group numbers, so that
-    // indexing a long list costs no allocation per name.
+    // a table of many names costs no allocation per name.
     Group *findGroup(std::string_view name, std::uint64_t hash);
+    const Group *findGroup(std::string_view name, std::uint64_t hash) const;
+    void addGroup(std::string_view name, std::uint64_t hash);
+    void growTable();
+    std::vector<std::string> mergeComplete() const;
 
+    const std::vector<std::string> &m_resultList;
     bool m_complete;
-    std::vector<Group> m_groups;  // distinct names in result-list order
+    std::vector<Group> m_groups;
     std::vector<std::uint32_t> m_slots;  // group number + 1, 0 for a free slot
     std::size_t m_slotMask = 0;
-    std::vector<std::string> m_outside;  // complete search only: names not in the list
+    // Complete search: the matched names' bytes (groups refer into them once collected) and
+    // the group of every match, in the order collected.
+    std::deque<std::string> m_matchedNames;
+    std::vector<std::uint32_t> m_sequence;
     std::size_t m_collected = 0;
 };
 

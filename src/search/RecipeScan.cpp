@@ -4,9 +4,6 @@
 #include "data/Split.h"
 #include "search/MatchTest.h"
 
-#include <cstring>
-#include <string>
-
 namespace sapidoro {
 
 namespace {
@@ -24,7 +21,6 @@ public:
     bool matches(std::string_view text) const {
         return m_equality ? text == m_searchString : m_contains.matches(text);
     }
-    const ContainsTest &contains() const { return m_contains; }
 
 private:
     bool m_equality;
@@ -32,67 +28,98 @@ private:
     ContainsTest m_contains;
 };
 
-// Tests every ingredient line of a record, given as the bytes of its lines with their line
-// ends. Only lines where the search string occurs at all can match, so the bytes are
-// searched as a whole and just those lines are split and tested.
-template <typename OnLine>
-void TestIngredientLines(std::string_view block, const ContainsTest &contains, OnLine onMatch) {
-    std::size_t from = 0;
-    while (from < block.size()) {
-        const std::size_t hit = contains.find(block.substr(from));
-        if (hit == std::string_view::npos) return;
-        const std::size_t at = from + hit;
-        const char *data = block.data();
-        std::size_t start = 0;
-        if (const void *cr = memrchr(data, '\r', at)) {
-            const std::size_t crAt = static_cast<std::size_t>(static_cast<const char *>(cr) - data);
-            start = crAt + 1;
-            if (start < block.size() && data[start] == '\n') ++start;
+// Walks one record from the current position by line offsets; the record's bytes stay in
+// the buffer until it is done, so the name is taken in place.
+class RecordWalk {
+public:
+    RecordWalk(TextFile &file, SearchScope scope, std::string_view searchString,
+               const MatchHandler &onMatch)
+        : m_file(file),
+          m_test(scope, searchString),
+          m_onMatch(onMatch),
+          m_comparedLine(ComparedLineOf(scope)),
+          m_ingredients(scope == SearchScope::Ingredienti),
+          m_needleSize(searchString.size()) {
+        if (m_ingredients) {
+            // Ingredient lines without a place where the search string may start are not
+            // tested: the file's bytes are indexed for its first bytes, case-folded.
+            m_file.watchPrefix(searchString, true);
+        } else {
+            m_file.watchPrefix(kRecordSeparator, false);
         }
-        if (start > at) {  // the occurrence begins on a line end's LF
-            from = at + 1;
-            continue;
-        }
-        const void *cr = std::memchr(data + at, '\r', block.size() - at);
-        const std::size_t end =
-            cr ? static_cast<std::size_t>(static_cast<const char *>(cr) - data) : block.size();
-        const std::string_view line = block.substr(start, end - start);
-        if (contains.matches(TextAfter(line, kIngredientSearchSeparator))) onMatch();
-        from = end + 1;
     }
-}
+
+    // One record from line 1; false when the file ends before its name line.
+    bool walkRecord() {
+        std::size_t end;
+        const std::size_t nameStart = m_file.lineAfter(0, end);  // line 1, "-Nome"
+        // A file that ends before a name line holds no further record (the listing agrees).
+        if (m_file.endsAt(nameStart)) return false;
+        m_nameStart = nameStart;
+        std::size_t line = m_file.lineAfter(nameStart, m_nameEnd);
+        if (m_comparedLine == 2) test(nameStart, m_nameEnd);
+        // Lines 3 to 11 by position; past the end of the file they read as empty lines.
+        for (int number = 3; number <= 11; ++number) {
+            const std::size_t start = line;
+            line = m_file.lineAfter(start, end);
+            if (number == m_comparedLine) test(start, end);
+        }
+        if (m_ingredients) {
+            line = testIngredientLines(line);
+        } else {
+            line = m_file.lineAfter(line, end);  // line 12
+        }
+        m_file.advance(line);
+        m_file.skipPastLine(kRecordSeparator);
+        return true;
+    }
+
+private:
+    std::string_view name() const { return m_file.bytes(m_nameStart, m_nameEnd); }
+
+    void test(std::size_t start, std::size_t end) {
+        if (m_test.matches(m_file.bytes(start, end))) m_onMatch(name());
+    }
+
+    // From line 12 up to "-Preparazione", which is tested too but never matches; returns
+    // the offset after the last line read.
+    std::size_t testIngredientLines(std::size_t line) {
+        while (!m_file.endsAt(line)) {
+            std::size_t end;
+            const std::size_t start = line;
+            line = m_file.lineAfter(start, end);
+            // Only a line where the search string may start can hold it.
+            if (m_needleSize > 0 && end - start >= m_needleSize &&
+                m_file.prefixIn(start, end - m_needleSize + 1)) {
+                const std::string_view text = m_file.bytes(start, end);
+                if (m_test.matches(TextAfter(text, kIngredientSearchSeparator))) m_onMatch(name());
+            }
+            if (end - start == kPreparationMarker.size() &&
+                m_file.bytes(start, end) == kPreparationMarker) {
+                break;
+            }
+        }
+        return line;
+    }
+
+    TextFile &m_file;
+    LineTest m_test;
+    const MatchHandler &m_onMatch;
+    int m_comparedLine;
+    bool m_ingredients;
+    std::size_t m_needleSize;
+    std::size_t m_nameStart = 0, m_nameEnd = 0;
+};
 
 }  // namespace
 
 void ScanRecipes(TextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord) {
-    const LineTest test(scope, searchString);
-    const bool ingredients = scope == SearchScope::Ingredienti;
-    const int comparedLine = ComparedLineOf(scope);
-    std::string name;  // reused, so a record costs no allocation
-
+    RecordWalk walk(file, scope, searchString, onMatch);
     if (file.eof()) return;
     file.skipLine();
     while (!file.eof()) {
-        file.skipLine();  // line 1, "-Nome"
-        // A file that ends before a name line holds no further record (the listing agrees).
-        if (file.eof()) break;
-        name.assign(file.readLineView());
-        if (comparedLine == 2 && test.matches(name)) onMatch(name);
-        // Lines 3 to 11 by position; past the end of the file they read as empty lines.
-        for (int line = 3; line <= 11; ++line) {
-            const std::string_view text = file.readLineView();
-            if (line == comparedLine && test.matches(text)) onMatch(name);
-        }
-        if (ingredients) {
-            // From line 12 up to "-Preparazione", which is tested too but never matches.
-            bool found;
-            const std::string_view block = file.readUntilLine(kPreparationMarker, found);
-            TestIngredientLines(block, test.contains(), [&] { onMatch(name); });
-        } else {
-            file.skipLine();  // line 12
-        }
-        file.skipPastLine(kRecordSeparator);
+        if (!walk.walkRecord()) break;
         if (onRecord) onRecord();
     }
 }

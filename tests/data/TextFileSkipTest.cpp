@@ -63,8 +63,9 @@ TEST(TextFileMarkers, MatchALineByLineReadOnRandomBytes) {
     for (int round = 0; round < 4000; ++round) {
         const std::string bytes = RandomBytes(random, random() % 80);
         const std::size_t blockSize = 1 + random() % 9;
-        const bool inPlace = round % 2 == 0;
-        TextFile file(MakeMemorySource(bytes, inPlace), blockSize);
+        // Half the rounds read fewer bytes than asked, as from a pipe.
+        const std::size_t maxRead = round % 2 == 0 ? blockSize : 1 + random() % 4;
+        TextFile file(MakeMemorySource(bytes, maxRead), blockSize);
         Reference reference(bytes);
         for (int op = 0; op < 12; ++op) {
             const std::string &marker = markers[random() % std::size(markers)];
