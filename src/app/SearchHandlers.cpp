@@ -1,8 +1,86 @@
+#include "app/ScanProgress.h"
+#include "app/SearchScopes.h"
 #include "app/Unit1.h"
+#include "common/QtText.h"
+#include "search/Search.h"
+#include "widgets/ColourButton.h"
+#include "widgets/ComboBox.h"
+#include "widgets/ProgressBar.h"
 
-// The progressive search and the reset: bound to `Ricerche` and `Inizializzazione`; they
-// do nothing until the search engine joins.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 
-void TForm1::RicercheClick() {}
+using namespace sapidoro;
 
-void TForm1::InizializzazioneClick() {}
+namespace {
+
+// The items of a list box as data texts, in their order.
+std::vector<std::string> ItemsOf(const ComboBox &box) {
+    std::vector<std::string> items;
+    items.reserve(static_cast<std::size_t>(box.itemCount()));
+    for (const QString &item : box.items()) items.push_back(ToCp1252(item));
+    return items;
+}
+
+// The over-limit message; true when the user answers with its one button.
+bool TooManyResultsAcknowledged(QWidget *parent) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
+                    QString::fromUtf8(kTooManyResultsMessage.data(),
+                                      static_cast<qsizetype>(kTooManyResultsMessage.size())),
+                    QMessageBox::Ok, parent);
+    return box.exec() == QMessageBox::Ok;
+}
+
+}  // namespace
+
+void TForm1::RicercheClick() {
+    Barra->setMaximum(RecipeCount);
+    Barra->setValue(0);
+    const bool complete = RicetteTrovate->itemCount() == Nome->itemCount();
+
+    if (const std::optional<SearchScope> scope =
+            ParseScope(ToCp1252(SelezioneAmbitoRicerca->text()))) {
+        RicetteTrovateScambio->clearItems();
+        std::vector<std::string> results;
+        {
+            ScanProgress progress(Barra);
+            results = SearchRecipes(DataFolder + "ricette.txt", *scope,
+                                    ToCp1252(StringaDaCercare->text()), ItemsOf(*RicetteTrovate),
+                                    complete, [&progress] { progress.advance(); });
+        }
+        // The new result list comes from the sorted working list, so it is in name order.
+        RicetteTrovate->setItemsInOrder(FromCp1252List(results));
+    }
+    RicetteTrovateScambio->assignItems(*RicetteTrovate);
+
+    if (ExceedsResultLimit(static_cast<std::size_t>(RicetteTrovate->itemCount()),
+                           CheckBox1->isChecked())) {
+        Ricerche->setText(SearchButtonCaption(qsizetype{RicetteTrovate->itemCount()}));
+        if (TooManyResultsAcknowledged(this)) InizializzazioneClick();
+    }
+    const auto found = static_cast<std::size_t>(RicetteTrovate->itemCount());
+    if (!ExceedsResultLimit(found, CheckBox1->isChecked())) {
+        Ricerche->setText(SearchButtonCaption(qsizetype{RicetteTrovate->itemCount()}));
+        RicetteTrovate->showPopup();
+    }
+}
+
+void TForm1::InizializzazioneClick() {
+    Barra->setValue(0);
+    Barra->setMaximum(Nome->itemCount());
+    RicetteTrovateScambio->assignItems(*Nome);
+    Barra->setValue(Barra->maximum());
+    RicetteTrovate->assignItems(*Nome);
+    Ricerche->setText(SearchButtonCaption(qsizetype{Nome->itemCount()}));
+
+    Nome->setText(QString());
+    Note->clear();
+    Piatto->clear();
+    Ingrediente_Principale->clear();
+    Calorie->clear();
+    Ingredienti->clear();
+    Preparazione->clear();
+    CurrentRecipeName.clear();
+}

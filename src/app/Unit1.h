@@ -3,7 +3,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -45,7 +47,7 @@ public:
     const std::string &currentRecipeName() const { return CurrentRecipeName; }  // Windows-1252
     int recipeCount() const { return RecipeCount; }
     int recordPersons() const { return RecordPersons; }
-    int calorieSum() const { return CalorieSum; }
+    std::int64_t calorieSum() const { return CalorieSum; }
     int missingIngredientCount() const { return MissingIngredientCount; }
 
 protected:
@@ -74,6 +76,10 @@ private:
     void RicetteTrovateChange();
     void CaricaLaRicettaClick();
     void PersoneChange();
+    void LoadRecipe();
+    // The calorie lookup of a load: the sum, the missing count and the not-found list.
+    void ComputeRecipeCalories(const std::vector<std::string> &ingredientLines);
+    void ShowCalories();
     void NomeKeyUp(int key, Qt::KeyboardModifiers shift);
     // Print and clipboard (OutputHandlers.cpp).
     void StampaLaRicettaClick();
@@ -87,8 +93,9 @@ private:
     std::string CurrentRecipeName;  // Windows-1252
     int RecipeCount = 0;
     int RecordPersons = 0;
-    int CalorieSum = 0;
+    std::int64_t CalorieSum = 0;  // wide, so that large tables cannot wrap the sum
     int MissingIngredientCount = 0;
+    bool m_settingRecordPersons = false;  // a load is setting `Persone` to the record's value
 
     // The controls, by their design names.
     TNoBDEResizerPanel *NoBDEResizerPanel1 = nullptr;

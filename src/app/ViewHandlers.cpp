@@ -1,12 +1,136 @@
+#include "app/ErrorReport.h"
+#include "app/TextBoxLines.h"
 #include "app/Unit1.h"
+#include "common/QtText.h"
+#include "data/IntConvert.h"
+#include "data/RecipeFile.h"
+#include "picture/JpgImg.h"
+#include "view/Calories.h"
+#include "view/PicturePath.h"
+#include "view/RecipeLoad.h"
+#include "view/RecipeText.h"
+#include "widgets/ColourButton.h"
+#include "widgets/ComboBox.h"
+#include "widgets/ScrollBars.h"
+#include "widgets/Spinner.h"
 
-// The recipe view: bound to `RicetteTrovate`, `CaricaLaRicetta`, `Persone` and `Nome`;
-// they do nothing until the recipe loading joins.
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
 
-void TForm1::RicetteTrovateChange() {}
+using namespace sapidoro;
 
-void TForm1::CaricaLaRicettaClick() {}
+void TForm1::RicetteTrovateChange() {
+    Nome->setText(RicetteTrovate->text());
+    CaricaLaRicetta->click();
+    EventGuard::RethrowPending();
+    CurrentRecipeName = ToCp1252(Nome->text());
 
-void TForm1::PersoneChange() {}
+    const std::string picture = PictureFileFor(DataFolder, ToCp1252(RicetteTrovate->text()));
+    JPEGImage1->setFileName(QFile::decodeName(QByteArray::fromStdString(picture)));
 
-void TForm1::NomeKeyUp(int, Qt::KeyboardModifiers) {}
+    RecipeTextFields fields;
+    fields.name = ToCp1252(Nome->text());
+    fields.dish = ToCp1252(Piatto->text());
+    fields.mainIngredient = ToCp1252(Ingrediente_Principale->text());
+    fields.persons = Persone->value();
+    fields.calories = ToCp1252(Calorie->text());
+    fields.notes = ToCp1252(Note->text());
+    fields.ingredients = BoxLines(Ingredienti);
+    fields.preparation = BoxLines(Preparazione);
+    SetBoxLines(RicettaCompleta, ComposeRecipeText(fields));
+    SetScrollBars(RicettaCompleta, ScrollStyle::None);
+    SetScrollBars(RicettaCompleta, ScrollStyle::Vertical);
+
+    StringaDaCercare->setFocus();
+}
+
+void TForm1::CaricaLaRicettaClick() {
+    if (!Nome->text().isEmpty()) PersoneChange();
+}
+
+void TForm1::PersoneChange() {
+    // While a load sets the spinner to the record's persons value, the record is already
+    // read and its calories summed: the new value only needs the calories shown anew.
+    if (ToCp1252(Nome->text()) == CurrentRecipeName || m_settingRecordPersons)
+        ShowCalories();
+    else
+        LoadRecipe();
+    SetScrollBars(ListaIngredientiNonTrovati, ScrollStyle::None);
+    SetScrollBars(ListaIngredientiNonTrovati, ScrollStyle::Both);
+    StringaDaCercare->setFocus();
+}
+
+void TForm1::LoadRecipe() {
+    ListaIngredientiNonTrovati->clear();
+    CalorieSum = 0;
+    SetScrollBars(Preparazione, ScrollStyle::None);
+
+    // The lines read from the record; a box cannot tell one empty line from none.
+    std::vector<std::string> ingredientLines;
+    const std::string name = ToCp1252(Nome->text());
+    if (name.empty()) {
+        ingredientLines = BoxLines(Ingredienti);
+    } else {
+        Ingredienti->clear();
+        Preparazione->clear();
+        std::optional<RecipeRecord> record = FindRecipe(DataFolder + "ricette.txt", name);
+        if (!record) {
+            // The file changed since start-up: no field may go on showing another recipe.
+            Piatto->clear();
+            Ingrediente_Principale->clear();
+            Note->clear();
+            Calorie->clear();
+            throw ERecipeNotFound(name);
+        }
+        Piatto->setText(FromCp1252(record->dish));
+        Ingrediente_Principale->setText(FromCp1252(record->mainIngredient));
+        RecordPersons = StrToInt(record->persons);
+        Note->setText(FromCp1252(record->notes));
+        SetBoxLines(Ingredienti, record->ingredients);
+        SetBoxLines(Preparazione, record->preparation);
+        ingredientLines = std::move(record->ingredients);
+    }
+    SetScrollBars(Ingredienti, ScrollStyle::None);
+    SetScrollBars(Ingredienti, ScrollStyle::Both);
+    SetScrollBars(Preparazione, ScrollStyle::None);
+    SetScrollBars(Preparazione, ScrollStyle::Both);
+    SetScrollBars(Preparazione, ScrollStyle::Vertical);
+
+    ComputeRecipeCalories(ingredientLines);
+    ShowCalories();
+
+    {
+        m_settingRecordPersons = true;
+        const auto done = qScopeGuard([this] { m_settingRecordPersons = false; });
+        Persone->setValue(RecordPersons);
+    }
+    EventGuard::RethrowPending();
+}
+
+void TForm1::ComputeRecipeCalories(const std::vector<std::string> &ingredientLines) {
+    CalorieTotals totals{CalorieSum, MissingIngredientCount};
+    // An error in the table leaves the totals as far as the lines before it got.
+    const auto keep = qScopeGuard([&] {
+        CalorieSum = totals.calorieSum;
+        MissingIngredientCount = totals.missingIngredientCount;
+    });
+    ComputeCalories(DataFolder + "ing.txt", ingredientLines, totals,
+                    [this](const std::string &notFoundLine) {
+                        ListaIngredientiNonTrovati->appendPlainText(FromCp1252(notFoundLine));
+                    });
+}
+
+void TForm1::ShowCalories() {
+    const CalorieTexts texts =
+        sapidoro::ShowCalories(CalorieTotals{CalorieSum, MissingIngredientCount}, Persone->value());
+    Calorie->setText(FromCp1252(texts.calories));
+    Calorie->setToolTip(FromCp1252(texts.hint));
+    RzLabel2->setText(FromCp1252(texts.label));
+}
+
+void TForm1::NomeKeyUp(int, Qt::KeyboardModifiers) {
+    Nome->setText(FromCp1252(CurrentRecipeName));
+}
