@@ -13,32 +13,6 @@ constexpr std::size_t kChunk = 64;
 
 bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// Line starts need the two bytes before each position; these carry them between chunks.
-struct Carry {
-    std::uint64_t cr1 = 0;  // the byte before the chunk is a CR
-    std::uint64_t cr2 = 0;  // the byte two before is a CR
-    std::uint64_t lf1 = 0;  // the byte before is an LF
-};
-
-Carry CarryBefore(const unsigned char *data, std::size_t at) {
-    // Bytes before the buffer are gone: they count as neither CR nor LF. Only the reader's
-    // own position can begin there, and it is a line start anyway.
-    Carry c;
-    c.cr1 = at >= 1 && data[at - 1] == '\r';
-    c.cr2 = at >= 2 && data[at - 2] == '\r';
-    c.lf1 = at >= 1 && data[at - 1] == '\n';
-    return c;
-}
-
-// Bit i: a line starts at byte i, after a CR that no LF follows, or after a CR LF pair.
-std::uint64_t LineStarts(std::uint64_t cr, std::uint64_t lf, Carry &c) {
-    const std::uint64_t crBefore = (cr << 1) | c.cr1;
-    const std::uint64_t crTwoBefore = (cr << 2) | (c.cr1 << 1) | c.cr2;
-    const std::uint64_t lfBefore = (lf << 1) | c.lf1;
-    c = {cr >> 63, (cr >> 62) & 1, lf >> 63};
-    return (crBefore & ~lf) | (lfBefore & crTwoBefore);
-}
-
 std::uint64_t ByteBits(const unsigned char *s, unsigned char b) {
     std::uint64_t bits = 0;
     for (std::size_t k = 0; k < kChunk; ++k) bits |= std::uint64_t{s[k] == b} << k;
@@ -47,15 +21,14 @@ std::uint64_t ByteBits(const unsigned char *s, unsigned char b) {
 
 // One chunk's masks, however they were computed.
 struct ChunkMasks {
-    std::uint64_t cr, lf, prefix;
+    std::uint64_t cr, prefix;
     bool ctrlZ;
 };
 
 // Stores a chunk's masks; true when the chunk holds a byte 26.
 template <std::size_t L>
-bool Store(const ChunkMasks &m, std::size_t at, Carry &carry, const LineBitmaps &out) {
+bool Store(const ChunkMasks &m, std::size_t at, const LineBitmaps &out) {
     out.cr[at / kChunk] = m.cr;
-    out.starts[at / kChunk] = LineStarts(m.cr, m.lf, carry);
     if (L > 0) out.prefix[at / kChunk] = m.prefix;
     return m.ctrlZ;
 }
@@ -63,16 +36,15 @@ bool Store(const ChunkMasks &m, std::size_t at, Carry &carry, const LineBitmaps 
 template <std::size_t L>
 std::size_t IndexPortable(const unsigned char *data, std::size_t from, std::size_t to,
                           const LineBitmaps &out, const PrefixPattern &p) {
-    Carry carry = CarryBefore(data, from);
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
-        ChunkMasks m{ByteBits(s, '\r'), ByteBits(s, '\n'), 0, ByteBits(s, 26) != 0};
+        ChunkMasks m{ByteBits(s, '\r'), 0, ByteBits(s, 26) != 0};
         for (std::size_t k = 0; k < kChunk && L > 0; ++k) {
             bool match = true;
             for (std::size_t j = 0; j < L; ++j) match &= (s[k + j] | p.orMask[j]) == p.want[j];
             m.prefix |= std::uint64_t{match} << k;
         }
-        if (Store<L>(m, at, carry, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
+        if (Store<L>(m, at, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
     }
     return to;
 }
@@ -83,21 +55,19 @@ std::size_t IndexPortable(const unsigned char *data, std::size_t from, std::size
 template <std::size_t L>
 std::size_t IndexSse2(const unsigned char *data, std::size_t from, std::size_t to,
                       const LineBitmaps &out, const PrefixPattern &p) {
-    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), ctrlZ = _mm_set1_epi8(26);
+    const __m128i cr = _mm_set1_epi8('\r'), ctrlZ = _mm_set1_epi8(26);
     __m128i orMask[kMaxPrefix], want[kMaxPrefix];
     for (std::size_t j = 0; j < kMaxPrefix; ++j) {
         orMask[j] = _mm_set1_epi8(static_cast<char>(p.orMask[j]));
         want[j] = _mm_set1_epi8(static_cast<char>(p.want[j]));
     }
-    Carry carry = CarryBefore(data, from);
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
-        ChunkMasks m{0, 0, 0, false};
+        ChunkMasks m{0, 0, false};
         __m128i z = _mm_setzero_si128();
         for (std::size_t q = 0; q < kChunk; q += 16) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + q));
             m.cr |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))) << q;
-            m.lf |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))) << q;
             z = _mm_or_si128(z, _mm_cmpeq_epi8(v, ctrlZ));
             if (L > 0) {
                 __m128i hit = _mm_cmpeq_epi8(_mm_or_si128(v, orMask[0]), want[0]);
@@ -109,7 +79,7 @@ std::size_t IndexSse2(const unsigned char *data, std::size_t from, std::size_t t
             }
         }
         m.ctrlZ = _mm_movemask_epi8(z) != 0;
-        if (Store<L>(m, at, carry, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
+        if (Store<L>(m, at, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
     }
     return to;
 }
@@ -125,20 +95,17 @@ __attribute__((target("avx2"))) std::size_t IndexAvx2(const unsigned char *data,
                                                       std::size_t from, std::size_t to,
                                                       const LineBitmaps &out,
                                                       const PrefixPattern &p) {
-    const __m256i cr = _mm256_set1_epi8('\r'), lf = _mm256_set1_epi8('\n');
-    const __m256i ctrlZ = _mm256_set1_epi8(26);
+    const __m256i cr = _mm256_set1_epi8('\r'), ctrlZ = _mm256_set1_epi8(26);
     __m256i orMask[kMaxPrefix], want[kMaxPrefix];
     for (std::size_t j = 0; j < kMaxPrefix; ++j) {
         orMask[j] = _mm256_set1_epi8(static_cast<char>(p.orMask[j]));
         want[j] = _mm256_set1_epi8(static_cast<char>(p.want[j]));
     }
-    Carry carry = CarryBefore(data, from);
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
         const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s));
         const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + 32));
-        ChunkMasks m{Bits(_mm256_cmpeq_epi8(lo, cr), _mm256_cmpeq_epi8(hi, cr)),
-                     Bits(_mm256_cmpeq_epi8(lo, lf), _mm256_cmpeq_epi8(hi, lf)), 0, false};
+        ChunkMasks m{Bits(_mm256_cmpeq_epi8(lo, cr), _mm256_cmpeq_epi8(hi, cr)), 0, false};
         if (L > 0) {
             __m256i hitLo = _mm256_cmpeq_epi8(_mm256_or_si256(lo, orMask[0]), want[0]);
             __m256i hitHi = _mm256_cmpeq_epi8(_mm256_or_si256(hi, orMask[0]), want[0]);
@@ -152,7 +119,7 @@ __attribute__((target("avx2"))) std::size_t IndexAvx2(const unsigned char *data,
         }
         const __m256i z = _mm256_or_si256(_mm256_cmpeq_epi8(lo, ctrlZ), _mm256_cmpeq_epi8(hi, ctrlZ));
         m.ctrlZ = !_mm256_testz_si256(z, z);
-        if (Store<L>(m, at, carry, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
+        if (Store<L>(m, at, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
     }
     return to;
 }
@@ -163,19 +130,16 @@ __attribute__((target("avx512bw"))) std::size_t IndexAvx512(const unsigned char 
                                                             std::size_t from, std::size_t to,
                                                             const LineBitmaps &out,
                                                             const PrefixPattern &p) {
-    const __m512i cr = _mm512_set1_epi8('\r'), lf = _mm512_set1_epi8('\n');
-    const __m512i ctrlZ = _mm512_set1_epi8(26);
+    const __m512i cr = _mm512_set1_epi8('\r'), ctrlZ = _mm512_set1_epi8(26);
     __m512i orMask[kMaxPrefix], want[kMaxPrefix];
     for (std::size_t j = 0; j < kMaxPrefix; ++j) {
         orMask[j] = _mm512_set1_epi8(static_cast<char>(p.orMask[j]));
         want[j] = _mm512_set1_epi8(static_cast<char>(p.want[j]));
     }
-    Carry carry = CarryBefore(data, from);
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
         const __m512i v = _mm512_loadu_si512(s);
-        ChunkMasks m{_mm512_cmpeq_epi8_mask(v, cr), _mm512_cmpeq_epi8_mask(v, lf), 0,
-                     _mm512_cmpeq_epi8_mask(v, ctrlZ) != 0};
+        ChunkMasks m{_mm512_cmpeq_epi8_mask(v, cr), 0, _mm512_cmpeq_epi8_mask(v, ctrlZ) != 0};
         if (L > 0) {
             __mmask64 hit = _mm512_cmpeq_epi8_mask(_mm512_or_si512(v, orMask[0]), want[0]);
             for (std::size_t j = 1; j < L; ++j) {
@@ -184,7 +148,7 @@ __attribute__((target("avx512bw"))) std::size_t IndexAvx512(const unsigned char 
             }
             m.prefix = hit;
         }
-        if (Store<L>(m, at, carry, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
+        if (Store<L>(m, at, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
     }
     return to;
 }

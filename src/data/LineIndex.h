@@ -1,10 +1,53 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <string_view>
 
 namespace sapidoro {
+
+namespace detail {
+
+constexpr std::array<std::array<std::uint8_t, 8>, 256> MakeSelectInByte() {
+    std::array<std::array<std::uint8_t, 8>, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        unsigned rank = 0;
+        for (unsigned bit = 0; bit < 8; ++bit) {
+            if (byte & (1u << bit)) table[byte][rank++] = static_cast<std::uint8_t>(bit);
+        }
+    }
+    return table;
+}
+// Position of the k-th set bit of a byte.
+inline constexpr auto kSelectInByte = MakeSelectInByte();
+
+}  // namespace detail
+
+// Set bits of a word, without a library call where the baseline instruction set has no
+// population count.
+inline unsigned CountBits(std::uint64_t bits) {
+    bits = bits - ((bits >> 1) & 0x5555555555555555ull);
+    bits = (bits & 0x3333333333333333ull) + ((bits >> 2) & 0x3333333333333333ull);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<unsigned>((bits * 0x0101010101010101ull) >> 56);
+}
+
+// Position of set bit number `k` (from 0) of `bits`, which has more than k set bits; no
+// branch, so that the place of a line start costs no misprediction.
+inline unsigned SelectBit(std::uint64_t bits, unsigned k) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    std::uint64_t s = bits - ((bits >> 1) & 0x5555555555555555ull);
+    s = (s & 0x3333333333333333ull) + ((s >> 2) & 0x3333333333333333ull);
+    s = (s + (s >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    const std::uint64_t upTo = s * kOnes;  // byte i: set bits in bytes 0 to i
+    // The bytes whose running count is at most k come first; the bit is in the next one.
+    const std::uint64_t atMost = ((k * kOnes) | 0x8080808080808080ull) - upTo;
+    const unsigned byte = static_cast<unsigned>(((atMost & 0x8080808080808080ull) >> 7) * kOnes >> 56);
+    const unsigned before = static_cast<unsigned>(((upTo << 8) >> (8 * byte)) & 0xFF);
+    const unsigned inByte = static_cast<unsigned>((bits >> (8 * byte)) & 0xFF);
+    return 8 * byte + detail::kSelectInByte[inByte][k - before];
+}
 
 // The longest prefix a line index looks for.
 inline constexpr std::size_t kMaxPrefix = 4;
@@ -27,15 +70,13 @@ unsigned char FoldPatternByte(char c);
 // Where the bitmaps of a buffer go: bit i of a word array stands for byte i.
 struct LineBitmaps {
     std::uint64_t *cr;      // the byte is a CR
-    std::uint64_t *starts;  // a line starts at the byte: after a CR and its LF, if any
     std::uint64_t *prefix;  // the pattern matches the bytes from there on; null: not looked for
 };
 
 // Indexes bytes [from, to) of `data`, `from` a multiple of 64, in whole chunks of 64 bytes:
 // the chunk that holds `to` is indexed whole, and the prefix looks up to kMaxPrefix - 1
 // bytes further, so `data` must be readable (and should be zeroed) up to 128 bytes past
-// `to`. A line start at byte i depends on bytes i - 2 to i; bytes before `data` count as
-// neither CR nor LF. Returns the offset of the first byte 26 in [from, to), or `to` when
+// `to`. Returns the offset of the first byte 26 in [from, to), or `to` when
 // there is none; the chunks after the one holding it are not indexed.
 std::size_t IndexLines(const char *data, std::size_t from, std::size_t to,
                        const LineBitmaps &out, const PrefixPattern &pattern);

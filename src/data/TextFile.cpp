@@ -30,7 +30,6 @@ TextFile::TextFile(std::unique_ptr<ByteSource> source, std::size_t blockSize)
     : m_source(std::move(source)), m_blockSize(std::max<std::size_t>(blockSize, 1)) {
     m_buffer.assign(2 * m_blockSize + kPadding, 0);
     m_crBits.assign(m_buffer.size() / kChunk + 2, 0);
-    m_startBits.assign(m_crBits.size(), 0);
     m_prefixBits.assign(m_crBits.size(), 0);
     m_data = m_buffer.data();
 }
@@ -45,8 +44,6 @@ bool TextFile::readMore() {
         if (m_wordEnd > words) {
             std::memmove(m_crBits.data(), m_crBits.data() + words,
                          (m_wordEnd - words) * sizeof(std::uint64_t));
-            std::memmove(m_startBits.data(), m_startBits.data() + words,
-                         (m_wordEnd - words) * sizeof(std::uint64_t));
             std::memmove(m_prefixBits.data(), m_prefixBits.data() + words,
                          (m_wordEnd - words) * sizeof(std::uint64_t));
         }
@@ -55,13 +52,12 @@ bool TextFile::readMore() {
         m_end -= shift;
         m_consumedBefore += shift;
         m_wordEnd = (m_end + kChunk - 1) / kChunk;
-        m_crBits[m_wordEnd] = m_startBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
+        m_crBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
     }
     // A line longer than the buffer makes it grow.
     if (m_buffer.size() < m_end + m_blockSize + kPadding) {
         m_buffer.resize(std::max(2 * m_buffer.size(), m_end + m_blockSize + kPadding));
         m_crBits.resize(m_buffer.size() / kChunk + 2);
-        m_startBits.resize(m_crBits.size());
         m_prefixBits.resize(m_crBits.size());
         m_data = m_buffer.data();
     }
@@ -85,8 +81,7 @@ bool TextFile::readMoreUntil(std::size_t want) {
 
 void TextFile::index() {
     std::memset(m_buffer.data() + m_end, 0, kPadding);
-    const LineBitmaps bitmaps{m_crBits.data(), m_startBits.data(),
-                              m_prefix.empty() ? nullptr : m_prefixBits.data()};
+    const LineBitmaps bitmaps{m_crBits.data(), m_prefix.empty() ? nullptr : m_prefixBits.data()};
     const std::size_t ctrlZ = IndexLines(m_buffer.data(), m_indexed, m_end, bitmaps, m_prefixPattern);
     if (ctrlZ < m_end) {
         // A Ctrl-Z ends the file: nothing from it onward is ever seen.
@@ -96,14 +91,14 @@ void TextFile::index() {
     }
     m_wordEnd = (m_end + kChunk - 1) / kChunk;
     // Searches may look one word further; nothing is found there.
-    m_crBits[m_wordEnd] = m_startBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
+    m_crBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
     // The chunk whose watched-prefix bits still wait for bytes of the next block is redone.
     m_indexed = m_end >= kMaxPrefix - 1 ? (m_end - (kMaxPrefix - 1)) & ~(kChunk - 1) : 0;
 }
 
-void TextFile::watchPrefix(std::string_view prefix, bool foldLetters) {
-    m_prefix = std::string(prefix.substr(0, kMaxPrefix));
-    m_watched = foldLetters ? std::string() : std::string(prefix);
+void TextFile::watchPrefix(std::string_view text, bool foldLetters, std::size_t length) {
+    m_prefix = std::string(text.substr(0, std::min(length, kMaxPrefix)));
+    m_watched = foldLetters || m_prefix.empty() ? std::string() : std::string(text);
     m_foldPrefix = foldLetters;
     m_prefixPattern = MakePrefixPattern(m_prefix, foldLetters);
     if (foldLetters) {
@@ -158,17 +153,22 @@ bool TextFile::markerAt(std::size_t at, std::string_view marker) {
 }
 
 std::size_t TextFile::lastLineStart(std::size_t lineStart, std::size_t limit) const {
-    // Line start bits are final below the buffered end.
+    // A CR at most three bytes below the limit starts its next line below the limit, LF or
+    // not, and that byte is buffered.
     const std::size_t to = std::min(limit, m_end);
-    if (to <= lineStart + 1) return lineStart;
-    std::size_t word = (to - 1) >> 6;
-    std::uint64_t bits = m_startBits[word] & (~std::uint64_t{0} >> (63 - ((to - 1) & 63)));
-    const std::size_t firstWord = (lineStart + 1) >> 6;
+    if (to < lineStart + 3) return lineStart;
+    const std::size_t last = to - 3;  // the last CR taken
+    std::size_t word = last >> 6;
+    std::uint64_t bits = m_crBits[word] & (~std::uint64_t{0} >> (63 - (last & 63)));
+    const std::size_t firstWord = lineStart >> 6;
     for (;;) {
-        if (word == firstWord) bits &= ~std::uint64_t{0} << ((lineStart + 1) & 63);
-        if (bits != 0) return (word << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
+        if (word == firstWord) bits &= ~std::uint64_t{0} << (lineStart & 63);
+        if (bits != 0) {
+            const std::size_t cr = (word << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
+            return cr + 1 + (m_data[cr + 1] == '\n');
+        }
         if (word == firstWord) return lineStart;
-        bits = m_startBits[--word];
+        bits = m_crBits[--word];
     }
 }
 

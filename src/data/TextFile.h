@@ -80,14 +80,35 @@ public:
     // of the end of the file) and returns the offset of the next line. At the end of the
     // file both are `from`. Reads more of the file as needed.
     std::size_t lineAfter(std::size_t from, std::size_t &lineEnd) {
-        // Fast path: the next line start is in the buffer, so this line's end is decided. The
-        // chain from one line to the next goes through the bitmap only.
-        const std::size_t next = findBit(m_startBits, m_pos + from + 1);
-        if (next < m_end) {
-            lineEnd = next - 1 - (m_data[next - 1] == '\n') - m_pos;
-            return next - m_pos;
+        const std::size_t cr = findCr(m_pos + from);
+        // Fast path: the line end and the byte after it are in the buffer.
+        if (cr + 1 < m_end) {
+            lineEnd = cr - m_pos;
+            return cr + 1 + (m_data[cr + 1] == '\n') - m_pos;
         }
         return lineAfterSlow(from, lineEnd);
+    }
+    // The offset of the line start `count` lines after the line start `from` (count at least
+    // 1), when the buffer already decides it; npos otherwise, and nothing is read.
+    std::size_t lineStartAfter(std::size_t from, unsigned count) const {
+        // Every CR ends one line: the place is that of the count-th CR from here on.
+        const std::size_t at = m_pos + from;
+        std::size_t word = at >> 6;
+        std::uint64_t bits = m_crBits[word] & (~std::uint64_t{0} << (at & 63));
+        for (;;) {
+            const unsigned here = CountBits(bits);
+            if (here >= count) break;
+            count -= here;
+            if (++word >= m_wordEnd) return npos;
+            bits = m_crBits[word];
+        }
+        const std::size_t cr = (word << 6) + SelectBit(bits, count - 1);
+        if (cr + 1 >= m_end) return npos;  // the LF that may follow is not buffered yet
+        return cr + 1 + (m_data[cr + 1] == '\n') - m_pos;
+    }
+    // The end of the line that ends right before the line start `next`.
+    std::size_t lineEndBefore(std::size_t next) const {
+        return next - 1 - (m_data[m_pos + next - 1] == '\n');
     }
     // True when the file ends at offset `at` (the offset of a line start or the buffered end).
     bool endsAt(std::size_t at) { return m_pos + at >= m_end && !readMoreUntil(at + 1); }
@@ -97,11 +118,12 @@ public:
     char byteAt(std::size_t at) const { return m_data[m_pos + at]; }
     void advance(std::size_t n) { m_pos += n; }
 
-    // Looks for where `prefix` may start from now on (up to 4 bytes are used; with
-    // `foldLetters` the prefix is folded to upper case and "a" to "z" in the file match "A"
-    // to "Z"). The answers are a superset: every start of the prefix is among them. An empty
-    // prefix stops the watch.
-    void watchPrefix(std::string_view prefix, bool foldLetters);
+    // Looks for where `text` may start from now on, by its first `length` bytes (at most
+    // kMaxPrefix); with `foldLetters` the text is folded to upper case and "a" to "z" in the
+    // file match "A" to "Z". The answers are a superset: every start of the text is among
+    // them. Unless letters fold, `skipPastLine(text)` then jumps from one possible start of
+    // it to the next. An empty text stops the watch.
+    void watchPrefix(std::string_view text, bool foldLetters, std::size_t length = kMaxPrefix);
     // True when the watched prefix may start at some offset in [from, to); `to` no more
     // than the buffered end less the used prefix length plus one.
     bool prefixIn(std::size_t from, std::size_t to) const {
@@ -120,19 +142,18 @@ public:
     }
 
 private:
-    // The first set bit at or after buffer offset `at` (at most m_end + 1), or m_end when
-    // none is below the words in use; the word past them is kept clear.
-    std::size_t findBit(const std::vector<std::uint64_t> &bitmap, std::size_t at) const {
+    // The first CR at or after buffer offset `at` (at most m_end), or m_end when none is
+    // buffered; the bitmap word past those in use is kept clear.
+    std::size_t findCr(std::size_t at) const {
         std::size_t word = at >> 6;
-        std::uint64_t bits = bitmap[word] & (~std::uint64_t{0} << (at & 63));
+        std::uint64_t bits = m_crBits[word] & (~std::uint64_t{0} << (at & 63));
         while (bits == 0) {
             if (++word >= m_wordEnd) return m_end;
-            bits = bitmap[word];
+            bits = m_crBits[word];
         }
-        const std::size_t found = (word << 6) + static_cast<std::size_t>(__builtin_ctzll(bits));
-        return found < m_end ? found : m_end;
+        const std::size_t cr = (word << 6) + static_cast<std::size_t>(__builtin_ctzll(bits));
+        return cr < m_end ? cr : m_end;
     }
-    std::size_t findCr(std::size_t at) const { return findBit(m_crBits, at); }
     std::size_t lineAfterSlow(std::size_t from, std::size_t &lineEnd);
     // The first buffer offset in [at, limit) where the watched prefix may start, or limit.
     std::size_t findPrefix(std::size_t at, std::size_t limit) const {
@@ -172,7 +193,8 @@ private:
         }
     }
     bool skipPastLineSlow(std::string_view marker);
-    // The last line start in (lineStart, limit), or `lineStart` when there is none.
+    // The start of the last line that begins in (lineStart, limit), found by its CR, or
+    // `lineStart`; a line beginning right below the limit may be missed.
     std::size_t lastLineStart(std::size_t lineStart, std::size_t limit) const;
     // Whether the line at offset `at` is exactly `marker`; reads more when it cannot tell.
     bool markerAt(std::size_t at, std::string_view marker);
@@ -190,7 +212,6 @@ private:
     std::size_t m_blockSize;
     std::vector<char> m_buffer;           // buffered bytes and a zeroed tail for wide loads
     std::vector<std::uint64_t> m_crBits;      // bit i: buffer byte i is a CR
-    std::vector<std::uint64_t> m_startBits;   // bit i: a line starts at buffer byte i
     std::vector<std::uint64_t> m_prefixBits;  // bit i: the watched prefix may start at i
     const char *m_data = nullptr;
     std::size_t m_pos = 0;      // first unconsumed byte

@@ -10,20 +10,27 @@ namespace sapidoro {
 
 namespace {
 
-// A fast hash of a name, eight bytes at a time.
+// A quick hash of a name from its length and its first, middle and last eight bytes: names
+// differ there, and equal hashes are compared in full anyway.
 std::uint64_t HashName(std::string_view name) {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ name.size();
-    std::size_t i = 0;
-    for (; i + 8 <= name.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, name.data() + i, 8);
-        h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 31;
+    const std::size_t n = name.size();
+    std::uint64_t first = 0, middle = 0, last = 0;
+    if (n >= 8) {
+        std::memcpy(&first, name.data(), 8);
+        std::memcpy(&middle, name.data() + n / 2 - 4, 8);
+        std::memcpy(&last, name.data() + n - 8, 8);
+    } else {
+        std::memcpy(&first, name.data(), n);
     }
-    std::uint64_t tail = 0;
-    std::memcpy(&tail, name.data() + i, name.size() - i);
-    h = (h ^ tail) * 0x94D049BB133111EBull;
-    return h ^ (h >> 29);
+    std::uint64_t h = (first ^ n) * 0xBF58476D1CE4E5B9ull;
+    h = (h ^ (h >> 31) ^ middle) * 0x94D049BB133111EBull;
+    h = (h ^ (h >> 29) ^ last) * 0xBF58476D1CE4E5B9ull;
+    return h ^ (h >> 32);
+}
+
+// A slot of the table: the group number + 1 (0 for a free slot) and the hash's high half.
+std::uint64_t Slot(std::uint64_t hash, std::size_t group) {
+    return (hash & 0xFFFFFFFF00000000ull) | static_cast<std::uint32_t>(group + 1);
 }
 
 }  // namespace
@@ -51,8 +58,10 @@ MatchCollector::MatchCollector(const std::vector<std::string> &resultList, bool 
 
 const MatchCollector::Group *MatchCollector::findGroup(std::string_view name,
                                                        std::uint64_t hash) const {
+    const std::uint64_t high = hash & 0xFFFFFFFF00000000ull;
     for (std::size_t slot = hash & m_slotMask; m_slots[slot] != 0; slot = (slot + 1) & m_slotMask) {
-        const Group &group = m_groups[m_slots[slot] - 1];
+        if ((m_slots[slot] & 0xFFFFFFFF00000000ull) != high) continue;
+        const Group &group = m_groups[static_cast<std::uint32_t>(m_slots[slot]) - 1];
         if (group.hash == hash && group.name == name) return &group;
     }
     return nullptr;
@@ -67,7 +76,7 @@ void MatchCollector::addGroup(std::string_view name, std::uint64_t hash) {
     m_groups.push_back({name, hash, 0, 0});
     std::size_t slot = hash & m_slotMask;
     while (m_slots[slot] != 0) slot = (slot + 1) & m_slotMask;
-    m_slots[slot] = static_cast<std::uint32_t>(m_groups.size());
+    m_slots[slot] = Slot(hash, m_groups.size() - 1);
 }
 
 void MatchCollector::growTable() {
@@ -76,8 +85,27 @@ void MatchCollector::growTable() {
     for (std::size_t g = 0; g < m_groups.size(); ++g) {
         std::size_t slot = m_groups[g].hash & m_slotMask;
         while (m_slots[slot] != 0) slot = (slot + 1) & m_slotMask;
-        m_slots[slot] = static_cast<std::uint32_t>(g + 1);
+        m_slots[slot] = Slot(m_groups[g].hash, g);
     }
+}
+
+std::string_view MatchCollector::keepName(std::string_view name) {
+    // Names go into large blocks that never move, so that the groups' views stay valid.
+    constexpr std::size_t kBlock = 64 * 1024;
+    if (name.size() > kBlock / 4) {
+        m_nameBlocks.emplace_back(new char[name.size()]);
+        std::memcpy(m_nameBlocks.back().get(), name.data(), name.size());
+        return {m_nameBlocks.back().get(), name.size()};
+    }
+    if (m_nameBlocks.empty() || m_blockUsed + name.size() > kBlock) {
+        m_current = new char[kBlock];
+        m_nameBlocks.emplace_back(m_current);
+        m_blockUsed = 0;
+    }
+    char *at = m_current + m_blockUsed;
+    std::memcpy(at, name.data(), name.size());
+    m_blockUsed += name.size();
+    return {at, name.size()};
 }
 
 void MatchCollector::CollectMatch(std::string_view name) {
@@ -86,8 +114,7 @@ void MatchCollector::CollectMatch(std::string_view name) {
     if (m_complete) {
         if (!group) {
             // The view must outlive the caller's bytes: the name is copied once.
-            m_matchedNames.emplace_back(name);
-            addGroup(m_matchedNames.back(), hash);
+            addGroup(keepName(name), hash);
             group = &m_groups.back();
         }
         ++group->hits;

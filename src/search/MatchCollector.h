@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <cstdint>
@@ -47,16 +47,20 @@ private:
     const Group *findGroup(std::string_view name, std::uint64_t hash) const;
     void addGroup(std::string_view name, std::uint64_t hash);
     void growTable();
+    // A copy of `name` that lives as long as the collector.
+    std::string_view keepName(std::string_view name);
     std::vector<std::string> mergeComplete() const;
 
     const std::vector<std::string> &m_resultList;
     bool m_complete;
     std::vector<Group> m_groups;
-    std::vector<std::uint32_t> m_slots;  // group number + 1, 0 for a free slot
+    std::vector<std::uint64_t> m_slots;  // hash's high half, group number + 1; 0: free
     std::size_t m_slotMask = 0;
-    // Complete search: the matched names' bytes (groups refer into them once collected) and
-    // the group of every match, in the order collected.
-    std::deque<std::string> m_matchedNames;
+    // Complete search: the matched names' bytes (groups refer into them) and the group of
+    // every match, in the order collected.
+    std::vector<std::unique_ptr<char[]>> m_nameBlocks;
+    char *m_current = nullptr;
+    std::size_t m_blockUsed = 0;
     std::vector<std::uint32_t> m_sequence;
     std::size_t m_collected = 0;
 };

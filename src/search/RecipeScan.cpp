@@ -45,36 +45,71 @@ public:
             // tested: the file's bytes are indexed for its first bytes, case-folded.
             m_file.watchPrefix(searchString, true);
         } else {
-            m_file.watchPrefix(kRecordSeparator, false);
+            m_file.watchPrefix(kRecordSeparator, false, 2);
         }
     }
 
     // One record from line 1; false when the file ends before its name line.
     bool walkRecord() {
-        std::size_t end;
-        const std::size_t nameStart = m_file.lineAfter(0, end);  // line 1, "-Nome"
-        // A file that ends before a name line holds no further record (the listing agrees).
-        if (m_file.endsAt(nameStart)) return false;
-        m_nameStart = nameStart;
-        std::size_t line = m_file.lineAfter(nameStart, m_nameEnd);
-        if (m_comparedLine == 2) test(nameStart, m_nameEnd);
-        // Lines 3 to 11 by position; past the end of the file they read as empty lines.
-        for (int number = 3; number <= 11; ++number) {
-            const std::size_t start = line;
-            line = m_file.lineAfter(start, end);
-            if (number == m_comparedLine) test(start, end);
+        if (!walkBuffered()) {
+            std::size_t end;
+            const std::size_t nameStart = m_file.lineAfter(0, end);  // line 1, "-Nome"
+            // A file that ends before a name line holds no further record (the listing
+            // agrees).
+            if (m_file.endsAt(nameStart)) return false;
+            m_nameStart = nameStart;
+            std::size_t line = m_file.lineAfter(nameStart, m_nameEnd);
+            if (m_comparedLine == 2) test(nameStart, m_nameEnd);
+            // Lines 3 to 11 by position; past the end of the file they read as empty lines.
+            for (int number = 3; number <= 11; ++number) {
+                const std::size_t start = line;
+                line = m_file.lineAfter(start, end);
+                if (number == m_comparedLine) test(start, end);
+            }
+            if (m_ingredients) {
+                line = testIngredientLines(line);
+            } else {
+                line = m_file.lineAfter(line, end);  // line 12
+            }
+            m_file.advance(line);
         }
-        if (m_ingredients) {
-            line = testIngredientLines(line);
-        } else {
-            line = m_file.lineAfter(line, end);  // line 12
-        }
-        m_file.advance(line);
         m_file.skipPastLine(kRecordSeparator);
         return true;
     }
 
 private:
+    // The same walk up to line 12 when the buffer holds those lines whole: their places
+    // come from the line start bitmap by count, without stepping from line to line.
+    bool walkBuffered() {
+        const std::size_t line2 = m_file.lineStartAfter(0, 1);
+        if (line2 == TextFile::npos) return false;
+        const std::size_t line3 = m_file.lineStartAfter(line2, 1);
+        if (line3 == TextFile::npos) return false;
+        if (m_ingredients) {
+            const std::size_t line12 = m_file.lineStartAfter(line3, 9);
+            if (line12 == TextFile::npos) return false;
+            m_nameStart = line2;
+            m_nameEnd = m_file.lineEndBefore(line3);
+            m_file.advance(testIngredientLines(line12));
+            return true;
+        }
+        std::size_t compared = line2, next = line3;  // the compared line and the one after it
+        if (m_comparedLine > 2) {
+            compared = m_comparedLine == 3 ? line3
+                                           : m_file.lineStartAfter(line3, m_comparedLine - 3);
+            if (compared == TextFile::npos) return false;
+            next = m_file.lineStartAfter(compared, 1);
+            if (next == TextFile::npos) return false;
+        }
+        const std::size_t line13 = m_file.lineStartAfter(next, 12 - m_comparedLine);
+        if (line13 == TextFile::npos) return false;
+        m_nameStart = line2;
+        m_nameEnd = m_file.lineEndBefore(line3);
+        test(compared, m_file.lineEndBefore(next));
+        m_file.advance(line13);
+        return true;
+    }
+
     std::string_view name() const { return m_file.bytes(m_nameStart, m_nameEnd); }
 
     void test(std::size_t start, std::size_t end) {
