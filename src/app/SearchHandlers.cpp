@@ -53,7 +53,9 @@ void TForm1::RicercheClick() {
         // The new result list comes from the sorted working list, so it is in name order.
         RicetteTrovate->setItemsInOrder(FromCp1252List(results));
     }
-    RicetteTrovateScambio->assignItems(*RicetteTrovate);
+    // The result list is only ever filled from sorted lists, so it is in the working list's
+    // order already and needs no sorting on the copy.
+    RicetteTrovateScambio->setItemsInOrder(RicetteTrovate->items());
 
     if (ExceedsResultLimit(static_cast<std::size_t>(RicetteTrovate->itemCount()),
                            CheckBox1->isChecked())) {

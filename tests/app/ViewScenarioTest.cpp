@@ -2,6 +2,7 @@
 
 #include "common/QtText.h"
 #include "picture/JpgImg.h"
+#include "widgets/ScrollBars.h"
 #include "widgets/Spinner.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <algorithm>
@@ -97,6 +99,11 @@ TEST_F(ViewScenarioTest, APickThatKeepsTheSpinnerShowsTheWorkedExample) {
                              "PERSONE: 4\nCALORIE PER PERSONA: 215\nNOTE: Bambini piccoli\n"
                              "INGREDIENTI: \n200 ==== Farina\n ==== Sale\n2 ==== Uova\n"
                              "PREPARAZIONE: \nImpastare.\nCuocere."));
+
+    EXPECT_EQ(ScrollBarsOf(Find<QPlainTextEdit>("Ingredienti")), ScrollStyle::Both);
+    EXPECT_EQ(ScrollBarsOf(Find<QPlainTextEdit>("Preparazione")), ScrollStyle::Vertical);
+    EXPECT_EQ(ScrollBarsOf(Find<QPlainTextEdit>("ListaIngredientiNonTrovati")), ScrollStyle::Both);
+    EXPECT_EQ(ScrollBarsOf(Find<QPlainTextEdit>("RicettaCompleta")), ScrollStyle::Vertical);
 
     // Three persons: the stored sum divided anew, truncated.
     SetPersons(3);
