@@ -21,30 +21,48 @@ std::uint64_t ByteBits(const unsigned char *s, unsigned char b) {
 
 // One chunk's masks, however they were computed.
 struct ChunkMasks {
-    std::uint64_t cr, prefix;
-    bool ctrlZ;
+    std::uint64_t cr = 0, marker = 0, prefix = 0;
+    bool ctrlZ = false;
 };
 
 // Stores a chunk's masks; true when the chunk holds a byte 26.
-template <std::size_t L>
+template <std::size_t L, int Markers>
 bool Store(const ChunkMasks &m, std::size_t at, const LineBitmaps &out) {
     out.cr[at / kChunk] = m.cr;
+    if (Markers) out.marker[at / kChunk] = m.marker;
     if (L > 0) out.prefix[at / kChunk] = m.prefix;
     return m.ctrlZ;
 }
 
-template <std::size_t L>
+std::size_t FirstCtrlZ(const unsigned char *s, std::size_t at) {
+    return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
+}
+
+template <std::size_t L, int Markers>
 std::size_t IndexPortable(const unsigned char *data, std::size_t from, std::size_t to,
-                          const LineBitmaps &out, const PrefixPattern &p) {
+                          const LineBitmaps &out, const IndexPatterns &p) {
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
-        ChunkMasks m{ByteBits(s, '\r'), 0, ByteBits(s, 26) != 0};
-        for (std::size_t k = 0; k < kChunk && L > 0; ++k) {
-            bool match = true;
-            for (std::size_t j = 0; j < L; ++j) match &= (s[k + j] | p.orMask[j]) == p.want[j];
-            m.prefix |= std::uint64_t{match} << k;
+        ChunkMasks m;
+        m.cr = ByteBits(s, '\r');
+        m.ctrlZ = ByteBits(s, 26) != 0;
+        for (std::size_t k = 0; k < kChunk; ++k) {
+            if (Markers) {
+                bool hit = false;
+                for (int i = 0; i < Markers; ++i) {
+                    hit |= s[k] == p.markers[i][0] && s[k + 1] == p.markers[i][1];
+                }
+                m.marker |= std::uint64_t{hit} << k;
+            }
+            if (L > 0) {
+                bool match = true;
+                for (std::size_t j = 0; j < L; ++j) {
+                    match &= (s[k + j] | p.prefix.orMask[j]) == p.prefix.want[j];
+                }
+                m.prefix |= std::uint64_t{match} << k;
+            }
         }
-        if (Store<L>(m, at, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
+        if (Store<L, Markers>(m, at, out)) return FirstCtrlZ(s, at);
     }
     return to;
 }
@@ -52,34 +70,52 @@ std::size_t IndexPortable(const unsigned char *data, std::size_t from, std::size
 #if defined(SAPIDORO_X86)
 
 // Sixteen bytes at a time: the baseline of every x86-64 processor.
-template <std::size_t L>
+template <std::size_t L, int Markers>
 std::size_t IndexSse2(const unsigned char *data, std::size_t from, std::size_t to,
-                      const LineBitmaps &out, const PrefixPattern &p) {
+                      const LineBitmaps &out, const IndexPatterns &p) {
     const __m128i cr = _mm_set1_epi8('\r'), ctrlZ = _mm_set1_epi8(26);
-    __m128i orMask[kMaxPrefix], want[kMaxPrefix];
+    __m128i orMask[kMaxPrefix], want[kMaxPrefix], pair[2][2];
     for (std::size_t j = 0; j < kMaxPrefix; ++j) {
-        orMask[j] = _mm_set1_epi8(static_cast<char>(p.orMask[j]));
-        want[j] = _mm_set1_epi8(static_cast<char>(p.want[j]));
+        orMask[j] = _mm_set1_epi8(static_cast<char>(p.prefix.orMask[j]));
+        want[j] = _mm_set1_epi8(static_cast<char>(p.prefix.want[j]));
     }
+    for (std::size_t i = 0; i < 2; ++i) {
+        for (std::size_t j = 0; j < 2; ++j) pair[i][j] = _mm_set1_epi8(static_cast<char>(p.markers[i][j]));
+    }
+    const auto load = [](const unsigned char *at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+    };
+    const auto bits = [](__m128i v, std::size_t q) {
+        return std::uint64_t(unsigned(_mm_movemask_epi8(v))) << q;
+    };
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
-        ChunkMasks m{0, 0, false};
+        ChunkMasks m;
         __m128i z = _mm_setzero_si128();
         for (std::size_t q = 0; q < kChunk; q += 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + q));
-            m.cr |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)))) << q;
+            const __m128i v = load(s + q);
+            m.cr |= bits(_mm_cmpeq_epi8(v, cr), q);
             z = _mm_or_si128(z, _mm_cmpeq_epi8(v, ctrlZ));
+            const __m128i next = Markers || L > 1 ? load(s + q + 1) : v;
+            if (Markers) {
+                __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(v, pair[0][0]), _mm_cmpeq_epi8(next, pair[0][1]));
+                if (Markers > 1) {
+                    hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi8(v, pair[1][0]),
+                                                          _mm_cmpeq_epi8(next, pair[1][1])));
+                }
+                m.marker |= bits(hit, q);
+            }
             if (L > 0) {
                 __m128i hit = _mm_cmpeq_epi8(_mm_or_si128(v, orMask[0]), want[0]);
                 for (std::size_t j = 1; j < L; ++j) {
-                    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + q + j));
+                    const __m128i w = j == 1 ? next : load(s + q + j);
                     hit = _mm_and_si128(hit, _mm_cmpeq_epi8(_mm_or_si128(w, orMask[j]), want[j]));
                 }
-                m.prefix |= std::uint64_t(unsigned(_mm_movemask_epi8(hit))) << q;
+                m.prefix |= bits(hit, q);
             }
         }
         m.ctrlZ = _mm_movemask_epi8(z) != 0;
-        if (Store<L>(m, at, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
+        if (Store<L, Markers>(m, at, out)) return FirstCtrlZ(s, at);
     }
     return to;
 }
@@ -89,66 +125,96 @@ __attribute__((target("avx2"))) inline std::uint64_t Bits(__m256i lo, __m256i hi
            std::uint64_t(unsigned(_mm256_movemask_epi8(hi))) << 32;
 }
 
+__attribute__((target("avx2"))) inline __m256i Load(const unsigned char *at) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at));
+}
+
 // Thirty-two bytes at a time, where the processor has AVX2.
-template <std::size_t L>
+template <std::size_t L, int Markers>
 __attribute__((target("avx2"))) std::size_t IndexAvx2(const unsigned char *data,
                                                       std::size_t from, std::size_t to,
                                                       const LineBitmaps &out,
-                                                      const PrefixPattern &p) {
+                                                      const IndexPatterns &p) {
     const __m256i cr = _mm256_set1_epi8('\r'), ctrlZ = _mm256_set1_epi8(26);
-    __m256i orMask[kMaxPrefix], want[kMaxPrefix];
+    __m256i orMask[kMaxPrefix], want[kMaxPrefix], pair[2][2];
     for (std::size_t j = 0; j < kMaxPrefix; ++j) {
-        orMask[j] = _mm256_set1_epi8(static_cast<char>(p.orMask[j]));
-        want[j] = _mm256_set1_epi8(static_cast<char>(p.want[j]));
+        orMask[j] = _mm256_set1_epi8(static_cast<char>(p.prefix.orMask[j]));
+        want[j] = _mm256_set1_epi8(static_cast<char>(p.prefix.want[j]));
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        for (std::size_t j = 0; j < 2; ++j) pair[i][j] = _mm256_set1_epi8(static_cast<char>(p.markers[i][j]));
     }
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
-        const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s));
-        const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + 32));
-        ChunkMasks m{Bits(_mm256_cmpeq_epi8(lo, cr), _mm256_cmpeq_epi8(hi, cr)), 0, false};
-        if (L > 0) {
-            __m256i hitLo = _mm256_cmpeq_epi8(_mm256_or_si256(lo, orMask[0]), want[0]);
-            __m256i hitHi = _mm256_cmpeq_epi8(_mm256_or_si256(hi, orMask[0]), want[0]);
-            for (std::size_t j = 1; j < L; ++j) {
-                const __m256i wLo = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + j));
-                const __m256i wHi = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(s + 32 + j));
-                hitLo = _mm256_and_si256(hitLo, _mm256_cmpeq_epi8(_mm256_or_si256(wLo, orMask[j]), want[j]));
-                hitHi = _mm256_and_si256(hitHi, _mm256_cmpeq_epi8(_mm256_or_si256(wHi, orMask[j]), want[j]));
+        ChunkMasks m;
+        __m256i v[2], next[2], z = _mm256_setzero_si256();
+        __m256i marker[2], hit[2];
+        for (std::size_t h = 0; h < 2; ++h) {
+            v[h] = Load(s + 32 * h);
+            next[h] = Markers || L > 1 ? Load(s + 32 * h + 1) : v[h];
+            z = _mm256_or_si256(z, _mm256_cmpeq_epi8(v[h], ctrlZ));
+            if (Markers) {
+                marker[h] = _mm256_and_si256(_mm256_cmpeq_epi8(v[h], pair[0][0]),
+                                             _mm256_cmpeq_epi8(next[h], pair[0][1]));
+                if (Markers > 1) {
+                    marker[h] = _mm256_or_si256(marker[h], _mm256_and_si256(_mm256_cmpeq_epi8(v[h], pair[1][0]),
+                                                                            _mm256_cmpeq_epi8(next[h], pair[1][1])));
+                }
             }
-            m.prefix = Bits(hitLo, hitHi);
+            if (L > 0) {
+                hit[h] = _mm256_cmpeq_epi8(_mm256_or_si256(v[h], orMask[0]), want[0]);
+                for (std::size_t j = 1; j < L; ++j) {
+                    const __m256i w = j == 1 ? next[h] : Load(s + 32 * h + j);
+                    hit[h] = _mm256_and_si256(hit[h], _mm256_cmpeq_epi8(_mm256_or_si256(w, orMask[j]), want[j]));
+                }
+            }
         }
-        const __m256i z = _mm256_or_si256(_mm256_cmpeq_epi8(lo, ctrlZ), _mm256_cmpeq_epi8(hi, ctrlZ));
+        m.cr = Bits(_mm256_cmpeq_epi8(v[0], cr), _mm256_cmpeq_epi8(v[1], cr));
+        if (Markers) m.marker = Bits(marker[0], marker[1]);
+        if (L > 0) m.prefix = Bits(hit[0], hit[1]);
         m.ctrlZ = !_mm256_testz_si256(z, z);
-        if (Store<L>(m, at, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
+        if (Store<L, Markers>(m, at, out)) return FirstCtrlZ(s, at);
     }
     return to;
 }
 
 // Sixty-four bytes at a time into mask registers, where the processor has AVX-512BW.
-template <std::size_t L>
+template <std::size_t L, int Markers>
 __attribute__((target("avx512bw"))) std::size_t IndexAvx512(const unsigned char *data,
                                                             std::size_t from, std::size_t to,
                                                             const LineBitmaps &out,
-                                                            const PrefixPattern &p) {
+                                                            const IndexPatterns &p) {
     const __m512i cr = _mm512_set1_epi8('\r'), ctrlZ = _mm512_set1_epi8(26);
-    __m512i orMask[kMaxPrefix], want[kMaxPrefix];
+    __m512i orMask[kMaxPrefix], want[kMaxPrefix], pair[2][2];
     for (std::size_t j = 0; j < kMaxPrefix; ++j) {
-        orMask[j] = _mm512_set1_epi8(static_cast<char>(p.orMask[j]));
-        want[j] = _mm512_set1_epi8(static_cast<char>(p.want[j]));
+        orMask[j] = _mm512_set1_epi8(static_cast<char>(p.prefix.orMask[j]));
+        want[j] = _mm512_set1_epi8(static_cast<char>(p.prefix.want[j]));
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        for (std::size_t j = 0; j < 2; ++j) pair[i][j] = _mm512_set1_epi8(static_cast<char>(p.markers[i][j]));
     }
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
         const __m512i v = _mm512_loadu_si512(s);
-        ChunkMasks m{_mm512_cmpeq_epi8_mask(v, cr), 0, _mm512_cmpeq_epi8_mask(v, ctrlZ) != 0};
+        const __m512i next = Markers || L > 1 ? _mm512_loadu_si512(s + 1) : v;
+        ChunkMasks m;
+        m.cr = _mm512_cmpeq_epi8_mask(v, cr);
+        m.ctrlZ = _mm512_cmpeq_epi8_mask(v, ctrlZ) != 0;
+        if (Markers) {
+            m.marker = _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(v, pair[0][0]), next, pair[0][1]);
+            if (Markers > 1) {
+                m.marker |= _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(v, pair[1][0]), next, pair[1][1]);
+            }
+        }
         if (L > 0) {
             __mmask64 hit = _mm512_cmpeq_epi8_mask(_mm512_or_si512(v, orMask[0]), want[0]);
             for (std::size_t j = 1; j < L; ++j) {
-                const __m512i w = _mm512_loadu_si512(s + j);
+                const __m512i w = j == 1 ? next : _mm512_loadu_si512(s + j);
                 hit = _mm512_mask_cmpeq_epi8_mask(hit, _mm512_or_si512(w, orMask[j]), want[j]);
             }
             m.prefix = hit;
         }
-        if (Store<L>(m, at, out)) return at + static_cast<std::size_t>(__builtin_ctzll(ByteBits(s, 26)));
+        if (Store<L, Markers>(m, at, out)) return FirstCtrlZ(s, at);
     }
     return to;
 }
@@ -164,17 +230,28 @@ int g_levelLimit = 2;
 
 #endif
 
-template <std::size_t L>
+template <std::size_t L, int Markers>
 std::size_t Index(const unsigned char *data, std::size_t from, std::size_t to,
-                  const LineBitmaps &out, const PrefixPattern &p) {
+                  const LineBitmaps &out, const IndexPatterns &p) {
 #if defined(SAPIDORO_X86)
     const int level = g_processorLevel < g_levelLimit ? g_processorLevel : g_levelLimit;
-    if (level >= 2) return IndexAvx512<L>(data, from, to, out, p);
-    if (level == 1) return IndexAvx2<L>(data, from, to, out, p);
-    return IndexSse2<L>(data, from, to, out, p);
-#else
-    return IndexPortable<L>(data, from, to, out, p);
+    if (level >= 2) return IndexAvx512<L, Markers>(data, from, to, out, p);
+    if (level == 1) return IndexAvx2<L, Markers>(data, from, to, out, p);
+    if (level == 0) return IndexSse2<L, Markers>(data, from, to, out, p);
 #endif
+    return IndexPortable<L, Markers>(data, from, to, out, p);
+}
+
+template <int Markers>
+std::size_t IndexWith(const unsigned char *data, std::size_t from, std::size_t to,
+                      const LineBitmaps &out, const IndexPatterns &p) {
+    switch (out.prefix ? p.prefix.length : 0) {
+    case 0: return Index<0, Markers>(data, from, to, out, p);
+    case 1: return Index<1, Markers>(data, from, to, out, p);
+    case 2: return Index<2, Markers>(data, from, to, out, p);
+    case 3: return Index<3, Markers>(data, from, to, out, p);
+    default: return Index<4, Markers>(data, from, to, out, p);
+    }
 }
 
 }  // namespace
@@ -196,15 +273,13 @@ PrefixPattern MakePrefixPattern(std::string_view prefix, bool foldLetters) {
 }
 
 std::size_t IndexLines(const char *data, std::size_t from, std::size_t to,
-                       const LineBitmaps &out, const PrefixPattern &pattern) {
+                       const LineBitmaps &out, const IndexPatterns &patterns) {
     const auto *bytes = reinterpret_cast<const unsigned char *>(data);
-    switch (out.prefix ? pattern.length : 0) {
-    case 0: return Index<0>(bytes, from, to, out, pattern);
-    case 1: return Index<1>(bytes, from, to, out, pattern);
-    case 2: return Index<2>(bytes, from, to, out, pattern);
-    case 3: return Index<3>(bytes, from, to, out, pattern);
-    default: return Index<4>(bytes, from, to, out, pattern);
-    }
+    if (!out.marker) return IndexWith<0>(bytes, from, to, out, patterns);
+    const bool one = patterns.markers[0][0] == patterns.markers[1][0] &&
+                     patterns.markers[0][1] == patterns.markers[1][1];
+    return one ? IndexWith<1>(bytes, from, to, out, patterns)
+               : IndexWith<2>(bytes, from, to, out, patterns);
 }
 
 namespace detail {
@@ -212,10 +287,10 @@ namespace detail {
 int LimitLineIndex(int level) {
 #if defined(SAPIDORO_X86)
     g_levelLimit = level;
-    return g_processorLevel < level ? g_processorLevel : level;
+    return level < 0 ? -1 : g_processorLevel < level ? g_processorLevel : level;
 #else
     (void)level;
-    return 0;
+    return -1;
 #endif
 }
 

@@ -24,14 +24,19 @@ inline constexpr auto kSelectInByte = MakeSelectInByte();
 
 }  // namespace detail
 
-// Set bits of a word, without a library call where the baseline instruction set has no
-// population count.
+// Set bits of a word: one instruction where the caller is compiled for it (see
+// SAPIDORO_HOT_CLONES), a library call elsewhere.
 inline unsigned CountBits(std::uint64_t bits) {
-    bits = bits - ((bits >> 1) & 0x5555555555555555ull);
-    bits = (bits & 0x3333333333333333ull) + ((bits >> 2) & 0x3333333333333333ull);
-    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    return static_cast<unsigned>((bits * 0x0101010101010101ull) >> 56);
+    return static_cast<unsigned>(__builtin_popcountll(bits));
 }
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Hot record walks are built twice, for processors with and without a population count
+// instruction, and the right one is picked when the program starts.
+#define SAPIDORO_HOT_CLONES __attribute__((target_clones("popcnt", "default")))
+#else
+#define SAPIDORO_HOT_CLONES
+#endif
 
 // Position of set bit number `k` (from 0) of `bits`, which has more than k set bits; no
 // branch, so that the place of a line start costs no misprediction.
@@ -67,23 +72,31 @@ PrefixPattern MakePrefixPattern(std::string_view prefix, bool foldLetters);
 // "a" to "z" as "A" to "Z"; any other byte as it is.
 unsigned char FoldPatternByte(char c);
 
+// What a line index looks for besides CR bytes: up to two line markers by their first two
+// bytes (exact), and a prefix (a search string's beginning).
+struct IndexPatterns {
+    unsigned char markers[2][2] = {};  // the same pair twice when one marker is watched
+    PrefixPattern prefix;
+};
+
 // Where the bitmaps of a buffer go: bit i of a word array stands for byte i.
 struct LineBitmaps {
     std::uint64_t *cr;      // the byte is a CR
-    std::uint64_t *prefix;  // the pattern matches the bytes from there on; null: not looked for
+    std::uint64_t *marker;  // a marker's first two bytes start there; null: not looked for
+    std::uint64_t *prefix;  // the prefix pattern matches from there on; null: not looked for
 };
 
 // Indexes bytes [from, to) of `data`, `from` a multiple of 64, in whole chunks of 64 bytes:
-// the chunk that holds `to` is indexed whole, and the prefix looks up to kMaxPrefix - 1
-// bytes further, so `data` must be readable (and should be zeroed) up to 128 bytes past
-// `to`. Returns the offset of the first byte 26 in [from, to), or `to` when
-// there is none; the chunks after the one holding it are not indexed.
+// the chunk that holds `to` is indexed whole, and patterns look up to kMaxPrefix - 1 bytes
+// further, so `data` must be readable (and should be zeroed) up to 128 bytes past `to`.
+// Returns the offset of the first byte 26 in [from, to), or `to` when there is none; the
+// chunks after the one holding it are not indexed.
 std::size_t IndexLines(const char *data, std::size_t from, std::size_t to,
-                       const LineBitmaps &out, const PrefixPattern &pattern);
+                       const LineBitmaps &out, const IndexPatterns &patterns);
 
 namespace detail {
-// Test hook: the widest instruction set the index may use (0 the baseline, 1 AVX2, 2
-// AVX-512BW); returns the one it will use on this processor.
+// Test hook: the widest instruction set the index may use (-1 plain C++, 0 the baseline
+// SSE2, 1 AVX2, 2 AVX-512BW); returns the one it will use on this processor.
 int LimitLineIndex(int level);
 }  // namespace detail
 

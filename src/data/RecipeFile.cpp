@@ -18,7 +18,7 @@ std::string ReadSecondLine(TextFile &file) {
 RecipeListing ListRecipeNames(TextFile &file) {
     RecipeListing listing;
     // The walk jumps from one separator line to the next.
-    file.watchPrefix(kRecordSeparator, false, 2);
+    file.watchMarkers(kRecordSeparator);
     if (file.eof()) return listing;
     file.skipLine();
     while (!file.eof()) {
@@ -43,7 +43,7 @@ RecipeListing ListRecipeNames(const std::string &path) {
 
 bool SeekRecipe(TextFile &file, std::string_view name) {
     // Jump from one "-Nome" line to the next; a run of them is checked line by line.
-    file.watchPrefix(kNameMarker, false, 2);
+    file.watchMarkers(kNameMarker);
     while (file.skipPastLine(kNameMarker)) {
         for (;;) {
             if (file.eof()) return false;

@@ -1,7 +1,5 @@
 #include "data/TextFile.h"
 
-#include "data/LineIndex.h"
-
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -11,7 +9,7 @@ namespace sapidoro {
 namespace {
 
 // Zeroed bytes kept behind the buffered ones: the index reads whole 64-byte chunks and a
-// few bytes beyond for the watched prefix.
+// few bytes beyond for the patterns.
 constexpr std::size_t kPadding = 128;
 constexpr std::size_t kChunk = 64;
 
@@ -30,6 +28,7 @@ TextFile::TextFile(std::unique_ptr<ByteSource> source, std::size_t blockSize)
     : m_source(std::move(source)), m_blockSize(std::max<std::size_t>(blockSize, 1)) {
     m_buffer.assign(2 * m_blockSize + kPadding, 0);
     m_crBits.assign(m_buffer.size() / kChunk + 2, 0);
+    m_markerBits.assign(m_crBits.size(), 0);
     m_prefixBits.assign(m_crBits.size(), 0);
     m_data = m_buffer.data();
 }
@@ -42,23 +41,24 @@ bool TextFile::readMore() {
         const std::size_t words = shift / kChunk;
         std::memmove(m_buffer.data(), m_buffer.data() + shift, m_end - shift);
         if (m_wordEnd > words) {
-            std::memmove(m_crBits.data(), m_crBits.data() + words,
-                         (m_wordEnd - words) * sizeof(std::uint64_t));
-            std::memmove(m_prefixBits.data(), m_prefixBits.data() + words,
-                         (m_wordEnd - words) * sizeof(std::uint64_t));
+            for (auto *bitmap : {&m_crBits, &m_markerBits, &m_prefixBits}) {
+                std::memmove(bitmap->data(), bitmap->data() + words,
+                             (m_wordEnd - words) * sizeof(std::uint64_t));
+            }
         }
         m_indexed = std::max(m_indexed, shift) - shift;
         m_pos -= shift;
         m_end -= shift;
         m_consumedBefore += shift;
         m_wordEnd = (m_end + kChunk - 1) / kChunk;
-        m_crBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
+        m_crBits[m_wordEnd] = m_markerBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
     }
     // A line longer than the buffer makes it grow.
     if (m_buffer.size() < m_end + m_blockSize + kPadding) {
         m_buffer.resize(std::max(2 * m_buffer.size(), m_end + m_blockSize + kPadding));
-        m_crBits.resize(m_buffer.size() / kChunk + 2);
-        m_prefixBits.resize(m_crBits.size());
+        for (auto *bitmap : {&m_crBits, &m_markerBits, &m_prefixBits}) {
+            bitmap->resize(m_buffer.size() / kChunk + 2);
+        }
         m_data = m_buffer.data();
     }
     const std::size_t got = m_source->read(m_buffer.data() + m_end, m_blockSize);
@@ -81,8 +81,9 @@ bool TextFile::readMoreUntil(std::size_t want) {
 
 void TextFile::index() {
     std::memset(m_buffer.data() + m_end, 0, kPadding);
-    const LineBitmaps bitmaps{m_crBits.data(), m_prefix.empty() ? nullptr : m_prefixBits.data()};
-    const std::size_t ctrlZ = IndexLines(m_buffer.data(), m_indexed, m_end, bitmaps, m_prefixPattern);
+    const LineBitmaps bitmaps{m_crBits.data(), m_markers[0].empty() ? nullptr : m_markerBits.data(),
+                              m_watchPrefix ? m_prefixBits.data() : nullptr};
+    const std::size_t ctrlZ = IndexLines(m_buffer.data(), m_indexed, m_end, bitmaps, m_patterns);
     if (ctrlZ < m_end) {
         // A Ctrl-Z ends the file: nothing from it onward is ever seen.
         m_end = ctrlZ;
@@ -91,22 +92,34 @@ void TextFile::index() {
     }
     m_wordEnd = (m_end + kChunk - 1) / kChunk;
     // Searches may look one word further; nothing is found there.
-    m_crBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
-    // The chunk whose watched-prefix bits still wait for bytes of the next block is redone.
+    m_crBits[m_wordEnd] = m_markerBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
+    // The chunk whose pattern bits still wait for bytes of the next block is redone.
     m_indexed = m_end >= kMaxPrefix - 1 ? (m_end - (kMaxPrefix - 1)) & ~(kChunk - 1) : 0;
 }
 
-void TextFile::watchPrefix(std::string_view text, bool foldLetters, std::size_t length) {
-    m_prefix = std::string(text.substr(0, std::min(length, kMaxPrefix)));
-    m_watched = foldLetters || m_prefix.empty() ? std::string() : std::string(text);
-    m_foldPrefix = foldLetters;
-    m_prefixPattern = MakePrefixPattern(m_prefix, foldLetters);
-    if (foldLetters) {
-        for (char &c : m_prefix) c = static_cast<char>(FoldPatternByte(c));
-    }
-    // Index the buffered bytes again for the new prefix.
+void TextFile::reindex() {
     m_indexed = m_pos & ~(kChunk - 1);
     if (m_end > m_indexed) index();
+}
+
+void TextFile::watchMarkers(std::string_view first, std::string_view second) {
+    // A marker's place is known by its first two bytes.
+    if (first.size() < 2) std::swap(first, second);
+    if (second.size() < 2) second = first.size() < 2 ? std::string_view() : first;
+    m_markers[0] = std::string(first.size() < 2 ? std::string_view() : first);
+    m_markers[1] = std::string(second);
+    for (std::size_t i = 0; i < 2; ++i) {
+        for (std::size_t j = 0; j < 2 && j < m_markers[i].size(); ++j) {
+            m_patterns.markers[i][j] = static_cast<unsigned char>(m_markers[i][j]);
+        }
+    }
+    reindex();
+}
+
+void TextFile::watchPrefix(std::string_view text, bool foldLetters) {
+    m_watchPrefix = !text.empty();
+    m_patterns.prefix = MakePrefixPattern(text, foldLetters);
+    reindex();
 }
 
 std::size_t TextFile::lineAfterSlow(std::size_t from, std::size_t &lineEnd) {
@@ -152,31 +165,42 @@ bool TextFile::markerAt(std::size_t at, std::string_view marker) {
     }
 }
 
+namespace {
+
+// The last set bit in [from, to) of a bitmap, or npos.
+std::size_t LastBit(const std::vector<std::uint64_t> &bitmap, std::size_t from, std::size_t to) {
+    if (to <= from) return TextFile::npos;
+    std::size_t word = (to - 1) >> 6;
+    std::uint64_t bits = bitmap[word] & (~std::uint64_t{0} >> (63 - ((to - 1) & 63)));
+    const std::size_t firstWord = from >> 6;
+    for (;;) {
+        if (word == firstWord) bits &= ~std::uint64_t{0} << (from & 63);
+        if (bits != 0) return (word << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
+        if (word == firstWord) return TextFile::npos;
+        bits = bitmap[--word];
+    }
+}
+
+}  // namespace
+
 std::size_t TextFile::lastLineStart(std::size_t lineStart, std::size_t limit) const {
     // A CR at most three bytes below the limit starts its next line below the limit, LF or
     // not, and that byte is buffered.
     const std::size_t to = std::min(limit, m_end);
     if (to < lineStart + 3) return lineStart;
-    const std::size_t last = to - 3;  // the last CR taken
-    std::size_t word = last >> 6;
-    std::uint64_t bits = m_crBits[word] & (~std::uint64_t{0} >> (63 - (last & 63)));
-    const std::size_t firstWord = lineStart >> 6;
-    for (;;) {
-        if (word == firstWord) bits &= ~std::uint64_t{0} << (lineStart & 63);
-        if (bits != 0) {
-            const std::size_t cr = (word << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
-            return cr + 1 + (m_data[cr + 1] == '\n');
-        }
-        if (word == firstWord) return lineStart;
-        bits = m_crBits[--word];
-    }
+    const std::size_t cr = LastBit(m_crBits, lineStart, to - 2);
+    return cr == npos ? lineStart : cr + 1 + (m_data[cr + 1] == '\n');
+}
+
+std::size_t TextFile::lineStartOf(std::size_t at, std::size_t floor) const {
+    const std::size_t cr = LastBit(m_crBits, m_pos + floor, m_pos + at);
+    return cr == npos ? floor : cr + 1 + (m_data[cr + 1] == '\n') - m_pos;
 }
 
 std::size_t TextFile::findLine(std::string_view marker, bool keep) {
-    // With the marker's own beginning watched, the lines between two places where it may
-    // start are passed over without a look.
-    const bool jump = !m_prefix.empty() && !m_foldPrefix &&
-                      marker.substr(0, m_prefix.size()) == std::string_view(m_prefix);
+    // A watched marker's lines are found by the places where it may start; the lines between
+    // them are passed over without a look.
+    const bool jump = isWatched(marker);
     std::size_t line = 0;     // offset of the line start at hand
     std::size_t clearTo = 0;  // no line starting before this offset is the marker
     for (;;) {
@@ -188,20 +212,29 @@ std::size_t TextFile::findLine(std::string_view marker, bool keep) {
         if (m_pos + line == m_end && !readMore()) return npos;
         bool candidate;
         if (!jump) {
+            // While the lines are buffered, one line end leads to the next by the bitmap.
+            std::size_t cr = crAfter(line);
+            while (cr != npos && !(cr - line == marker.size() && m_data[m_pos + line] == marker[0] &&
+                                   std::memcmp(m_data + m_pos + line, marker.data(), marker.size()) == 0)) {
+                const std::size_t nextCr = crAfter(cr + 1);
+                line = cr + 1 + (m_data[m_pos + cr + 1] == '\n');
+                cr = nextCr;
+            }
+            if (cr != npos) return line;
+            if (!keep && line > 0) continue;  // consume what was passed, then go on
             candidate = m_data[m_pos + line] == marker[0];
         } else if (line < clearTo) {
             candidate = false;
         } else {
-            // The prefix bits are final where the bytes they look at are all buffered.
-            const std::size_t lookahead = m_prefix.size() - 1;
-            if (!m_sourceDone && m_pos + line + lookahead >= m_end) {
+            // A place's bit is final when the byte after it is buffered.
+            if (!m_sourceDone && m_pos + line + 1 >= m_end) {
                 readMore();
                 continue;
             }
-            const std::size_t limit = m_sourceDone ? m_end : m_end - lookahead;
+            const std::size_t limit = m_sourceDone ? m_end : m_end - 1;
             std::size_t at = m_pos + line;
             for (;;) {
-                at = findPrefix(at, limit);
+                at = findBit(m_markerBits, at, limit);
                 if (at >= limit || lineStartsAt(at, m_pos + line)) break;
                 ++at;
             }

@@ -19,9 +19,8 @@ namespace sapidoro {
 //
 // The file is read in large blocks into one reused buffer. Each block is indexed once as it
 // arrives: a bitmap of its CR bytes, so that lines are found by position without searching
-// the bytes again, and optionally a bitmap of the places where a watched prefix may start
-// (a line marker, or a search string), so that a reader can jump over lines that cannot
-// hold it.
+// the bytes again, and optionally bitmaps of the places where a watched line marker or a
+// search string may start, so that a reader can jump over lines that cannot hold them.
 class TextFile {
 public:
     static constexpr std::size_t kDefaultBlockSize = 512 * 1024;
@@ -48,15 +47,13 @@ public:
 
     // Reads lines until one equals `marker` (true), or to the end of the file (false); the
     // same as a loop of `readLineView`. The marker is not empty and holds no CR (else
-    // std::invalid_argument). Lines are passed over by the watched prefix when it is the
-    // marker's own beginning (see `watchPrefix`).
+    // std::invalid_argument). A watched marker (see `watchMarkers`) is found by a jump.
     bool skipPastLine(std::string_view marker) {
-        // The common case: the watched marker's next line is in the buffer.
-        if (!m_watched.empty() && marker == m_watched) {
-            const std::size_t at = quickMarkerLine();
+        if (isWatched(marker)) {
+            const std::size_t at = markerLine(0, marker);
             if (at != npos) {
                 std::size_t end;
-                m_pos += lineAfter(at - m_pos, end);
+                m_pos += lineAfter(at, end);
                 return true;
             }
         }
@@ -71,10 +68,21 @@ public:
     // Bytes of the file consumed so far (line ends included).
     std::uint64_t position() const { return m_consumedBefore + m_pos; }
 
+    // Indexes the places where these whole-line markers may begin (by their first two
+    // bytes; a shorter marker is not watched), so that `skipPastLine` and `markerLine` jump
+    // to them. Replaces the markers watched before; none stops the watch.
+    void watchMarkers(std::string_view first, std::string_view second = {});
+
+    // Indexes the places where `text` may start, by its first kMaxPrefix bytes; with
+    // `foldLetters` the text is folded to upper case and "a" to "z" in the file match "A" to
+    // "Z". The places are a superset: every start of the text is among them. An empty text
+    // stops the watch.
+    void watchPrefix(std::string_view text, bool foldLetters);
+
     // --- Walking by offset, for readers that go through many lines ---
     // Offsets count from the current position. The bytes from there on stay buffered at the
     // same offsets, whatever is read meanwhile, until `advance` consumes them; views into
-    // them last until the next read.
+    // them last until the next read. Offsets of line starts are what the functions take.
 
     // For the line that starts at offset `from`: sets `lineEnd` to the offset of its CR (or
     // of the end of the file) and returns the offset of the next line. At the end of the
@@ -88,8 +96,18 @@ public:
         }
         return lineAfterSlow(from, lineEnd);
     }
-    // The offset of the line start `count` lines after the line start `from` (count at least
-    // 1), when the buffer already decides it; npos otherwise, and nothing is read.
+    // True when the file ends at offset `at` (a line start, or the buffered end).
+    bool endsAt(std::size_t at) { return m_pos + at >= m_end && !readMoreUntil(at + 1); }
+    std::string_view bytes(std::size_t from, std::size_t to) const {
+        return {m_data + m_pos + from, to - from};
+    }
+    char byteAt(std::size_t at) const { return m_data[m_pos + at]; }
+    void advance(std::size_t n) { m_pos += n; }
+
+    // The following look at the buffer only, never read, and answer npos when the buffered
+    // bytes cannot decide.
+
+    // The offset of the line start `count` lines after the line start `from` (count >= 1).
     std::size_t lineStartAfter(std::size_t from, unsigned count) const {
         // Every CR ends one line: the place is that of the count-th CR from here on.
         const std::size_t at = m_pos + from;
@@ -106,26 +124,37 @@ public:
         if (cr + 1 >= m_end) return npos;  // the LF that may follow is not buffered yet
         return cr + 1 + (m_data[cr + 1] == '\n') - m_pos;
     }
+    // The offset of the first CR at or after offset `from`, with the byte after it.
+    std::size_t crAfter(std::size_t from) const {
+        const std::size_t cr = findCr(m_pos + from);
+        return cr + 1 < m_end ? cr - m_pos : npos;
+    }
+    // The offset of the first line equal to the watched `marker` that starts at or after the
+    // line start `from`, with its line end and the byte after it buffered.
+    std::size_t markerLine(std::size_t from, std::string_view marker) const {
+        const std::size_t lineStart = m_pos + from;
+        // A place's bit looks at the byte after it: final only when that byte is buffered.
+        const std::size_t limit = m_sourceDone ? m_end : m_end - (m_end > 0);
+        const std::size_t size = marker.size();
+        for (std::size_t at = lineStart;; ++at) {
+            at = findBit(m_markerBits, at, limit);
+            if (at + size + 1 >= m_end) return npos;
+            if (m_data[at + size] == '\r' && lineStartsAt(at, lineStart) &&
+                std::memcmp(m_data + at, marker.data(), size) == 0) {
+                return at - m_pos;
+            }
+        }
+    }
     // The end of the line that ends right before the line start `next`.
     std::size_t lineEndBefore(std::size_t next) const {
         return next - 1 - (m_data[m_pos + next - 1] == '\n');
     }
-    // True when the file ends at offset `at` (the offset of a line start or the buffered end).
-    bool endsAt(std::size_t at) { return m_pos + at >= m_end && !readMoreUntil(at + 1); }
-    std::string_view bytes(std::size_t from, std::size_t to) const {
-        return {m_data + m_pos + from, to - from};
-    }
-    char byteAt(std::size_t at) const { return m_data[m_pos + at]; }
-    void advance(std::size_t n) { m_pos += n; }
+    // The start of the line that holds offset `at`, the line start `floor` at the earliest;
+    // it is after `at` when `at` is the LF of a CR LF line end.
+    std::size_t lineStartOf(std::size_t at, std::size_t floor) const;
 
-    // Looks for where `text` may start from now on, by its first `length` bytes (at most
-    // kMaxPrefix); with `foldLetters` the text is folded to upper case and "a" to "z" in the
-    // file match "A" to "Z". The answers are a superset: every start of the text is among
-    // them. Unless letters fold, `skipPastLine(text)` then jumps from one possible start of
-    // it to the next. An empty text stops the watch.
-    void watchPrefix(std::string_view text, bool foldLetters, std::size_t length = kMaxPrefix);
-    // True when the watched prefix may start at some offset in [from, to); `to` no more
-    // than the buffered end less the used prefix length plus one.
+    // True when the watched prefix may start at some offset in [from, to); `to` at most the
+    // buffered end less the prefix length plus one.
     bool prefixIn(std::size_t from, std::size_t to) const {
         if (from >= to) return false;
         const std::size_t a = m_pos + from, b = m_pos + to;
@@ -140,8 +169,27 @@ public:
         }
         return (m_prefixBits[lastWord] & lastMask) != 0;
     }
+    // The first offset in [from, to) where the watched prefix may start, or `to`; the same
+    // bound on `to`.
+    std::size_t nextPrefix(std::size_t from, std::size_t to) const {
+        return findBit(m_prefixBits, m_pos + from, m_pos + to) - m_pos;
+    }
 
 private:
+    // The first set bit in [at, limit) of a bitmap, or `limit`.
+    std::size_t findBit(const std::vector<std::uint64_t> &bitmap, std::size_t at,
+                        std::size_t limit) const {
+        if (at >= limit) return limit;
+        std::size_t word = at >> 6;
+        std::uint64_t bits = bitmap[word] & (~std::uint64_t{0} << (at & 63));
+        const std::size_t lastWord = (limit - 1) >> 6;
+        while (bits == 0) {
+            if (++word > lastWord) return limit;
+            bits = bitmap[word];
+        }
+        const std::size_t found = (word << 6) + static_cast<std::size_t>(__builtin_ctzll(bits));
+        return found < limit ? found : limit;
+    }
     // The first CR at or after buffer offset `at` (at most m_end), or m_end when none is
     // buffered; the bitmap word past those in use is kept clear.
     std::size_t findCr(std::size_t at) const {
@@ -154,20 +202,6 @@ private:
         const std::size_t cr = (word << 6) + static_cast<std::size_t>(__builtin_ctzll(bits));
         return cr < m_end ? cr : m_end;
     }
-    std::size_t lineAfterSlow(std::size_t from, std::size_t &lineEnd);
-    // The first buffer offset in [at, limit) where the watched prefix may start, or limit.
-    std::size_t findPrefix(std::size_t at, std::size_t limit) const {
-        if (at >= limit) return limit;
-        std::size_t word = at >> 6;
-        std::uint64_t bits = m_prefixBits[word] & (~std::uint64_t{0} << (at & 63));
-        const std::size_t lastWord = (limit - 1) >> 6;
-        while (bits == 0) {
-            if (++word > lastWord) return limit;
-            bits = m_prefixBits[word];
-        }
-        const std::size_t found = (word << 6) + static_cast<std::size_t>(__builtin_ctzll(bits));
-        return found < limit ? found : limit;
-    }
     // Whether buffer offset `at` begins a line, given that buffer offset `lineStart` does.
     bool lineStartsAt(std::size_t at, std::size_t lineStart) const {
         // A later line begins after a CR, or after a CR's LF.
@@ -176,30 +210,18 @@ private:
         if (before == '\r') return true;
         return before == '\n' && at - 1 > lineStart && m_data[at - 2] == '\r';
     }
-    // The buffer offset of the next line equal to the watched marker, when the buffer shows
-    // it whole with the bytes after it; npos when the slow way must decide.
-    std::size_t quickMarkerLine() const {
-        const std::size_t lookahead = m_prefix.size() - 1;
-        if (m_end < lookahead + 1) return npos;
-        const std::size_t limit = m_sourceDone ? m_end : m_end - lookahead;
-        const std::size_t size = m_watched.size();
-        for (std::size_t at = m_pos;; ++at) {
-            at = findPrefix(at, limit);
-            if (at + size + 1 >= m_end) return npos;
-            if (m_data[at + size] == '\r' && lineStartsAt(at, m_pos) &&
-                std::memcmp(m_data + at, m_watched.data(), size) == 0) {
-                return at;
-            }
-        }
+    bool isWatched(std::string_view marker) const {
+        return !marker.empty() && (marker == m_markers[0] || marker == m_markers[1]);
     }
+    std::size_t lineAfterSlow(std::size_t from, std::size_t &lineEnd);
     bool skipPastLineSlow(std::string_view marker);
+    // Whether the line at offset `at` is exactly `marker`; reads more when it cannot tell.
+    bool markerAt(std::size_t at, std::string_view marker);
     // The start of the last line that begins in (lineStart, limit), found by its CR, or
     // `lineStart`; a line beginning right below the limit may be missed.
     std::size_t lastLineStart(std::size_t lineStart, std::size_t limit) const;
-    // Whether the line at offset `at` is exactly `marker`; reads more when it cannot tell.
-    bool markerAt(std::size_t at, std::string_view marker);
-    // Offset of the first line equal to `marker`, from the line start `from`; npos at the
-    // end of the file. Lines before it are consumed unless `keep` is set.
+    // Offset of the first line equal to `marker`, from the current position (a line start);
+    // npos at the end of the file. Lines before it are consumed unless `keep` is set.
     std::size_t findLine(std::string_view marker, bool keep);
     // Reads more bytes behind those not yet consumed; false when the file has no more.
     bool readMore();
@@ -207,12 +229,15 @@ private:
     bool readMoreUntil(std::size_t want);
     // Builds the bitmaps of buffer bytes [m_indexed, m_end); may shorten m_end at a Ctrl-Z.
     void index();
+    // Makes the bitmaps follow new patterns, from the current position on.
+    void reindex();
 
     std::unique_ptr<ByteSource> m_source;
     std::size_t m_blockSize;
-    std::vector<char> m_buffer;           // buffered bytes and a zeroed tail for wide loads
+    std::vector<char> m_buffer;               // buffered bytes and a zeroed tail
     std::vector<std::uint64_t> m_crBits;      // bit i: buffer byte i is a CR
-    std::vector<std::uint64_t> m_prefixBits;  // bit i: the watched prefix may start at i
+    std::vector<std::uint64_t> m_markerBits;  // bit i: a watched marker may start there
+    std::vector<std::uint64_t> m_prefixBits;  // bit i: the watched prefix may start there
     const char *m_data = nullptr;
     std::size_t m_pos = 0;      // first unconsumed byte
     std::size_t m_end = 0;      // end of valid bytes
@@ -220,10 +245,9 @@ private:
     std::size_t m_wordEnd = 0;  // bitmap words in use
     std::uint64_t m_consumedBefore = 0;
     bool m_sourceDone = false;  // the source is exhausted or a Ctrl-Z was met
-    std::string m_prefix;       // watched prefix (folded when m_foldPrefix), at most 4 bytes
-    std::string m_watched;      // the whole marker watched, unless the prefix folds letters
-    bool m_foldPrefix = false;
-    PrefixPattern m_prefixPattern;
+    std::string m_markers[2];   // watched markers
+    bool m_watchPrefix = false;
+    IndexPatterns m_patterns;
 };
 
 }  // namespace sapidoro

@@ -43,9 +43,10 @@ public:
         if (m_ingredients) {
             // Ingredient lines without a place where the search string may start are not
             // tested: the file's bytes are indexed for its first bytes, case-folded.
+            m_file.watchMarkers(kRecordSeparator, kPreparationMarker);
             m_file.watchPrefix(searchString, true);
         } else {
-            m_file.watchPrefix(kRecordSeparator, false, 2);
+            m_file.watchMarkers(kRecordSeparator);
         }
     }
 
@@ -80,7 +81,7 @@ public:
 private:
     // The same walk up to line 12 when the buffer holds those lines whole: their places
     // come from the line start bitmap by count, without stepping from line to line.
-    bool walkBuffered() {
+    SAPIDORO_HOT_CLONES bool walkBuffered() {
         const std::size_t line2 = m_file.lineStartAfter(0, 1);
         if (line2 == TextFile::npos) return false;
         const std::size_t line3 = m_file.lineStartAfter(line2, 1);
@@ -119,22 +120,43 @@ private:
     // From line 12 up to "-Preparazione", which is tested too but never matches; returns
     // the offset after the last line read.
     std::size_t testIngredientLines(std::size_t line) {
+        // While the record is buffered up to "-Preparazione", only the lines that hold a
+        // place where the search string may start are looked at.
+        const std::size_t preparation = m_file.markerLine(line, kPreparationMarker);
+        if (preparation != TextFile::npos) {
+            std::size_t at = m_needleSize > 0 ? line : preparation;
+            while ((at = m_file.nextPrefix(at, preparation)) < preparation) {
+                const std::size_t start = m_file.lineStartOf(at, line);
+                if (start > at) {  // the place is the LF of a line end
+                    ++at;
+                    continue;
+                }
+                const std::size_t end = m_file.crAfter(at);
+                testIngredientLine(start, end);
+                at = end + 1;
+            }
+            std::size_t end;
+            return m_file.lineAfter(preparation, end);
+        }
         while (!m_file.endsAt(line)) {
             std::size_t end;
             const std::size_t start = line;
             line = m_file.lineAfter(start, end);
-            // Only a line where the search string may start can hold it.
-            if (m_needleSize > 0 && end - start >= m_needleSize &&
-                m_file.prefixIn(start, end - m_needleSize + 1)) {
-                const std::string_view text = m_file.bytes(start, end);
-                if (m_test.matches(TextAfter(text, kIngredientSearchSeparator))) m_onMatch(name());
-            }
-            if (end - start == kPreparationMarker.size() &&
-                m_file.bytes(start, end) == kPreparationMarker) {
-                break;
-            }
+            if (testIngredientLine(start, end)) break;
         }
         return line;
+    }
+
+    // Tests one ingredient line; true when it is "-Preparazione", which ends them.
+    bool testIngredientLine(std::size_t start, std::size_t end) {
+        // Only a line where the search string may start can hold it.
+        if (m_needleSize > 0 && end - start >= m_needleSize &&
+            m_file.prefixIn(start, end - m_needleSize + 1)) {
+            const std::string_view text = m_file.bytes(start, end);
+            if (m_test.matches(TextAfter(text, kIngredientSearchSeparator))) m_onMatch(name());
+        }
+        return end - start == kPreparationMarker.size() &&
+               m_file.bytes(start, end) == kPreparationMarker;
     }
 
     TextFile &m_file;

@@ -111,7 +111,7 @@ TEST(ScanReference, EveryScopeMatchesALineByLineWalk) {
             TextFile reference(MakeMemorySource(bytes), blockSize);
             const Strings expected = ReferenceScan(reference, scope, needle);
             if (scope == SearchScope::Ingredienti) ingredientMatches += expected.size();
-            for (int level : {0, 1, 2}) {
+            for (int level : {-1, 0, 1, 2}) {
                 detail::LimitLineIndex(level);
                 TextFile file(MakeMemorySource(bytes, 1 + random() % 50), blockSize);
                 Strings got;
