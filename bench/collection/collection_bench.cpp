@@ -7,6 +7,7 @@
 
 #include "collection/Generator.h"
 #include "common/Collation.h"
+#include "data/LineIndex.h"
 #include "data/RecipeFile.h"
 #include "search/Search.h"
 #include "view/Calories.h"
@@ -77,16 +78,31 @@ struct Pair {
     double peer;
 };
 
-// Alternates our run and the peer's, `runs` times each, and returns both medians.
-Pair Measure(int runs, const std::function<void()> &ours, const std::vector<std::string> &peer) {
+// Alternates our run and the peer's, `runs` times each after one untimed run of both, and
+// returns both medians. `reset` runs untimed before each of our runs (it drops what the run
+// before kept), so that every run starts from the same heap.
+Pair Measure(int runs, const std::function<void()> &ours, const std::vector<std::string> &peer,
+             const std::function<void()> &reset = {}) {
+    if (reset) reset();
+    ours();
+    RunPeer(peer);
     std::vector<double> a, b;
     for (int i = 0; i < runs; ++i) {
+        if (reset) reset();
         const auto start = Clock::now();
         ours();
         a.push_back(Milliseconds(Clock::now() - start));
         b.push_back(RunPeer(peer));
     }
     return {Median(a), Median(b)};
+}
+
+// The system load over the last minute: the machine is shared, so figures go with it.
+std::string LoadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string one;
+    in >> one;
+    return one.empty() ? "unknown" : one;
 }
 
 std::string Quoted(const std::vector<std::string> &args) {
@@ -153,18 +169,20 @@ int main(int argc, char **argv) {
         Warm(recipeFile);
         Warm(table);
         const double megabytes = static_cast<double>(FileSize(recipeFile)) / 1e6;
-        std::printf("collection %s: %d recipes, ricette.txt %.1f MB, ing.txt %.1f kB, %d runs\n",
+        static const char *const kIndexLevels[] = {"plain C++", "SSE2", "AVX2", "AVX-512BW"};
+        std::printf("collection %s: %d recipes, ricette.txt %.1f MB, ing.txt %.1f kB, %d runs, "
+                    "medians, line index %s, load average %s\n",
                     folder.c_str(), recipes, megabytes,
-                    static_cast<double>(FileSize(table)) / 1e3, runs);
+                    static_cast<double>(FileSize(table)) / 1e3, runs,
+                    kIndexLevels[detail::LimitLineIndex(2) + 1], LoadAverage().c_str());
 
-        // (a) The start-up record walk.
-        // Results of every run are kept, so that no run pays for freeing the one before.
-        std::vector<RecipeListing> listings;
-        listings.reserve(runs);
+        // (a) The start-up record walk. A run's result is dropped before the next one, out of
+        // the timing.
+        RecipeListing listing;
         const std::vector<std::string> walkPeer = {"rg", "-c", "-F", ":Ricette", recipeFile};
-        const Pair walk =
-            Measure(runs, [&] { listings.push_back(ListRecipeNames(recipeFile)); }, walkPeer);
-        const RecipeListing &listing = listings.front();
+        const Pair walk = Measure(
+            runs, [&] { listing = ListRecipeNames(recipeFile); }, walkPeer,
+            [&] { listing = RecipeListing(); });
         Report("walk (ListRecipeNames)", walk, walkPeer,
                " | " + std::to_string(static_cast<int>(megabytes / walk.ours * 1000)) +
                    " MB/s vs " + std::to_string(static_cast<int>(megabytes / walk.peer * 1000)) +
@@ -183,33 +201,28 @@ int main(int argc, char **argv) {
         std::vector<std::string> narrowed;
         for (const ScopeCase &c : cases) {
             const SearchScope scope = *ParseScope(c.scope);
-            std::vector<std::vector<std::string>> results;
+            std::vector<std::string> found;
             std::size_t records = 0;
             const std::vector<std::string> peer = {"rg", "-c", "-i", "-F", c.searchString, recipeFile};
             const Pair p = Measure(
                 runs,
                 [&] {
                     records = 0;
-                    results.push_back(SearchRecipes(recipeFile, scope, c.searchString, complete,
-                                                    true, [&] { ++records; }));
+                    found = SearchRecipes(recipeFile, scope, c.searchString, complete, true,
+                                          [&] { ++records; });
                 },
-                peer);
-            const std::vector<std::string> &found = results.front();
+                peer, [&] { found = {}; });
             Report(std::string("search ") + c.scope + " \"" + c.searchString + "\" (complete)", p,
                    peer, " | " + std::to_string(found.size()) + " results");
             if (scope == SearchScope::Ingredienti) narrowed = found;
         }
         {
-            std::vector<std::vector<std::string>> results;
+            std::vector<std::string> found;
             const std::vector<std::string> peer = {"rg", "-c", "-i", "-F", "Primo", recipeFile};
             const Pair p = Measure(
                 runs,
-                [&] {
-                    results.push_back(
-                        SearchRecipes(recipeFile, SearchScope::Piatto, "Primo", narrowed, false));
-                },
-                peer);
-            const std::vector<std::string> &found = results.front();
+                [&] { found = SearchRecipes(recipeFile, SearchScope::Piatto, "Primo", narrowed, false); },
+                peer, [&] { found = {}; });
             Report("search Piatto \"Primo\" narrowing " + std::to_string(narrowed.size()), p, peer,
                    " | " + std::to_string(found.size()) + " results");
         }
@@ -250,6 +263,7 @@ int main(int argc, char **argv) {
             tablePeer);
         Report("calories of its " + std::to_string(record.ingredients.size()) + " lines", calories,
                tablePeer);
+        std::printf("load average at the end %s\n", LoadAverage().c_str());
     } catch (const std::exception &e) {
         std::fprintf(stderr, "collection_bench: %s\n", e.what());
         return 1;
