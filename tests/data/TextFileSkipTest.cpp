@@ -66,6 +66,12 @@ TEST(TextFileMarkers, MatchALineByLineReadOnRandomBytes) {
         // Half the rounds read fewer bytes than asked, as from a pipe.
         const std::size_t maxRead = round % 2 == 0 ? blockSize : 1 + random() % 4;
         TextFile file(MakeMemorySource(bytes, maxRead), blockSize);
+        // Watched markers are found by jumps, a watched prefix changes nothing.
+        const unsigned watch = random() % 4;
+        if (watch == 1) file.watchMarkers(":R");
+        if (watch == 2) file.watchMarkers(":RR", "-P");
+        if (watch == 3) file.watchMarkers("a\n:", "R");
+        if (random() % 2) file.watchPrefix(markers[random() % std::size(markers)], random() % 2);
         Reference reference(bytes);
         for (int op = 0; op < 12; ++op) {
             const std::string &marker = markers[random() % std::size(markers)];

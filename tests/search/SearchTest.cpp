@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
+
 using namespace sapidoro;
 using test::CrLf;
 using Strings = std::vector<std::string>;
@@ -276,4 +279,42 @@ TEST(Search, NarrowingIntersectsAndStaysEmptyOnceEmpty) {
     EXPECT_FALSE(ExceedsResultLimit(2000, true));
     EXPECT_TRUE(ExceedsResultLimit(2001, true));
     EXPECT_FALSE(ExceedsResultLimit(2001, false));
+}
+
+TEST(MatchCollector, CompleteSearchOfManyNamesKeepsTheListOrder) {
+    // Enough names to outgrow the first table and name blocks, one longer than a block.
+    Strings list;
+    for (int i = 0; i < 5000; ++i) list.push_back("Ricetta " + std::to_string(i * 7919 % 5000));
+    list.push_back(std::string(20000, 'x'));
+    SortNames(list);
+    std::mt19937 random(3);
+    std::set<std::string> chosen;
+    MatchCollector c(list, true);
+    std::size_t calls = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const std::string &name = list[random() % list.size()];
+        chosen.insert(name);
+        c.CollectMatch(name);
+        ++calls;
+        if (i % 2 == 0) {  // one record can match several times
+            c.CollectMatch(name);
+            ++calls;
+        }
+    }
+    c.CollectMatch(list.back());
+    chosen.insert(list.back());
+    ++calls;
+    EXPECT_EQ(c.collectedCount(), calls);
+    Strings expected;
+    for (const std::string &name : list) {
+        if (chosen.count(name)) expected.push_back(name);
+    }
+    EXPECT_EQ(c.MergeMatches(), expected);
+    // A name the list lacks (the file changed) is sorted in.
+    c.CollectMatch("Ricetta 0 Nuova");
+    const Strings merged = c.MergeMatches();
+    ASSERT_EQ(merged.size(), expected.size() + 1);
+    Strings sorted = merged;
+    SortNames(sorted);
+    EXPECT_EQ(merged, sorted);
 }
