@@ -12,13 +12,23 @@ QString FromCp1252(std::string_view bytes) {
 }
 
 std::string ToCp1252(const QString &text) {
-    std::string out;
-    out.reserve(static_cast<std::size_t>(text.size()));
-    for (const char32_t cp : text.toUcs4()) {
+    std::string out(static_cast<std::size_t>(text.size()), '\0');
+    std::size_t n = 0;
+    const QChar *chars = text.constData();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = chars[i].unicode();
         unsigned char byte = '?';
-        if (!UnicodeToCp1252(cp, byte)) byte = '?';
-        out.push_back(static_cast<char>(byte));
+        if (unit < 0x80) {
+            byte = static_cast<unsigned char>(unit);
+        } else if (QChar::isHighSurrogate(unit) && i + 1 < text.size() &&
+                   QChar::isLowSurrogate(chars[i + 1].unicode())) {
+            ++i;  // a character beyond the first plane has no byte
+        } else if (!UnicodeToCp1252(unit, byte)) {
+            byte = '?';
+        }
+        out[n++] = static_cast<char>(byte);
     }
+    out.resize(n);
     return out;
 }
 
