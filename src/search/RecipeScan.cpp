@@ -80,7 +80,7 @@ public:
 
 private:
     // The same walk up to line 12 when the buffer holds those lines whole: their places
-    // come from the line start bitmap by count, without stepping from line to line.
+    // come from the CR bitmap by count, without stepping from line to line.
     SAPIDORO_HOT_CLONES bool walkBuffered() {
         const std::size_t line2 = m_file.lineStartAfter(0, 1);
         if (line2 == TextFile::npos) return false;
