@@ -103,10 +103,14 @@ void TextFile::reindex() {
 }
 
 void TextFile::watchMarkers(std::string_view first, std::string_view second) {
-    // A marker's place is known by its first two bytes.
-    if (first.size() < 2) std::swap(first, second);
-    if (second.size() < 2) second = first.size() < 2 ? std::string_view() : first;
-    m_markers[0] = std::string(first.size() < 2 ? std::string_view() : first);
+    // A marker's place is known by its first two bytes; one that no line can equal (it holds
+    // a CR) is left to `skipPastLine`, which refuses it.
+    const auto usable = [](std::string_view m) {
+        return m.size() >= 2 && m.find('\r') == std::string_view::npos;
+    };
+    if (!usable(first)) std::swap(first, second);
+    if (!usable(second)) second = usable(first) ? first : std::string_view();
+    m_markers[0] = std::string(usable(first) ? first : std::string_view());
     m_markers[1] = std::string(second);
     for (std::size_t i = 0; i < 2; ++i) {
         for (std::size_t j = 0; j < 2 && j < m_markers[i].size(); ++j) {

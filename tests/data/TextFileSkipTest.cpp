@@ -115,4 +115,8 @@ TEST(TextFileMarkers, FilesAreReadInPlaceWithTheSameRules) {
     TextFile file(path);
     EXPECT_THROW(file.skipPastLine(""), std::invalid_argument);
     EXPECT_THROW(file.skipPastLine("a\rb"), std::invalid_argument);
+    // Watching does not make a marker with a CR acceptable.
+    file.watchMarkers("b\r:R", ":R");
+    EXPECT_THROW(file.skipPastLine("b\r:R"), std::invalid_argument);
+    EXPECT_TRUE(file.skipPastLine(":R"));
 }
