@@ -131,9 +131,21 @@ std::vector<std::string> MatchCollector::mergeComplete() const {
     std::vector<char> taken(m_groups.size(), 0);
     std::vector<std::string_view> working;
     std::size_t found = 0;
-    for (const std::string &item : m_resultList) {
+    // The table is probed at random: each item's slot is fetched a few items ahead.
+    constexpr std::size_t kAhead = 8;
+    std::uint64_t hashes[kAhead];
+    const std::size_t count = m_resultList.size();
+    const auto hashAhead = [&](std::size_t i) {
+        hashes[i % kAhead] = HashName(m_resultList[i]);
+        __builtin_prefetch(&m_slots[hashes[i % kAhead] & m_slotMask]);
+    };
+    for (std::size_t i = 0; i < count && i < kAhead; ++i) hashAhead(i);
+    for (std::size_t i = 0; i < count; ++i) {
         if (found == m_groups.size()) break;
-        const Group *group = findGroup(item, HashName(item));
+        const std::string &item = m_resultList[i];
+        const std::uint64_t hash = hashes[i % kAhead];
+        if (i + kAhead < count) hashAhead(i + kAhead);
+        const Group *group = findGroup(item, hash);
         if (!group) continue;
         char &mark = taken[static_cast<std::size_t>(group - m_groups.data())];
         if (mark) continue;
