@@ -82,32 +82,33 @@ private:
     // The same walk up to line 12 when the buffer holds those lines whole: their places
     // come from the CR bitmap by count, without stepping from line to line.
     SAPIDORO_HOT_CLONES bool walkBuffered() {
-        const std::size_t line2 = m_file.lineStartAfter(0, 1);
-        if (line2 == TextFile::npos) return false;
-        const std::size_t line3 = m_file.lineStartAfter(line2, 1);
-        if (line3 == TextFile::npos) return false;
+        // Line k ends at the k-th CR of the record; counting goes from CR to CR, and only the
+        // lines looked at need the LF after a CR.
+        const std::size_t end1 = m_file.crAfterCount(0, 1);
+        if (end1 == TextFile::npos) return false;
+        const std::size_t end2 = m_file.crAfterCount(end1 + 1, 1);
+        if (end2 == TextFile::npos) return false;
         if (m_ingredients) {
-            const std::size_t line12 = m_file.lineStartAfter(line3, 9);
-            if (line12 == TextFile::npos) return false;
-            m_nameStart = line2;
-            m_nameEnd = m_file.lineEndBefore(line3);
-            m_file.advance(testIngredientLines(line12));
+            const std::size_t end11 = m_file.crAfterCount(end2 + 1, 9);
+            if (end11 == TextFile::npos) return false;
+            m_nameStart = m_file.lineStartAfterCr(end1);
+            m_nameEnd = end2;
+            m_file.advance(testIngredientLines(m_file.lineStartAfterCr(end11)));
             return true;
         }
-        std::size_t compared = line2, next = line3;  // the compared line and the one after it
+        std::size_t before = end1, compared = end2;  // the CRs before and after the compared line
         if (m_comparedLine > 2) {
-            compared = m_comparedLine == 3 ? line3
-                                           : m_file.lineStartAfter(line3, m_comparedLine - 3);
+            before = m_comparedLine == 3 ? end2 : m_file.crAfterCount(end2 + 1, m_comparedLine - 3);
+            if (before == TextFile::npos) return false;
+            compared = m_file.crAfterCount(before + 1, 1);
             if (compared == TextFile::npos) return false;
-            next = m_file.lineStartAfter(compared, 1);
-            if (next == TextFile::npos) return false;
         }
-        const std::size_t line13 = m_file.lineStartAfter(next, 12 - m_comparedLine);
-        if (line13 == TextFile::npos) return false;
-        m_nameStart = line2;
-        m_nameEnd = m_file.lineEndBefore(line3);
-        test(compared, m_file.lineEndBefore(next));
-        m_file.advance(line13);
+        const std::size_t end12 = m_file.crAfterCount(compared + 1, 12 - m_comparedLine);
+        if (end12 == TextFile::npos) return false;
+        m_nameStart = m_file.lineStartAfterCr(end1);
+        m_nameEnd = end2;
+        test(m_file.lineStartAfterCr(before), compared);
+        m_file.advance(m_file.lineStartAfterCr(end12));
         return true;
     }
 
