@@ -113,20 +113,20 @@ QString FormatFixed2(double value, QChar decimalSeparator) {
     return result;
 }
 
-TColumnSpec ParseColumnSpec(QStringView spec, double defaultWidth, QChar decimalSeparator) {
+TColumnSpec ParseColumnSpec(QStringView entry, double defaultWidth, QChar decimalSeparator) {
     TColumnSpec column;
-    if (!spec.isEmpty()) {
-        if (spec[0] == u'<' || spec[0] == u'>' || spec[0] == u'^') {
-            column.align = spec[0] == u'>'   ? TColumnAlign::Right
-                           : spec[0] == u'^' ? TColumnAlign::Center
+    if (!entry.isEmpty()) {
+        if (entry[0] == u'<' || entry[0] == u'>' || entry[0] == u'^') {
+            column.align = entry[0] == u'>'   ? TColumnAlign::Right
+                           : entry[0] == u'^' ? TColumnAlign::Center
                                              : TColumnAlign::Left;
-            spec = spec.mid(1);
+            entry = entry.mid(1);
         }
     }
-    if (spec.isEmpty()) {
+    if (entry.isEmpty()) {
         column.width = defaultWidth;
     } else {
-        column.width = ParseDecimal(spec, decimalSeparator).value_or(defaultWidth);
+        column.width = ParseDecimal(entry, decimalSeparator).value_or(defaultWidth);
     }
     return column;
 }

@@ -27,14 +27,14 @@ QString FormatGeneral(double value, QChar decimalSeparator);
 // Fixed notation with two decimals ("2.50").
 QString FormatFixed2(double value, QChar decimalSeparator);
 
-// Reads one column spec: an optional mark "<", ">" or "^" and a width; a missing or unreadable
+// Reads one column entry: an optional mark "<", ">" or "^" and a width; a missing or unreadable
 // width is `defaultWidth`.
-TColumnSpec ParseColumnSpec(QStringView spec, double defaultWidth, QChar decimalSeparator);
+TColumnSpec ParseColumnSpec(QStringView entry, double defaultWidth, QChar decimalSeparator);
 
 // Cells of a row or specs of a format; an empty text gives one empty entry.
 QStringList SplitAtSeparator(const QString &text, QChar separator);
 
-// Rewrites a column format spec by spec as mark and width (times `factor`); empty stays empty.
+// Rewrites a column format entry by entry as mark and width (times `factor`); empty stays empty.
 QString NormalizeColumnFormat(const QString &format, QChar separator, double defaultWidth,
                               QChar decimalSeparator, double factor = 1.0);
 

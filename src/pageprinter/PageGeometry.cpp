@@ -165,8 +165,8 @@ QChar TPagePrinter::DecimalSeparator() const {
     return separator.isEmpty() ? QChar(u'.') : separator[0];
 }
 
-TColumnSpec TPagePrinter::ParseColumnSpec(QStringView spec) const {
-    return sapidoro::ParseColumnSpec(spec, m_defaultColWidth, DecimalSeparator());
+TColumnSpec TPagePrinter::ParseColumnSpec(QStringView entry) const {
+    return sapidoro::ParseColumnSpec(entry, m_defaultColWidth, DecimalSeparator());
 }
 
 QString TPagePrinter::NormalizeColumnFormat(const QString &format, bool convert) const {

@@ -103,7 +103,7 @@ public:
     void ScalePageFont();
     void RefreshDeviceMetrics();
     void PreparePage();
-    TColumnSpec ParseColumnSpec(QStringView spec) const;
+    TColumnSpec ParseColumnSpec(QStringView entry) const;
     QString NormalizeColumnFormat(const QString &format, bool convert) const;
     QString ExpandTokens(const QString &text) const;
 

@@ -174,7 +174,7 @@ void TPagePrinter::WriteTableLine(const QString &text) {
     QStringList cells = SplitAtSeparator(text, m_tokenSeparator);
     std::vector<TColumnSpec> columns;
     columns.reserve(specs.size());
-    for (const QString &spec : specs) columns.push_back(ParseColumnSpec(spec));
+    for (const QString &entry : specs) columns.push_back(ParseColumnSpec(entry));
     while (cells.size() < specs.size()) cells.append(QString());
 
     const int innerMargin = DirectResolutionX() / 300 * 6;

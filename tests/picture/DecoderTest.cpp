@@ -32,10 +32,10 @@ std::string DecodeError(const std::string &jpeg, const JpegDecodeOptions &option
 }
 
 JpegSpec Sized(int width, int height) {
-    JpegSpec spec;
-    spec.width = width;
-    spec.height = height;
-    return spec;
+    JpegSpec params;
+    params.width = width;
+    params.height = height;
+    return params;
 }
 
 JpegDecodeOptions TrueColour() {
@@ -98,9 +98,9 @@ TEST(DecodeJpegLimits, BitmapLimitCountsPaddedRows) {
 }
 
 TEST(DecodeJpegLimits, ProgressiveScanCountIsBounded) {
-    JpegSpec spec = Sized(32, 32);
-    spec.progressive = true;  // libjpeg's simple progression writes 10 scans for colour
-    const std::string jpeg = MakeJpeg(spec);
+    JpegSpec params = Sized(32, 32);
+    params.progressive = true;  // libjpeg's simple progression writes 10 scans for colour
+    const std::string jpeg = MakeJpeg(params);
     JpegDecodeLimits limits;
     limits.maxScans = 10;
     EXPECT_FALSE(Decode(jpeg, {}, {}, limits).isNull());
@@ -109,11 +109,11 @@ TEST(DecodeJpegLimits, ProgressiveScanCountIsBounded) {
 }
 
 TEST(DecodeJpegLimits, LibraryMemoryIsBounded) {
-    JpegSpec spec = Sized(256, 256);
-    spec.progressive = true;  // keeps every coefficient of the image until the last scan
+    JpegSpec params = Sized(256, 256);
+    params.progressive = true;  // keeps every coefficient of the image until the last scan
     JpegDecodeLimits limits;
     limits.maxLibraryBytes = 64 * 1024;
-    EXPECT_EQ(DecodeError(MakeJpeg(spec), TrueColour(), limits), "Backing store not supported");
+    EXPECT_EQ(DecodeError(MakeJpeg(params), TrueColour(), limits), "Backing store not supported");
 }
 
 std::vector<int> ProgressOf(int height, int step) {

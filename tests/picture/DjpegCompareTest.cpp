@@ -17,7 +17,7 @@ using test::JpegSpec;
 
 struct NamedImage {
     const char *name;
-    JpegSpec spec;
+    JpegSpec params;
 };
 
 struct NamedOptions {
@@ -172,7 +172,7 @@ class DjpegCompare : public ::testing::TestWithParam<std::tuple<NamedImage, Name
 
 TEST_P(DjpegCompare, SamePixelsDepthAndColourTable) {
     const auto &[image, options] = GetParam();
-    const std::string jpeg = test::MakeJpeg(image.spec);
+    const std::string jpeg = test::MakeJpeg(image.params);
     const std::string expected = test::RunDjpeg(jpeg, options.djpeg);
     ASSERT_FALSE(expected.empty());
     ExpectSameBitmap(Decode(jpeg, options.options), test::ReadBmp(expected));
@@ -187,11 +187,11 @@ INSTANTIATE_TEST_SUITE_P(Pictures, DjpegCompare,
                          });
 
 TEST(DjpegCompareDensity, DotsPerCentimetreBecomePixelsPerMetre) {
-    JpegSpec spec;
-    spec.densityUnit = 2;
-    spec.xDensity = 38;
-    spec.yDensity = 45;
-    const QImage image = Decode(test::MakeJpeg(spec), {});
+    JpegSpec params;
+    params.densityUnit = 2;
+    params.xDensity = 38;
+    params.yDensity = 45;
+    const QImage image = Decode(test::MakeJpeg(params), {});
     EXPECT_EQ(image.dotsPerMeterX(), 3800);
     EXPECT_EQ(image.dotsPerMeterY(), 4500);
 }

@@ -31,7 +31,7 @@ JSAMPLE Sample(int x, int y, int channel) {
 
 }  // namespace
 
-std::string MakeJpeg(const JpegSpec &spec) {
+std::string MakeJpeg(const JpegSpec &params) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr jerr{};
     cinfo.err = jpeg_std_error(&jerr);
@@ -40,34 +40,34 @@ std::string MakeJpeg(const JpegSpec &spec) {
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
 
-    cinfo.image_width = spec.width;
-    cinfo.image_height = spec.height;
-    cinfo.input_components = spec.components;
-    cinfo.in_color_space = spec.components == 1   ? JCS_GRAYSCALE
-                           : spec.components == 4 ? JCS_CMYK
+    cinfo.image_width = params.width;
+    cinfo.image_height = params.height;
+    cinfo.input_components = params.components;
+    cinfo.in_color_space = params.components == 1   ? JCS_GRAYSCALE
+                           : params.components == 4 ? JCS_CMYK
                                                   : JCS_RGB;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.components == 3) {
-        cinfo.comp_info[0].h_samp_factor = spec.lumaH;
-        cinfo.comp_info[0].v_samp_factor = spec.lumaV;
+    jpeg_set_quality(&cinfo, params.quality, TRUE);
+    if (params.components == 3) {
+        cinfo.comp_info[0].h_samp_factor = params.lumaH;
+        cinfo.comp_info[0].v_samp_factor = params.lumaV;
     }
-    if (spec.progressive) jpeg_simple_progression(&cinfo);
-    cinfo.restart_in_rows = spec.restartRows;
-    cinfo.density_unit = static_cast<UINT8>(spec.densityUnit);
-    cinfo.X_density = static_cast<UINT16>(spec.xDensity);
-    cinfo.Y_density = static_cast<UINT16>(spec.yDensity);
+    if (params.progressive) jpeg_simple_progression(&cinfo);
+    cinfo.restart_in_rows = params.restartRows;
+    cinfo.density_unit = static_cast<UINT8>(params.densityUnit);
+    cinfo.X_density = static_cast<UINT16>(params.xDensity);
+    cinfo.Y_density = static_cast<UINT16>(params.yDensity);
 
     jpeg_start_compress(&cinfo, TRUE);
-    for (const std::string &comment : spec.comments)
+    for (const std::string &comment : params.comments)
         jpeg_write_marker(&cinfo, JPEG_COM, reinterpret_cast<const JOCTET *>(comment.data()),
                           static_cast<unsigned>(comment.size()));
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(spec.width) * spec.components);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(params.width) * params.components);
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < spec.width; ++x)
-            for (int c = 0; c < spec.components; ++c)
-                row[static_cast<std::size_t>(x) * spec.components + c] = Sample(x, y, c);
+        for (int x = 0; x < params.width; ++x)
+            for (int c = 0; c < params.components; ++c)
+                row[static_cast<std::size_t>(x) * params.components + c] = Sample(x, y, c);
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }

@@ -19,8 +19,8 @@ struct JpegSpec {
     std::vector<std::string> comments;
 };
 
-// The JPEG file bytes for `spec`, compressed by libjpeg.
-std::string MakeJpeg(const JpegSpec &spec);
+// The JPEG file bytes for `params`, compressed by libjpeg.
+std::string MakeJpeg(const JpegSpec &params);
 
 // Overwrites the width and height that the frame header declares.
 std::string WithDeclaredSize(std::string jpeg, int width, int height);

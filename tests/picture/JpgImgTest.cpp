@@ -18,10 +18,10 @@ using test::MakeJpeg;
 using test::TempDir;
 
 JpegSpec Sized(int width, int height) {
-    JpegSpec spec;
-    spec.width = width;
-    spec.height = height;
-    return spec;
+    JpegSpec params;
+    params.width = width;
+    params.height = height;
+    return params;
 }
 
 // A control whose decodes are counted through `OnProgress` (one call per decode).
