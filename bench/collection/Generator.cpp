@@ -37,7 +37,9 @@ public:
         return a < b ? a : b;
     }
     template <typename T>
-    const T &pick(const std::vector<T> &items) { return items[below(items.size())]; }
+    const T &pick(const std::vector<T> &items) {
+        return items[below(items.size())];
+    }
 
 private:
     std::uint64_t m_state;
@@ -60,83 +62,304 @@ struct Ingredient {
 
 struct Lists {
     Words bases = Cp1252({
-        "Farina", "Zucchero", "Uova", "Burro", "Latte", "Panna", "Olio Extravergine D'Oliva",
-        "Sale", "Pepe Nero", "Aglio", "Cipolla", "Carota", "Sedano", "Prezzemolo", "Basilico",
-        "Rosmarino", "Salvia", "Alloro", "Timo", "Origano", "Maggiorana", "Menta", "Finocchio",
-        "Pomodori", "Passata Di Pomodoro", "Concentrato Di Pomodoro", "Patate", "Zucchine",
-        "Melanzane", "Peperoni", "Spinaci", "Bietole", "Cavolfiore", "Broccoli", "Carciofi",
-        "Asparagi", "Piselli", "Fagioli Borlotti", "Fagioli Cannellini", "Ceci", "Lenticchie",
-        "Funghi Porcini", "Funghi Champignon", "Tartufo Nero", "Radicchio", "Rucola", "Lattuga",
-        "Zucca", "Porri", "Scalogno", "Spaghetti", "Penne", "Fusilli", "Tagliatelle",
-        "Lasagne", "Pasta Sfoglia", "Pasta Brisée", "Gnocchi", "Riso Carnaroli", "Riso Arborio",
-        "Orzo", "Farro", "Polenta", "Pane Raffermo", "Pangrattato", "Parmigiano Reggiano",
-        "Pecorino Romano", "Grana Padano", "Mozzarella", "Ricotta", "Mascarpone", "Gorgonzola",
-        "Fontina", "Scamorza", "Stracchino", "Burrata", "Prosciutto Crudo", "Prosciutto Cotto",
-        "Pancetta", "Guanciale", "Salsiccia", "Speck", "Mortadella", "Bresaola", "Carne Macinata",
-        "Vitello", "Manzo", "Maiale", "Agnello", "Coniglio", "Pollo", "Tacchino", "Anatra",
-        "Faraona", "Petto Di Pollo", "Cosce Di Pollo", "Tonno", "Salmone", "Merluzzo",
-        "Baccalà", "Pesce Spada", "Orata", "Branzino", "Acciughe", "Sardine", "Gamberi",
-        "Calamari", "Seppie", "Polpo", "Cozze", "Vongole", "Capesante", "Limone",
-        "Succo Di Limone", "Arance", "Mele", "Pere", "Fragole", "Ciliegie", "Pesche",
-        "Albicocche", "Fichi", "Uva", "Banane", "Castagne", "Noci", "Nocciole", "Mandorle",
-        "Pinoli", "Pistacchi", "Uvetta", "Cioccolato Fondente", "Cacao Amaro", "Caffè",
-        "Tè Verde", "Miele", "Marmellata Di Albicocche", "Lievito Di Birra", "Lievito Per Dolci",
-        "Vanillina", "Cannella", "Noce Moscata", "Zafferano", "Peperoncino", "Capperi",
-        "Olive Nere", "Olive Verdi", "Aceto Balsamico", "Aceto Di Vino", "Vino Bianco",
-        "Vino Rosso", "Marsala", "Rum", "Brodo Vegetale", "Brodo Di Carne", "Savoiardi",
-        "Amaretti", "Panna Da Montare", "Yogurt Bianco", "Purè Di Patate", "Pâté Di Fegato",
+        "Farina",
+        "Zucchero",
+        "Uova",
+        "Burro",
+        "Latte",
+        "Panna",
+        "Olio Extravergine D'Oliva",
+        "Sale",
+        "Pepe Nero",
+        "Aglio",
+        "Cipolla",
+        "Carota",
+        "Sedano",
+        "Prezzemolo",
+        "Basilico",
+        "Rosmarino",
+        "Salvia",
+        "Alloro",
+        "Timo",
+        "Origano",
+        "Maggiorana",
+        "Menta",
+        "Finocchio",
+        "Pomodori",
+        "Passata Di Pomodoro",
+        "Concentrato Di Pomodoro",
+        "Patate",
+        "Zucchine",
+        "Melanzane",
+        "Peperoni",
+        "Spinaci",
+        "Bietole",
+        "Cavolfiore",
+        "Broccoli",
+        "Carciofi",
+        "Asparagi",
+        "Piselli",
+        "Fagioli Borlotti",
+        "Fagioli Cannellini",
+        "Ceci",
+        "Lenticchie",
+        "Funghi Porcini",
+        "Funghi Champignon",
+        "Tartufo Nero",
+        "Radicchio",
+        "Rucola",
+        "Lattuga",
+        "Zucca",
+        "Porri",
+        "Scalogno",
+        "Spaghetti",
+        "Penne",
+        "Fusilli",
+        "Tagliatelle",
+        "Lasagne",
+        "Pasta Sfoglia",
+        "Pasta Brisée",
+        "Gnocchi",
+        "Riso Carnaroli",
+        "Riso Arborio",
+        "Orzo",
+        "Farro",
+        "Polenta",
+        "Pane Raffermo",
+        "Pangrattato",
+        "Parmigiano Reggiano",
+        "Pecorino Romano",
+        "Grana Padano",
+        "Mozzarella",
+        "Ricotta",
+        "Mascarpone",
+        "Gorgonzola",
+        "Fontina",
+        "Scamorza",
+        "Stracchino",
+        "Burrata",
+        "Prosciutto Crudo",
+        "Prosciutto Cotto",
+        "Pancetta",
+        "Guanciale",
+        "Salsiccia",
+        "Speck",
+        "Mortadella",
+        "Bresaola",
+        "Carne Macinata",
+        "Vitello",
+        "Manzo",
+        "Maiale",
+        "Agnello",
+        "Coniglio",
+        "Pollo",
+        "Tacchino",
+        "Anatra",
+        "Faraona",
+        "Petto Di Pollo",
+        "Cosce Di Pollo",
+        "Tonno",
+        "Salmone",
+        "Merluzzo",
+        "Baccalà",
+        "Pesce Spada",
+        "Orata",
+        "Branzino",
+        "Acciughe",
+        "Sardine",
+        "Gamberi",
+        "Calamari",
+        "Seppie",
+        "Polpo",
+        "Cozze",
+        "Vongole",
+        "Capesante",
+        "Limone",
+        "Succo Di Limone",
+        "Arance",
+        "Mele",
+        "Pere",
+        "Fragole",
+        "Ciliegie",
+        "Pesche",
+        "Albicocche",
+        "Fichi",
+        "Uva",
+        "Banane",
+        "Castagne",
+        "Noci",
+        "Nocciole",
+        "Mandorle",
+        "Pinoli",
+        "Pistacchi",
+        "Uvetta",
+        "Cioccolato Fondente",
+        "Cacao Amaro",
+        "Caffè",
+        "Tè Verde",
+        "Miele",
+        "Marmellata Di Albicocche",
+        "Lievito Di Birra",
+        "Lievito Per Dolci",
+        "Vanillina",
+        "Cannella",
+        "Noce Moscata",
+        "Zafferano",
+        "Peperoncino",
+        "Capperi",
+        "Olive Nere",
+        "Olive Verdi",
+        "Aceto Balsamico",
+        "Aceto Di Vino",
+        "Vino Bianco",
+        "Vino Rosso",
+        "Marsala",
+        "Rum",
+        "Brodo Vegetale",
+        "Brodo Di Carne",
+        "Savoiardi",
+        "Amaretti",
+        "Panna Da Montare",
+        "Yogurt Bianco",
+        "Purè Di Patate",
+        "Pâté Di Fegato",
     });
     Words qualifiers = Cp1252({
-        "", "Fresco", "Secco", "Surgelato", "Biologico", "Grattugiato", "Tritato", "A Cubetti",
-        "Di Stagione", "Della Valle", "Di Montagna", "Affumicato", "Sott'Olio", "In Scatola",
-        "Al Naturale", "Integrale", "Tipo 00", "Light", "Di Bufala", "Stagionato", "Dolce",
-        "Piccante", "Novello", "Già Pulito",
+        "",          "Fresco",     "Secco",       "Surgelato",   "Biologico",   "Grattugiato",
+        "Tritato",   "A Cubetti",  "Di Stagione", "Della Valle", "Di Montagna", "Affumicato",
+        "Sott'Olio", "In Scatola", "Al Naturale", "Integrale",   "Tipo 00",     "Light",
+        "Di Bufala", "Stagionato", "Dolce",       "Piccante",    "Novello",     "Già Pulito",
     });
     Words quantities = Cp1252({
-        "100 g", "200 g", "250 g", "300 g", "500 g", "50 g", "1 Kg", "1 Cucchiaio",
-        "2 Cucchiai", "3 Cucchiai", "1 Cucchiaino", "1 Pizzico", "1 Bicchiere", "1/2 Litro",
-        "1 Litro", "1 Spicchio", "2 Spicchi", "1", "2", "3", "4", "6", "1 Mazzetto", "1 Rametto",
-        "1 Tazza", "1 Bustina", "1 Noce", "0",
+        "100 g",       "200 g",       "250 g",      "300 g",      "500 g",        "50 g",
+        "1 Kg",        "1 Cucchiaio", "2 Cucchiai", "3 Cucchiai", "1 Cucchiaino", "1 Pizzico",
+        "1 Bicchiere", "1/2 Litro",   "1 Litro",    "1 Spicchio", "2 Spicchi",    "1",
+        "2",           "3",           "4",          "6",          "1 Mazzetto",   "1 Rametto",
+        "1 Tazza",     "1 Bustina",   "1 Noce",     "0",
     });
     Words dishNouns = Cp1252({
-        "Risotto", "Spaghetti", "Penne", "Tagliatelle", "Lasagne", "Gnocchi", "Zuppa",
-        "Minestrone", "Vellutata", "Crema", "Torta", "Crostata", "Biscotti", "Budino",
-        "Semifreddo", "Tiramisù", "Frittata", "Sformato", "Polpette", "Involtini", "Arrosto",
-        "Spezzatino", "Brasato", "Scaloppine", "Cotolette", "Filetto", "Insalata", "Bruschette",
-        "Crostini", "Frittelle", "Sugo", "Salsa", "Pesto", "Ragù", "Frullato", "Granita",
-        "Sorbetto", "Focaccia", "Pizza", "Calzone", "Torta Salata", "Flan", "Timballo",
-        "Cannelloni", "Ravioli", "Tortellini", "Orecchiette", "Bucatini", "Fritto Misto",
-        "Grigliata", "Carpaccio", "Tartare", "Parmigiana", "Caponata", "Peperonata", "Purè",
-        "Muffin", "Ciambella", "Strudel", "Panna Cotta",
+        "Risotto",      "Spaghetti",  "Penne",      "Tagliatelle", "Lasagne",      "Gnocchi",
+        "Zuppa",        "Minestrone", "Vellutata",  "Crema",       "Torta",        "Crostata",
+        "Biscotti",     "Budino",     "Semifreddo", "Tiramisù",    "Frittata",     "Sformato",
+        "Polpette",     "Involtini",  "Arrosto",    "Spezzatino",  "Brasato",      "Scaloppine",
+        "Cotolette",    "Filetto",    "Insalata",   "Bruschette",  "Crostini",     "Frittelle",
+        "Sugo",         "Salsa",      "Pesto",      "Ragù",        "Frullato",     "Granita",
+        "Sorbetto",     "Focaccia",   "Pizza",      "Calzone",     "Torta Salata", "Flan",
+        "Timballo",     "Cannelloni", "Ravioli",    "Tortellini",  "Orecchiette",  "Bucatini",
+        "Fritto Misto", "Grigliata",  "Carpaccio",  "Tartare",     "Parmigiana",   "Caponata",
+        "Peperonata",   "Purè",       "Muffin",     "Ciambella",   "Strudel",      "Panna Cotta",
     });
     Words connectors = Cp1252({"Di", "Con", "Alle", "Al", "Ai", "Alla", "Allo", "Agli", "In"});
     Words styles = Cp1252({
-        "", "", "", "", "Alla Romana", "Alla Milanese", "Alla Napoletana", "Alla Siciliana",
-        "Alla Genovese", "Alla Toscana", "Alla Pugliese", "Alla Piemontese", "Alla Veneta",
-        "Della Nonna", "Della Casa", "Del Contadino", "Al Forno", "Gratinati", "In Agrodolce",
-        "Light", "Veloce", "Bimby", "Al Bimby", "Pentola A Pressione", "In Pentola A Pressione",
-        "Al Cartoccio", "In Bianco", "Piccante", "Estiva", "Invernale", "Di Natale", "Di Pasqua",
-        "Della Domenica", "Rustica", "Alla Crema", "Al Limone", "All'Arancia", "Al Tartufo",
+        "",
+        "",
+        "",
+        "",
+        "Alla Romana",
+        "Alla Milanese",
+        "Alla Napoletana",
+        "Alla Siciliana",
+        "Alla Genovese",
+        "Alla Toscana",
+        "Alla Pugliese",
+        "Alla Piemontese",
+        "Alla Veneta",
+        "Della Nonna",
+        "Della Casa",
+        "Del Contadino",
+        "Al Forno",
+        "Gratinati",
+        "In Agrodolce",
+        "Light",
+        "Veloce",
+        "Bimby",
+        "Al Bimby",
+        "Pentola A Pressione",
+        "In Pentola A Pressione",
+        "Al Cartoccio",
+        "In Bianco",
+        "Piccante",
+        "Estiva",
+        "Invernale",
+        "Di Natale",
+        "Di Pasqua",
+        "Della Domenica",
+        "Rustica",
+        "Alla Crema",
+        "Al Limone",
+        "All'Arancia",
+        "Al Tartufo",
     });
     Words dishes = Cp1252({"Antipasto", "Bevande", "Carne", "Contorno", "Dessert", "Pesce",
                            "Pollame", "Primo", "Salsa"});
     Words places = Cp1252({
-        "Abruzzo", "Basilicata", "Calabria", "Campania", "Emilia-Romagna",
-        "Friuli-Venezia Giulia", "Lazio", "Liguria", "Lombardia", "Marche", "Molise", "Piemonte",
-        "Puglia", "Sardegna", "Sicilia", "Toscana", "Trentino-Alto Adige", "Umbria",
-        "Valle D'Aosta", "Veneto", "Roma", "Milano", "Napoli", "Torino", "Palermo", "Genova",
-        "Bologna", "Firenze", "Bari", "Catania", "Venezia", "Verona", "Messina", "Padova",
-        "Trieste", "Brescia", "Parma", "Modena", "Reggio Emilia", "Perugia", "Livorno",
-        "Cagliari", "Foggia", "Salerno", "Ferrara", "Sassari", "Siena", "Lecce", "Forlì",
-        "Cefalù", "Sanremo", "Alba", "Asti", "Cremona", "Mantova", "Pavia",
+        "Abruzzo",
+        "Basilicata",
+        "Calabria",
+        "Campania",
+        "Emilia-Romagna",
+        "Friuli-Venezia Giulia",
+        "Lazio",
+        "Liguria",
+        "Lombardia",
+        "Marche",
+        "Molise",
+        "Piemonte",
+        "Puglia",
+        "Sardegna",
+        "Sicilia",
+        "Toscana",
+        "Trentino-Alto Adige",
+        "Umbria",
+        "Valle D'Aosta",
+        "Veneto",
+        "Roma",
+        "Milano",
+        "Napoli",
+        "Torino",
+        "Palermo",
+        "Genova",
+        "Bologna",
+        "Firenze",
+        "Bari",
+        "Catania",
+        "Venezia",
+        "Verona",
+        "Messina",
+        "Padova",
+        "Trieste",
+        "Brescia",
+        "Parma",
+        "Modena",
+        "Reggio Emilia",
+        "Perugia",
+        "Livorno",
+        "Cagliari",
+        "Foggia",
+        "Salerno",
+        "Ferrara",
+        "Sassari",
+        "Siena",
+        "Lecce",
+        "Forlì",
+        "Cefalù",
+        "Sanremo",
+        "Alba",
+        "Asti",
+        "Cremona",
+        "Mantova",
+        "Pavia",
     });
     Words notes = Cp1252({
-        "Ricetta tipica di %P.", "Piatto tradizionale della cucina di %P, preparato nelle feste.",
+        "Ricetta tipica di %P.",
+        "Piatto tradizionale della cucina di %P, preparato nelle feste.",
         "La ricetta viene da una trattoria di %P; si può preparare anche il giorno prima.",
         "Da servire caldo, è perfetto per una cena tra amici.",
         "Variante di %P con meno grassi, più leggera ma altrettanto gustosa.",
-        "Ricordo di una vacanza a %P.", "Una specialità di %P che piace a tutti.",
-        "Si conserva in frigorifero per due giorni.", "Ottima anche fredda, il giorno dopo.",
+        "Ricordo di una vacanza a %P.",
+        "Una specialità di %P che piace a tutti.",
+        "Si conserva in frigorifero per due giorni.",
+        "Ottima anche fredda, il giorno dopo.",
         "Ricetta della nonna, originaria di %P: è un classico della domenica.",
     });
     Words steps = Cp1252({
@@ -174,7 +397,8 @@ std::vector<Ingredient> MakeIngredients(const Lists &lists, Random &random) {
         const std::size_t variants = 3 + random.below(10);
         for (std::size_t v = 0; v < variants; ++v) {
             // The first variant is the plain name; the others take a distinct qualifier.
-            const std::size_t q = v == 0 ? 0 : 1 + (v * 7 + random.below(3)) % (lists.qualifiers.size() - 1);
+            const std::size_t q =
+                v == 0 ? 0 : 1 + (v * 7 + random.below(3)) % (lists.qualifiers.size() - 1);
             std::string name = base;
             if (q != 0) name += " " + lists.qualifiers[q];
             bool seen = false;
@@ -183,9 +407,11 @@ std::vector<Ingredient> MakeIngredients(const Lists &lists, Random &random) {
             Ingredient ingredient{std::move(name), kcal + random.between(-kcal / 5, kcal / 5), {}};
             const std::size_t count = 2 + random.below(5);
             for (std::size_t k = 0; k < count; ++k) {
-                const std::string &quantity = lists.quantities[random.below(lists.quantities.size())];
+                const std::string &quantity =
+                    lists.quantities[random.below(lists.quantities.size())];
                 bool known = false;
-                for (const std::string &existing : ingredient.quantities) known = known || existing == quantity;
+                for (const std::string &existing : ingredient.quantities)
+                    known = known || existing == quantity;
                 if (!known) ingredient.quantities.push_back(quantity);
             }
             out.push_back(std::move(ingredient));
@@ -201,7 +427,8 @@ int CaloriesOf(const Ingredient &ingredient, const std::string &quantity) {
     if (quantity.find(" g") != std::string::npos) return ingredient.kcalPer100g * n / 100;
     if (quantity.find("Kg") != std::string::npos) return ingredient.kcalPer100g * 10;
     if (quantity.find("Litro") != std::string::npos) return ingredient.kcalPer100g * 5;
-    if (quantity.find("Cucchiai") != std::string::npos) return ingredient.kcalPer100g * 15 * n / 100;
+    if (quantity.find("Cucchiai") != std::string::npos)
+        return ingredient.kcalPer100g * 15 * n / 100;
     return ingredient.kcalPer100g * (n > 0 ? n : 1) / 4;
 }
 
@@ -252,8 +479,8 @@ void GenerateCollection(const std::string &folder, int recipes, unsigned seed) {
     std::string table;
     for (const Ingredient &ingredient : ingredients) {
         for (const std::string &quantity : ingredient.quantities) {
-            Line(table, ingredient.name + "_ING == " + quantity + " === " +
-                            std::to_string(CaloriesOf(ingredient, quantity)));
+            Line(table, ingredient.name + "_ING == " + quantity +
+                            " === " + std::to_string(CaloriesOf(ingredient, quantity)));
         }
     }
     WriteFile(folder + "ing.txt", table);
@@ -291,9 +518,12 @@ void GenerateCollection(const std::string &folder, int recipes, unsigned seed) {
         const int lines = random.between(5, 25);
         for (int i = 0; i < lines; ++i) {
             const Ingredient &ingredient = ingredients[random.skewed(ingredients.size())];
-            std::string quantity = ingredient.quantities[random.below(ingredient.quantities.size())];
-            if (quantity == "0" || random.chance(3)) quantity.clear();          // " ==== Sale"
-            else if (random.chance(4)) quantity = random.pick(lists.quantities);  // maybe unknown
+            std::string quantity =
+                ingredient.quantities[random.below(ingredient.quantities.size())];
+            if (quantity == "0" || random.chance(3))
+                quantity.clear();  // " ==== Sale"
+            else if (random.chance(4))
+                quantity = random.pick(lists.quantities);  // maybe unknown
             Line(file, quantity + " ==== " + ingredient.name);
         }
         Line(file, "-Preparazione");

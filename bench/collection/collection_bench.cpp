@@ -10,6 +10,7 @@
 #include "data/LineIndex.h"
 #include "data/RecipeFile.h"
 #include "search/Search.h"
+#include "timing/BenchTiming.h"
 #include "view/Calories.h"
 #include "view/PicturePath.h"
 #include "view/RecipeLoad.h"
@@ -32,46 +33,12 @@
 #include <string>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
 using namespace sapidoro;
-using Clock = std::chrono::steady_clock;
+using namespace sapidoro::bench;
 
 constexpr unsigned kSeed = 1;
-
-double Milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// Runs a program directly (no shell) with its output thrown away; returns the wall time.
-double RunPeer(const std::vector<std::string> &args) {
-    std::vector<char *> argv;
-    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) throw std::runtime_error("cannot run " + args[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const auto end = Clock::now();
-    // rg -c exits with 1 when nothing matched; anything else is a failure.
-    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) throw std::runtime_error(args[0] + " failed");
-    return Milliseconds(end - start);
-}
 
 struct Pair {
     double ours;
@@ -147,7 +114,8 @@ void EnsureCollection(const std::string &folder, int recipes) {
 void Warm(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> buffer(1 << 20);
-    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount()) {}
+    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount()) {
+    }
 }
 
 struct ScopeCase {
@@ -170,11 +138,11 @@ int main(int argc, char **argv) {
         Warm(table);
         const double megabytes = static_cast<double>(FileSize(recipeFile)) / 1e6;
         static const char *const kIndexLevels[] = {"plain C++", "SSE2", "AVX2", "AVX-512BW"};
-        std::printf("collection %s: %d recipes, ricette.txt %.1f MB, ing.txt %.1f kB, %d runs, "
-                    "medians, line index %s, load average %s\n",
-                    folder.c_str(), recipes, megabytes,
-                    static_cast<double>(FileSize(table)) / 1e3, runs,
-                    kIndexLevels[detail::LimitLineIndex(2) + 1], LoadAverage().c_str());
+        std::printf(
+            "collection %s: %d recipes, ricette.txt %.1f MB, ing.txt %.1f kB, %d runs, "
+            "medians, line index %s, load average %s\n",
+            folder.c_str(), recipes, megabytes, static_cast<double>(FileSize(table)) / 1e3, runs,
+            kIndexLevels[detail::LimitLineIndex(2) + 1], LoadAverage().c_str());
 
         // (a) The start-up record walk. A run's result is dropped before the next one, out of
         // the timing.
@@ -190,8 +158,8 @@ int main(int argc, char **argv) {
 
         // The same walk beside rg reading the file as we do, with plain reads instead of a
         // mapping: the part of the gap that the way of reading makes.
-        const std::vector<std::string> readsPeer = {"rg", "--no-mmap", "-c", "-F", ":Ricette",
-                                                    recipeFile};
+        const std::vector<std::string> readsPeer = {"rg", "--no-mmap", "-c",
+                                                    "-F", ":Ricette",  recipeFile};
         const Pair walkReads = Measure(
             runs, [&] { listing = ListRecipeNames(recipeFile); }, readsPeer,
             [&] { listing = RecipeListing(); });
@@ -204,15 +172,16 @@ int main(int argc, char **argv) {
         const std::vector<std::string> complete(sorted.begin(), sorted.end());
 
         // (b) Each scope's search from the complete list, then one narrowing search.
-        const ScopeCase cases[] = {{"Ingredienti", "past"},     {"Luogo", "Toscana"},
-                                   {"Nome", "Bimby"},           {"Persone", "4"},
-                                   {"Piatto", "Primo"},         {"Ricetta Adatta A", "Bambini piccoli"}};
+        const ScopeCase cases[] = {
+            {"Ingredienti", "past"}, {"Luogo", "Toscana"}, {"Nome", "Bimby"},
+            {"Persone", "4"},        {"Piatto", "Primo"},  {"Ricetta Adatta A", "Bambini piccoli"}};
         std::vector<std::string> narrowed;
         for (const ScopeCase &c : cases) {
             const SearchScope scope = *ParseScope(c.scope);
             std::vector<std::string> found;
             std::size_t records = 0;
-            const std::vector<std::string> peer = {"rg", "-c", "-i", "-F", c.searchString, recipeFile};
+            const std::vector<std::string> peer = {"rg", "-c",           "-i",
+                                                   "-F", c.searchString, recipeFile};
             const Pair p = Measure(
                 runs,
                 [&] {
@@ -230,7 +199,10 @@ int main(int argc, char **argv) {
             const std::vector<std::string> peer = {"rg", "-c", "-i", "-F", "Primo", recipeFile};
             const Pair p = Measure(
                 runs,
-                [&] { found = SearchRecipes(recipeFile, SearchScope::Piatto, "Primo", narrowed, false); },
+                [&] {
+                    found =
+                        SearchRecipes(recipeFile, SearchScope::Piatto, "Primo", narrowed, false);
+                },
                 peer, [&] { found = {}; });
             Report("search Piatto \"Primo\" narrowing " + std::to_string(narrowed.size()), p, peer,
                    " | " + std::to_string(found.size()) + " results");
@@ -249,10 +221,9 @@ int main(int argc, char **argv) {
                 ComputeCalories(table, record.ingredients, totals,
                                 [&](const std::string &line) { notFound.push_back(line); });
                 const CalorieTexts texts = ShowCalories(totals, 4);
-                const auto lines = ComposeRecipeText({record.name, record.dish,
-                                                      record.mainIngredient, 4, texts.calories,
-                                                      record.notes, record.ingredients,
-                                                      record.preparation});
+                const auto lines = ComposeRecipeText(
+                    {record.name, record.dish, record.mainIngredient, 4, texts.calories,
+                     record.notes, record.ingredients, record.preparation});
                 shown = texts.calories + " kcal/person, " + std::to_string(notFound.size()) +
                         " not found, " + std::to_string(lines.size()) + " text lines, " +
                         PictureFileFor(folder, last);

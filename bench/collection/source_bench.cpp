@@ -54,8 +54,8 @@ std::size_t ByReads(const char *path) {
         const ssize_t got = read(fd, buffer.data(), kBlock);
         if (got <= 0) break;
         std::memset(buffer.data() + got, 0, 128);
-        IndexLines(buffer.data(), 0, static_cast<std::size_t>(got), {cr.data(), marker.data(), nullptr},
-                   patterns);
+        IndexLines(buffer.data(), 0, static_cast<std::size_t>(got),
+                   {cr.data(), marker.data(), nullptr}, patterns);
         found += CountMarkers(marker, static_cast<std::size_t>(got));
     }
     close(fd);
@@ -110,7 +110,8 @@ int main(int argc, char **argv) {
         for (int i = 0; i < runs; ++i) {
             auto start = Clock::now();
             a = ByReads(path);
-            reads.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            reads.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
             start = Clock::now();
             b = ByMapping(path);
             maps.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
@@ -118,7 +119,8 @@ int main(int argc, char **argv) {
         const double r = Median(reads), m = Median(maps);
         std::printf("plain reads, %zu KiB blocks, and index  %8.2f ms (%zu marker places)\n",
                     kBlock / 1024, r, a);
-        std::printf("mapping indexed in place                 %8.2f ms (%zu marker places)\n", m, b);
+        std::printf("mapping indexed in place                 %8.2f ms (%zu marker places)\n", m,
+                    b);
         std::printf("reads over mapping                       ratio %.2f\n", r / m);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "source_bench: %s\n", e.what());

@@ -13,6 +13,7 @@
 #include "common/QtText.h"
 #include "data/RecipeFile.h"
 #include "search/Search.h"
+#include "timing/BenchTiming.h"
 #include "view/Calories.h"
 #include "widgets/ProgressBar.h"
 
@@ -36,47 +37,12 @@
 #include <string>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
 using namespace sapidoro;
-using Clock = std::chrono::steady_clock;
+using namespace sapidoro::bench;
 
 bool g_failed = false;  // an error report
-
-double Milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double Time(const std::function<void()> &run) {
-    const auto start = Clock::now();
-    run();
-    return Milliseconds(Clock::now() - start);
-}
-
-// Runs a program directly (no shell), its output thrown away; returns the wall time.
-double RunPeer(const std::vector<std::string> &args) {
-    std::vector<char *> argv;
-    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    const bool spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-    int status = 0;
-    if (spawned) waitpid(pid, &status, 0);
-    posix_spawn_file_actions_destroy(&actions);
-    return spawned ? Milliseconds(Clock::now() - start) : -1;
-}
 
 struct Scenario {
     const char *scope;

@@ -9,6 +9,7 @@
 #include "app/ErrorReport.h"
 #include "app/Unit1.h"
 #include "collection/Generator.h"
+#include "timing/BenchTiming.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -27,44 +28,11 @@
 #include <string>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace sapidoro::bench;
 
 bool g_failed = false;  // an error report or a list that did not drop down
-
-double Milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// Runs a program directly (no shell), its output thrown away; returns the wall time.
-double RunPeer(const std::vector<std::string> &args) {
-    std::vector<char *> argv;
-    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        return -1;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double ms = Milliseconds(Clock::now() - start);
-    posix_spawn_file_actions_destroy(&actions);
-    return ms;
-}
 
 struct Figures {
     std::vector<double> cat, rg, created, shown, dropDown;
