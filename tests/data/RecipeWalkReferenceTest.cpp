@@ -3,6 +3,7 @@
 // meets block ends, CR LF pairs split between blocks, Ctrl-Z and lines longer than a block.
 #include "data/LineIndex.h"
 #include "data/RecipeFile.h"
+#include "support/ReferenceLines.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,40 +16,20 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// The reading rules over the whole buffer.
-class Lines {
-public:
-    explicit Lines(std::string_view bytes) : m_bytes(bytes.substr(0, bytes.find('\x1A'))) {}
-    bool eof() const { return m_pos >= m_bytes.size(); }
-    std::string read() {
-        std::string line;
-        while (m_pos < m_bytes.size() && m_bytes[m_pos] != '\r') line.push_back(m_bytes[m_pos++]);
-        if (m_pos < m_bytes.size()) {
-            ++m_pos;
-            if (m_pos < m_bytes.size() && m_bytes[m_pos] == '\n') ++m_pos;
-        }
-        return line;
-    }
-
-private:
-    std::string_view m_bytes;
-    std::size_t m_pos = 0;
-};
-
 RecipeListing ReferenceListing(const std::string &bytes) {
-    Lines file(bytes);
+    test::ReferenceLines file(bytes);
     RecipeListing listing;
     if (file.eof()) return listing;
-    file.read();
+    file.readLine();
     while (!file.eof()) {
-        file.read();
+        file.readLine();
         if (file.eof()) {
             listing.cutShort = true;
             break;
         }
-        listing.names.push_back(file.read());
+        listing.names.push_back(file.readLine());
         bool closed = false;
-        while (!file.eof() && !closed) closed = file.read() == ":Ricette";
+        while (!file.eof() && !closed) closed = file.readLine() == ":Ricette";
         if (!closed) {
             listing.cutShort = true;
             break;
@@ -59,11 +40,11 @@ RecipeListing ReferenceListing(const std::string &bytes) {
 
 // The lookup: the first line equal to the name right after a line "-Nome", then lines 3 on.
 std::optional<RecipeRecord> ReferenceFind(const std::string &bytes, const std::string &name) {
-    Lines file(bytes);
+    test::ReferenceLines file(bytes);
     std::string before;
     bool found = false;
     while (!file.eof() && !found) {
-        const std::string line = file.read();
+        const std::string line = file.readLine();
         found = line == name && before == "-Nome";
         before = line;
     }
@@ -72,18 +53,18 @@ std::optional<RecipeRecord> ReferenceFind(const std::string &bytes, const std::s
     r.name = name;
     std::string *fixed[] = {&r.dish, &r.mainIngredient, &r.persons, &r.notes};
     for (std::string *field : fixed) {
-        file.read();
-        *field = file.read();
+        file.readLine();
+        *field = file.readLine();
     }
-    file.read();
+    file.readLine();
     bool preparation = false;
     while (!file.eof() && !preparation) {
-        const std::string line = file.read();
+        const std::string line = file.readLine();
         preparation = line == "-Preparazione";
         if (!preparation) r.ingredients.push_back(line);
     }
     while (preparation && !file.eof() && !r.complete) {
-        const std::string line = file.read();
+        const std::string line = file.readLine();
         r.complete = line == ":Ricette";
         if (!r.complete) r.preparation.push_back(line);
     }
@@ -97,9 +78,10 @@ std::string RandomFile(std::mt19937 &random, Strings &names) {
     for (int r = 0; r < records; ++r) {
         const std::string name = "N" + std::to_string(random() % 4);
         names.push_back(name);
-        std::string lines[] = {"-Nome", name, "-Piatto", "Primo", "-I", "x", "-Persone", "4",
-                               "-Note", "n", "-Ingredienti", "1 ==== a", "-Preparazione", "p",
-                               ":Ricette"};
+        std::string lines[] = {
+            "-Nome",         name, "-Piatto", "Primo", "-I",           "x",
+            "-Persone",      "4",  "-Note",   "n",     "-Ingredienti", "1 ==== a",
+            "-Preparazione", "p",  ":Ricette"};
         for (std::string &line : lines) {
             // Now and then a line turns into something else, or grows past a block.
             const unsigned roll = random() % 40;
@@ -161,9 +143,9 @@ TEST(RecipeWalkReference, AFileShortenedWhileReadEndsEarlyWithoutHarm) {
     test::TempDir dir;
     std::string bytes = ":Ricette\r\n";
     for (int r = 0; r < 3000; ++r) {
-        bytes += test::CrLf({"-Nome", "Ricetta " + std::to_string(r), "-P", "Primo", "-I", "x",
-                             "-P", "4", "-N", "n", "-I", "1 ==== a", "-Preparazione", "p",
-                             ":Ricette"});
+        bytes +=
+            test::CrLf({"-Nome", "Ricetta " + std::to_string(r), "-P", "Primo", "-I", "x", "-P",
+                        "4", "-N", "n", "-I", "1 ==== a", "-Preparazione", "p", ":Ricette"});
     }
     const std::string path = dir.write("ricette.txt", bytes);
     TextFile file(path, 4096);

@@ -1,4 +1,5 @@
 #include "data/TextFile.h"
+#include "support/ReferenceLines.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,38 +11,7 @@ using namespace sapidoro;
 
 namespace {
 
-// The reading rules over the whole buffer, with the marker search done line by line.
-class Reference {
-public:
-    explicit Reference(std::string_view bytes) : m_bytes(bytes.substr(0, bytes.find('\x1A'))) {}
-    bool eof() const { return m_pos >= m_bytes.size(); }
-    std::string readLine() {
-        std::string line;
-        while (m_pos < m_bytes.size() && m_bytes[m_pos] != '\r') line.push_back(m_bytes[m_pos++]);
-        if (m_pos < m_bytes.size()) {
-            ++m_pos;
-            if (m_pos < m_bytes.size() && m_bytes[m_pos] == '\n') ++m_pos;
-        }
-        return line;
-    }
-    std::string readUntilLine(const std::string &marker, bool &found) {
-        const std::size_t start = m_pos;
-        found = false;
-        while (!eof()) {
-            const std::size_t lineStart = m_pos;
-            if (readLine() == marker) {
-                found = true;
-                return std::string(m_bytes.substr(start, lineStart - start));
-            }
-        }
-        return std::string(m_bytes.substr(start));
-    }
-    std::size_t position() const { return m_pos; }
-
-private:
-    std::string_view m_bytes;
-    std::size_t m_pos = 0;
-};
+using Reference = test::ReferenceLines;
 
 std::string RandomBytes(std::mt19937 &random, std::size_t size) {
     static const char alphabet[] = {'\r', '\r', '\n', '\n', ':', 'R', 'R', '-', 'P', 'a', '\x1A'};
