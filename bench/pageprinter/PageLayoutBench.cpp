@@ -163,7 +163,7 @@ int main(int argc, char **argv) {
     const QString documentText = DocumentText(items);
     const qreal blank = pp.PageCanvas().TextWidth(u" ");
 
-    TDotsDevice device(kDpi, kDpi, width, height);
+    DotsDevice device(kDpi, kDpi, width, height);
     std::vector<double> layoutOnly, layoutAndPaint, peer;
     int peerPages = 0;
     for (int run = 0; run < runs; ++run) {

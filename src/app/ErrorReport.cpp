@@ -43,7 +43,9 @@ void ShowErrorReport(const QString &message) {
     box.exec();
 }
 
-void SetErrorReportSink(std::function<void(const QString &)> sink) { Sink() = std::move(sink); }
+void SetErrorReportSink(std::function<void(const QString &)> sink) {
+    Sink() = std::move(sink);
+}
 
 void EventGuard::Keep(std::exception_ptr error) {
     if (!s_pending) s_pending = std::move(error);

@@ -15,6 +15,8 @@ std::string ToCp1252(const QString &text);
 QStringList FromCp1252List(const std::vector<std::string> &items);
 
 // Exception messages are UTF-8.
-inline QString FromUtf8(const std::string &text) { return QString::fromStdString(text); }
+inline QString FromUtf8(const std::string &text) {
+    return QString::fromStdString(text);
+}
 
 }  // namespace sapidoro

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -48,7 +48,8 @@ inline unsigned SelectBit(std::uint64_t bits, unsigned k) {
     const std::uint64_t upTo = s * kOnes;  // byte i: set bits in bytes 0 to i
     // The bytes whose running count is at most k come first; the bit is in the next one.
     const std::uint64_t atMost = ((k * kOnes) | 0x8080808080808080ull) - upTo;
-    const unsigned byte = static_cast<unsigned>(((atMost & 0x8080808080808080ull) >> 7) * kOnes >> 56);
+    const unsigned byte =
+        static_cast<unsigned>(((atMost & 0x8080808080808080ull) >> 7) * kOnes >> 56);
     const unsigned before = static_cast<unsigned>(((upTo << 8) >> (8 * byte)) & 0xFF);
     const unsigned inByte = static_cast<unsigned>((bits >> (8 * byte)) & 0xFF);
     return 8 * byte + detail::kSelectInByte[inByte][k - before];
@@ -91,8 +92,8 @@ struct LineBitmaps {
 // further, so `data` must be readable (and should be zeroed) up to 128 bytes past `to`.
 // Returns the offset of the first byte 26 in [from, to), or `to` when there is none; the
 // chunks after the one holding it are not indexed.
-std::size_t IndexLines(const char *data, std::size_t from, std::size_t to,
-                       const LineBitmaps &out, const IndexPatterns &patterns);
+std::size_t IndexLines(const char *data, std::size_t from, std::size_t to, const LineBitmaps &out,
+                       const IndexPatterns &patterns);
 
 namespace detail {
 // Test hook: the widest instruction set the index may use (-1 plain C++, 0 the baseline

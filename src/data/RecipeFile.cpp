@@ -5,7 +5,9 @@ namespace sapidoro {
 namespace {
 
 // Reads lines until one equals `marker`; false when the file ends first.
-bool SkipPast(TextFile &file, std::string_view marker) { return file.skipPastLine(marker); }
+bool SkipPast(TextFile &file, std::string_view marker) {
+    return file.skipPastLine(marker);
+}
 
 // Reads one line and drops it, then returns the next one.
 std::string ReadSecondLine(TextFile &file) {

@@ -218,8 +218,9 @@ std::size_t TextFile::findLine(std::string_view marker, bool keep) {
         if (!jump) {
             // While the lines are buffered, one line end leads to the next by the bitmap.
             std::size_t cr = crAfter(line);
-            while (cr != npos && !(cr - line == marker.size() && m_data[m_pos + line] == marker[0] &&
-                                   std::memcmp(m_data + m_pos + line, marker.data(), marker.size()) == 0)) {
+            while (cr != npos &&
+                   !(cr - line == marker.size() && m_data[m_pos + line] == marker[0] &&
+                     std::memcmp(m_data + m_pos + line, marker.data(), marker.size()) == 0)) {
                 const std::size_t nextCr = crAfter(cr + 1);
                 line = cr + 1 + (m_data[m_pos + cr + 1] == '\n');
                 cr = nextCr;

@@ -13,13 +13,13 @@ bool IsDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
-QChar MarkOf(TColumnAlign align) {
+QChar MarkOf(ColumnAlign align) {
     switch (align) {
-        case TColumnAlign::Right:
+        case ColumnAlign::Right:
             return u'>';
-        case TColumnAlign::Center:
+        case ColumnAlign::Center:
             return u'^';
-        case TColumnAlign::Left:
+        case ColumnAlign::Left:
             break;
     }
     return u'<';
@@ -113,13 +113,13 @@ QString FormatFixed2(double value, QChar decimalSeparator) {
     return result;
 }
 
-TColumnSpec ParseColumnSpec(QStringView entry, double defaultWidth, QChar decimalSeparator) {
-    TColumnSpec column;
+ColumnSpec ParseColumnSpec(QStringView entry, double defaultWidth, QChar decimalSeparator) {
+    ColumnSpec column;
     if (!entry.isEmpty()) {
         if (entry[0] == u'<' || entry[0] == u'>' || entry[0] == u'^') {
-            column.align = entry[0] == u'>'   ? TColumnAlign::Right
-                           : entry[0] == u'^' ? TColumnAlign::Center
-                                             : TColumnAlign::Left;
+            column.align = entry[0] == u'>'   ? ColumnAlign::Right
+                           : entry[0] == u'^' ? ColumnAlign::Center
+                                              : ColumnAlign::Left;
             entry = entry.mid(1);
         }
     }
@@ -140,7 +140,7 @@ QString NormalizeColumnFormat(const QString &format, QChar separator, double def
     if (format.isEmpty()) return format;
     QStringList specs;
     for (const QString &piece : SplitAtSeparator(format, separator)) {
-        const TColumnSpec column = ParseColumnSpec(piece, defaultWidth, decimalSeparator);
+        const ColumnSpec column = ParseColumnSpec(piece, defaultWidth, decimalSeparator);
         specs.append(MarkOf(column.align) +
                      FormatGeneral(column.width * factor, decimalSeparator).trimmed());
     }

@@ -9,12 +9,12 @@
 
 namespace sapidoro {
 
-enum class TColumnAlign { Left, Right, Center };
+enum class ColumnAlign { Left, Right, Center };
 
 // One column of a table, header or footer format. A negative width asks for a column of the
 // absolute width without cell lines.
-struct TColumnSpec {
-    TColumnAlign align = TColumnAlign::Left;
+struct ColumnSpec {
+    ColumnAlign align = ColumnAlign::Left;
     double width = 0;
 };
 
@@ -29,7 +29,7 @@ QString FormatFixed2(double value, QChar decimalSeparator);
 
 // Reads one column entry: an optional mark "<", ">" or "^" and a width; a missing or unreadable
 // width is `defaultWidth`.
-TColumnSpec ParseColumnSpec(QStringView entry, double defaultWidth, QChar decimalSeparator);
+ColumnSpec ParseColumnSpec(QStringView entry, double defaultWidth, QChar decimalSeparator);
 
 // Cells of a row or specs of a format; an empty text gives one empty entry.
 QStringList SplitAtSeparator(const QString &text, QChar separator);

@@ -17,39 +17,39 @@ TMemoryPrinter::~TMemoryPrinter() {
     if (m_painter.isActive()) m_painter.end();
 }
 
-int TMemoryPrinter::DeviceCaps(TDeviceCap cap) const {
+int TMemoryPrinter::DeviceCaps(DeviceCap cap) const {
     const bool landscape = m_orientation == poLandscape;
     switch (cap) {
-        case TDeviceCap::LOGPIXELSX:
+        case DeviceCap::LOGPIXELSX:
             return landscape ? m_sheet.dpiY : m_sheet.dpiX;
-        case TDeviceCap::LOGPIXELSY:
+        case DeviceCap::LOGPIXELSY:
             return landscape ? m_sheet.dpiX : m_sheet.dpiY;
-        case TDeviceCap::PHYSICALWIDTH:
+        case DeviceCap::PHYSICALWIDTH:
             return landscape ? m_sheet.physicalHeight : m_sheet.physicalWidth;
-        case TDeviceCap::PHYSICALHEIGHT:
+        case DeviceCap::PHYSICALHEIGHT:
             return landscape ? m_sheet.physicalWidth : m_sheet.physicalHeight;
-        case TDeviceCap::PHYSICALOFFSETX:
+        case DeviceCap::PHYSICALOFFSETX:
             return landscape ? m_sheet.offsetY : m_sheet.offsetX;
-        case TDeviceCap::PHYSICALOFFSETY:
+        case DeviceCap::PHYSICALOFFSETY:
             return landscape ? m_sheet.offsetX : m_sheet.offsetY;
     }
     return 0;
 }
 
-TPrinterTextMetrics TMemoryPrinter::FontMetricsOnDevice(const QFont &font) const {
+PrinterTextMetrics TMemoryPrinter::FontMetricsOnDevice(const QFont &font) const {
     ++m_metricsQueries;
-    const TDotsDevice device(DeviceCaps(TDeviceCap::LOGPIXELSX), DeviceCaps(TDeviceCap::LOGPIXELSY),
-                             1, 1);
+    const DotsDevice device(DeviceCaps(DeviceCap::LOGPIXELSX), DeviceCaps(DeviceCap::LOGPIXELSY), 1,
+                            1);
     return MeasureTextMetrics(font, &device);
 }
 
 void TMemoryPrinter::OpenPage() {
     const int width =
-        DeviceCaps(TDeviceCap::PHYSICALWIDTH) - 2 * DeviceCaps(TDeviceCap::PHYSICALOFFSETX);
+        DeviceCaps(DeviceCap::PHYSICALWIDTH) - 2 * DeviceCaps(DeviceCap::PHYSICALOFFSETX);
     const int height =
-        DeviceCaps(TDeviceCap::PHYSICALHEIGHT) - 2 * DeviceCaps(TDeviceCap::PHYSICALOFFSETY);
-    m_page = std::make_unique<TDotsDevice>(DeviceCaps(TDeviceCap::LOGPIXELSX),
-                                           DeviceCaps(TDeviceCap::LOGPIXELSY), width, height);
+        DeviceCaps(DeviceCap::PHYSICALHEIGHT) - 2 * DeviceCaps(DeviceCap::PHYSICALOFFSETY);
+    m_page = std::make_unique<DotsDevice>(DeviceCaps(DeviceCap::LOGPIXELSX),
+                                          DeviceCaps(DeviceCap::LOGPIXELSY), width, height);
     m_painter.begin(m_page.get());
     m_jobs.back().pages.emplace_back();
 }

@@ -12,7 +12,7 @@ namespace sapidoro {
 
 // A printer in memory for tests: a chosen resolution, sheet and unprintable offsets (all in
 // dots, given for portrait), or no printer at all. It records every job, page and drawing call.
-class TMemoryPrinter : public TPrinter {
+class TMemoryPrinter : public PrinterDevice {
 public:
     struct Sheet {
         int dpiX = 300;
@@ -27,7 +27,7 @@ public:
         QString documentName;
         int copies = 1;
         TPrinterOrientation orientation = poPortrait;
-        std::vector<std::vector<TDrawCall>> pages;
+        std::vector<std::vector<DrawCall>> pages;
         bool ended = false;
         bool aborted = false;
     };
@@ -45,8 +45,8 @@ public:
     int TextMetricsQueries() const { return m_metricsQueries; }
 
 protected:
-    int DeviceCaps(TDeviceCap cap) const override;
-    TPrinterTextMetrics FontMetricsOnDevice(const QFont &font) const override;
+    int DeviceCaps(DeviceCap cap) const override;
+    PrinterTextMetrics FontMetricsOnDevice(const QFont &font) const override;
     int DeviceCopies() const override { return m_copies; }
     void setDeviceCopies(int copies) override { m_copies = copies; }
     TPrinterOrientation DeviceOrientation() const override { return m_orientation; }
@@ -71,7 +71,7 @@ private:
     mutable int m_metricsQueries = 0;
     std::vector<Job> m_jobs;
     std::vector<Event> m_events;
-    std::unique_ptr<TDotsDevice> m_page;
+    std::unique_ptr<DotsDevice> m_page;
     QPainter m_painter;
 };
 

@@ -17,8 +17,8 @@ void TPagePrinter::setFriendlyFooter(const QString &value) {
 }
 
 void TPagePrinter::RebuildFriendly(bool header) {
-    const TFriendlyValues values{QDateTime::currentDateTime(), m_fileName};
-    const TFriendlyFormat result =
+    const FriendlyValues values{QDateTime::currentDateTime(), m_fileName};
+    const FriendlyFormat result =
         ApplyFriendlyFormat(header ? m_friendlyHeader : m_friendlyFooter, m_tokenSeparator,
                             WidthBetweenMargins(), DecimalSeparator(), values);
     if (header) {
@@ -31,7 +31,7 @@ void TPagePrinter::RebuildFriendly(bool header) {
 }
 
 QString TPagePrinter::ExpandTokens(const QString &text) const {
-    TTokenValues values;
+    TokenValues values;
     values.line = m_lineNumber;
     values.page = m_pageNumber;
     const QDateTime now = QDateTime::currentDateTime();
@@ -108,8 +108,8 @@ void TPagePrinter::PreparePage() {
 
 void TPagePrinter::DrawPageBorders() {
     // Pen widths come from the printer itself: without one, starting a page fails here.
-    const int horizontalPen = Printer().GetDeviceCaps(TDeviceCap::LOGPIXELSY) / 300 * 2;
-    const int verticalPen = Printer().GetDeviceCaps(TDeviceCap::LOGPIXELSX) / 300 * 2;
+    const int horizontalPen = Printer().GetDeviceCaps(DeviceCap::LOGPIXELSY) / 300 * 2;
+    const int verticalPen = Printer().GetDeviceCaps(DeviceCap::LOGPIXELSX) / 300 * 2;
     const int left = TextAreaLeft();
     const int top = TextAreaTop();
     const int width = TextWidth();

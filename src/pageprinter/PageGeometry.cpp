@@ -17,11 +17,11 @@ constexpr double kFallbackOffsetMm = 6;
 }  // namespace
 
 int TPagePrinter::ResolutionX() const {
-    return Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSX).value_or(kFallbackResolution);
+    return Printer().TryDeviceCaps(DeviceCap::LOGPIXELSX).value_or(kFallbackResolution);
 }
 
 int TPagePrinter::ResolutionY() const {
-    return Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSY).value_or(kFallbackResolution);
+    return Printer().TryDeviceCaps(DeviceCap::LOGPIXELSY).value_or(kFallbackResolution);
 }
 
 std::int32_t TPagePrinter::DeviceDotsX(double length) const {
@@ -34,34 +34,34 @@ std::int32_t TPagePrinter::DeviceDotsY(double length) const {
 
 double TPagePrinter::UnitsFromDotsX(double dots) const {
     return DotsToLength(dots, m_measureUnit,
-                        Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSX).value_or(0));
+                        Printer().TryDeviceCaps(DeviceCap::LOGPIXELSX).value_or(0));
 }
 
 double TPagePrinter::UnitsFromDotsY(double dots) const {
     return DotsToLength(dots, m_measureUnit,
-                        Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSY).value_or(0));
+                        Printer().TryDeviceCaps(DeviceCap::LOGPIXELSY).value_or(0));
 }
 
 double TPagePrinter::PageWidth() const {
-    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALWIDTH))
+    if (const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALWIDTH))
         return UnitsFromDotsX(*dots);
     return m_measureUnit == muMillimeters ? kFallbackPageWidthMm : kFallbackPageWidthInches;
 }
 
 double TPagePrinter::PageHeight() const {
-    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALHEIGHT))
+    if (const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALHEIGHT))
         return UnitsFromDotsY(*dots);
     return m_measureUnit == muMillimeters ? kFallbackPageHeightMm : kFallbackPageHeightInches;
 }
 
 double TPagePrinter::PrintableOffsetX() const {
-    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALOFFSETX))
+    if (const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALOFFSETX))
         return UnitsFromDotsX(*dots);
     return m_measureUnit == muMillimeters ? kFallbackOffsetMm : kFallbackOffsetInches;
 }
 
 double TPagePrinter::PrintableOffsetY() const {
-    if (const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALOFFSETY))
+    if (const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALOFFSETY))
         return UnitsFromDotsY(*dots);
     return m_measureUnit == muMillimeters ? kFallbackOffsetMm : kFallbackOffsetInches;
 }
@@ -165,7 +165,7 @@ QChar TPagePrinter::DecimalSeparator() const {
     return separator.isEmpty() ? QChar(u'.') : separator[0];
 }
 
-TColumnSpec TPagePrinter::ParseColumnSpec(QStringView entry) const {
+ColumnSpec TPagePrinter::ParseColumnSpec(QStringView entry) const {
     return sapidoro::ParseColumnSpec(entry, m_defaultColWidth, DecimalSeparator());
 }
 

@@ -19,7 +19,7 @@ namespace sapidoro {
 
 // One recorded drawing operation of a page, in printer dots from the top-left corner of the
 // printable area.
-struct TPageOp {
+struct PageOp {
     enum Kind { Text, Line };
     Kind kind = Text;
     QPoint from;       // Text: top-left corner of the text; Line: start
@@ -31,14 +31,14 @@ struct TPageOp {
 };
 
 // A recorded page: the drawing operations of one page at printer resolution, in order.
-class TPagePicture {
+class PagePicture {
 public:
-    TPagePicture(int widthDots, int heightDots) : m_width(widthDots), m_height(heightDots) {}
+    PagePicture(int widthDots, int heightDots) : m_width(widthDots), m_height(heightDots) {}
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
-    const std::vector<TPageOp> &Ops() const { return m_ops; }
-    const QFont &FontOf(const TPageOp &op) const { return m_fonts[op.font]; }
+    const std::vector<PageOp> &Ops() const { return m_ops; }
+    const QFont &FontOf(const PageOp &op) const { return m_fonts[op.font]; }
 
     void AddText(const QPoint &topLeft, const QString &text, const QFont &font);
     void AddLine(const QPoint &from, const QPoint &to, int penWidth, const QColor &color);
@@ -49,20 +49,20 @@ public:
 private:
     int m_width;
     int m_height;
-    std::vector<TPageOp> m_ops;
+    std::vector<PageOp> m_ops;
     std::vector<QFont> m_fonts;
 };
 
 // The stored pages of a document, in page order; page n is item n - 1.
-using TPageList = std::vector<std::unique_ptr<TPagePicture>>;
+using TPageList = std::vector<std::unique_ptr<PagePicture>>;
 
 // The drawing surface of a page: font, pen and the text and line calls of the writers. Without
 // a page it only measures (the scratch page keeps nothing it is given).
-class TPageCanvas : public TTextMeasure {
+class DocumentCanvas : public TextMeasure {
 public:
-    void Attach(TPagePicture *page) { m_page = page; }
+    void Attach(PagePicture *page) { m_page = page; }
     void Release() { m_page = nullptr; }
-    TPagePicture *Page() const { return m_page; }
+    PagePicture *Page() const { return m_page; }
 
     // The font in device dots (pixel size set).
     void setFont(const QFont &font);
@@ -79,7 +79,7 @@ public:
 private:
     int Advance(QChar c) const;
 
-    TPagePicture *m_page = nullptr;
+    PagePicture *m_page = nullptr;
     QFont m_font;
     std::optional<QFontMetrics> m_metrics;
     mutable std::array<int, 256> m_advances{};

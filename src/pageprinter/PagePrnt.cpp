@@ -18,7 +18,7 @@ TPagePrinter::TPagePrinter(QWidget *parent) : QScrollArea(parent) {
     verticalScrollBar()->setSingleStep(16);
     horizontalScrollBar()->setTracking(true);
     verticalScrollBar()->setTracking(true);
-    m_paintBox = new TPagePaintBox(*this);
+    m_paintBox = new PagePaintBox(*this);
     setWidget(m_paintBox);
     setWidgetResizable(true);
     m_shadowColor = QApplication::palette().color(QPalette::Dark);
@@ -92,7 +92,7 @@ void TPagePrinter::ReadPrinterFontMetrics() {
     try {
         m_fontMetrics = Printer().TextMetrics(m_canvas.Font());
     } catch (const EPrinter &) {
-        const TDotsDevice device(kFallbackResolution, kFallbackResolution, 1, 1);
+        const DotsDevice device(kFallbackResolution, kFallbackResolution, 1, 1);
         m_fontMetrics = MeasureTextMetrics(m_canvas.Font(), &device);
     }
 }
@@ -120,9 +120,9 @@ void TPagePrinter::setLineSpacing(TLineSpacing value) {
     RecomputeLineHeight();
 }
 
-std::unique_ptr<TPagePicture> TPagePrinter::NewPagePicture() const {
-    return std::make_unique<TPagePicture>(DeviceDotsX(PageWidth() - PrintableOffsetX()),
-                                          DeviceDotsY(PageHeight() - PrintableOffsetY()));
+std::unique_ptr<PagePicture> TPagePrinter::NewPagePicture() const {
+    return std::make_unique<PagePicture>(DeviceDotsX(PageWidth() - PrintableOffsetX()),
+                                         DeviceDotsY(PageHeight() - PrintableOffsetY()));
 }
 
 void TPagePrinter::FinishCurrentPage() {

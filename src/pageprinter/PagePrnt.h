@@ -37,7 +37,7 @@ enum TPageBorder { pbTop = 0x1, pbBottom = 0x2, pbLeft = 0x4, pbRight = 0x8 };
 using TPageBorders = QFlags<TPageBorder>;
 enum TZoomLocation { zlTopLeft, zlTopCenter, zlCenter };
 
-class TPagePaintBox;
+class PagePaintBox;
 
 // The page printer: builds a document line by line into pages recorded in printer dots
 // (or into a text file), with word wrap, tabs, tables, headers, footers and page borders.
@@ -68,7 +68,7 @@ public:
     // Document state.
     bool Printing() const { return m_documentOpen || m_fileOutputOpen; }
     int PageCount() const { return static_cast<int>(m_pages.size()); }
-    const TPagePicture &Page(int pageNumber) const { return *m_pages.at(pageNumber - 1); }
+    const PagePicture &Page(int pageNumber) const { return *m_pages.at(pageNumber - 1); }
     int PageNumber() const { return m_pageNumber; }
     void setPageNumber(int pageNumber);
     int LineNumber() const { return m_lineNumber; }
@@ -76,8 +76,8 @@ public:
     int CurrentX() const { return m_x; }
     int CurrentY() const { return m_y; }
     bool DecoratingPage() const { return m_decoratingPage; }
-    const TPrinterTextMetrics &PrinterFontMetrics() const { return m_fontMetrics; }
-    const TPageCanvas &PageCanvas() const { return m_canvas; }
+    const PrinterTextMetrics &PrinterFontMetrics() const { return m_fontMetrics; }
+    const DocumentCanvas &PageCanvas() const { return m_canvas; }
 
     // Units and page geometry, computed from the printer on every use.
     int ResolutionX() const;
@@ -103,7 +103,7 @@ public:
     void ScalePageFont();
     void RefreshDeviceMetrics();
     void PreparePage();
-    TColumnSpec ParseColumnSpec(QStringView entry) const;
+    ColumnSpec ParseColumnSpec(QStringView entry) const;
     QString NormalizeColumnFormat(const QString &format, bool convert) const;
     QString ExpandTokens(const QString &text) const;
 
@@ -211,7 +211,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    friend class TPagePaintBox;
+    friend class PagePaintBox;
 
     // Font and metrics.
     void FontChanged();
@@ -222,7 +222,7 @@ private:
     void FinishCurrentPage();
     void StartPageInList();
     void StartScratchPage();
-    std::unique_ptr<TPagePicture> NewPagePicture() const;
+    std::unique_ptr<PagePicture> NewPagePicture() const;
     void StartFreshPageList();
     // Writers.
     void AbandonDocument();
@@ -299,11 +299,11 @@ private:
     bool m_fileOutputOpen = false;
     bool m_creating = true;
     bool m_loading = false;
-    TTextOutputFile m_outputFile;
+    TextOutputFile m_outputFile;
     TPageList m_pages;
-    TPageCanvas m_canvas;
-    TPrinterTextMetrics m_fontMetrics;
-    TPagePaintBox *m_paintBox = nullptr;
+    DocumentCanvas m_canvas;
+    PrinterTextMetrics m_fontMetrics;
+    PagePaintBox *m_paintBox = nullptr;
 };
 
 }  // namespace sapidoro

@@ -23,7 +23,7 @@ QString ReplaceAll(const QString &text, const QString &token, const QString &val
     return result;
 }
 
-QString ExpandTokens(const QString &text, const TTokenValues &values) {
+QString ExpandTokens(const QString &text, const TokenValues &values) {
     QString result = ReplaceAll(text, QStringLiteral("{$LINE}"), QString::number(values.line));
     result = ReplaceAll(result, QStringLiteral("{$PAGE}"), QString::number(values.page));
     result = ReplaceAll(result, QStringLiteral("{$DATE}"), values.date);
@@ -59,7 +59,7 @@ QString FileNameWithoutFolder(const QString &fileName) {
 namespace {
 
 // The value of a value code, or an empty string for a column code.
-QString CodeValue(QChar code, const TFriendlyValues &values) {
+QString CodeValue(QChar code, const FriendlyValues &values) {
     switch (code.unicode()) {
         case u'p':
             return QStringLiteral("{$PAGE}");
@@ -86,9 +86,9 @@ QString CodeValue(QChar code, const TFriendlyValues &values) {
 
 }  // namespace
 
-TFriendlyFormat ApplyFriendlyFormat(const QString &friendly, QChar separator,
-                                    double widthBetweenMargins, QChar decimalSeparator,
-                                    const TFriendlyValues &values) {
+FriendlyFormat ApplyFriendlyFormat(const QString &friendly, QChar separator,
+                                   double widthBetweenMargins, QChar decimalSeparator,
+                                   const FriendlyValues &values) {
     QString text;
     QString marks;
     bool pending = false;

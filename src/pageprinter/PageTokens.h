@@ -10,7 +10,7 @@ namespace sapidoro {
 // searched again.
 QString ReplaceAll(const QString &text, const QString &token, const QString &value);
 
-struct TTokenValues {
+struct TokenValues {
     int line = 0;
     int page = 0;
     QString date;  // locale short date
@@ -19,7 +19,7 @@ struct TTokenValues {
 };
 
 // Expands "{$LINE}", "{$PAGE}", "{$DATE}", "{$TIME}" and "{$TITLE}", in that order.
-QString ExpandTokens(const QString &text, const TTokenValues &values);
+QString ExpandTokens(const QString &text, const TokenValues &values);
 
 // Date and time as the locale writes them.
 QString LocaleShortDate(const QDateTime &moment);
@@ -31,19 +31,19 @@ QString LocaleLongTime(const QDateTime &moment);
 QString FileNameWithoutFolder(const QString &fileName);
 
 // Values the "&" codes of a friendly header or footer insert; fixed when the text is applied.
-struct TFriendlyValues {
+struct FriendlyValues {
     QDateTime moment;
     QString fileName;
 };
 
 // The cell text and column format a friendly header or footer stands for.
-struct TFriendlyFormat {
+struct FriendlyFormat {
     QString text;
     QString format;
 };
 
-TFriendlyFormat ApplyFriendlyFormat(const QString &friendly, QChar separator,
-                                    double widthBetweenMargins, QChar decimalSeparator,
-                                    const TFriendlyValues &values);
+FriendlyFormat ApplyFriendlyFormat(const QString &friendly, QChar separator,
+                                   double widthBetweenMargins, QChar decimalSeparator,
+                                   const FriendlyValues &values);
 
 }  // namespace sapidoro

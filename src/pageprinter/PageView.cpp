@@ -9,9 +9,9 @@
 
 namespace sapidoro {
 
-TPagePaintBox::TPagePaintBox(TPagePrinter &owner) : QWidget(&owner), m_owner(owner) {}
+PagePaintBox::PagePaintBox(TPagePrinter &owner) : QWidget(&owner), m_owner(owner) {}
 
-void TPagePaintBox::paintEvent(QPaintEvent *) {
+void PagePaintBox::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     m_owner.PaintPage(painter);
 }
@@ -28,8 +28,8 @@ int ScreenResolution(bool horizontal) {
 
 int TPagePrinter::ViewPageWidth() const {
     const int screenDpi = m_creating ? ScreenResolution(true) : m_paintBox->logicalDpiX();
-    const auto printerDpi = Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSX);
-    const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALWIDTH);
+    const auto printerDpi = Printer().TryDeviceCaps(DeviceCap::LOGPIXELSX);
+    const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALWIDTH);
     const double ratio = m_creating || !printerDpi ? 1.0 : double(*printerDpi) / screenDpi;
     const double d =
         dots ? *dots
@@ -39,8 +39,8 @@ int TPagePrinter::ViewPageWidth() const {
 
 int TPagePrinter::ViewPageHeight() const {
     const int screenDpi = m_creating ? ScreenResolution(false) : m_paintBox->logicalDpiY();
-    const auto printerDpi = Printer().TryDeviceCaps(TDeviceCap::LOGPIXELSY);
-    const auto dots = Printer().TryDeviceCaps(TDeviceCap::PHYSICALHEIGHT);
+    const auto printerDpi = Printer().TryDeviceCaps(DeviceCap::LOGPIXELSY);
+    const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALHEIGHT);
     const double ratio = m_creating || !printerDpi ? 1.0 : double(*printerDpi) / screenDpi;
     const double d =
         dots ? *dots
@@ -125,7 +125,7 @@ void TPagePrinter::PaintPage(QPainter &painter) {
     painter.setBrush(Qt::white);
     painter.drawRect(sheet);
     if (m_pageNumber < 1 || m_pageNumber > PageCount()) return;
-    const TPagePicture &page = Page(m_pageNumber);
+    const PagePicture &page = Page(m_pageNumber);
     const int fullWidth = DeviceDotsX(PageWidth());
     const int fullHeight = DeviceDotsY(PageHeight());
     if (fullWidth <= 0 || fullHeight <= 0) return;

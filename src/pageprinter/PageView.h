@@ -7,9 +7,9 @@ namespace sapidoro {
 class TPagePrinter;
 
 // The page printer's paint box: fills the scroll area and paints the page view.
-class TPagePaintBox : public QWidget {
+class PagePaintBox : public QWidget {
 public:
-    explicit TPagePaintBox(TPagePrinter &owner);
+    explicit PagePaintBox(TPagePrinter &owner);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

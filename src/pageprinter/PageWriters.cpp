@@ -119,7 +119,7 @@ void TPagePrinter::WrapWrite(const QString &text) {
     // A blank at a break stays at the start of the next line; the last piece leaves the line open.
     QString rest = text;
     while (!rest.isEmpty()) {
-        TWrapPiece piece = TakePiece(rest, TextWidth() - m_x, false, m_canvas);
+        WrapPiece piece = TakePiece(rest, TextWidth() - m_x, false, m_canvas);
         rest = std::move(piece.rest);
         Write(piece.piece);
         if (!rest.isEmpty()) NewLine();
@@ -163,7 +163,7 @@ void TPagePrinter::WrapWriteLine(const QString &text) {
     // Each wrapped line is aligned by itself; the blank at a break is dropped.
     QString rest = text;
     while (!rest.isEmpty()) {
-        TWrapPiece piece = TakePiece(rest, TextWidth() - m_x, true, m_canvas);
+        WrapPiece piece = TakePiece(rest, TextWidth() - m_x, true, m_canvas);
         rest = std::move(piece.rest);
         WriteLine(piece.piece);
     }
@@ -172,7 +172,7 @@ void TPagePrinter::WrapWriteLine(const QString &text) {
 void TPagePrinter::WriteTableLine(const QString &text) {
     const QStringList specs = SplitAtSeparator(m_tableFormat, m_tokenSeparator);
     QStringList cells = SplitAtSeparator(text, m_tokenSeparator);
-    std::vector<TColumnSpec> columns;
+    std::vector<ColumnSpec> columns;
     columns.reserve(specs.size());
     for (const QString &entry : specs) columns.push_back(ParseColumnSpec(entry));
     while (cells.size() < specs.size()) cells.append(QString());
@@ -183,7 +183,7 @@ void TPagePrinter::WriteTableLine(const QString &text) {
         bool moreText = false;
         m_x = TextAreaLeft();
         for (qsizetype i = 0; i < specs.size(); ++i) {
-            const TColumnSpec &column = columns[i];
+            const ColumnSpec &column = columns[i];
             const bool cellLines = m_tableGrid && column.width >= 0;
             const int columnWidth = DeviceDotsX(std::abs(column.width));
             QString cell = cells[i];
@@ -191,7 +191,7 @@ void TPagePrinter::WriteTableLine(const QString &text) {
 
             QString piece;
             if (m_wordWrap) {
-                TWrapPiece wrap = TakePiece(cell, columnWidth, false, m_canvas);
+                WrapPiece wrap = TakePiece(cell, columnWidth, false, m_canvas);
                 const qsizetype lineFeed = wrap.piece.indexOf(u'\n');
                 if (lineFeed >= 0) {
                     const QString after = wrap.piece.mid(lineFeed + 1);
@@ -208,14 +208,14 @@ void TPagePrinter::WriteTableLine(const QString &text) {
 
             const int pieceWidth = m_canvas.TextWidth(piece);
             int offset = 0;
-            if (column.align == TColumnAlign::Right) {
+            if (column.align == ColumnAlign::Right) {
                 offset = columnWidth - pieceWidth;
-            } else if (column.align == TColumnAlign::Center) {
+            } else if (column.align == ColumnAlign::Center) {
                 offset = (columnWidth - pieceWidth) / 2;
             }
             if (pieceWidth < columnWidth - innerMargin) {
-                if (column.align == TColumnAlign::Right) offset -= innerMargin;
-                if (column.align == TColumnAlign::Left) offset += innerMargin;
+                if (column.align == ColumnAlign::Right) offset -= innerMargin;
+                if (column.align == ColumnAlign::Left) offset += innerMargin;
             }
 
             if (m_fileOutputOpen) {
@@ -236,7 +236,7 @@ void TPagePrinter::WriteTableLine(const QString &text) {
 
     if (m_tableGrid) {
         int x = TextAreaLeft();
-        for (const TColumnSpec &column : columns) {
+        for (const ColumnSpec &column : columns) {
             const int columnWidth = DeviceDotsX(std::abs(column.width));
             if (column.width >= 0) DrawCellLines(x, columnWidth, false, false, true);
             x += columnWidth;
@@ -278,11 +278,11 @@ void TPagePrinter::DrawCellLines(int x, int width, bool top, bool sides, bool bo
 }
 
 int TPagePrinter::DirectResolutionX() const {
-    return Printer().GetDeviceCaps(TDeviceCap::LOGPIXELSX);
+    return Printer().GetDeviceCaps(DeviceCap::LOGPIXELSX);
 }
 
 int TPagePrinter::DirectResolutionY() const {
-    return Printer().GetDeviceCaps(TDeviceCap::LOGPIXELSY);
+    return Printer().GetDeviceCaps(DeviceCap::LOGPIXELSY);
 }
 
 int TPagePrinter::BlankWidth() const {

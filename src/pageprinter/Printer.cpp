@@ -13,66 +13,66 @@ namespace {
 // The job name the spooler shows is limited to 31 characters.
 constexpr int kDocumentNameLength = 31;
 
-std::unique_ptr<TPrinter> &CurrentPrinter() {
-    static std::unique_ptr<TPrinter> printer;
+std::unique_ptr<PrinterDevice> &CurrentPrinter() {
+    static std::unique_ptr<PrinterDevice> printer;
     return printer;
 }
 
 }  // namespace
 
-TPrinter::~TPrinter() = default;
+PrinterDevice::~PrinterDevice() = default;
 
-void TPrinter::RaiseNoPrinter() {
+void PrinterDevice::RaiseNoPrinter() {
     throw EPrinter("No printer is installed or selected");
 }
 
-void TPrinter::RequireAvailable() const {
+void PrinterDevice::RequireAvailable() const {
     if (!Available()) RaiseNoPrinter();
 }
 
-void TPrinter::RequirePrinting(const char *operation) const {
+void PrinterDevice::RequirePrinting(const char *operation) const {
     if (!m_printing)
         throw EPrinter(std::string("Unable to ") + operation + ": the printer is not printing");
 }
 
-int TPrinter::GetDeviceCaps(TDeviceCap cap) const {
+int PrinterDevice::GetDeviceCaps(DeviceCap cap) const {
     RequireAvailable();
     return DeviceCaps(cap);
 }
 
-std::optional<int> TPrinter::TryDeviceCaps(TDeviceCap cap) const {
+std::optional<int> PrinterDevice::TryDeviceCaps(DeviceCap cap) const {
     if (!Available()) return std::nullopt;
     return DeviceCaps(cap);
 }
 
-TPrinterTextMetrics TPrinter::TextMetrics(const QFont &font) const {
+PrinterTextMetrics PrinterDevice::TextMetrics(const QFont &font) const {
     RequireAvailable();
     return FontMetricsOnDevice(font);
 }
 
-int TPrinter::Copies() const {
+int PrinterDevice::Copies() const {
     RequireAvailable();
     return DeviceCopies();
 }
 
-void TPrinter::setCopies(int copies) {
+void PrinterDevice::setCopies(int copies) {
     RequireAvailable();
     if (m_printing) throw EPrinter("Unable to change the number of copies while printing");
     setDeviceCopies(copies);
 }
 
-TPrinterOrientation TPrinter::Orientation() const {
+TPrinterOrientation PrinterDevice::Orientation() const {
     RequireAvailable();
     return DeviceOrientation();
 }
 
-void TPrinter::setOrientation(TPrinterOrientation orientation) {
+void PrinterDevice::setOrientation(TPrinterOrientation orientation) {
     RequireAvailable();
     if (m_printing) throw EPrinter("Unable to change the orientation while printing");
     setDeviceOrientation(orientation);
 }
 
-void TPrinter::BeginDoc() {
+void PrinterDevice::BeginDoc() {
     RequireAvailable();
     if (m_printing) throw EPrinter("Unable to start a job: the printer is already printing");
     m_aborted = false;
@@ -80,36 +80,36 @@ void TPrinter::BeginDoc() {
     m_printing = true;
 }
 
-void TPrinter::NewPage() {
+void PrinterDevice::NewPage() {
     RequirePrinting("start a new page");
     StartNextPage();
 }
 
-void TPrinter::EndDoc() {
+void PrinterDevice::EndDoc() {
     RequirePrinting("end the job");
     m_printing = false;
     if (!m_aborted) FinishJob();
 }
 
-void TPrinter::Abort() {
+void PrinterDevice::Abort() {
     RequirePrinting("abort the job");
     m_aborted = true;
     m_printing = false;
     AbortJob();
 }
 
-QPainter &TPrinter::Canvas() {
+QPainter &PrinterDevice::Canvas() {
     RequirePrinting("draw on the page");
     return PageSurface();
 }
 
-TPrinter &Printer() {
+PrinterDevice &Printer() {
     auto &printer = CurrentPrinter();
-    if (!printer) printer = std::make_unique<TQtPrinter>();
+    if (!printer) printer = std::make_unique<QtPrinter>();
     return *printer;
 }
 
-std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer) {
+std::unique_ptr<PrinterDevice> SetPrinter(std::unique_ptr<PrinterDevice> printer) {
     return std::exchange(CurrentPrinter(), std::move(printer));
 }
 

@@ -22,7 +22,7 @@ public:
 enum TPrinterOrientation { poPortrait, poLandscape };
 
 // The device capabilities the page printer asks for, in device dots (resolutions in dots per inch).
-enum class TDeviceCap {
+enum class DeviceCap {
     LOGPIXELSX,
     LOGPIXELSY,
     PHYSICALWIDTH,
@@ -32,7 +32,7 @@ enum class TDeviceCap {
 };
 
 // Text metrics of a font on the printer, in device dots.
-struct TPrinterTextMetrics {
+struct PrinterTextMetrics {
     int Height = 0;
     int Ascent = 0;
     int Descent = 0;
@@ -43,19 +43,19 @@ struct TPrinterTextMetrics {
 
 // The printer object the whole program shares. It keeps the job title and the job state
 // itself; implementations supply the device, its capabilities and the page surface.
-class TPrinter {
+class PrinterDevice {
 public:
-    virtual ~TPrinter();
+    virtual ~PrinterDevice();
 
     // False when no printer is installed or selected: every device query then raises EPrinter.
     virtual bool Available() const = 0;
 
     // Raises EPrinter without a printer.
-    int GetDeviceCaps(TDeviceCap cap) const;
+    int GetDeviceCaps(DeviceCap cap) const;
     // The same query without the error: empty when there is no printer.
-    std::optional<int> TryDeviceCaps(TDeviceCap cap) const;
+    std::optional<int> TryDeviceCaps(DeviceCap cap) const;
     // Metrics of `font` measured at the device's resolution; raises EPrinter without a printer.
-    TPrinterTextMetrics TextMetrics(const QFont &font) const;
+    PrinterTextMetrics TextMetrics(const QFont &font) const;
 
     QString Title() const { return m_title; }
     void setTitle(const QString &title) { m_title = title; }
@@ -83,8 +83,8 @@ public:
 protected:
     [[noreturn]] static void RaiseNoPrinter();
 
-    virtual int DeviceCaps(TDeviceCap cap) const = 0;
-    virtual TPrinterTextMetrics FontMetricsOnDevice(const QFont &font) const = 0;
+    virtual int DeviceCaps(DeviceCap cap) const = 0;
+    virtual PrinterTextMetrics FontMetricsOnDevice(const QFont &font) const = 0;
     virtual int DeviceCopies() const = 0;
     virtual void setDeviceCopies(int copies) = 0;
     virtual TPrinterOrientation DeviceOrientation() const = 0;
@@ -106,7 +106,7 @@ private:
 
 // The process-wide printer object: the system's default printer unless a test installed
 // another one. SetPrinter returns the previous object.
-TPrinter &Printer();
-std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> printer);
+PrinterDevice &Printer();
+std::unique_ptr<PrinterDevice> SetPrinter(std::unique_ptr<PrinterDevice> printer);
 
 }  // namespace sapidoro

@@ -12,16 +12,16 @@ namespace sapidoro {
 
 // The printer object on the system's default printer (CUPS). When the system has no
 // printer, every device query raises EPrinter.
-class TQtPrinter : public TPrinter {
+class QtPrinter : public PrinterDevice {
 public:
-    TQtPrinter();
-    ~TQtPrinter() override;
+    QtPrinter();
+    ~QtPrinter() override;
 
     bool Available() const override { return m_printer != nullptr; }
 
 protected:
-    int DeviceCaps(TDeviceCap cap) const override;
-    TPrinterTextMetrics FontMetricsOnDevice(const QFont &font) const override;
+    int DeviceCaps(DeviceCap cap) const override;
+    PrinterTextMetrics FontMetricsOnDevice(const QFont &font) const override;
     int DeviceCopies() const override;
     void setDeviceCopies(int copies) override;
     TPrinterOrientation DeviceOrientation() const override;

@@ -12,73 +12,73 @@
 namespace sapidoro {
 
 // Keeps what the painter sends, mapped through the painter's transform.
-class TRecordingEngine : public QPaintEngine {
+class RecordingEngine : public QPaintEngine {
 public:
-    TRecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    RecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
 
     bool begin(QPaintDevice *) override { return true; }
     bool end() override { return true; }
     Type type() const override { return QPaintEngine::User; }
 
-    void updateState(const QPaintEngineState &state) override {
-        if (state.state() & QPaintEngine::DirtyTransform) m_transform = state.transform();
-        if (state.state() & QPaintEngine::DirtyPen) m_pen = state.pen();
+    void updateState(const QPaintEngineState &newState) override {
+        if (newState.state() & QPaintEngine::DirtyTransform) m_transform = newState.transform();
+        if (newState.state() & QPaintEngine::DirtyPen) m_pen = newState.pen();
     }
 
     void drawLines(const QLineF *lines, int count) override {
         for (int i = 0; i < count; ++i) {
-            TDrawCall call = NewCall(TDrawCall::Line);
+            DrawCall call = NewCall(DrawCall::Line);
             call.line = m_transform.map(lines[i]);
             m_calls.push_back(call);
         }
     }
     void drawRects(const QRectF *rects, int count) override {
-        for (int i = 0; i < count; ++i) Push(TDrawCall::Rect, m_transform.mapRect(rects[i]));
+        for (int i = 0; i < count; ++i) Push(DrawCall::Rect, m_transform.mapRect(rects[i]));
     }
     void drawEllipse(const QRectF &rect) override {
-        Push(TDrawCall::Ellipse, m_transform.mapRect(rect));
+        Push(DrawCall::Ellipse, m_transform.mapRect(rect));
     }
     void drawPoints(const QPointF *points, int count) override {
         for (int i = 0; i < count; ++i) {
-            TDrawCall call = NewCall(TDrawCall::Point);
+            DrawCall call = NewCall(DrawCall::Point);
             call.position = m_transform.map(points[i]);
             m_calls.push_back(call);
         }
     }
     void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override {
-        Push(TDrawCall::Polygon,
+        Push(DrawCall::Polygon,
              m_transform.map(QPolygonF(QList<QPointF>(points, points + count))).boundingRect());
     }
     void drawPath(const QPainterPath &path) override {
-        Push(TDrawCall::Path, m_transform.map(path).boundingRect());
+        Push(DrawCall::Path, m_transform.map(path).boundingRect());
     }
     void drawPixmap(const QRectF &target, const QPixmap &, const QRectF &) override {
-        Push(TDrawCall::Pixmap, m_transform.mapRect(target));
+        Push(DrawCall::Pixmap, m_transform.mapRect(target));
     }
     void drawImage(const QRectF &target, const QImage &, const QRectF &,
                    Qt::ImageConversionFlags) override {
-        Push(TDrawCall::Image, m_transform.mapRect(target));
+        Push(DrawCall::Image, m_transform.mapRect(target));
     }
     void drawTextItem(const QPointF &position, const QTextItem &item) override {
-        TDrawCall call = NewCall(TDrawCall::Text);
+        DrawCall call = NewCall(DrawCall::Text);
         call.position = m_transform.map(position);
         call.text = item.text();
         call.font = item.font();
         m_calls.push_back(call);
     }
 
-    std::vector<TDrawCall> m_calls;
+    std::vector<DrawCall> m_calls;
 
 private:
-    TDrawCall NewCall(TDrawCall::Kind kind) const {
-        TDrawCall call;
+    DrawCall NewCall(DrawCall::Kind kind) const {
+        DrawCall call;
         call.kind = kind;
         call.penColor = m_pen.color();
         call.penWidth = m_pen.widthF();
         return call;
     }
-    void Push(TDrawCall::Kind kind, const QRectF &rect) {
-        TDrawCall call = NewCall(kind);
+    void Push(DrawCall::Kind kind, const QRectF &rect) {
+        DrawCall call = NewCall(kind);
         call.rect = rect;
         m_calls.push_back(call);
     }
@@ -87,28 +87,28 @@ private:
     QPen m_pen;
 };
 
-TDotsDevice::TDotsDevice(int dpiX, int dpiY, int widthDots, int heightDots)
+DotsDevice::DotsDevice(int dpiX, int dpiY, int widthDots, int heightDots)
     : m_dpiX(dpiX),
       m_dpiY(dpiY),
       m_width(widthDots),
       m_height(heightDots),
-      m_engine(std::make_unique<TRecordingEngine>()) {}
+      m_engine(std::make_unique<RecordingEngine>()) {}
 
-TDotsDevice::~TDotsDevice() = default;
+DotsDevice::~DotsDevice() = default;
 
-QPaintEngine *TDotsDevice::paintEngine() const {
+QPaintEngine *DotsDevice::paintEngine() const {
     return m_engine.get();
 }
 
-const std::vector<TDrawCall> &TDotsDevice::Calls() const {
+const std::vector<DrawCall> &DotsDevice::Calls() const {
     return m_engine->m_calls;
 }
 
-void TDotsDevice::ClearCalls() {
+void DotsDevice::ClearCalls() {
     m_engine->m_calls.clear();
 }
 
-int TDotsDevice::metric(PaintDeviceMetric metric) const {
+int DotsDevice::metric(PaintDeviceMetric metric) const {
     switch (metric) {
         case PdmWidth:
             return m_width;
@@ -136,11 +136,11 @@ int TDotsDevice::metric(PaintDeviceMetric metric) const {
     return 0;
 }
 
-TPrinterTextMetrics MeasureTextMetrics(const QFont &font, const QPaintDevice *device) {
+PrinterTextMetrics MeasureTextMetrics(const QFont &font, const QPaintDevice *device) {
     const QFontMetrics metrics(font, device);
     const double em =
         font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * device->logicalDpiY() / 72.0;
-    TPrinterTextMetrics result;
+    PrinterTextMetrics result;
     result.Height = metrics.height();
     result.Ascent = metrics.ascent();
     result.Descent = metrics.descent();

@@ -16,7 +16,7 @@
 namespace sapidoro {
 
 // One drawing call a recording device received, in device dots after the painter's transform.
-struct TDrawCall {
+struct DrawCall {
     enum Kind { Text, Line, Rect, Polygon, Path, Pixmap, Image, Ellipse, Point };
     Kind kind = Text;
     QPointF position;  // Text: baseline start; Point: the point
@@ -28,17 +28,17 @@ struct TDrawCall {
     double penWidth = 0;
 };
 
-class TRecordingEngine;
+class RecordingEngine;
 
 // A paint device of a chosen resolution and size in dots. Painting on it records every
 // drawing call; measuring fonts against it gives metrics at its resolution.
-class TDotsDevice : public QPaintDevice {
+class DotsDevice : public QPaintDevice {
 public:
-    TDotsDevice(int dpiX, int dpiY, int widthDots, int heightDots);
-    ~TDotsDevice() override;
+    DotsDevice(int dpiX, int dpiY, int widthDots, int heightDots);
+    ~DotsDevice() override;
 
     QPaintEngine *paintEngine() const override;
-    const std::vector<TDrawCall> &Calls() const;
+    const std::vector<DrawCall> &Calls() const;
     void ClearCalls();
 
 protected:
@@ -49,10 +49,10 @@ private:
     int m_dpiY;
     int m_width;
     int m_height;
-    std::unique_ptr<TRecordingEngine> m_engine;
+    std::unique_ptr<RecordingEngine> m_engine;
 };
 
 // Text metrics of `font` measured against `device`.
-TPrinterTextMetrics MeasureTextMetrics(const QFont &font, const QPaintDevice *device);
+PrinterTextMetrics MeasureTextMetrics(const QFont &font, const QPaintDevice *device);
 
 }  // namespace sapidoro

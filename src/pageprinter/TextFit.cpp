@@ -26,7 +26,7 @@ QString ExpandTabs(const QString &text, unsigned tabSize) {
     return result;
 }
 
-QString FitText(const QString &text, int width, const TTextMeasure &measure) {
+QString FitText(const QString &text, int width, const TextMeasure &measure) {
     if (measure.TextWidth(text) <= width) return text;
     qsizetype lower = 1;
     qsizetype upper = text.size();
@@ -48,8 +48,8 @@ QString FitText(const QString &text, int width, const TTextMeasure &measure) {
     return text.left(middle);
 }
 
-TWrapPiece TakePiece(const QString &text, int width, bool dropBlank, const TTextMeasure &measure) {
-    TWrapPiece result;
+WrapPiece TakePiece(const QString &text, int width, bool dropBlank, const TextMeasure &measure) {
+    WrapPiece result;
     result.piece = FitText(text, width, measure);
     qsizetype cut = result.piece.size();
     if (cut < text.size()) {

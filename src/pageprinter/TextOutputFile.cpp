@@ -9,22 +9,22 @@
 
 namespace sapidoro {
 
-TTextOutputFile::~TTextOutputFile() {
+TextOutputFile::~TextOutputFile() {
     if (m_file) std::fclose(m_file);
 }
 
-void TTextOutputFile::Create(const QString &path) {
+void TextOutputFile::Create(const QString &path) {
     Close();
     errno = 0;
     m_file = std::fopen(QFile::encodeName(path).constData(), "wb");
     if (!m_file) throw EInOutError::fromErrno(errno != 0 ? errno : EINVAL);
 }
 
-void TTextOutputFile::Write(const QString &text) {
+void TextOutputFile::Write(const QString &text) {
     WriteBytes(ToCp1252(text));
 }
 
-void TTextOutputFile::WriteBytes(std::string_view bytes) {
+void TextOutputFile::WriteBytes(std::string_view bytes) {
     if (!m_file) throw EInOutError::fromErrno(EBADF);
     if (bytes.empty()) return;
     errno = 0;
@@ -32,11 +32,11 @@ void TTextOutputFile::WriteBytes(std::string_view bytes) {
         throw EInOutError::fromErrno(errno != 0 ? errno : EIO);
 }
 
-void TTextOutputFile::Flush() {
+void TextOutputFile::Flush() {
     if (m_file && std::fflush(m_file) != 0) throw EInOutError::fromErrno(errno != 0 ? errno : EIO);
 }
 
-void TTextOutputFile::Close() {
+void TextOutputFile::Close() {
     if (!m_file) return;
     std::FILE *file = m_file;
     m_file = nullptr;

@@ -9,12 +9,12 @@ namespace sapidoro {
 
 // The text file of the print-to-file road: Windows-1252 bytes, written as given. Failures
 // raise EInOutError with the runtime's text.
-class TTextOutputFile {
+class TextOutputFile {
 public:
-    TTextOutputFile() = default;
-    TTextOutputFile(const TTextOutputFile &) = delete;
-    TTextOutputFile &operator=(const TTextOutputFile &) = delete;
-    ~TTextOutputFile();
+    TextOutputFile() = default;
+    TextOutputFile(const TextOutputFile &) = delete;
+    TextOutputFile &operator=(const TextOutputFile &) = delete;
+    ~TextOutputFile();
 
     // Creates the file, overwriting an existing one.
     void Create(const QString &path);

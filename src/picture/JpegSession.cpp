@@ -23,9 +23,8 @@ MemorySource *Source(j_decompress_ptr cinfo) {
 void FormatLibraryMessage(j_common_ptr cinfo, char *out) {
     const jpeg_error_mgr *err = cinfo->err;
     const int code = err->msg_code;
-    const char *format = code > 0 && code <= err->last_jpeg_message
-                             ? err->jpeg_message_table[code]
-                             : nullptr;
+    const char *format =
+        code > 0 && code <= err->last_jpeg_message ? err->jpeg_message_table[code] : nullptr;
     if (format == nullptr || std::strstr(format, "0x%") == nullptr) {
         (*err->format_message)(cinfo, out);
         return;

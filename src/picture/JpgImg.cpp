@@ -83,10 +83,10 @@ void TCustomJPEGImage::decode() {
         if (const TNotifyEvent handler = m_onProgress) handler(this);
     };
     // A shared copy keeps the bytes alive should a progress handler load another file.
-    const QByteArray data = m_data;
+    const QByteArray kept = m_data;
     const std::span<const std::uint8_t> bytes(
-        reinterpret_cast<const std::uint8_t *>(data.constData()),
-        static_cast<std::size_t>(data.size()));
+        reinterpret_cast<const std::uint8_t *>(kept.constData()),
+        static_cast<std::size_t>(kept.size()));
     m_picture = DecodeJpeg(bytes, m_options, progress);
     m_pixmap = QPixmap();
     update();

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <cstdint>
 #include <vector>
 
 namespace sapidoro {

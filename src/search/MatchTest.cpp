@@ -23,7 +23,9 @@ constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
 
 }  // namespace
 
-char FoldAscii(char c) { return static_cast<char>(kFold[static_cast<unsigned char>(c)]); }
+char FoldAscii(char c) {
+    return static_cast<char>(kFold[static_cast<unsigned char>(c)]);
+}
 
 std::string FoldAscii(std::string_view text) {
     std::string folded(text);
@@ -42,7 +44,9 @@ bool EqualFolded(const unsigned char *text, const unsigned char *folded, std::si
     return true;
 }
 
-bool IsUpperLetter(unsigned char c) { return c >= 'A' && c <= 'Z'; }
+bool IsUpperLetter(unsigned char c) {
+    return c >= 'A' && c <= 'Z';
+}
 
 }  // namespace
 
@@ -60,8 +64,10 @@ std::size_t ContainsTest::find(std::string_view text) const {
     const unsigned char first = needle[0], last = needle[m - 1];
     const __m128i firstCase = _mm_set1_epi8(static_cast<char>(IsUpperLetter(first) ? 0x20 : 0));
     const __m128i lastCase = _mm_set1_epi8(static_cast<char>(IsUpperLetter(last) ? 0x20 : 0));
-    const __m128i firstWant = _mm_set1_epi8(static_cast<char>(IsUpperLetter(first) ? first | 0x20 : first));
-    const __m128i lastWant = _mm_set1_epi8(static_cast<char>(IsUpperLetter(last) ? last | 0x20 : last));
+    const __m128i firstWant =
+        _mm_set1_epi8(static_cast<char>(IsUpperLetter(first) ? first | 0x20 : first));
+    const __m128i lastWant =
+        _mm_set1_epi8(static_cast<char>(IsUpperLetter(last) ? last | 0x20 : last));
     for (; i + 16 <= candidates; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i + m - 1));

@@ -14,12 +14,17 @@ std::optional<SearchScope> ParseScope(std::string_view text) {
 
 int ComparedLineOf(SearchScope scope) {
     switch (scope) {
-    case SearchScope::Nome: return 2;
-    case SearchScope::Piatto: return 4;
-    case SearchScope::Persone: return 8;
-    case SearchScope::Luogo:
-    case SearchScope::RicettaAdattaA: return 10;
-    case SearchScope::Ingredienti: return 12;
+        case SearchScope::Nome:
+            return 2;
+        case SearchScope::Piatto:
+            return 4;
+        case SearchScope::Persone:
+            return 8;
+        case SearchScope::Luogo:
+        case SearchScope::RicettaAdattaA:
+            return 10;
+        case SearchScope::Ingredienti:
+            return 12;
     }
     return 12;
 }

@@ -11,8 +11,8 @@ std::string SearchButtonCaption(std::size_t count) {
 
 std::vector<std::string> SearchRecipes(const std::string &recipeFile, SearchScope scope,
                                        std::string_view searchString,
-                                       const std::vector<std::string> &resultList,
-                                       bool complete, const RecordHandler &onRecord) {
+                                       const std::vector<std::string> &resultList, bool complete,
+                                       const RecordHandler &onRecord) {
     MatchCollector collector(resultList, complete);
     TextFile file(recipeFile);
     ScanRecipes(

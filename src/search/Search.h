@@ -31,7 +31,7 @@ inline bool ExceedsResultLimit(std::size_t count, bool limitOn) {
 // nothing is returned then and the caller's lists are untouched.
 std::vector<std::string> SearchRecipes(const std::string &recipeFile, SearchScope scope,
                                        std::string_view searchString,
-                                       const std::vector<std::string> &resultList,
-                                       bool complete, const RecordHandler &onRecord = {});
+                                       const std::vector<std::string> &resultList, bool complete,
+                                       const RecordHandler &onRecord = {});
 
 }  // namespace sapidoro

@@ -51,8 +51,7 @@ struct CalorieTotals {
 // the next line is looked at, so an error (table unreadable, calories no whole number)
 // leaves them as far as the lines before it got.
 std::optional<std::string> ScanCalorieTable(CalorieTableReader &table,
-                                            std::string_view ingredientLine,
-                                            CalorieTotals &totals);
+                                            std::string_view ingredientLine, CalorieTotals &totals);
 
 // The lookup of all ingredient lines of a load, first to last: the missing count starts at
 // the number of lines and each line not found goes to `onNotFound` in order. The sum is

@@ -47,7 +47,8 @@ std::string PictureFileFor(const std::string &dataFolder, std::string_view nameC
     const std::string folder = dataFolder + std::string(kPictureFolder);
     const std::string fallback = folder + std::string(kNoImageFile);
     if (!IsSafePictureName(nameCp1252)) return fallback;
-    const std::string candidate = folder + Cp1252ToUtf8(nameCp1252) + std::string(kPictureExtension);
+    const std::string candidate =
+        folder + Cp1252ToUtf8(nameCp1252) + std::string(kPictureExtension);
     std::error_code error;
     if (!fs::is_regular_file(candidate, error)) return fallback;
     // A link inside the folder must not lead the picture out of it.

@@ -27,11 +27,11 @@ TEST(CalorieTable, SplitsEntriesAndIngredientLines) {
 
 TEST(CalorieTable, LookupTakesTheFirstExactMatch) {
     test::TempDir dir;
-    const auto path = dir.write(
-        "ing.txt", CrLf({"Farina_ING == 100 g === 350", "Farina_ING == 200 g === 700",
-                         "Farina_ING == 200 g === 999", "Uova_ING == 2 === 160",
-                         "Sale_ING == 0 === 0", "Olio_ING == 1 Cucchiaio === abc"}) +
-                         "Zucchero_ING == 10 g === 40");
+    const auto path =
+        dir.write("ing.txt", CrLf({"Farina_ING == 100 g === 350", "Farina_ING == 200 g === 700",
+                                   "Farina_ING == 200 g === 999", "Uova_ING == 2 === 160",
+                                   "Sale_ING == 0 === 0", "Olio_ING == 1 Cucchiaio === abc"}) +
+                                 "Zucchero_ING == 10 g === 40");
     EXPECT_EQ(LookupCalories(path, "Farina", "200 g"), 700);
     EXPECT_EQ(LookupCalories(path, "Zucchero", "10 g"), 40);  // the last line counts too
     EXPECT_EQ(LookupCalories(path, "Sale", "0"), 0);
@@ -45,9 +45,8 @@ TEST(CalorieTable, LookupTakesTheFirstExactMatch) {
 TEST(CalorieTable, IngredientNamesCollapseAdjacentRuns) {
     test::TempDir dir;
     const auto path = dir.write(
-        "ing.txt", CrLf({"_ING == 1 === 1", "Burro_ING == 10 g === 75",
-                         "Burro_ING == 20 g === 150", "", "", "Sale_ING == 0 === 0",
-                         "Burro_ING == 30 g === 225", "Solo nome"}));
+        "ing.txt", CrLf({"_ING == 1 === 1", "Burro_ING == 10 g === 75", "Burro_ING == 20 g === 150",
+                         "", "", "Sale_ING == 0 === 0", "Burro_ING == 30 g === 225", "Solo nome"}));
     EXPECT_EQ(ReadIngredientNames(path), (Strings{"Burro", "", "Sale", "Burro", "Solo nome"}));
     EXPECT_EQ(ReadIngredientNames(dir.write("empty.txt", "")), Strings{});
 }

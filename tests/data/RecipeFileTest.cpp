@@ -12,8 +12,8 @@ namespace {
 std::string Record(const std::string &name, const std::string &persons = "4",
                    std::initializer_list<std::string> ingredients = {"200 g ==== Farina"},
                    const std::string &notes = "Ricetta di Roma") {
-    std::string out = CrLf({"-Nome", name, "-Piatto", "Primo", "-Ingrediente", "Farina",
-                            "-Persone", persons, "-Note", notes, "-Ingredienti"});
+    std::string out = CrLf({"-Nome", name, "-Piatto", "Primo", "-Ingrediente", "Farina", "-Persone",
+                            persons, "-Note", notes, "-Ingredienti"});
     for (const std::string &line : ingredients) out += line + "\r\n";
     return out + CrLf({"-Preparazione", "Impastare.", "Cuocere.", ":Ricette"});
 }
@@ -61,9 +61,9 @@ TEST(RecipeFile, LookupFindsTheFirstRecordAfterANameMarker) {
     test::TempDir dir;
     // A note equal to a recipe name is not the start of that record.
     const auto path = dir.write(
-        "ricette.txt", File({Record("Pesto", "2", {"50 g ==== Basilico"}, "Sugo"),
-                             Record("Sugo", "6", {"1 kg ==== Pomodoro", " ==== Sale"}),
-                             Record("Sugo", "9")}));
+        "ricette.txt",
+        File({Record("Pesto", "2", {"50 g ==== Basilico"}, "Sugo"),
+              Record("Sugo", "6", {"1 kg ==== Pomodoro", " ==== Sale"}), Record("Sugo", "9")}));
     const auto sugo = FindRecipe(path, "Sugo");
     ASSERT_TRUE(sugo.has_value());
     EXPECT_EQ(sugo->persons, "6");

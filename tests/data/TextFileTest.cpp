@@ -35,7 +35,9 @@ TEST(TextFile, LineEndsAreCrWithOptionalLf) {
 
 TEST(TextFile, CtrlZEndsTheFile) {
     EXPECT_EQ(Lines("a\r\nb\x1A\r\nc\r\n"), (Strings{"a", "b"}));
-    EXPECT_EQ(Lines("\x1A" "abc"), Strings{});
+    EXPECT_EQ(Lines("\x1A"
+                    "abc"),
+              Strings{});
     EXPECT_EQ(Lines("a\r\x1A\n"), (Strings{"a"}));
 }
 

@@ -13,7 +13,7 @@ using namespace sapidoro;
 namespace {
 
 // Every character 10 dots wide, "W" 30: enough to see the bisection and the breaks.
-class FakeMeasure : public TTextMeasure {
+class FakeMeasure : public TextMeasure {
 public:
     int TextWidth(QStringView text) const override {
         int width = 0;
@@ -96,11 +96,11 @@ TEST(ColumnFormat, SpecsAndNormalisation) {
     EXPECT_EQ(NormalizeColumnFormat("1,5|>2", u'|', 0, u','), "<1,5|>2");
     EXPECT_EQ(NormalizeColumnFormat("<1|>2", u'|', 0, u'.', 25.4), "<25.4|>50.8");
 
-    const TColumnSpec right = ParseColumnSpec(u">1.5", 0, u'.');
-    EXPECT_EQ(right.align, TColumnAlign::Right);
+    const ColumnSpec right = ParseColumnSpec(u">1.5", 0, u'.');
+    EXPECT_EQ(right.align, ColumnAlign::Right);
     EXPECT_EQ(right.width, 1.5);
-    const TColumnSpec centred = ParseColumnSpec(u"^x", 2, u'.');
-    EXPECT_EQ(centred.align, TColumnAlign::Center);
+    const ColumnSpec centred = ParseColumnSpec(u"^x", 2, u'.');
+    EXPECT_EQ(centred.align, ColumnAlign::Center);
     EXPECT_EQ(centred.width, 2);
     EXPECT_EQ(ParseColumnSpec(u"-2", 0, u'.').width, -2);
     EXPECT_EQ(SplitAtSeparator("", u'|'), QStringList{QString()});
@@ -115,7 +115,7 @@ TEST(Tokens, ReplaceAllDoesNotSearchInsertedText) {
 }
 
 TEST(Tokens, ExpandsEveryTokenCaseSensitive) {
-    TTokenValues values;
+    TokenValues values;
     values.line = 7;
     values.page = 3;
     values.date = "1/2/03";
@@ -130,8 +130,8 @@ TEST(Tokens, ExpandsEveryTokenCaseSensitive) {
 
 TEST(Tokens, FriendlyHeaderCodes) {
     const QDateTime moment(QDate(2003, 2, 1), QTime(4, 5, 6));
-    const TFriendlyValues values{moment, "C:\\docs\\report.txt"};
-    TFriendlyFormat f = ApplyFriendlyFormat("&lReport&c&p&r&d", u'|', 7.5, u'.', values);
+    const FriendlyValues values{moment, "C:\\docs\\report.txt"};
+    FriendlyFormat f = ApplyFriendlyFormat("&lReport&c&p&r&d", u'|', 7.5, u'.', values);
     EXPECT_EQ(f.text, "Report|{$PAGE}|" + LocaleShortDate(moment));
     EXPECT_EQ(f.format, "<2.50|^2.50|>2.50");
 
@@ -150,7 +150,7 @@ TEST(Tokens, FriendlyHeaderCodes) {
     f = ApplyFriendlyFormat("&f|&F|&i|&t|&T|&D", u'#', 1, u'.', values);
     EXPECT_EQ(f.text, "report.txt|C:\\docs\\report.txt|{$TITLE}|" + LocaleShortTime(moment) + "|" +
                           LocaleLongTime(moment) + "|" + LocaleLongDate(moment));
-    EXPECT_EQ(ApplyFriendlyFormat("[&f]", u'|', 1, u'.', TFriendlyValues{moment, ""}).text, "[ ]");
+    EXPECT_EQ(ApplyFriendlyFormat("[&f]", u'|', 1, u'.', FriendlyValues{moment, ""}).text, "[ ]");
     EXPECT_EQ(FileNameWithoutFolder("/tmp/out.txt"), "out.txt");
     EXPECT_EQ(FileNameWithoutFolder("A:x"), "x");
     EXPECT_FALSE(LocaleLongTime(moment).contains("UTC"));
@@ -185,7 +185,7 @@ TEST(TextFit, BisectionFindsTheLongestPrefixThatFits) {
 
 TEST(TextFit, PiecesBreakAtBlanks) {
     const FakeMeasure m;
-    TWrapPiece p = TakePiece("hello world", 80, false, m);
+    WrapPiece p = TakePiece("hello world", 80, false, m);
     EXPECT_EQ(p.piece, "hello ");
     EXPECT_EQ(p.rest, "world");
     p = TakePiece("hello world", 50, false, m);  // the blank follows the piece

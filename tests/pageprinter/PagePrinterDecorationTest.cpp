@@ -68,7 +68,7 @@ TEST_P(Decoration, BordersMoveTheBandsAndAreDrawnAroundTheTextArea) {
     EXPECT_EQ(lines[2].from, QPoint(left - b, top - b));
     EXPECT_EQ(lines[2].to, QPoint(left - b, top + height + b));
     EXPECT_EQ(lines[3].from, QPoint(left + width + b, top - b));
-    for (const TPageOp &line : lines) EXPECT_EQ(line.penWidth, dpi() / 300 * 2);
+    for (const PageOp &line : lines) EXPECT_EQ(line.penWidth, dpi() / 300 * 2);
 }
 
 TEST_P(Decoration, LinesOutsideThePrintableAreaArePulledIn) {

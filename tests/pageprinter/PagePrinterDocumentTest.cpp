@@ -220,7 +220,7 @@ TEST_P(Writing, GridLinesFrameEachCell) {
     EXPECT_EQ(lines[2].to, QPoint(left + dpi(), upper));
     EXPECT_EQ(lines[3].from, QPoint(left, lower));
     EXPECT_EQ(lines[3].to, QPoint(left + dpi(), lower));
-    for (const TPageOp &line : lines) EXPECT_EQ(line.penWidth, pen);
+    for (const PageOp &line : lines) EXPECT_EQ(line.penWidth, pen);
 }
 
 TEST_P(Writing, TokensExpandInTableCells) {

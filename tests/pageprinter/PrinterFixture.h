@@ -27,21 +27,21 @@ public:
 
 private:
     TMemoryPrinter *m_printer;
-    std::unique_ptr<TPrinter> m_previous;
+    std::unique_ptr<PrinterDevice> m_previous;
 };
 
 // The text operations of a page, in drawing order.
-inline std::vector<TPageOp> TextsOf(const TPagePicture &page) {
-    std::vector<TPageOp> texts;
-    for (const TPageOp &op : page.Ops())
-        if (op.kind == TPageOp::Text) texts.push_back(op);
+inline std::vector<PageOp> TextsOf(const PagePicture &page) {
+    std::vector<PageOp> texts;
+    for (const PageOp &op : page.Ops())
+        if (op.kind == PageOp::Text) texts.push_back(op);
     return texts;
 }
 
-inline std::vector<TPageOp> LinesOf(const TPagePicture &page) {
-    std::vector<TPageOp> lines;
-    for (const TPageOp &op : page.Ops())
-        if (op.kind == TPageOp::Line) lines.push_back(op);
+inline std::vector<PageOp> LinesOf(const PagePicture &page) {
+    std::vector<PageOp> lines;
+    for (const PageOp &op : page.Ops())
+        if (op.kind == PageOp::Line) lines.push_back(op);
     return lines;
 }
 

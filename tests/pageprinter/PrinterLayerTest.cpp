@@ -12,23 +12,23 @@ using namespace sapidoro::test;
 TEST(MemoryPrinter, ReportsItsSheetAndSwapsItForLandscape) {
     TMemoryPrinter printer(LetterAt(600));
     EXPECT_TRUE(printer.Available());
-    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::LOGPIXELSX), 600);
-    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALWIDTH), 5100);
-    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALHEIGHT), 6600);
-    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALOFFSETY), 150);
+    EXPECT_EQ(printer.GetDeviceCaps(DeviceCap::LOGPIXELSX), 600);
+    EXPECT_EQ(printer.GetDeviceCaps(DeviceCap::PHYSICALWIDTH), 5100);
+    EXPECT_EQ(printer.GetDeviceCaps(DeviceCap::PHYSICALHEIGHT), 6600);
+    EXPECT_EQ(printer.GetDeviceCaps(DeviceCap::PHYSICALOFFSETY), 150);
     printer.setOrientation(poLandscape);
     EXPECT_EQ(printer.Orientation(), poLandscape);
-    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALWIDTH), 6600);
-    EXPECT_EQ(printer.GetDeviceCaps(TDeviceCap::PHYSICALHEIGHT), 5100);
+    EXPECT_EQ(printer.GetDeviceCaps(DeviceCap::PHYSICALWIDTH), 6600);
+    EXPECT_EQ(printer.GetDeviceCaps(DeviceCap::PHYSICALHEIGHT), 5100);
 }
 
 TEST(MemoryPrinter, FontMetricsAreAtDeviceResolution) {
     TMemoryPrinter printer(LetterAt(600));
     QFont font("Courier New");
     font.setPointSize(10);
-    const TPrinterTextMetrics at600 = printer.TextMetrics(font);
+    const PrinterTextMetrics at600 = printer.TextMetrics(font);
     TMemoryPrinter low(LetterAt(300));
-    const TPrinterTextMetrics at300 = low.TextMetrics(font);
+    const PrinterTextMetrics at300 = low.TextMetrics(font);
     EXPECT_NEAR(at600.Height, 2 * at300.Height, 2);
     EXPECT_GT(at300.Height, 40);  // about 42 dots of em at 300 dpi plus internal leading
     EXPECT_EQ(at300.ExternalLeading, 0);
@@ -58,11 +58,11 @@ TEST(MemoryPrinter, RecordsJobsPagesAndDrawingCalls) {
     EXPECT_TRUE(job.ended);
     ASSERT_EQ(job.pages.size(), 2u);
     ASSERT_EQ(job.pages[0].size(), 1u);
-    EXPECT_EQ(job.pages[0][0].kind, TDrawCall::Line);
+    EXPECT_EQ(job.pages[0][0].kind, DrawCall::Line);
     EXPECT_EQ(job.pages[0][0].line, QLineF(10, 20, 110, 20));
     EXPECT_EQ(job.pages[0][0].penWidth, 4);
     ASSERT_EQ(job.pages[1].size(), 1u);
-    EXPECT_EQ(job.pages[1][0].kind, TDrawCall::Text);
+    EXPECT_EQ(job.pages[1][0].kind, DrawCall::Text);
     EXPECT_EQ(job.pages[1][0].text, "Ciao");
     EXPECT_EQ(job.pages[1][0].position, QPointF(105, 207));
     EXPECT_EQ(printer.Events(), (std::vector<TMemoryPrinter::Event>{TMemoryPrinter::JobStarted,
@@ -83,9 +83,9 @@ TEST(MemoryPrinter, AbortEndsTheJobWithoutFinishingIt) {
 TEST(MemoryPrinter, WithoutPrinterEveryDeviceQueryFails) {
     auto printer = TMemoryPrinter::WithoutPrinter();
     EXPECT_FALSE(printer->Available());
-    EXPECT_FALSE(printer->TryDeviceCaps(TDeviceCap::LOGPIXELSX).has_value());
+    EXPECT_FALSE(printer->TryDeviceCaps(DeviceCap::LOGPIXELSX).has_value());
     try {
-        printer->GetDeviceCaps(TDeviceCap::LOGPIXELSY);
+        printer->GetDeviceCaps(DeviceCap::LOGPIXELSY);
         FAIL() << "no error";
     } catch (const EPrinter &e) {
         EXPECT_STREQ(e.what(), "No printer is installed or selected");
@@ -98,15 +98,15 @@ TEST(MemoryPrinter, WithoutPrinterEveryDeviceQueryFails) {
 }
 
 TEST(QtPrinter, FollowsTheSystemsDefaultPrinter) {
-    TQtPrinter printer;
+    QtPrinter printer;
     const bool hasDefault = !QPrinterInfo::defaultPrinter().isNull();
     EXPECT_EQ(printer.Available(), hasDefault);
     if (hasDefault) {
-        EXPECT_GT(printer.GetDeviceCaps(TDeviceCap::LOGPIXELSX), 0);
-        EXPECT_GT(printer.GetDeviceCaps(TDeviceCap::PHYSICALWIDTH),
-                  2 * printer.GetDeviceCaps(TDeviceCap::PHYSICALOFFSETX));
+        EXPECT_GT(printer.GetDeviceCaps(DeviceCap::LOGPIXELSX), 0);
+        EXPECT_GT(printer.GetDeviceCaps(DeviceCap::PHYSICALWIDTH),
+                  2 * printer.GetDeviceCaps(DeviceCap::PHYSICALOFFSETX));
     } else {
-        EXPECT_THROW(printer.GetDeviceCaps(TDeviceCap::LOGPIXELSX), EPrinter);
+        EXPECT_THROW(printer.GetDeviceCaps(DeviceCap::LOGPIXELSX), EPrinter);
         EXPECT_THROW(printer.BeginDoc(), EPrinter);
     }
 }
@@ -122,18 +122,18 @@ TEST(PrinterObject, TheCurrentPrinterCanBeSwapped) {
 }
 
 TEST(RecordedPage, PlaysOntoAnyPainterAtExactDots) {
-    TPagePicture page(2400, 3150);
+    PagePicture page(2400, 3150);
     QFont font("Courier New");
     font.setPixelSize(42);
     page.AddText(QPoint(225, 54), "Ciao", font);
     page.AddLine(QPoint(150, 150), QPoint(2250, 150), 2, Qt::black);
-    TDotsDevice device(300, 300, 2550, 3300);
+    DotsDevice device(300, 300, 2550, 3300);
     QPainter painter(&device);
     page.Play(painter, QPoint(75, 75));
     painter.end();
     ASSERT_EQ(device.Calls().size(), 2u);
-    const TDrawCall &text = device.Calls()[0];
-    EXPECT_EQ(text.kind, TDrawCall::Text);
+    const DrawCall &text = device.Calls()[0];
+    EXPECT_EQ(text.kind, DrawCall::Text);
     EXPECT_EQ(text.text, "Ciao");
     EXPECT_EQ(text.position.x(), 300);
     EXPECT_EQ(text.position.y(), 129 + QFontMetrics(font, &device).ascent());

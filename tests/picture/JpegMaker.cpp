@@ -45,7 +45,7 @@ std::string MakeJpeg(const JpegSpec &params) {
     cinfo.input_components = params.components;
     cinfo.in_color_space = params.components == 1   ? JCS_GRAYSCALE
                            : params.components == 4 ? JCS_CMYK
-                                                  : JCS_RGB;
+                                                    : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, params.quality, TRUE);
     if (params.components == 3) {

@@ -171,8 +171,7 @@ TEST_F(TJPEGImageFailure, MissingFileKeepsDataAndPictureButTakesTheName) {
 
 TEST_F(TJPEGImageFailure, NonJpegFileKeepsThePictureAndFailsAgainOnOptionChange) {
     const QString text = path("testo.jpg", "Hello");
-    EXPECT_EQ(ErrorOf([&] { m_image.setFileName(text); }),
-              "Not a JPEG file: starts with $48 $65");
+    EXPECT_EQ(ErrorOf([&] { m_image.setFileName(text); }), "Not a JPEG file: starts with $48 $65");
     EXPECT_THROW(m_image.setFileName(text), EJPEGException);
     EXPECT_EQ(m_image.compressedData(), QByteArray("Hello"));
     EXPECT_EQ(m_image.picture(), m_before);

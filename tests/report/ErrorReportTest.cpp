@@ -58,7 +58,8 @@ TEST(ErrorReport, OutermostHandlerReportsAndTheChainStops) {
 
 TEST(ErrorReport, NestedErrorNotTakenOverIsReportedAtTheEnd) {
     ReportRecorder recorder;
-    EventGuard::Run([&] { EventGuard::Run([] { throw EConvertError("'a' is not a valid integer value"); }); });
+    EventGuard::Run(
+        [&] { EventGuard::Run([] { throw EConvertError("'a' is not a valid integer value"); }); });
     EXPECT_EQ(recorder.reports, QStringList{"'a' is not a valid integer value."});
 }
 

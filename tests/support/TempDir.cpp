@@ -15,7 +15,8 @@ TempDir::TempDir() : m_path(m_dir.path().toStdString() + "/") {
 std::string TempDir::write(const std::string &name, const std::string &bytes) const {
     const std::string full = file(name);
     const auto slash = name.rfind('/');
-    if (slash != std::string::npos) QDir().mkpath(QString::fromStdString(file(name.substr(0, slash))));
+    if (slash != std::string::npos)
+        QDir().mkpath(QString::fromStdString(file(name.substr(0, slash))));
     std::ofstream out(full, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + full);

@@ -28,7 +28,8 @@ Outcome Compute(const std::string &table, const Strings &lines) {
 
 TEST(Calories, WorkedExample) {
     test::TempDir dir;
-    const auto table = dir.write("ing.txt", CrLf({"Farina_ING == 200 === 700", "Uova_ING == 2 === 160"}));
+    const auto table =
+        dir.write("ing.txt", CrLf({"Farina_ING == 200 === 700", "Uova_ING == 2 === 160"}));
     const Outcome out = Compute(table, {"200 ==== Farina", " ==== Sale", "2 ==== Uova"});
     EXPECT_EQ(out.totals.calorieSum, 860);
     EXPECT_EQ(out.totals.missingIngredientCount, 1);
@@ -74,8 +75,8 @@ TEST(Calories, DivisionTruncatesTowardZero) {
 
 TEST(Calories, LargeSumsDoNotWrap) {
     test::TempDir dir;
-    const auto table = dir.write("ing.txt", CrLf({"Grasso_ING == 1 === 2147483647",
-                                                  "Debito_ING == 1 === -2147483648"}));
+    const auto table = dir.write(
+        "ing.txt", CrLf({"Grasso_ING == 1 === 2147483647", "Debito_ING == 1 === -2147483648"}));
     const Outcome big = Compute(table, {"1 ==== Grasso", "1 ==== Grasso", "1 ==== Grasso"});
     EXPECT_EQ(big.totals.calorieSum, 3 * std::int64_t{2147483647});
     EXPECT_EQ(ShowCalories(big.totals, 3).calories, "2147483647");
@@ -109,8 +110,8 @@ TEST(Calories, BadCaloriesFailAtTheLineThatMatchesThemAndKeepWhatCameBefore) {
     test::TempDir dir;
     // "Olio" is read while "Farina" is looked up, but converted only when a line matches it.
     const auto table = dir.write(
-        "ing.txt", CrLf({"Olio_ING == 1 === abc", "Farina_ING == 200 === 700",
-                         "Uova_ING == 2 === 1x"}));
+        "ing.txt",
+        CrLf({"Olio_ING == 1 === abc", "Farina_ING == 200 === 700", "Uova_ING == 2 === 1x"}));
     Outcome out;
     try {
         ComputeCalories(table, {"7 ==== Sale", "200 ==== Farina", "1 ==== Olio", "2 ==== Uova"},
@@ -127,10 +128,9 @@ TEST(Calories, BadCaloriesFailAtTheLineThatMatchesThemAndKeepWhatCameBefore) {
 TEST(Calories, LazyTableAnswersLikeAFreshPassForEveryLine) {
     test::TempDir dir;
     // Entries found early, late, twice, after a miss, and in a table cut by Ctrl-Z.
-    const auto table = dir.write(
-        "ing.txt", CrLf({"A_ING == 1 === 1", "B_ING == 1 === 10", "A_ING == 1 === 100",
-                         "C_ING == 1 === 1000"}) +
-                       "\x1A" + "D_ING == 1 === 5\r\n");
+    const auto table = dir.write("ing.txt", CrLf({"A_ING == 1 === 1", "B_ING == 1 === 10",
+                                                  "A_ING == 1 === 100", "C_ING == 1 === 1000"}) +
+                                                "\x1A" + "D_ING == 1 === 5\r\n");
     CalorieTableReader reader(table);
     EXPECT_EQ(reader.FindCalories("B", "1"), "10");
     EXPECT_EQ(reader.FindCalories("A", "1"), "1");

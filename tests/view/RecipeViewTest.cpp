@@ -45,8 +45,8 @@ TEST(RecipeLoad, RecordWithoutIngredientsAndRecordCutShort) {
     test::TempDir dir;
     std::string cut = Record("Tronca", "Primo", "", {"1 ==== Uova", "2 ==== Uova"});
     cut.resize(cut.find("-Preparazione"));
-    const auto path = dir.write("ricette.txt",
-                                ":Ricette\r\n" + Record("Vuota", "Salsa", "", {}) + cut);
+    const auto path =
+        dir.write("ricette.txt", ":Ricette\r\n" + Record("Vuota", "Salsa", "", {}) + cut);
     const RecipeRecord empty = ReadRecipeForView(path, "Vuota");
     EXPECT_TRUE(empty.ingredients.empty());
     EXPECT_EQ(empty.preparation.size(), 2u);
@@ -77,17 +77,22 @@ TEST(RecipeLoad, NameNotInTheFileIsAClearError) {
 }
 
 TEST(RecipeText, TenEntriesInOrder) {
-    const Strings text = ComposeRecipeText(
-        {"Torta", "Dessert", "Farina", 8, "215", "Roma", {"200 g ==== Farina", " ==== Sale"},
-         {"Impastare.", "Cuocere."}});
+    const Strings text = ComposeRecipeText({"Torta",
+                                            "Dessert",
+                                            "Farina",
+                                            8,
+                                            "215",
+                                            "Roma",
+                                            {"200 g ==== Farina", " ==== Sale"},
+                                            {"Impastare.", "Cuocere."}});
     EXPECT_EQ(text, (Strings{"NOME: Torta", "PIATTO: Dessert", "INGREDIENTE PRINCIPALE: Farina",
                              "PERSONE: 8", "CALORIE PER PERSONA: 215", "NOTE: Roma",
                              "INGREDIENTI: ", "200 g ==== Farina", " ==== Sale",
                              "PREPARAZIONE: ", "Impastare.", "Cuocere."}));
     const Strings blank = ComposeRecipeText({"", "", "", 4, "", "", {}, {}});
-    EXPECT_EQ(blank, (Strings{"NOME: ", "PIATTO: ", "INGREDIENTE PRINCIPALE: ", "PERSONE: 4",
-                              "CALORIE PER PERSONA: ", "NOTE: ", "INGREDIENTI: ",
-                              "PREPARAZIONE: "}));
+    EXPECT_EQ(blank,
+              (Strings{"NOME: ", "PIATTO: ", "INGREDIENTE PRINCIPALE: ", "PERSONE: 4",
+                       "CALORIE PER PERSONA: ", "NOTE: ", "INGREDIENTI: ", "PREPARAZIONE: "}));
 }
 
 TEST(RecipeText, BoxTextSplitsIntoLines) {
@@ -119,8 +124,9 @@ TEST(PicturePath, NamesThatCouldLeaveTheFolderGetNoImage) {
     dir.write("immagini/a..b.jpg", "x");
     dir.write("immagini/Tab\tTab.jpg", "x");
     const std::string noImage = dir.path() + "immagini/noimage.jpg";
-    for (const std::string &name : Strings{"../segreto", "sub/Torta", "sub\\Torta", "a..b", "..",
-                                   "Tab\tTab", std::string("Nul\0", 4), std::string(252, 'x')}) {
+    for (const std::string &name :
+         Strings{"../segreto", "sub/Torta", "sub\\Torta", "a..b", "..", "Tab\tTab",
+                 std::string("Nul\0", 4), std::string(252, 'x')}) {
         EXPECT_EQ(PictureFileFor(dir.path(), name), noImage) << name;
         EXPECT_FALSE(IsSafePictureName(name)) << name;
     }
