@@ -7,6 +7,7 @@
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
+#include "search/NameCatalog.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
 #include "widgets/FrameBorder.h"
