@@ -57,11 +57,13 @@ bool g_failed = false;
 // backed by a file that others may map.
 long PrivateKb() {
     std::ifstream in("/proc/self/smaps_rollup");
-    std::string key;
-    long value = 0, total = 0;
-    while (in >> key >> value) {
-        if (key == "Private_Clean:" || key == "Private_Dirty:") total += value;
-        in.ignore(1 << 20, '\n');
+    long total = 0;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string key;
+        long value = 0;
+        if (fields >> key >> value && (key == "Private_Clean:" || key == "Private_Dirty:"))
+            total += value;
     }
     return total;
 }

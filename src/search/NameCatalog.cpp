@@ -109,6 +109,14 @@ void NameCatalog::build() {
     }
 }
 
+NameCatalog::~NameCatalog() {
+    // Freed in the order they were made, one after another in memory, unless a list still
+    // shares them.
+    if (!m_display.isDetached()) return;
+    QString *display = m_display.data();
+    for (const std::uint32_t rank : m_rankOfRecord) display[rank] = QString();
+}
+
 QStringList NameCatalog::displayNames(const std::vector<std::uint32_t> &ranks) const {
     QStringList list;
     list.reserve(static_cast<qsizetype>(ranks.size()));

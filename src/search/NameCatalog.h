@@ -26,6 +26,11 @@ public:
     static NameCatalog List(TextFile &file);
     static NameCatalog List(const std::string &path);
 
+    NameCatalog() = default;
+    NameCatalog(NameCatalog &&) = default;
+    NameCatalog &operator=(NameCatalog &&) = default;
+    ~NameCatalog();
+
     std::size_t size() const { return m_rankOfRecord.size(); }
     // Every name in sorted order, as the lists show them.
     const QStringList &displayNames() const { return m_display; }
