@@ -2,6 +2,8 @@
 #include "app/SearchScopes.h"
 #include "app/Unit1.h"
 #include "common/QtText.h"
+#include "search/NameCatalog.h"
+#include "search/RankSearch.h"
 #include "search/Search.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
@@ -33,7 +35,22 @@ bool TooManyResultsAcknowledged(QWidget *parent) {
     return box.exec() == QMessageBox::Ok;
 }
 
+// True when two lists are one and the same, shared, not merely equal.
+bool SameList(const QStringList &a, const QStringList &b) {
+    return a.size() == b.size() && a.constData() == b.constData();
+}
+
 }  // namespace
+
+void TForm1::ShowResults(const RankedResult &results) {
+    if (results.byName) {
+        RicetteTrovate->setItemsInOrder(FromCp1252List(results.names));
+        return;
+    }
+    m_resultItems = m_catalog->displayNames(results.ranks);
+    m_resultRanks = results.ranks;
+    RicetteTrovate->setItemsInOrder(m_resultItems);
+}
 
 void TForm1::RicercheClick() {
     Barra->setMaximum(RecipeCount);
@@ -43,15 +60,34 @@ void TForm1::RicercheClick() {
     if (const std::optional<SearchScope> scope =
             ParseScope(ToCp1252(SelezioneAmbitoRicerca->text()))) {
         RicetteTrovateScambio->clearItems();
-        std::vector<std::string> results;
-        {
-            ScanProgress progress(Barra);
-            results = SearchRecipes(DataFolder + "ricette.txt", *scope,
-                                    ToCp1252(StringaDaCercare->text()), ItemsOf(*RicetteTrovate),
-                                    complete, [&progress] { progress.advance(); });
+        const std::string recipeFile = DataFolder + "ricette.txt";
+        const std::string searchString = ToCp1252(StringaDaCercare->text());
+        const QStringList shown = RicetteTrovate->items();
+        // The list's texts are read only when it is no longer the one set by rank.
+        const std::vector<std::uint32_t> *shownRanks = nullptr;
+        std::vector<std::uint32_t> none;
+        if (m_catalog && SameList(shown, m_catalog->displayNames()))
+            shownRanks = &none;  // every name: a complete search needs no ranks
+        else if (m_catalog && SameList(shown, m_resultItems))
+            shownRanks = &m_resultRanks;
+        if (shownRanks != nullptr) {
+            RankedResult results;
+            {
+                ScanProgress progress(Barra);
+                results = SearchRanks(recipeFile, *scope, searchString, *m_catalog, *shownRanks,
+                                      complete, [&progress] { progress.advance(); });
+            }
+            ShowResults(results);
+        } else {
+            std::vector<std::string> results;
+            {
+                ScanProgress progress(Barra);
+                results = SearchRecipes(recipeFile, *scope, searchString, ItemsOf(*RicetteTrovate),
+                                        complete, [&progress] { progress.advance(); });
+            }
+            // The new result list comes from the sorted working list, so it is in name order.
+            RicetteTrovate->setItemsInOrder(FromCp1252List(results));
         }
-        // The new result list comes from the sorted working list, so it is in name order.
-        RicetteTrovate->setItemsInOrder(FromCp1252List(results));
     }
     // The result list is only ever filled from sorted lists, so it is in the working list's
     // order already and needs no sorting on the copy.

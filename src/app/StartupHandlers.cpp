@@ -1,11 +1,10 @@
 #include "app/SearchScopes.h"
 #include "app/Unit1.h"
-#include "common/Collation.h"
 #include "common/QtText.h"
 #include "data/CalorieTable.h"
 #include "data/Places.h"
-#include "data/RecipeFile.h"
 #include "resizer/NoBDERP.h"
+#include "search/NameCatalog.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
 
@@ -21,9 +20,8 @@ void TForm1::FormCreate() {
     DataFolder = QFile::encodeName(m_designDataFolder).toStdString();
     Nome->clearItems();
 
-    std::vector<std::string> names = ListRecipeNames(DataFolder + "ricette.txt").names;
-    SortNames(names);
-    Nome->setItemsInOrder(FromCp1252List(names));
+    m_catalog = std::make_unique<NameCatalog>(NameCatalog::List(DataFolder + "ricette.txt"));
+    Nome->setItemsInOrder(m_catalog->displayNames());
 
     const int ingredientCount = FillIngredientNames();
     StringaDaCercare->setText(IngredientPrompt(ingredientCount));

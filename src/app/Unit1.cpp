@@ -7,6 +7,7 @@
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
+#include "search/NameCatalog.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
 #include "widgets/FrameBorder.h"
@@ -61,7 +62,15 @@ TForm1::TForm1(const QString &dataFolder, QWidget *parent)
     EventGuard::Run([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The lists let go of the names first, so that the catalog frees them in file order,
+    // the order in which they were made.
+    Nome->clearItems();
+    RicetteTrovate->clearItems();
+    RicetteTrovateScambio->clearItems();
+    m_resultItems.clear();
+    m_catalog.reset();
+}
 
 void TForm1::findControls() {
     Find(this, NoBDEResizerPanel1, "NoBDEResizerPanel1");

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,8 @@ namespace sapidoro {
 class ColourButton;
 class ComboBox;
 class FrameBorder;
+class NameCatalog;
+struct RankedResult;
 class ProgressBar;
 class Spinner;
 class TJPEGImage;
@@ -72,6 +76,7 @@ private:
     // Progressive search and reset (SearchHandlers.cpp).
     void RicercheClick();
     void InizializzazioneClick();
+    void ShowResults(const sapidoro::RankedResult &results);
     // Recipe view (ViewHandlers.cpp).
     void RicetteTrovateChange();
     void CaricaLaRicettaClick();
@@ -96,6 +101,11 @@ private:
     std::int64_t CalorieSum = 0;  // wide, so that large tables cannot wrap the sum
     int MissingIngredientCount = 0;
     bool m_settingRecordPersons = false;  // a load is setting `Persone` to the record's value
+    // `Nome`'s names as listed at start-up, and the result list by their ranks while
+    // `RicetteTrovate` shows `m_resultItems`; searches then need not read the list's texts.
+    std::unique_ptr<sapidoro::NameCatalog> m_catalog;
+    std::vector<std::uint32_t> m_resultRanks;
+    QStringList m_resultItems;
 
     // The controls, by their design names.
     TNoBDEResizerPanel *NoBDEResizerPanel1 = nullptr;

@@ -120,22 +120,29 @@ namespace {
 // The first 32 ranks of a name, packed so that integer order is rank order; a zero byte
 // stands for the end of the name or for a byte without a rank.
 constexpr std::size_t kPrefixWords = 4;
+constexpr std::size_t kPrefixRanks = 8 * kPrefixWords;
 struct PrefixEntry {
     std::array<std::uint64_t, kPrefixWords> words{};
     std::uint32_t index = 0;
+    std::uint32_t size = 0;  // the name's length, to tell its end from a byte without a rank
 };
 
 PrefixEntry MakePrefix(std::string_view name, std::uint32_t index) {
     const auto &rank = Ranks().primary;
     PrefixEntry entry;
     entry.index = index;
-    const std::size_t n = std::min(name.size(), 8 * kPrefixWords);
+    entry.size = static_cast<std::uint32_t>(std::min<std::size_t>(name.size(), UINT32_MAX));
+    const std::size_t n = std::min(name.size(), kPrefixRanks);
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint64_t r = rank[static_cast<unsigned char>(name[i])];
         if (r == 0) break;
         entry.words[i / 8] |= r << (56 - 8 * (i % 8));
     }
     return entry;
+}
+
+unsigned RankAt(const PrefixEntry &entry, std::size_t depth) {
+    return static_cast<unsigned>((entry.words[depth / 8] >> (56 - 8 * (depth % 8))) & 0xFF);
 }
 
 // The order of two prefixes when it is settled by ranks that both names have.
@@ -150,30 +157,88 @@ std::optional<bool> PrefixLess(const PrefixEntry &a, const PrefixEntry &b) {
     return std::nullopt;
 }
 
+using EntryIt = std::vector<PrefixEntry>::iterator;
+
+// Sorts by the first-level ranks one position at a time, each range split into buckets by
+// its rank there, so that a name costs a few passes however long the list is. A range that
+// the ranks cannot split (a byte without a rank, names equal at the first level, or few
+// names) is sorted by comparison. Every step keeps equal names in their order.
+class RankSorter {
+public:
+    RankSorter(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries)
+        : m_names(names), m_keys(names.size()), m_scratch(entries.size()) {}
+
+    void sort(EntryIt first, EntryIt last, std::size_t depth) {
+        for (;;) {
+            const auto count = static_cast<std::size_t>(last - first);
+            if (count < 2) return;
+            if (count <= kComparisonBelow || depth == kPrefixRanks) return compareSort(first, last);
+            std::array<std::size_t, 257> starts{};
+            for (EntryIt e = first; e != last; ++e) ++starts[RankAt(*e, depth) + 1];
+            // A byte without a rank leaves its name's place open among all the others.
+            if (starts[1] > 0 && std::any_of(first, last, [depth](const PrefixEntry &e) {
+                    return RankAt(e, depth) == 0 && e.size > depth;
+                }))
+                return compareSort(first, last);
+            if (std::find(starts.begin() + 1, starts.end(), count) != starts.end()) {
+                ++depth;  // one bucket holds the whole range
+                continue;
+            }
+            for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+            std::array<std::size_t, 256> next{};
+            std::copy(starts.begin(), starts.end() - 1, next.begin());
+            const auto out = m_scratch.begin();
+            for (EntryIt e = first; e != last; ++e) out[next[RankAt(*e, depth)]++] = *e;
+            std::copy(out, out + count, first);
+            // Names that end here are equal at the first level: later levels decide.
+            compareSort(first, first + starts[1]);
+            for (std::size_t b = 1; b < 256; ++b)
+                sort(first + starts[b], first + starts[b + 1], depth + 1);
+            return;
+        }
+    }
+
+private:
+    static constexpr std::size_t kComparisonBelow = 24;
+
+    void compareSort(EntryIt first, EntryIt last) {
+        // Prefixes settle most comparisons without touching the names; ties go to the rank
+        // comparison, and what that cannot settle to sort keys made once per name.
+        std::stable_sort(first, last, [this](const PrefixEntry &a, const PrefixEntry &b) {
+            if (const auto settled = PrefixLess(a, b)) return *settled;
+            if (const auto fast = FastCompare(m_names[a.index], m_names[b.index])) return *fast < 0;
+            return key(a.index).compare(key(b.index)) < 0;
+        });
+    }
+    const QCollatorSortKey &key(std::size_t i) {
+        if (!m_keys[i]) m_keys[i].emplace(SortKey(m_names[i]));
+        return *m_keys[i];
+    }
+
+    const std::vector<std::string_view> &m_names;
+    std::vector<std::optional<QCollatorSortKey>> m_keys;
+    std::vector<PrefixEntry> m_scratch;
+};
+
 }  // namespace
 
-void SortNames(std::vector<std::string> &names) {
-    // Compact prefixes settle most comparisons without touching the names; ties go to the
-    // rank comparison, and what that cannot settle to sort keys made once per name.
+std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &names) {
     std::vector<PrefixEntry> entries;
     entries.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
         entries.push_back(MakePrefix(names[i], static_cast<std::uint32_t>(i)));
-    std::vector<std::optional<QCollatorSortKey>> keys(names.size());
-    const auto key = [&](std::size_t i) -> const QCollatorSortKey & {
-        if (!keys[i]) keys[i].emplace(SortKey(names[i]));
-        return *keys[i];
-    };
-    std::stable_sort(entries.begin(), entries.end(),
-                     [&](const PrefixEntry &a, const PrefixEntry &b) {
-                         if (const auto settled = PrefixLess(a, b)) return *settled;
-                         if (const auto fast = FastCompare(names[a.index], names[b.index]))
-                             return *fast < 0;
-                         return key(a.index).compare(key(b.index)) < 0;
-                     });
+    RankSorter(names, entries).sort(entries.begin(), entries.end(), 0);
+    std::vector<std::uint32_t> order;
+    order.reserve(entries.size());
+    for (const PrefixEntry &entry : entries) order.push_back(entry.index);
+    return order;
+}
+
+void SortNames(std::vector<std::string> &names) {
+    const std::vector<std::uint32_t> order = SortedOrder({names.begin(), names.end()});
     std::vector<std::string> sorted;
     sorted.reserve(names.size());
-    for (const PrefixEntry &entry : entries) sorted.push_back(std::move(names[entry.index]));
+    for (const std::uint32_t index : order) sorted.push_back(std::move(names[index]));
     names = std::move(sorted);
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <random>
 
 using namespace sapidoro;
@@ -65,4 +67,35 @@ TEST(Collation, AgreesWithTheItalianCollatorOnRandomTexts) {
     SortNames(names);
     for (std::size_t i = 1; i < names.size(); ++i)
         ASSERT_LE(Key(collator, names[i - 1]).compare(Key(collator, names[i])), 0);
+}
+
+// The bucket sort must give the order of a plain stable sort by `CompareNames`, also for
+// long shared beginnings, bytes without a rank, case and accent variants and equal names.
+TEST(Collation, SortedOrderIsThatOfAStableComparisonSort) {
+    const std::vector<std::string> stems = {"Pollo alla cacciatora con ",
+                                            "pollo Alla Cacciatora con ",
+                                            "Pollo all\xE0 ",
+                                            "Torta",
+                                            "",
+                                            "Pasta e fagioli "};
+    const std::string alphabet =
+        "aAbBeE \xE8\xE9'-\x01\x80"
+        "09";
+    std::mt19937 random(11);
+    std::uniform_int_distribution<std::size_t> stem(0, stems.size() - 1);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 12);
+    std::vector<std::string> names;
+    for (int i = 0; i < 6000; ++i) {
+        std::string s = stems[stem(random)];
+        for (int k = length(random); k > 0; --k) s.push_back(alphabet[pick(random)]);
+        names.push_back(s);
+    }
+    for (int i = 0; i < 300; ++i) names.push_back(names[static_cast<std::size_t>(i) * 7]);
+    std::vector<std::uint32_t> reference(names.size());
+    std::iota(reference.begin(), reference.end(), 0u);
+    std::stable_sort(reference.begin(), reference.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return CompareNames(names[a], names[b]) < 0;
+    });
+    EXPECT_EQ(SortedOrder({names.begin(), names.end()}), reference);
 }

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sapidoro {
+
+class TextFile;
+
+// The recipe names listed at start-up, kept so that no search has to convert or sort the
+// whole list again. A name is known by its rank, its place in the sorted list. The names'
+// bytes stay in one block in file order, the display texts in the sorted order.
+class NameCatalog {
+public:
+    static constexpr std::uint32_t kNoRank = UINT32_MAX;
+
+    // The start-up listing of the recipe file (passes over its first line, takes line 2 of
+    // every record, reads on to the record's separator line, stops at the end of the file),
+    // sorted. Throws EInOutError when the file cannot be read.
+    static NameCatalog List(TextFile &file);
+    static NameCatalog List(const std::string &path);
+
+    NameCatalog() = default;
+    NameCatalog(NameCatalog &&) = default;
+    NameCatalog &operator=(NameCatalog &&) = default;
+    ~NameCatalog();
+
+    std::size_t size() const { return m_rankOfRecord.size(); }
+    // Every name in sorted order, as the lists show them.
+    const QStringList &displayNames() const { return m_display; }
+    QStringList displayNames(const std::vector<std::uint32_t> &ranks) const;
+    std::string_view name(std::uint32_t rank) const { return recordName(m_recordOfRank[rank]); }
+
+    // The first rank of the sorted list that bears the same name as `rank`.
+    std::uint32_t firstRankOf(std::uint32_t rank) const { return m_firstRank[rank]; }
+    // The first rank that bears `name`, read as the name of the record-th record of the
+    // file (from 0); kNoRank for a name that is not listed. The record's place is tried
+    // first, then every name.
+    std::uint32_t firstRankOf(std::size_t record, std::string_view name) const;
+
+private:
+    std::string_view recordName(std::size_t record) const {
+        return {m_bytes.data() + m_starts[record], m_starts[record + 1] - m_starts[record]};
+    }
+    void build();
+    std::uint32_t lookUp(std::string_view name) const;
+
+    std::string m_bytes;                   // the names in file order, one after another
+    std::vector<std::size_t> m_starts{0};  // where each record's name begins; one more
+    std::vector<std::uint32_t> m_rankOfRecord;
+    std::vector<std::uint32_t> m_recordOfRank;
+    std::vector<std::uint32_t> m_firstRank;
+    QStringList m_display;
+    // Made on the first name that is not at its record's place (the file changed).
+    mutable std::vector<std::uint64_t> m_lookup;  // hash's high half, first rank + 1
+};
+
+}  // namespace sapidoro

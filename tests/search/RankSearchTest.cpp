@@ -1,0 +1,151 @@
+#include "common/Collation.h"
+#include "common/QtText.h"
+#include "data/RecipeFile.h"
+#include "search/NameCatalog.h"
+#include "search/RankSearch.h"
+#include "search/Search.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace sapidoro;
+using test::CrLf;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+std::string Record(const std::string &name, const std::string &notes, const Strings &ingredients) {
+    std::string out = CrLf({"-Nome", name, "-Piatto", "Primo", "-Ingrediente Principale", "Farina",
+                            "-Persone", "4", "-Note", notes, "-Ingredienti"});
+    for (const std::string &line : ingredients) out += line + "\r\n";
+    return out + CrLf({"-Preparazione", "Cuocere.", ":Ricette"});
+}
+
+// Names with duplicates, case and accent variants of one another and an empty name.
+Strings TrickyNames() {
+    return {"Pasta", "pasta", "Pasta", "",   "Past\xE0", "PASTA",
+            "Torta", "Ab",    "ab",    "Ab", "Zuppa",    ""};
+}
+
+std::string Collection(const Strings &names, unsigned seed) {
+    std::mt19937 random(seed);
+    const Strings notes = {"Roma", "Milano", "roma e milano", "Napoli"};
+    const Strings lines = {"1 ==== Pasta", "2 ==== Sale", "Pasta ==== Olio", "3 ==== Pasta Frolla"};
+    std::string out = ":Ricette\r\n";
+    for (const std::string &name : names) {
+        Strings ingredients;
+        for (unsigned k = random() % 4; k > 0; --k) ingredients.push_back(lines[random() % 4]);
+        out += Record(name, notes[random() % 4], ingredients);
+    }
+    return out;
+}
+
+// A run of searches, each narrowing the last, through the plain collector and by rank.
+void ExpectSameAsPlainCollector(const std::string &path, const NameCatalog &catalog) {
+    Strings all;
+    for (std::uint32_t rank = 0; rank < catalog.size(); ++rank)
+        all.emplace_back(catalog.name(rank));
+    const std::pair<SearchScope, std::string> steps[] = {
+        {SearchScope::Luogo, "ROMA"},  {SearchScope::Ingredienti, "pasta"},
+        {SearchScope::Nome, "a"},      {SearchScope::Persone, "4"},
+        {SearchScope::Nome, "PASTA"},  {SearchScope::Ingredienti, "frolla"},
+        {SearchScope::Nome, "nothing"}};
+    for (std::size_t first = 0; first < std::size(steps); ++first) {
+        Strings plainList = all;
+        std::vector<std::uint32_t> ranks;
+        bool byName = false;
+        for (std::size_t i = first; i < std::size(steps); ++i) {
+            const auto &[scope, text] = steps[i];
+            const bool complete = plainList.size() == all.size();
+            const Strings plain = SearchRecipes(path, scope, text, plainList, complete);
+            const RankedResult ranked = SearchRanks(path, scope, text, catalog, ranks, complete);
+            Strings rankedNames = ranked.names;
+            if (!ranked.byName) {
+                for (std::uint32_t rank : ranked.ranks)
+                    rankedNames.emplace_back(catalog.name(rank));
+            }
+            ASSERT_EQ(rankedNames, plain) << "search " << i << " from step " << first;
+            plainList = plain;
+            ranks = ranked.ranks;
+            byName = ranked.byName;
+            if (byName) break;  // the window goes on with the plain collector
+        }
+    }
+}
+
+}  // namespace
+
+TEST(NameCatalog, ListsTheNamesOfTheStartUpWalkInSortedOrder) {
+    const test::TempDir dir;
+    for (const std::string &bytes :
+         {Collection(TrickyNames(), 1), std::string(), std::string(":Ricette\r\n"),
+          std::string(":Ricette\r\n-Nome\r\n"), std::string(":Ricette\r\n-Nome\r\nCut\r\nshort"),
+          Collection({"B", "a"}, 2) + "-Nome\r\nAfter\r\n\x1A"
+                                      "ignored"}) {
+        const std::string path = dir.write("ricette.txt", bytes);
+        Strings plain = ListRecipeNames(path).names;
+        SortNames(plain);
+        const NameCatalog catalog = NameCatalog::List(path);
+        ASSERT_EQ(catalog.size(), plain.size());
+        QStringList display;
+        for (std::uint32_t rank = 0; rank < catalog.size(); ++rank) {
+            EXPECT_EQ(catalog.name(rank), plain[rank]);
+            // Equal names stand for one another by the first of them.
+            const std::uint32_t first = catalog.firstRankOf(rank);
+            EXPECT_EQ(catalog.name(first), plain[rank]);
+            EXPECT_EQ(std::find(plain.begin(), plain.end(), plain[rank]) - plain.begin(), first);
+        }
+        EXPECT_EQ(catalog.displayNames(), FromCp1252List(plain));
+    }
+}
+
+TEST(NameCatalog, FindsNamesAwayFromTheirRecordsAndKnowsUnlistedOnes) {
+    const test::TempDir dir;
+    const NameCatalog catalog =
+        NameCatalog::List(dir.write("ricette.txt", Collection({"B", "a", "B"}, 3)));
+    EXPECT_EQ(catalog.firstRankOf(0, "B"), 1u);
+    EXPECT_EQ(catalog.firstRankOf(1, "B"), 1u);  // not the name of record 1: looked up
+    EXPECT_EQ(catalog.firstRankOf(9, "a"), 0u);  // past the listed records
+    EXPECT_EQ(catalog.firstRankOf(1, "C"), NameCatalog::kNoRank);
+}
+
+TEST(RankSearch, GivesThePlainCollectorsResultsSearchAfterSearch) {
+    const test::TempDir dir;
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        const std::string path = dir.write("ricette.txt", Collection(TrickyNames(), seed));
+        ExpectSameAsPlainCollector(path, NameCatalog::List(path));
+    }
+}
+
+TEST(RankSearch, AFileChangedSinceStartUpGivesThePlainCollectorsResults) {
+    const test::TempDir dir;
+    const std::string path = dir.write("ricette.txt", Collection(TrickyNames(), 5));
+    const NameCatalog catalog = NameCatalog::List(path);
+    Strings changed = TrickyNames();
+    std::reverse(changed.begin(), changed.end());
+    changed.insert(changed.begin() + 3, {"Nuova pasta", "Altra Pasta", "nuova pasta", ""});
+    changed.erase(changed.end() - 2);
+    dir.write("ricette.txt", Collection(changed, 6));
+    ExpectSameAsPlainCollector(path, catalog);
+}
+
+TEST(RankSearch, NamesLongerThanABlockAmongShortOnes) {
+    const test::TempDir dir;
+    const std::string longName = std::string(20000, 'x') + "Pasta";
+    const std::string path =
+        dir.write("ricette.txt",
+                  Collection({longName, "Pasta", std::string(17000, 'y'), "pasta", "Torta"}, 7));
+    const NameCatalog catalog = NameCatalog::List(path);
+    const RankedResult found = SearchRanks(path, SearchScope::Nome, "PASTA", catalog, {}, true);
+    ASSERT_FALSE(found.byName);
+    Strings names;
+    for (std::uint32_t rank : found.ranks) names.emplace_back(catalog.name(rank));
+    EXPECT_EQ(names, (Strings{"Pasta", "pasta", longName}));
+    // A file changed since start-up: the long names are kept by name.
+    dir.write("ricette.txt", Collection({"Pasta", longName + "!", "pasta", longName}, 8));
+    const RankedResult changed = SearchRanks(path, SearchScope::Nome, "PASTA", catalog, {}, true);
+    ASSERT_TRUE(changed.byName);
+    EXPECT_EQ(changed.names, (Strings{"Pasta", "pasta", longName, longName + "!"}));
+}
