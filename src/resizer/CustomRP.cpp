@@ -110,6 +110,10 @@ void TCustomResizerPanel::HandleSizeChange() {
         m_reference = size();
     });
     RegisterControls(this);
+    // Qt sends a resize at the first show (and before rendering a hidden widget) whether or
+    // not the size changed: at the size of the proportions every control is where it was
+    // designed, so the new controls are learned and nothing is moved.
+    if (size() == m_reference) return;
     // Not painted while the controls move, so that the screen is drawn once. (Hiding it
     // would move the keyboard focus out of the panel.)
     setUpdatesEnabled(false);

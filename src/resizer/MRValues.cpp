@@ -2,6 +2,7 @@
 
 #include "common/Exception.h"
 
+#include <QAbstractScrollArea>
 #include <QFont>
 #include <QMetaProperty>
 #include <QWidget>
@@ -46,6 +47,10 @@ void WriteInt(QObject *object, const char *name, int value) {
 }
 
 QSize ClientSize(const QWidget *widget) {
+    // A scroll area's content is measured against the whole viewport area: the scroll bars
+    // come and go after the content is placed (Qt decides that later), so they are left out.
+    const auto *area = qobject_cast<const QAbstractScrollArea *>(widget->parentWidget());
+    if (area != nullptr && area->viewport() == widget) return area->maximumViewportSize();
     return widget->size();
 }
 

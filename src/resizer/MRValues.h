@@ -21,7 +21,8 @@ int ReadInt(const QObject *object, const char *name);
 void WriteInt(QObject *object, const char *name, int value);
 
 // The area a widget's own children and scaled sizes are measured in: Qt places children
-// from the widget's own corner and draws any frame inside it, so this is the whole widget.
+// from the widget's own corner and draws any frame inside it, so this is the whole widget;
+// for a scroll area's viewport, the largest the viewport can be.
 QSize ClientSize(const QWidget *widget);
 
 // value / reference as a 32-bit float, the quotient formed in double precision.

@@ -111,8 +111,8 @@ TEST_F(FontTest, ComboHeldBackByItsLimitsReachesThroughItsFont) {
     font.setPointSize(9);  // given in points: first given in pixels, 9 x 96 / 72
     free->setFont(font);
     Show();
-    EXPECT_GT(free->font().pixelSize(), 0);
     ResizeWindow({400, 450});  // target height 30
+    EXPECT_GT(free->font().pixelSize(), 0);
     EXPECT_EQ(fixed->height(), 20);
     // The font handler then sets the scaled size; the combo rule had moved it 10 pixels up.
     auto &handler = static_cast<TMRControlHandlerVCL &>(*m_panel->ControlHandlerOf(fixed));
@@ -194,8 +194,11 @@ TEST(PanelFailure, PanelPaintsAgainAfterAHandlerThrows) {
     EXPECT_TRUE(panel->updatesEnabled());
     EXPECT_EQ(panel->ReferenceSize(), QSize(600, 400));
     EXPECT_EQ(control->geometry(), QRect(20, 20, 100, 100));  // placed before the failure
+    panel->hide();
+    panel->resize(700, 500);  // hidden: the work waits, and is run here directly
     EXPECT_THROW(panel->HandleSizeChange(), std::runtime_error);
     EXPECT_TRUE(panel->updatesEnabled());
+    EXPECT_EQ(panel->ReferenceSize(), QSize(700, 500));
 }
 
 TEST(PanelFailure, ZeroSizedParentLeavesItsControlsWhereTheyAre) {
