@@ -59,9 +59,10 @@ void TMRFont::ApplyProportionsAgainst(QSize client) {
         m_control->setProperty(m_propertyName.constData(), font);
         // Parts sized by the font are laid out now, before the controls inside are placed.
         QCoreApplication::sendPostedEvents(m_control, QEvent::LayoutRequest);
+        font = ReadFont();  // as the control took it
     }
-    m_font = ReadFont();
-    m_lastSize = FontSize(m_font, pixelsPerInch);
+    m_font = font;
+    m_lastSize = FontSize(font, pixelsPerInch);
     TakeActivePageBounds(m_control);
 }
 
