@@ -1,5 +1,7 @@
 #include "app/FormBuilder.h"
 
+#include "app/ErrorReport.h"
+
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
@@ -42,8 +44,16 @@ bool IsContainer(ControlKind kind) {
 
 QWidget *CreateControl(const ControlDesign &design, QWidget *parent) {
     switch (design.kind) {
-        case K::ResizerPanel:
-            return new TNoBDEResizerPanel(parent);
+        case K::ResizerPanel: {
+            auto *panel = new TNoBDEResizerPanel(parent);
+            panel->setAllowChanges(false);
+            panel->setActive(true);
+            // Its errors reach the user as every event handler's do.
+            panel->setErrorHandler([](std::exception_ptr error) {
+                EventGuard::Run([&] { std::rethrow_exception(error); });
+            });
+            return panel;
+        }
         case K::PageControl: {
             // Its pages show no tab, so the tab row stays empty and the first page stays up.
             auto *pages = new QTabWidget(parent);
@@ -257,6 +267,10 @@ void BuildControls(QWidget *window) {
         ApplyDesign(control, design);
         controls.insert(Text(design.name), control);
     }
+    // Built: the resizer panel's design size is the one its proportions refer to.
+    for (const ControlDesign &design : MainWindowDesign())
+        if (design.kind == K::ResizerPanel)
+            static_cast<TNoBDEResizerPanel *>(controls.value(Text(design.name)))->Loaded();
     std::vector<QWidget *> chain;
     CollectTabChain(nullptr, controls, chain);
     for (std::size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);

@@ -21,6 +21,8 @@ using TNotifyEvent = std::function<void(QObject *sender)>;
 // decodes the stored compressed data again; errors reach the caller as exceptions.
 class TCustomJPEGImage : public QWidget {
     Q_OBJECT
+    // Shows no text, so its font is not offered for design (nor scaled with the window).
+    Q_PROPERTY(QFont font READ font WRITE setFont DESIGNABLE false)
 
 public:
     explicit TCustomJPEGImage(QWidget *parent = nullptr);

@@ -1,5 +1,7 @@
 #include "resizer/Align.h"
 
+#include "resizer/CustomRP.h"
+
 #include <QEvent>
 #include <QFrame>
 #include <QWidget>
@@ -24,7 +26,10 @@ public:
     }
 
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (watched == m_control->parentWidget() && event->type() == QEvent::Resize) apply();
+        // A resizer panel lays out its aligned controls itself, at its own step of a resize.
+        if (watched == m_control->parentWidget() && event->type() == QEvent::Resize &&
+            qobject_cast<TCustomResizerPanel *>(watched) == nullptr)
+            apply();
         return false;
     }
 
@@ -47,6 +52,14 @@ void SetAlign(QWidget *control, TAlign align) {
         aligner->apply();
     } else {
         new ClientAligner(control);
+    }
+}
+
+void AlignChildren(QWidget *host) {
+    for (QObject *child : host->children()) {
+        auto *control = qobject_cast<QWidget *>(child);
+        if (control == nullptr) continue;
+        if (const ClientAligner *aligner = AlignerOf(control)) aligner->apply();
     }
 }
 

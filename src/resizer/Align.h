@@ -10,5 +10,7 @@ namespace sapidoro {
 
 void SetAlign(QWidget *control, TAlign align);
 TAlign AlignOf(const QWidget *control);
+// Lays out again every child of `host` that is aligned to its client area.
+void AlignChildren(QWidget *host);
 
 }  // namespace sapidoro

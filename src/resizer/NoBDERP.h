@@ -1,17 +1,17 @@
 #pragma once
 
-#include "resizer/Align.h"
+#include "resizer/CustomRP.h"
 
-#include <QFrame>
-
-// The panel that holds every control of the main window. For now a plain container with
-// a raised one-pixel bevel; alignment alClient makes it fill its parent's client area.
-class TNoBDEResizerPanel : public QFrame {
+// The resizer panel for Qt's standard controls and the program's own widget set. The
+// table of kinds and what each scales is at the top of NoBDERP.cpp.
+class TNoBDEResizerPanel : public TCustomResizerPanel {
     Q_OBJECT
+    Q_PROPERTY(bool Active READ Active WRITE setActive)
 
 public:
     explicit TNoBDEResizerPanel(QWidget *parent = nullptr);
 
-    TAlign align() const { return sapidoro::AlignOf(this); }
-    void setAlign(TAlign align) { sapidoro::SetAlign(this, align); }
+protected:
+    void AddPropertyHandlers(QWidget *control, TMRPropertyHandlers &handlers) override;
+    void ChildControls(QWidget *container, QList<QWidget *> &controls) const override;
 };

@@ -13,6 +13,7 @@ namespace sapidoro {
 // editable box keeps its text through them, as the edit field and the list are separate.
 class ComboBox : public QComboBox {
     Q_OBJECT
+    Q_PROPERTY(int itemHeight READ itemHeight WRITE setItemHeight)
 
 public:
     enum class Style {

@@ -9,6 +9,8 @@ namespace sapidoro {
 // in a sunken frame. Drawn by itself, so that both colours show exactly.
 class ProgressBar : public QProgressBar {
     Q_OBJECT
+    // Shows no text, so its font is not offered for design (nor scaled with the window).
+    Q_PROPERTY(QFont font READ font WRITE setFont DESIGNABLE false)
 
 public:
     explicit ProgressBar(QWidget *parent = nullptr);

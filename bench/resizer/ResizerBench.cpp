@@ -1,0 +1,99 @@
+// Times the resizer panel of the main window over a run of resizes between two sizes (the
+// panel's whole reaction to a change of its size: learning new controls, placing every
+// control, scaling fonts and the other sizes) beside Qt's relayout of as many widgets of
+// the same kinds in a QGridLayout resized the same way, in the same run. Each figure is the
+// median time of one resize.
+//
+// usage: resizer_bench [resizes [width height]]   (default 1000, 1600 x 1000)
+
+#include "app/ErrorReport.h"
+#include "app/Unit1.h"
+#include "resizer/NoBDERP.h"
+#include "timing/BenchTiming.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace sapidoro::bench;
+
+// As many widgets as the panel handles, of the kinds the main window has most of.
+std::unique_ptr<QWidget> GridOf(int count) {
+    auto host = std::make_unique<QWidget>();
+    auto *grid = new QGridLayout(host.get());
+    const int columns = static_cast<int>(std::ceil(std::sqrt(count)));
+    for (int i = 0; i < count; ++i) {
+        QWidget *widget = nullptr;
+        switch (i % 4) {
+            case 0:
+                widget = new QLabel(QStringLiteral("etichetta"));
+                break;
+            case 1:
+                widget = new QLineEdit(QStringLiteral("testo"));
+                break;
+            case 2:
+                widget = new QPushButton(QStringLiteral("RICERCHE"));
+                break;
+            default:
+                widget = new QComboBox;
+                break;
+        }
+        grid->addWidget(widget, i / columns, i % columns);
+    }
+    return host;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    sapidoro::SetErrorReportSink([](const QString &) {});  // an empty data folder is fine
+    const int resizes = argc > 1 ? std::atoi(argv[1]) : 1000;
+
+    QTemporaryDir folder;
+    TForm1 form(folder.path() + QLatin1Char('/'), nullptr);
+    form.show();
+    QApplication::processEvents();
+    auto *panel = form.findChild<TNoBDEResizerPanel *>(QStringLiteral("NoBDEResizerPanel1"));
+    const int controls = panel->ControlHandlerCount();
+
+    std::unique_ptr<QWidget> grid = GridOf(controls);
+    grid->resize(661, 440);
+    grid->show();
+    QApplication::processEvents();
+
+    QSize sizes[2] = {QSize(1280, 800), QSize(1600, 1000)};
+    if (argc > 3) sizes[1] = QSize(std::atoi(argv[2]), std::atoi(argv[3]));
+    std::vector<double> ours, peer;
+    for (int i = 0; i < resizes; ++i) {
+        const QSize size = sizes[i % 2];
+        ours.push_back(Time([&] { panel->resize(size); }));
+        peer.push_back(Time([&] { grid->resize(size); }));
+        QApplication::processEvents();  // the paints and posted events of both, untimed
+    }
+
+    const double panelMedian = Median(ours), gridMedian = Median(peer);
+    std::printf("controls handled by the panel: %d\n", controls);
+    std::printf("resizes: %d, alternating %dx%d and %dx%d (medians)\n", resizes, sizes[0].width(),
+                sizes[0].height(), sizes[1].width(), sizes[1].height());
+    std::printf("peer QGridLayout relayout of %d widgets: %.3f ms\n", controls, gridMedian);
+    std::printf(
+        "resizer panel, steps 1 to 7: %.3f ms (%.2f x QGridLayout, %.1f%% of a 60 Hz "
+        "frame)\n",
+        panelMedian, panelMedian / gridMedian, panelMedian / (1000.0 / 60) * 100);
+    return 0;
+}

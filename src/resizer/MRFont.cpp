@@ -1,0 +1,72 @@
+#include "resizer/MRHandlers.h"
+#include "resizer/Pages.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QVariant>
+#include <QWidget>
+
+#include <algorithm>
+
+using namespace sapidoro::resizer;
+
+TMRFont::TMRFont(QWidget *control, const char *propertyName)
+    : TMRPropertyHandler(control), m_propertyName(propertyName) {
+    RequireProperty(control, propertyName);
+    m_font = ReadFont();
+}
+
+QFont TMRFont::ReadFont() const {
+    return m_control->property(m_propertyName.constData()).value<QFont>();
+}
+
+int TMRFont::PixelsPerInch() const {
+    return m_control->logicalDpiY();
+}
+
+void TMRFont::SaveProportions() {
+    SaveProportionsAgainst(ClientSize(m_control));
+}
+
+void TMRFont::SaveProportionsAgainst(QSize reference) {
+    m_font = ReadFont();
+    const int size = FontSize(m_font, PixelsPerInch());
+    if (m_valid && size == m_lastSize) return;
+    if (reference.width() == 0 || reference.height() == 0) {
+        m_valid = false;
+        return;
+    }
+    m_widthRatio = Ratio(size, reference.width());
+    m_heightRatio = Ratio(size, reference.height());
+    m_lastSize = size;
+    m_valid = true;
+}
+
+void TMRFont::ApplyProportions() {
+    ApplyProportionsAgainst(ClientSize(m_control));
+}
+
+void TMRFont::ApplyProportionsAgainst(QSize client) {
+    if (!m_valid) return;
+    const int size = std::max(1, std::min(Truncated(client.width(), m_widthRatio),
+                                          Truncated(client.height(), m_heightRatio)));
+    QFont font = ReadFont();
+    const int pixelsPerInch = PixelsPerInch();
+    if (FontSize(font, pixelsPerInch) != size) {
+        SetFontSize(font, size, pixelsPerInch);
+        m_control->setProperty(m_propertyName.constData(), font);
+        // Parts sized by the font are laid out now, before the controls inside are placed.
+        QCoreApplication::sendPostedEvents(m_control, QEvent::LayoutRequest);
+        font = ReadFont();  // as the control took it
+    }
+    m_font = font;
+    m_lastSize = FontSize(font, pixelsPerInch);
+    TakeActivePageBounds(m_control);
+}
+
+QString TMRFont::Advice() const {
+    if (QFontDatabase::isSmoothlyScalable(QFontInfo(m_font).family())) return {};
+    return QStringLiteral("Not a vector font. ");
+}
