@@ -93,11 +93,12 @@ std::string_view MatchCollector::keepName(std::string_view name) {
     // Names go into large blocks that never move, so that the groups' views stay valid.
     constexpr std::size_t kBlock = 64 * 1024;
     if (name.size() > kBlock / 4) {
+        // A long name gets a block of its own; the current block for short names stays.
         m_nameBlocks.emplace_back(new char[name.size()]);
         std::memcpy(m_nameBlocks.back().get(), name.data(), name.size());
         return {m_nameBlocks.back().get(), name.size()};
     }
-    if (m_nameBlocks.empty() || m_blockUsed + name.size() > kBlock) {
+    if (!m_current || m_blockUsed + name.size() > kBlock) {
         m_current = new char[kBlock];
         m_nameBlocks.emplace_back(m_current);
         m_blockUsed = 0;

@@ -27,8 +27,8 @@ struct Rec {
 };
 
 std::string Record(const Rec &r) {
-    std::string out = CrLf({"-Nome", r.name, "-Piatto", r.dish, "-Ingrediente Principale",
-                            "Farina", "-Persone", r.persons, "-Note", r.notes, "-Ingredienti"});
+    std::string out = CrLf({"-Nome", r.name, "-Piatto", r.dish, "-Ingrediente Principale", "Farina",
+                            "-Persone", r.persons, "-Note", r.notes, "-Ingredienti"});
     for (const std::string &line : r.ingredients) out += line + "\r\n";
     return out + CrLf({"-Preparazione", "Impastare la pasta.", ":Ricette"});
 }
@@ -42,11 +42,20 @@ std::string File(std::initializer_list<Rec> records) {
 // A collection where every scope has something to find and something to miss.
 std::string Collection() {
     return File({
-        {"Tagliatelle Al Ragù", "Primo", "4", "Tipica di Bologna, Emilia-Romagna",
+        {"Tagliatelle Al Ragù",
+         "Primo",
+         "4",
+         "Tipica di Bologna, Emilia-Romagna",
          {"400 g ==== Pasta All'Uovo", "200 g ==== Carne Macinata", " ==== Sale"}},
-        {"Torta Bimby", "Dessert", "8", "Adatta a Bambini piccoli",
+        {"Torta Bimby",
+         "Dessert",
+         "8",
+         "Adatta a Bambini piccoli",
          {"300 g ==== Farina", "3 ==== Uova", "1 Cucchiaio ==== Zucchero"}},
-        {"Spaghetti Pentola A Pressione", "Primo", "04", "Napoli",
+        {"Spaghetti Pentola A Pressione",
+         "Primo",
+         "04",
+         "Napoli",
          {"Pasta ==== Spaghetti", "Sale"}},
         {"Arrosto", "Carne", "4 ", "Milano, Lombardia", {}},
         {"Pasticcio", "Primo", "", "Ferrara", {"1 Kg ==== Pasta Frolla", "1 ==== PASTICCERIA"}},
@@ -99,7 +108,8 @@ TEST(Search, EachScopeComparesItsOwnLine) {
     test::TempDir dir;
     const auto path = dir.write("ricette.txt", Collection());
     EXPECT_EQ(Search(path, "Nome", "bimby"), Strings{"Torta Bimby"});
-    EXPECT_EQ(Search(path, "Nome", "Pentola A Pressione"), Strings{"Spaghetti Pentola A Pressione"});
+    EXPECT_EQ(Search(path, "Nome", "Pentola A Pressione"),
+              Strings{"Spaghetti Pentola A Pressione"});
     EXPECT_EQ(Search(path, "Piatto", "primo"),
               (Strings{"Pasticcio", "Spaghetti Pentola A Pressione", "Tagliatelle Al Ragù"}));
     EXPECT_EQ(Search(path, "Luogo", "lombardia"), Strings{"Arrosto"});
@@ -154,11 +164,11 @@ TEST(Search, TheQuantityNeverMatchesEvenWhenTheCutSeparatorRepeats) {
     test::TempDir dir;
     // The compared text is taken after the first " ===", so the "=" that follows the first
     // three of " ==== " is part of it, and so is a later quantity-like text.
-    const auto path = dir.write(
-        "ricette.txt",
-        File({{"Uno", "Primo", "4", "", {"2 Kg ==== Mele"}},
-              {"Due", "Primo", "4", "", {"Mele === 2 Kg"}},
-              {"Tre", "Primo", "4", "", {"1 ==== " + std::string(260, 'x') + "Kiwi"}}}));
+    const auto path =
+        dir.write("ricette.txt",
+                  File({{"Uno", "Primo", "4", "", {"2 Kg ==== Mele"}},
+                        {"Due", "Primo", "4", "", {"Mele === 2 Kg"}},
+                        {"Tre", "Primo", "4", "", {"1 ==== " + std::string(260, 'x') + "Kiwi"}}}));
     EXPECT_EQ(Search(path, "Ingredienti", "= mele"), Strings{"Uno"});
     EXPECT_EQ(Search(path, "Ingredienti", "2 kg"), Strings{"Due"});
     // Only 255 characters after the separator are compared.
@@ -170,8 +180,12 @@ TEST(Search, ProgressAdvancesOncePerRecordAndTheWalkEndsOnCutFiles) {
     test::TempDir dir;
     std::string cut = Record({"Tronca"});
     cut.resize(cut.find("-Ingredienti"));
-    const std::string files[] = {"", ":Ricette", ":Ricette\r\n", Collection(),
-                                 Collection() + "-Nome\r\n", Collection() + cut,
+    const std::string files[] = {"",
+                                 ":Ricette",
+                                 ":Ricette\r\n",
+                                 Collection(),
+                                 Collection() + "-Nome\r\n",
+                                 Collection() + cut,
                                  Collection() + "\r\n"};
     const std::size_t records[] = {0, 0, 0, 5, 5, 6, 5};
     for (std::size_t i = 0; i < std::size(files); ++i) {
@@ -179,7 +193,8 @@ TEST(Search, ProgressAdvancesOncePerRecordAndTheWalkEndsOnCutFiles) {
         for (SearchScope scope : {SearchScope::Ingredienti, SearchScope::Persone}) {
             std::size_t steps = 0;
             TextFile file(path);
-            ScanRecipes(file, scope, "x", [](std::string_view) {}, [&] { ++steps; });
+            ScanRecipes(
+                file, scope, "x", [](std::string_view) {}, [&] { ++steps; });
             EXPECT_EQ(steps, records[i]) << "file " << i;
         }
     }
@@ -193,8 +208,8 @@ TEST(Search, RecordsAreReadByLinePosition) {
     test::TempDir dir;
     // Marker lines are never examined: a marker line equal to a search string or to
     // ":Ricette"-like text changes nothing; a lone LF stays inside its line.
-    std::string odd = CrLf({"-Nome", "Strana", "Primo", "Carne", "Pesce", "Olio", "4", "8",
-                            "Roma", "Milano", "Pasta", "1 ==== Olio", "-Preparazione", ":Ricette"});
+    std::string odd = CrLf({"-Nome", "Strana", "Primo", "Carne", "Pesce", "Olio", "4", "8", "Roma",
+                            "Milano", "Pasta", "1 ==== Olio", "-Preparazione", ":Ricette"});
     const auto path =
         dir.write("ricette.txt", ":Ricette\r\n" + odd + Record({"Con\nLF", "Pesce\nPrimo"}));
     const Strings all = AllNames(path);
@@ -279,6 +294,19 @@ TEST(Search, NarrowingIntersectsAndStaysEmptyOnceEmpty) {
     EXPECT_FALSE(ExceedsResultLimit(2000, true));
     EXPECT_TRUE(ExceedsResultLimit(2001, true));
     EXPECT_FALSE(ExceedsResultLimit(2001, false));
+}
+
+TEST(Search, AVeryLongNameFollowedByAShortOneIsCollectedWhole) {
+    // A name longer than a block of the collector comes first, a short one after it.
+    test::TempDir dir;
+    const std::string longName = "Zuppa " + std::string(17 * 1024, 'a');
+    const auto path = dir.write("ricette.txt", File({{longName}, {"Zuppa Corta"}, {"Arrosto"}}));
+    const Strings all = AllNames(path);
+    ASSERT_EQ(all.size(), 3u);
+    const Strings found = SearchRecipes(path, SearchScope::Nome, "zuppa", all, true);
+    EXPECT_EQ(found, (Strings{longName, "Zuppa Corta"}));
+    // Narrowing again by the same scope keeps both.
+    EXPECT_EQ(SearchRecipes(path, SearchScope::Nome, "zuppa", found, false), found);
 }
 
 TEST(MatchCollector, CompleteSearchOfManyNamesKeepsTheListOrder) {
