@@ -11,7 +11,9 @@ namespace {
 
 constexpr std::size_t kChunk = 64;
 
-bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsLetter(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 std::uint64_t ByteBits(const unsigned char *s, unsigned char b) {
     std::uint64_t bits = 0;
@@ -80,7 +82,8 @@ std::size_t IndexSse2(const unsigned char *data, std::size_t from, std::size_t t
         want[j] = _mm_set1_epi8(static_cast<char>(p.prefix.want[j]));
     }
     for (std::size_t i = 0; i < 2; ++i) {
-        for (std::size_t j = 0; j < 2; ++j) pair[i][j] = _mm_set1_epi8(static_cast<char>(p.markers[i][j]));
+        for (std::size_t j = 0; j < 2; ++j)
+            pair[i][j] = _mm_set1_epi8(static_cast<char>(p.markers[i][j]));
     }
     const auto load = [](const unsigned char *at) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
@@ -98,7 +101,8 @@ std::size_t IndexSse2(const unsigned char *data, std::size_t from, std::size_t t
             z = _mm_or_si128(z, _mm_cmpeq_epi8(v, ctrlZ));
             const __m128i next = Markers || L > 1 ? load(s + q + 1) : v;
             if (Markers) {
-                __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(v, pair[0][0]), _mm_cmpeq_epi8(next, pair[0][1]));
+                __m128i hit =
+                    _mm_and_si128(_mm_cmpeq_epi8(v, pair[0][0]), _mm_cmpeq_epi8(next, pair[0][1]));
                 if (Markers > 1) {
                     hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi8(v, pair[1][0]),
                                                           _mm_cmpeq_epi8(next, pair[1][1])));
@@ -131,9 +135,8 @@ __attribute__((target("avx2"))) inline __m256i Load(const unsigned char *at) {
 
 // Thirty-two bytes at a time, where the processor has AVX2.
 template <std::size_t L, int Markers>
-__attribute__((target("avx2"))) std::size_t IndexAvx2(const unsigned char *data,
-                                                      std::size_t from, std::size_t to,
-                                                      const LineBitmaps &out,
+__attribute__((target("avx2"))) std::size_t IndexAvx2(const unsigned char *data, std::size_t from,
+                                                      std::size_t to, const LineBitmaps &out,
                                                       const IndexPatterns &p) {
     const __m256i cr = _mm256_set1_epi8('\r'), ctrlZ = _mm256_set1_epi8(26);
     __m256i orMask[kMaxPrefix], want[kMaxPrefix], pair[2][2];
@@ -142,7 +145,8 @@ __attribute__((target("avx2"))) std::size_t IndexAvx2(const unsigned char *data,
         want[j] = _mm256_set1_epi8(static_cast<char>(p.prefix.want[j]));
     }
     for (std::size_t i = 0; i < 2; ++i) {
-        for (std::size_t j = 0; j < 2; ++j) pair[i][j] = _mm256_set1_epi8(static_cast<char>(p.markers[i][j]));
+        for (std::size_t j = 0; j < 2; ++j)
+            pair[i][j] = _mm256_set1_epi8(static_cast<char>(p.markers[i][j]));
     }
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
@@ -157,15 +161,17 @@ __attribute__((target("avx2"))) std::size_t IndexAvx2(const unsigned char *data,
                 marker[h] = _mm256_and_si256(_mm256_cmpeq_epi8(v[h], pair[0][0]),
                                              _mm256_cmpeq_epi8(next[h], pair[0][1]));
                 if (Markers > 1) {
-                    marker[h] = _mm256_or_si256(marker[h], _mm256_and_si256(_mm256_cmpeq_epi8(v[h], pair[1][0]),
-                                                                            _mm256_cmpeq_epi8(next[h], pair[1][1])));
+                    marker[h] = _mm256_or_si256(
+                        marker[h], _mm256_and_si256(_mm256_cmpeq_epi8(v[h], pair[1][0]),
+                                                    _mm256_cmpeq_epi8(next[h], pair[1][1])));
                 }
             }
             if (L > 0) {
                 hit[h] = _mm256_cmpeq_epi8(_mm256_or_si256(v[h], orMask[0]), want[0]);
                 for (std::size_t j = 1; j < L; ++j) {
                     const __m256i w = j == 1 ? next[h] : Load(s + 32 * h + j);
-                    hit[h] = _mm256_and_si256(hit[h], _mm256_cmpeq_epi8(_mm256_or_si256(w, orMask[j]), want[j]));
+                    hit[h] = _mm256_and_si256(
+                        hit[h], _mm256_cmpeq_epi8(_mm256_or_si256(w, orMask[j]), want[j]));
                 }
             }
         }
@@ -191,7 +197,8 @@ __attribute__((target("avx512bw"))) std::size_t IndexAvx512(const unsigned char 
         want[j] = _mm512_set1_epi8(static_cast<char>(p.prefix.want[j]));
     }
     for (std::size_t i = 0; i < 2; ++i) {
-        for (std::size_t j = 0; j < 2; ++j) pair[i][j] = _mm512_set1_epi8(static_cast<char>(p.markers[i][j]));
+        for (std::size_t j = 0; j < 2; ++j)
+            pair[i][j] = _mm512_set1_epi8(static_cast<char>(p.markers[i][j]));
     }
     for (std::size_t at = from; at < to; at += kChunk) {
         const unsigned char *s = data + at;
@@ -201,9 +208,11 @@ __attribute__((target("avx512bw"))) std::size_t IndexAvx512(const unsigned char 
         m.cr = _mm512_cmpeq_epi8_mask(v, cr);
         m.ctrlZ = _mm512_cmpeq_epi8_mask(v, ctrlZ) != 0;
         if (Markers) {
-            m.marker = _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(v, pair[0][0]), next, pair[0][1]);
+            m.marker = _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(v, pair[0][0]), next,
+                                                   pair[0][1]);
             if (Markers > 1) {
-                m.marker |= _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(v, pair[1][0]), next, pair[1][1]);
+                m.marker |= _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(v, pair[1][0]), next,
+                                                        pair[1][1]);
             }
         }
         if (L > 0) {
@@ -219,25 +228,35 @@ __attribute__((target("avx512bw"))) std::size_t IndexAvx512(const unsigned char 
     return to;
 }
 
-// The widest instruction set of the processor, and the one the tests allow.
-const int g_processorLevel = [] {
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw")) return 2;
-    if (__builtin_cpu_supports("avx2")) return 1;
-    return 0;
-}();
-int g_levelLimit = 2;
-
 #endif
+
+// The widest level of the processor, and the one in use.
+const IndexLevel g_bestLevel = [] {
+#if defined(SAPIDORO_X86)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512bw")) return IndexLevel::Avx512;
+    if (__builtin_cpu_supports("avx2")) return IndexLevel::Avx2;
+    return IndexLevel::Sse2;
+#else
+    return IndexLevel::Portable;
+#endif
+}();
+IndexLevel g_level = g_bestLevel;
 
 template <std::size_t L, int Markers>
 std::size_t Index(const unsigned char *data, std::size_t from, std::size_t to,
                   const LineBitmaps &out, const IndexPatterns &p) {
 #if defined(SAPIDORO_X86)
-    const int level = g_processorLevel < g_levelLimit ? g_processorLevel : g_levelLimit;
-    if (level >= 2) return IndexAvx512<L, Markers>(data, from, to, out, p);
-    if (level == 1) return IndexAvx2<L, Markers>(data, from, to, out, p);
-    if (level == 0) return IndexSse2<L, Markers>(data, from, to, out, p);
+    switch (g_level) {
+        case IndexLevel::Avx512:
+            return IndexAvx512<L, Markers>(data, from, to, out, p);
+        case IndexLevel::Avx2:
+            return IndexAvx2<L, Markers>(data, from, to, out, p);
+        case IndexLevel::Sse2:
+            return IndexSse2<L, Markers>(data, from, to, out, p);
+        case IndexLevel::Portable:
+            break;
+    }
 #endif
     return IndexPortable<L, Markers>(data, from, to, out, p);
 }
@@ -246,11 +265,16 @@ template <int Markers>
 std::size_t IndexWith(const unsigned char *data, std::size_t from, std::size_t to,
                       const LineBitmaps &out, const IndexPatterns &p) {
     switch (out.prefix ? p.prefix.length : 0) {
-    case 0: return Index<0, Markers>(data, from, to, out, p);
-    case 1: return Index<1, Markers>(data, from, to, out, p);
-    case 2: return Index<2, Markers>(data, from, to, out, p);
-    case 3: return Index<3, Markers>(data, from, to, out, p);
-    default: return Index<4, Markers>(data, from, to, out, p);
+        case 0:
+            return Index<0, Markers>(data, from, to, out, p);
+        case 1:
+            return Index<1, Markers>(data, from, to, out, p);
+        case 2:
+            return Index<2, Markers>(data, from, to, out, p);
+        case 3:
+            return Index<3, Markers>(data, from, to, out, p);
+        default:
+            return Index<4, Markers>(data, from, to, out, p);
     }
 }
 
@@ -272,8 +296,8 @@ PrefixPattern MakePrefixPattern(std::string_view prefix, bool foldLetters) {
     return p;
 }
 
-std::size_t IndexLines(const char *data, std::size_t from, std::size_t to,
-                       const LineBitmaps &out, const IndexPatterns &patterns) {
+std::size_t IndexLines(const char *data, std::size_t from, std::size_t to, const LineBitmaps &out,
+                       const IndexPatterns &patterns) {
     const auto *bytes = reinterpret_cast<const unsigned char *>(data);
     if (!out.marker) return IndexWith<0>(bytes, from, to, out, patterns);
     const bool one = patterns.markers[0][0] == patterns.markers[1][0] &&
@@ -282,18 +306,38 @@ std::size_t IndexLines(const char *data, std::size_t from, std::size_t to,
                : IndexWith<2>(bytes, from, to, out, patterns);
 }
 
-namespace detail {
-
-int LimitLineIndex(int level) {
-#if defined(SAPIDORO_X86)
-    g_levelLimit = level;
-    return level < 0 ? -1 : g_processorLevel < level ? g_processorLevel : level;
-#else
-    (void)level;
-    return -1;
-#endif
+IndexLevel BestIndexLevel() {
+    return g_bestLevel;
 }
 
-}  // namespace detail
+IndexLevel CurrentIndexLevel() {
+    return g_level;
+}
+
+IndexLevel ForceIndexLevel(IndexLevel level) {
+    g_level = level < g_bestLevel ? level : g_bestLevel;
+    return g_level;
+}
+
+const char *IndexLevelName(IndexLevel level) {
+    switch (level) {
+        case IndexLevel::Portable:
+            return "portable";
+        case IndexLevel::Sse2:
+            return "SSE2";
+        case IndexLevel::Avx2:
+            return "AVX2";
+        case IndexLevel::Avx512:
+            return "AVX-512BW";
+    }
+    return "?";
+}
+
+ScopedIndexLevel::ScopedIndexLevel(IndexLevel level)
+    : m_before(CurrentIndexLevel()), m_level(ForceIndexLevel(level)) {}
+
+ScopedIndexLevel::~ScopedIndexLevel() {
+    ForceIndexLevel(m_before);
+}
 
 }  // namespace sapidoro

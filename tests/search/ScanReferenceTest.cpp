@@ -55,9 +55,23 @@ Strings ReferenceScan(TextFile &file, SearchScope scope, const std::string &need
 }
 
 std::string RandomLine(std::mt19937 &random) {
-    static const std::string pieces[] = {"a", "A", "b", " ", "=", " ====", " === ", "past",
-                                         "PaSt", "\n", "\xE8", "-Preparazione", ":Ricette", "4",
-                                         "-P", ":R", std::string(70, 'p')};
+    static const std::string pieces[] = {"a",
+                                         "A",
+                                         "b",
+                                         " ",
+                                         "=",
+                                         " ====",
+                                         " === ",
+                                         "past",
+                                         "PaSt",
+                                         "\n",
+                                         "\xE8",
+                                         "-Preparazione",
+                                         ":Ricette",
+                                         "4",
+                                         "-P",
+                                         ":R",
+                                         std::string(70, 'p')};
     std::string line;
     const int n = static_cast<int>(random() % 6);
     for (int i = 0; i < n; ++i) line += pieces[random() % std::size(pieces)];
@@ -102,11 +116,11 @@ TEST(ContainsTestReference, FindsWhatANaiveFoldedSearchFinds) {
 
 TEST(ScanReference, EveryScopeMatchesALineByLineWalk) {
     std::mt19937 random(11);
-    const std::string needles[] = {"past", "a", "= a", "=", "4", "", "\xE8", "b\na", " ",
-                                   "pA", "-P", ":R", "\n", "= PAST", "pppp"};
-    const SearchScope scopes[] = {SearchScope::Ingredienti, SearchScope::Luogo, SearchScope::Nome,
-                                  SearchScope::Persone, SearchScope::Piatto,
-                                  SearchScope::RicettaAdattaA};
+    const std::string needles[] = {"past", "a",  "= a", "=",  "4",  "",       "\xE8", "b\na",
+                                   " ",    "pA", "-P",  ":R", "\n", "= PAST", "pppp"};
+    const SearchScope scopes[] = {SearchScope::Ingredienti, SearchScope::Luogo,
+                                  SearchScope::Nome,        SearchScope::Persone,
+                                  SearchScope::Piatto,      SearchScope::RicettaAdattaA};
     std::size_t ingredientMatches = 0;  // the random files must exercise the matching paths
     for (int round = 0; round < 3000; ++round) {
         const std::string bytes = RandomFile(random);
@@ -118,14 +132,11 @@ TEST(ScanReference, EveryScopeMatchesALineByLineWalk) {
             if (scope == SearchScope::Ingredienti) ingredientMatches += expected.size();
             {
                 // Every instruction set level the processor has, one per case.
-                const int level = static_cast<int>(random() % 4) - 1;
-                detail::LimitLineIndex(level);
+                const ScopedIndexLevel level(static_cast<IndexLevel>(random() % 4));
                 TextFile file(MakeMemorySource(bytes, 1 + random() % 50), blockSize);
                 Strings got;
-                ScanRecipes(file, scope, needle, [&](std::string_view name) {
-                    got.emplace_back(name);
-                });
-                detail::LimitLineIndex(2);
+                ScanRecipes(file, scope, needle,
+                            [&](std::string_view name) { got.emplace_back(name); });
                 ASSERT_EQ(got, expected) << "round " << round << " needle " << needle;
             }
         }
@@ -141,14 +152,16 @@ std::string RandomCollection(std::mt19937 &random) {
     std::string file = ":Ricette\r\n";
     const int records = static_cast<int>(random() % 12);
     for (int r = 0; r < records; ++r) {
-        Strings lines = {"-Nome", RandomLine(random), "-Piatto", RandomLine(random), "-I",
-                         RandomLine(random), "-Persone", random() % 2 ? "4" : RandomLine(random),
-                         "-Note", RandomLine(random), "-Ingredienti"};
+        Strings lines = {
+            "-Nome", RandomLine(random), "-Piatto",     RandomLine(random),
+            "-I",    RandomLine(random), "-Persone",    random() % 2 ? "4" : RandomLine(random),
+            "-Note", RandomLine(random), "-Ingredienti"};
         for (int i = static_cast<int>(random() % 8); i > 0; --i) {
             lines.push_back(RandomLine(random) + " ==== " + RandomLine(random));
         }
         lines.push_back("-Preparazione");
-        for (int i = static_cast<int>(random() % 3); i > 0; --i) lines.push_back(RandomLine(random));
+        for (int i = static_cast<int>(random() % 3); i > 0; --i)
+            lines.push_back(RandomLine(random));
         lines.push_back(":Ricette");
         for (std::string &line : lines) {
             if (random() % 60 == 0) continue;
@@ -164,8 +177,8 @@ std::string RandomCollection(std::mt19937 &random) {
 
 TEST(ScanReference, RecordsInTheFileLayoutMatchALineByLineWalk) {
     std::mt19937 random(13);
-    const std::string needles[] = {"past", "a", "=", "4", "", "b\na", "pA", "-P", ":R", "\n",
-                                   "= PAST", "pppp", "\xE8"};
+    const std::string needles[] = {"past", "a",  "=",  "4",      "",     "b\na", "pA",
+                                   "-P",   ":R", "\n", "= PAST", "pppp", "\xE8"};
     const SearchScope scopes[] = {SearchScope::Ingredienti, SearchScope::Luogo, SearchScope::Nome,
                                   SearchScope::Persone, SearchScope::Piatto};
     std::size_t matches = 0;
@@ -176,13 +189,12 @@ TEST(ScanReference, RecordsInTheFileLayoutMatchALineByLineWalk) {
         TextFile reference(MakeMemorySource(bytes), 64);
         const Strings expected = ReferenceScan(reference, scope, needle);
         matches += expected.size();
-        const int level = static_cast<int>(random() % 4) - 1;
-        detail::LimitLineIndex(level);
+        const ScopedIndexLevel level(static_cast<IndexLevel>(random() % 4));
         TextFile file(MakeMemorySource(bytes, 1 + random() % 300), 1 + random() % 200);
         Strings got;
         ScanRecipes(file, scope, needle, [&](std::string_view name) { got.emplace_back(name); });
-        detail::LimitLineIndex(2);
-        ASSERT_EQ(got, expected) << "round " << round << " level " << level << " needle " << needle;
+        ASSERT_EQ(got, expected) << "round " << round << " level " << IndexLevelName(level.level())
+                                 << " needle " << needle;
     }
     EXPECT_GT(matches, 2000u);
 }
