@@ -154,10 +154,14 @@ std::vector<std::string> MatchCollector::mergeComplete() const {
         ++found;
         working.push_back(group->name);
     }
-    std::vector<std::string> outside;  // every match outside the list, as collected
+    // Each distinct match outside the list once, in the order first collected: names that
+    // sort as equal would otherwise come in turns and no longer collapse.
+    std::vector<std::string> outside;
     if (found < m_groups.size()) {
         for (std::uint32_t g : m_sequence) {
-            if (!taken[g]) outside.emplace_back(m_groups[g].name);
+            if (taken[g]) continue;
+            taken[g] = 1;
+            outside.emplace_back(m_groups[g].name);
         }
     }
     if (!outside.empty()) {
