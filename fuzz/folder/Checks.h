@@ -18,9 +18,6 @@ inline void Check(bool ok, const char *what) {
     if (!ok) Fail(what);
 }
 
-// The input cut at every "#~#"; at least `minimum` parts, the missing ones empty.
-std::vector<std::string_view> SplitParts(std::string_view input, std::size_t minimum);
-
 // StrToInt gives the plain value, or fails with the plain message.
 void CheckInteger(std::string_view text);
 

@@ -9,6 +9,7 @@
 // in-memory readers, [3] scopes of the narrowing chain, [4] listed name to look up, [5] scope
 // of the in-memory scan and whether the name gets a picture file, [6] first search string.
 #include "Checks.h"
+#include "FuzzParts.h"
 #include "PlainReference.h"
 #include "TempFolder.h"
 
