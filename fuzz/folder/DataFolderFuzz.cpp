@@ -24,6 +24,7 @@
 #include "view/RecipeLoad.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,7 +40,21 @@ constexpr SearchScope kScopes[] = {SearchScope::Ingredienti, SearchScope::Luogo,
                                    SearchScope::Piatto,      SearchScope::RicettaAdattaA};
 
 plain::Scope PlainScope(SearchScope scope) {
-    return static_cast<plain::Scope>(static_cast<int>(scope));
+    switch (scope) {
+        case SearchScope::Ingredienti:
+            return plain::Scope::Ingredienti;
+        case SearchScope::Luogo:
+            return plain::Scope::Luogo;
+        case SearchScope::Nome:
+            return plain::Scope::Nome;
+        case SearchScope::Persone:
+            return plain::Scope::Persone;
+        case SearchScope::Piatto:
+            return plain::Scope::Piatto;
+        case SearchScope::RicettaAdattaA:
+            return plain::Scope::RicettaAdattaA;
+    }
+    fuzz::Fail("unknown scope");
 }
 
 // Everything one input gives.
