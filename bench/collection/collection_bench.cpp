@@ -137,12 +137,11 @@ int main(int argc, char **argv) {
         Warm(recipeFile);
         Warm(table);
         const double megabytes = static_cast<double>(FileSize(recipeFile)) / 1e6;
-        static const char *const kIndexLevels[] = {"plain C++", "SSE2", "AVX2", "AVX-512BW"};
         std::printf(
             "collection %s: %d recipes, ricette.txt %.1f MB, ing.txt %.1f kB, %d runs, "
             "medians, line index %s, load average %s\n",
             folder.c_str(), recipes, megabytes, static_cast<double>(FileSize(table)) / 1e3, runs,
-            kIndexLevels[detail::LimitLineIndex(2) + 1], LoadAverage().c_str());
+            IndexLevelName(CurrentIndexLevel()), LoadAverage().c_str());
 
         // (a) The start-up record walk. A run's result is dropped before the next one, out of
         // the timing.

@@ -228,25 +228,35 @@ __attribute__((target("avx512bw"))) std::size_t IndexAvx512(const unsigned char 
     return to;
 }
 
-// The widest instruction set of the processor, and the one the tests allow.
-const int g_processorLevel = [] {
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw")) return 2;
-    if (__builtin_cpu_supports("avx2")) return 1;
-    return 0;
-}();
-int g_levelLimit = 2;
-
 #endif
+
+// The widest level of the processor, and the one in use.
+const IndexLevel g_bestLevel = [] {
+#if defined(SAPIDORO_X86)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512bw")) return IndexLevel::Avx512;
+    if (__builtin_cpu_supports("avx2")) return IndexLevel::Avx2;
+    return IndexLevel::Sse2;
+#else
+    return IndexLevel::Portable;
+#endif
+}();
+IndexLevel g_level = g_bestLevel;
 
 template <std::size_t L, int Markers>
 std::size_t Index(const unsigned char *data, std::size_t from, std::size_t to,
                   const LineBitmaps &out, const IndexPatterns &p) {
 #if defined(SAPIDORO_X86)
-    const int level = g_processorLevel < g_levelLimit ? g_processorLevel : g_levelLimit;
-    if (level >= 2) return IndexAvx512<L, Markers>(data, from, to, out, p);
-    if (level == 1) return IndexAvx2<L, Markers>(data, from, to, out, p);
-    if (level == 0) return IndexSse2<L, Markers>(data, from, to, out, p);
+    switch (g_level) {
+        case IndexLevel::Avx512:
+            return IndexAvx512<L, Markers>(data, from, to, out, p);
+        case IndexLevel::Avx2:
+            return IndexAvx2<L, Markers>(data, from, to, out, p);
+        case IndexLevel::Sse2:
+            return IndexSse2<L, Markers>(data, from, to, out, p);
+        case IndexLevel::Portable:
+            break;
+    }
 #endif
     return IndexPortable<L, Markers>(data, from, to, out, p);
 }
@@ -296,18 +306,38 @@ std::size_t IndexLines(const char *data, std::size_t from, std::size_t to, const
                : IndexWith<2>(bytes, from, to, out, patterns);
 }
 
-namespace detail {
-
-int LimitLineIndex(int level) {
-#if defined(SAPIDORO_X86)
-    g_levelLimit = level;
-    return level < 0 ? -1 : g_processorLevel < level ? g_processorLevel : level;
-#else
-    (void)level;
-    return -1;
-#endif
+IndexLevel BestIndexLevel() {
+    return g_bestLevel;
 }
 
-}  // namespace detail
+IndexLevel CurrentIndexLevel() {
+    return g_level;
+}
+
+IndexLevel ForceIndexLevel(IndexLevel level) {
+    g_level = level < g_bestLevel ? level : g_bestLevel;
+    return g_level;
+}
+
+const char *IndexLevelName(IndexLevel level) {
+    switch (level) {
+        case IndexLevel::Portable:
+            return "portable";
+        case IndexLevel::Sse2:
+            return "SSE2";
+        case IndexLevel::Avx2:
+            return "AVX2";
+        case IndexLevel::Avx512:
+            return "AVX-512BW";
+    }
+    return "?";
+}
+
+ScopedIndexLevel::ScopedIndexLevel(IndexLevel level)
+    : m_before(CurrentIndexLevel()), m_level(ForceIndexLevel(level)) {}
+
+ScopedIndexLevel::~ScopedIndexLevel() {
+    ForceIndexLevel(m_before);
+}
 
 }  // namespace sapidoro

@@ -95,10 +95,36 @@ struct LineBitmaps {
 std::size_t IndexLines(const char *data, std::size_t from, std::size_t to, const LineBitmaps &out,
                        const IndexPatterns &patterns);
 
-namespace detail {
-// Test hook: the widest instruction set the index may use (-1 plain C++, 0 the baseline
-// SSE2, 1 AVX2, 2 AVX-512BW); returns the one it will use on this processor.
-int LimitLineIndex(int level);
-}  // namespace detail
+// The instruction sets `IndexLines` can run on, from plain C++ to the widest.
+enum class IndexLevel { Portable, Sse2, Avx2, Avx512 };
+
+// The widest level this processor runs; the index uses it unless told otherwise.
+IndexLevel BestIndexLevel();
+
+// The level `IndexLines` uses now.
+IndexLevel CurrentIndexLevel();
+
+// Makes `IndexLines` use `level`, or the widest level below it that the processor has, and
+// returns the level now in use. For tests, fuzzers and benchmarks, which check every level
+// against the portable one; the program itself always runs the best level.
+IndexLevel ForceIndexLevel(IndexLevel level);
+
+// A readable name of a level ("portable", "SSE2", "AVX2", "AVX-512BW").
+const char *IndexLevelName(IndexLevel level);
+
+// Forces a level for the lifetime of the object, then goes back to the one used before.
+class ScopedIndexLevel {
+public:
+    explicit ScopedIndexLevel(IndexLevel level);
+    ~ScopedIndexLevel();
+    ScopedIndexLevel(const ScopedIndexLevel &) = delete;
+    ScopedIndexLevel &operator=(const ScopedIndexLevel &) = delete;
+    // The level in use while the object lives.
+    IndexLevel level() const { return m_level; }
+
+private:
+    IndexLevel m_before;
+    IndexLevel m_level;
+};
 
 }  // namespace sapidoro

@@ -12,6 +12,9 @@ namespace {
 // few bytes beyond for the patterns.
 constexpr std::size_t kPadding = 128;
 constexpr std::size_t kChunk = 64;
+// The first read of a file; the reads double from there up to the block size, so that a file
+// of a few lines never costs a buffer of a whole block.
+constexpr std::size_t kFirstRead = 16 * 1024;
 
 void CheckMarker(std::string_view marker) {
     if (marker.empty() || marker.find('\r') != std::string_view::npos) {
@@ -25,8 +28,10 @@ TextFile::TextFile(const std::string &path, std::size_t blockSize)
     : TextFile(OpenFileSource(path), blockSize) {}
 
 TextFile::TextFile(std::unique_ptr<ByteSource> source, std::size_t blockSize)
-    : m_source(std::move(source)), m_blockSize(std::max<std::size_t>(blockSize, 1)) {
-    m_buffer.assign(2 * m_blockSize + kPadding, 0);
+    : m_source(std::move(source)),
+      m_blockSize(std::max<std::size_t>(blockSize, 1)),
+      m_readSize(std::min(m_blockSize, kFirstRead)) {
+    m_buffer.assign(2 * m_readSize + kPadding, 0);
     m_crBits.assign(m_buffer.size() / kChunk + 2, 0);
     m_markerBits.assign(m_crBits.size(), 0);
     m_prefixBits.assign(m_crBits.size(), 0);
@@ -53,15 +58,16 @@ bool TextFile::readMore() {
         m_wordEnd = (m_end + kChunk - 1) / kChunk;
         m_crBits[m_wordEnd] = m_markerBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
     }
-    // A line longer than the buffer makes it grow.
-    if (m_buffer.size() < m_end + m_blockSize + kPadding) {
-        m_buffer.resize(std::max(2 * m_buffer.size(), m_end + m_blockSize + kPadding));
+    // A line longer than the buffer, or a larger read, makes it grow.
+    if (m_buffer.size() < m_end + m_readSize + kPadding) {
+        m_buffer.resize(std::max(2 * m_buffer.size(), m_end + m_readSize + kPadding));
         for (auto *bitmap : {&m_crBits, &m_markerBits, &m_prefixBits}) {
             bitmap->resize(m_buffer.size() / kChunk + 2);
         }
         m_data = m_buffer.data();
     }
-    const std::size_t got = m_source->read(m_buffer.data() + m_end, m_blockSize);
+    const std::size_t got = m_source->read(m_buffer.data() + m_end, m_readSize);
+    m_readSize = std::min(2 * m_readSize, m_blockSize);
     if (got == 0) {
         m_sourceDone = true;
         return false;

@@ -17,7 +17,8 @@ namespace sapidoro {
 // stays in the line, byte 26 (Ctrl-Z) ends the file, and reading at the end of the
 // file yields empty lines.
 //
-// The file is read in large blocks into one reused buffer. Each block is indexed once as it
+// The file is read in large blocks into one reused buffer (the first reads are smaller, so
+// that a short file takes little memory). Each block is indexed once as it
 // arrives: a bitmap of its CR bytes, so that lines are found by position without searching
 // the bytes again, and optionally bitmaps of the places where a watched line marker or a
 // search string may start, so that a reader can jump over lines that cannot hold them.
@@ -234,8 +235,9 @@ private:
 
     std::unique_ptr<ByteSource> m_source;
     std::size_t m_blockSize;
-    std::vector<char> m_buffer;               // buffered bytes and a zeroed tail
-    std::vector<std::uint64_t> m_crBits;      // bit i: buffer byte i is a CR
+    std::size_t m_readSize;               // bytes asked for by the next read, up to the block size
+    std::vector<char> m_buffer;           // buffered bytes and a zeroed tail
+    std::vector<std::uint64_t> m_crBits;  // bit i: buffer byte i is a CR
     std::vector<std::uint64_t> m_markerBits;  // bit i: a watched marker may start there
     std::vector<std::uint64_t> m_prefixBits;  // bit i: the watched prefix may start there
     const char *m_data = nullptr;

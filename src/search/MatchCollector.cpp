@@ -93,11 +93,12 @@ std::string_view MatchCollector::keepName(std::string_view name) {
     // Names go into large blocks that never move, so that the groups' views stay valid.
     constexpr std::size_t kBlock = 64 * 1024;
     if (name.size() > kBlock / 4) {
+        // A long name gets a block of its own; the current block for short names stays.
         m_nameBlocks.emplace_back(new char[name.size()]);
         std::memcpy(m_nameBlocks.back().get(), name.data(), name.size());
         return {m_nameBlocks.back().get(), name.size()};
     }
-    if (m_nameBlocks.empty() || m_blockUsed + name.size() > kBlock) {
+    if (!m_current || m_blockUsed + name.size() > kBlock) {
         m_current = new char[kBlock];
         m_nameBlocks.emplace_back(m_current);
         m_blockUsed = 0;
@@ -153,10 +154,14 @@ std::vector<std::string> MatchCollector::mergeComplete() const {
         ++found;
         working.push_back(group->name);
     }
-    std::vector<std::string> outside;  // every match outside the list, as collected
+    // Each distinct match outside the list once, in the order first collected: names that
+    // sort as equal would otherwise come in turns and no longer collapse.
+    std::vector<std::string> outside;
     if (found < m_groups.size()) {
         for (std::uint32_t g : m_sequence) {
-            if (!taken[g]) outside.emplace_back(m_groups[g].name);
+            if (taken[g]) continue;
+            taken[g] = 1;
+            outside.emplace_back(m_groups[g].name);
         }
     }
     if (!outside.empty()) {

@@ -12,6 +12,9 @@ using namespace sapidoro;
 
 namespace {
 
+constexpr IndexLevel kLevels[] = {IndexLevel::Portable, IndexLevel::Sse2, IndexLevel::Avx2,
+                                  IndexLevel::Avx512};
+
 struct Expected {
     std::vector<std::uint64_t> cr, marker, prefix;
     std::size_t ctrlZ;
@@ -68,13 +71,15 @@ TEST(LineIndex, BitmapsAndCtrlZMatchAByteByByteReading) {
         // The chunk that holds the end is indexed whole: zeroed bytes behind the text.
         std::string padded = bytes + std::string(192, '\0');
         const Expected want = Naive(padded, bytes.size(), patterns);
-        for (int level = -1; level <= 2; ++level) {
-            if (detail::LimitLineIndex(level) != level) continue;
+        for (IndexLevel wanted : kLevels) {
+            const ScopedIndexLevel level(wanted);
+            if (level.level() != wanted) continue;
             const std::size_t words = (bytes.size() + 63) / 64;
             std::vector<std::uint64_t> cr(words + 1), marker(words + 1), pre(words + 1);
             const std::size_t ctrlZ = IndexLines(padded.data(), 0, bytes.size(),
                                                  {cr.data(), marker.data(), pre.data()}, patterns);
-            SCOPED_TRACE(::testing::Message() << "round " << round << " level " << level);
+            SCOPED_TRACE(::testing::Message()
+                         << "round " << round << " level " << IndexLevelName(wanted));
             ASSERT_EQ(ctrlZ, want.ctrlZ);
             // Chunks after the one holding a Ctrl-Z are not indexed.
             const std::size_t checked = ctrlZ < bytes.size() ? ctrlZ / 64 + 1 : words;
@@ -84,7 +89,6 @@ TEST(LineIndex, BitmapsAndCtrlZMatchAByteByByteReading) {
                 ASSERT_EQ(pre[w], want.prefix[w]) << "word " << w;
             }
         }
-        detail::LimitLineIndex(2);
     }
 }
 
@@ -116,4 +120,25 @@ TEST(LineIndex, FoldedPrefixMatchesOnlyTheLettersAToZInEitherCase) {
     EXPECT_FALSE(PrefixAt("p\xE8`", 0, p));
     EXPECT_EQ(FoldPatternByte('a'), 'A');
     EXPECT_EQ(FoldPatternByte('\xE8'), 0xE8);
+}
+
+TEST(LineIndex, ALevelIsForcedDownToWhatTheProcessorHasAndRestored) {
+    const IndexLevel best = BestIndexLevel();
+    ASSERT_EQ(CurrentIndexLevel(), best);
+    {
+        const ScopedIndexLevel portable(IndexLevel::Portable);
+        EXPECT_EQ(portable.level(), IndexLevel::Portable);
+        EXPECT_EQ(CurrentIndexLevel(), IndexLevel::Portable);
+        {
+            // A level above the processor's runs as its best one.
+            const ScopedIndexLevel widest(IndexLevel::Avx512);
+            EXPECT_EQ(widest.level(), best);
+        }
+        EXPECT_EQ(CurrentIndexLevel(), IndexLevel::Portable);
+    }
+    EXPECT_EQ(CurrentIndexLevel(), best);
+#if defined(__x86_64__)
+    EXPECT_GE(best, IndexLevel::Sse2);  // the baseline of every x86-64 processor
+#endif
+    EXPECT_STREQ(IndexLevelName(IndexLevel::Avx2), "AVX2");
 }

@@ -132,13 +132,11 @@ TEST(ScanReference, EveryScopeMatchesALineByLineWalk) {
             if (scope == SearchScope::Ingredienti) ingredientMatches += expected.size();
             {
                 // Every instruction set level the processor has, one per case.
-                const int level = static_cast<int>(random() % 4) - 1;
-                detail::LimitLineIndex(level);
+                const ScopedIndexLevel level(static_cast<IndexLevel>(random() % 4));
                 TextFile file(MakeMemorySource(bytes, 1 + random() % 50), blockSize);
                 Strings got;
                 ScanRecipes(file, scope, needle,
                             [&](std::string_view name) { got.emplace_back(name); });
-                detail::LimitLineIndex(2);
                 ASSERT_EQ(got, expected) << "round " << round << " needle " << needle;
             }
         }
@@ -191,13 +189,12 @@ TEST(ScanReference, RecordsInTheFileLayoutMatchALineByLineWalk) {
         TextFile reference(MakeMemorySource(bytes), 64);
         const Strings expected = ReferenceScan(reference, scope, needle);
         matches += expected.size();
-        const int level = static_cast<int>(random() % 4) - 1;
-        detail::LimitLineIndex(level);
+        const ScopedIndexLevel level(static_cast<IndexLevel>(random() % 4));
         TextFile file(MakeMemorySource(bytes, 1 + random() % 300), 1 + random() % 200);
         Strings got;
         ScanRecipes(file, scope, needle, [&](std::string_view name) { got.emplace_back(name); });
-        detail::LimitLineIndex(2);
-        ASSERT_EQ(got, expected) << "round " << round << " level " << level << " needle " << needle;
+        ASSERT_EQ(got, expected) << "round " << round << " level " << IndexLevelName(level.level())
+                                 << " needle " << needle;
     }
     EXPECT_GT(matches, 2000u);
 }

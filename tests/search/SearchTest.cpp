@@ -273,6 +273,34 @@ TEST(MatchCollector, CompleteSearchSortsInNamesTheListDoesNotHold) {
     EXPECT_EQ(std::count(merged.begin(), merged.end(), "Nuova"), 1);
 }
 
+TEST(MatchCollector, NamesOutsideTheListAreTakenOnceEachWhateverTheirCase) {
+    // The file changed since start-up: names that sort as equal but differ in case come in
+    // turns; each is taken once.
+    const Strings complete = {"Arrosto"};
+    MatchCollector c(complete, true);
+    for (const char *name : {"torta", "Torta", "torta", "Arrosto", "Torta"}) c.CollectMatch(name);
+    EXPECT_EQ(c.collectedCount(), 5u);
+    const Strings merged = c.MergeMatches();
+    EXPECT_EQ(merged, (Strings{"Arrosto", "torta", "Torta"}));
+}
+
+TEST(Search, RecordsTheListingDoesNotSeeAreFoundOnceEach) {
+    // A separator as line 12 and another right after it: the listing takes the second as the
+    // "-Nome" line of a record named "-Nome", the search reads the record that follows.
+    const auto hidden = [](const std::string &name) {
+        return CrLf({"-Nome", name, "-P", "Primo", "-I", "x", "-P", "4", "-N", "n", "-I",
+                     ":Ricette", ":Ricette"});
+    };
+    test::TempDir dir;
+    const auto path = dir.write(
+        "ricette.txt", ":Ricette\r\n" + hidden("Arrosto") + Record({"torta"}) + hidden("Bollito") +
+                           Record({"Torta"}) + hidden("Cotto") + Record({"torta"}));
+    const Strings all = AllNames(path);
+    EXPECT_EQ(all, (Strings{"-Nome", "-Nome", "-Nome", "Arrosto", "Bollito", "Cotto"}));
+    EXPECT_EQ(SearchRecipes(path, SearchScope::Nome, "tort", all, true),
+              (Strings{"torta", "Torta"}));
+}
+
 TEST(Search, NarrowingIntersectsAndStaysEmptyOnceEmpty) {
     test::TempDir dir;
     const auto path = dir.write("ricette.txt", Collection() + Record({"Torta Bimby"}));
@@ -294,6 +322,19 @@ TEST(Search, NarrowingIntersectsAndStaysEmptyOnceEmpty) {
     EXPECT_FALSE(ExceedsResultLimit(2000, true));
     EXPECT_TRUE(ExceedsResultLimit(2001, true));
     EXPECT_FALSE(ExceedsResultLimit(2001, false));
+}
+
+TEST(Search, AVeryLongNameFollowedByAShortOneIsCollectedWhole) {
+    // A name longer than a block of the collector comes first, a short one after it.
+    test::TempDir dir;
+    const std::string longName = "Zuppa " + std::string(17 * 1024, 'a');
+    const auto path = dir.write("ricette.txt", File({{longName}, {"Zuppa Corta"}, {"Arrosto"}}));
+    const Strings all = AllNames(path);
+    ASSERT_EQ(all.size(), 3u);
+    const Strings found = SearchRecipes(path, SearchScope::Nome, "zuppa", all, true);
+    EXPECT_EQ(found, (Strings{longName, "Zuppa Corta"}));
+    // Narrowing again by the same scope keeps both.
+    EXPECT_EQ(SearchRecipes(path, SearchScope::Nome, "zuppa", found, false), found);
 }
 
 TEST(MatchCollector, CompleteSearchOfManyNamesKeepsTheListOrder) {
