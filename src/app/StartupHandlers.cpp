@@ -5,6 +5,7 @@
 #include "data/CalorieTable.h"
 #include "data/Places.h"
 #include "data/RecipeFile.h"
+#include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
@@ -19,6 +20,8 @@ void TForm1::FormCreate() {
     NoBDEResizerPanel1->setAlign(alClient);
 
     DataFolder = QFile::encodeName(m_designDataFolder).toStdString();
+    // No picture is read from outside the data folder, whatever links lead there.
+    JPEGImage1->setRootFolder(QFile::decodeName(QByteArray::fromStdString(DataFolder)));
     Nome->clearItems();
 
     std::vector<std::string> names = ListRecipeNames(DataFolder + "ricette.txt").names;
