@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace sapidoro {
@@ -93,8 +94,12 @@ QWidget *CreateControl(const ControlDesign &design, QWidget *parent) {
             return new QCheckBox(parent);
         case K::Spinner:
             return new Spinner(parent);
-        case K::Edit:
-            return new QLineEdit(parent);
+        case K::Edit: {
+            auto *edit = new QLineEdit(parent);
+            // Data lines have no length limit: the field takes as long a text as it can hold.
+            edit->setMaxLength(std::numeric_limits<int>::max());
+            return edit;
+        }
         case K::Memo: {
             auto *memo = new QPlainTextEdit(parent);
             memo->setTabChangesFocus(true);

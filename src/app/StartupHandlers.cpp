@@ -3,6 +3,7 @@
 #include "common/QtText.h"
 #include "data/CalorieTable.h"
 #include "data/Places.h"
+#include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
 #include "search/NameCatalog.h"
 #include "widgets/ColourButton.h"
@@ -18,6 +19,8 @@ void TForm1::FormCreate() {
     NoBDEResizerPanel1->setAlign(alClient);
 
     DataFolder = QFile::encodeName(m_designDataFolder).toStdString();
+    // No picture is read from outside the data folder, whatever links lead there.
+    JPEGImage1->setRootFolder(QFile::decodeName(QByteArray::fromStdString(DataFolder)));
     Nome->clearItems();
 
     m_catalog = std::make_unique<NameCatalog>(NameCatalog::List(DataFolder + "ricette.txt"));

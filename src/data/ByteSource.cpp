@@ -1,5 +1,6 @@
 #include "data/ByteSource.h"
 
+#include "common/CheckedOpen.h"
 #include "common/Exception.h"
 
 #include <fcntl.h>
@@ -7,29 +8,39 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace sapidoro {
 
 namespace {
 
+// Serves the file as it was when opened: bytes appended later are not read, so that no
+// reader grows past the size the file had.
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(int fd) : m_fd(fd) {}
+    FileSource(int fd, std::uint64_t size) : m_fd(fd), m_left(size) {}
     ~FileSource() override { ::close(m_fd); }
     FileSource(const FileSource &) = delete;
     FileSource &operator=(const FileSource &) = delete;
 
     std::size_t read(char *buffer, std::size_t capacity) override {
+        const std::size_t wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(capacity, m_left));
+        if (wanted == 0) return 0;
         for (;;) {
-            const ssize_t got = ::read(m_fd, buffer, capacity);
-            if (got >= 0) return static_cast<std::size_t>(got);
+            const ssize_t got = ::read(m_fd, buffer, wanted);
+            if (got >= 0) {
+                m_left -= static_cast<std::uint64_t>(got);
+                return static_cast<std::size_t>(got);
+            }
             if (errno != EINTR) throw EInOutError::fromErrno(errno);
         }
     }
 
 private:
     int m_fd;
+    std::uint64_t m_left;  // bytes of the opened size not read yet
 };
 
 class MemorySource final : public ByteSource {
@@ -55,14 +66,12 @@ private:
 std::unique_ptr<ByteSource> OpenFileSource(const std::string &path) {
     if (path.empty()) throw EInOutError("File not found", ENOENT);
     if (path.find('\0') != std::string::npos) throw EInOutError("Invalid filename", EINVAL);
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
+    std::uint64_t size = 0;
+    const int fd = OpenRegularFileInside(path, FolderOf(path), size);
     if (fd < 0) throw EInOutError::fromErrno(errno);
     // The readers go from the first byte to the last: let the kernel read ahead further.
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return std::make_unique<FileSource>(fd);
+    return std::make_unique<FileSource>(fd, size);
 }
 
 std::unique_ptr<ByteSource> MakeMemorySource(std::string bytes, std::size_t maxRead) {

@@ -14,9 +14,11 @@ public:
     virtual std::size_t read(char *buffer, std::size_t capacity) = 0;
 };
 
-// Opens `path` read-only; throws EInOutError with the runtime text when that fails. The
-// file is read with plain reads into the caller's buffer, never mapped: a file that another
-// program shortens meanwhile just ends early.
+// Opens `path` read-only; throws EInOutError with the runtime text when that fails. Only a
+// regular file that lies, links resolved, in the folder the path names is opened; anything
+// else is "File access denied" and never read. The file is read with plain reads into the
+// caller's buffer, never mapped, and only up to the size it had when opened: a file that
+// another program shortens meanwhile just ends early, one that grows ends where it was.
 std::unique_ptr<ByteSource> OpenFileSource(const std::string &path);
 
 // Serves `bytes`, at most `maxRead` of them per read (fewer than asked, as a pipe may).

@@ -1,14 +1,53 @@
 #include "picture/JpgImg.h"
 
+#include "common/CheckedOpen.h"
 #include "picture/JpegDecoder.h"
 
 #include <QFile>
 #include <QPainter>
+#include <QScopeGuard>
+
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <limits>
 #include <span>
 
 namespace sapidoro {
+
+namespace {
+
+// The file's content as it was when opened, never more than its size then. Throws
+// EFOpenError when it cannot be opened, is no regular file or lies outside `folder`.
+QByteArray ReadPictureFile(const QString &name, const QString &folder) {
+    const QByteArray path = QFile::encodeName(name);
+    const std::string cannotOpen = "Cannot open file " + name.toStdString();
+    if (path.contains('\0')) throw EFOpenError(cannotOpen);
+    std::uint64_t size = 0;
+    const int fd =
+        OpenRegularFileInside(path.toStdString(), QFile::encodeName(folder).toStdString(), size);
+    if (fd < 0) throw EFOpenError(cannotOpen);
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    const std::string cannotRead = "Cannot read file " + name.toStdString();
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<qsizetype>::max()))
+        throw EFOpenError(cannotRead);
+    QByteArray content(static_cast<qsizetype>(size), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < content.size()) {
+        const ssize_t n =
+            ::read(fd, content.data() + got, static_cast<std::size_t>(content.size() - got));
+        if (n == 0) break;  // shortened meanwhile
+        if (n > 0)
+            got += n;
+        else if (errno != EINTR)
+            throw EFOpenError(cannotRead);
+    }
+    content.truncate(got);
+    return content;
+}
+
+}  // namespace
 
 TCustomJPEGImage::TCustomJPEGImage(QWidget *parent) : QWidget(parent) {
     setFileName(QString());
@@ -58,13 +97,7 @@ void TCustomJPEGImage::setFileName(const QString &name) {
     if (name.isEmpty()) {
         m_data.clear();
     } else {
-        QFile file(name);
-        if (!file.open(QIODevice::ReadOnly))
-            throw EFOpenError("Cannot open file " + name.toStdString());
-        QByteArray content = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw EFOpenError("Cannot read file " + name.toStdString());
-        m_data = std::move(content);
+        m_data = ReadPictureFile(name, m_rootFolder);
     }
     decode();
 }

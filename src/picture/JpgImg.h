@@ -54,6 +54,11 @@ public:
     bool Progressive() const { return m_progressive; }
     void setProgressive(bool value) { m_progressive = value; }
 
+    // Files are read only when, links resolved, they lie inside this folder; empty allows any
+    // place. Whatever the folder, only regular files are read.
+    const QString &RootFolder() const { return m_rootFolder; }
+    void setRootFolder(const QString &folder) { m_rootFolder = folder; }
+
     // The whole content of the file last loaded.
     const QByteArray &compressedData() const { return m_data; }
     // The decoded bitmap: indexed 8-bit with its 256-entry colour table, or 24-bit RGB.
@@ -72,6 +77,7 @@ private:
     void setOption(T &option, T value);
 
     QString m_fileName;
+    QString m_rootFolder;
     QByteArray m_data;
     JpegDecodeOptions m_options;
     int m_progressStep = 10;

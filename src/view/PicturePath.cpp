@@ -36,7 +36,6 @@ bool IsSafePictureName(std::string_view name) {
     if (name.empty()) return false;
     if (name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos)
         return false;
-    if (name.find("..") != std::string_view::npos) return false;
     for (char c : name) {
         if (IsControl(static_cast<unsigned char>(c))) return false;
     }

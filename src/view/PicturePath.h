@@ -10,8 +10,9 @@ inline constexpr std::string_view kPictureFolder = "immagini/";
 inline constexpr std::string_view kNoImageFile = "noimage.jpg";
 
 // True when a recipe name (Windows-1252) can name a picture file of its own inside the
-// picture folder: not empty, no path separator, no "..", no control character, and short
-// enough for a file name once decoded.
+// picture folder: not empty, no path separator, no control character, and short enough for
+// a file name once decoded. Without a separator, dots ("Torta... della nonna") stay in the
+// file name and cannot climb out of the folder.
 bool IsSafePictureName(std::string_view nameCp1252);
 
 // The picture file of a recipe as a UTF-8 path: `dataFolder` (UTF-8, ending with "/") +

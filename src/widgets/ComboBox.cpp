@@ -17,10 +17,21 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <limits>
 
 namespace sapidoro {
 
 namespace {
+
+// Far more characters than a row of this width shows at any font size, so that the style
+// still elides where the whole text would be elided; a cut text ends with an ellipsis of its
+// own for the rare prefix that fits (characters of no width).
+QString PaintedPrefix(const QString &text, int width) {
+    const qsizetype limit = 4 * static_cast<qsizetype>(std::max(width, 0)) + 256;
+    if (text.size() <= limit) return text;
+    const qsizetype cut = text.at(limit - 1).isHighSurrogate() ? limit - 1 : limit;
+    return text.left(cut) + QChar(0x2026);
+}
 
 // Drops the list below the box instead of over it: styles that pop the list up over the
 // box measure every item first, which takes seconds for a hundred thousand names.
@@ -42,13 +53,20 @@ QStyle *DropDownStyle() {
     return style;
 }
 
-// Rows of one fixed height, so that the list measures no item.
+// Rows of one fixed height, so that the list measures no item. A row hands the style only
+// as much of its text as the row can show, since the style lays out the whole text it gets.
 class FixedRowDelegate : public QStyledItemDelegate {
 public:
     FixedRowDelegate(int height, QObject *parent) : QStyledItemDelegate(parent), m_height(height) {}
     void setHeight(int height) { m_height = height; }
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override {
         return QSize(option.rect.width(), m_height);
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = PaintedPrefix(option->text, option->rect.width());
     }
 
 private:
@@ -70,7 +88,11 @@ ComboBox::ComboBox(Style style, QWidget *parent)
     : QComboBox(parent), m_style(style), m_model(new QStringListModel(this)) {
     setStyle(DropDownStyle());
     setEditable(style != Style::DropDownList);
-    if (lineEdit() != nullptr) setCompleter(nullptr);  // partial texts stay as typed
+    if (lineEdit() != nullptr) {
+        setCompleter(nullptr);  // partial texts stay as typed
+        // Data lines have no length limit: the field takes as long a text as it can hold.
+        lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    }
     setInsertPolicy(QComboBox::NoInsert);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setModel(m_model);
@@ -205,10 +227,17 @@ void ComboBox::paintEvent(QPaintEvent *event) {
         style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
     const bool focused = hasFocus() && !view()->isVisible();
     painter.fillRect(field, palette().brush(focused ? QPalette::Highlight : QPalette::Base));
-    painter.setPen(palette().color(focused ? QPalette::HighlightedText : QPalette::Text));
-    const QRect textRect = field.adjusted(2, 0, -1, 0);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(currentText(), Qt::ElideRight, textRect.width()));
+    if (currentIndex() < 0) return;
+    // The chosen entry is painted as a row of the list, elided to the field.
+    QStyleOptionViewItem row;
+    row.initFrom(this);
+    row.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+    if (focused) row.state |= QStyle::State_Selected;
+    row.widget = this;
+    row.rect = field;
+    row.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    row.textElideMode = Qt::ElideRight;
+    itemDelegate()->paint(&painter, row, model()->index(currentIndex(), modelColumn()));
 }
 
 void ComboBox::changeEvent(QEvent *event) {

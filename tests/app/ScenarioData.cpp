@@ -74,11 +74,16 @@ void ScenarioTest::TearDown() {
     if (m_form) CloseResultList();
 }
 
-void ScenarioTest::Open(const std::vector<RecipeData> &recipes, const std::string &table) {
+void ScenarioTest::WriteCollection(const std::vector<RecipeData> &recipes,
+                                   const std::string &table) {
     m_dir.write("ricette.txt", RecipeFileOf(recipes));
     m_dir.write("ing.txt", table);
     m_dir.write("luoghi.txt", CrLf({"Roma", "Milano"}));
     CopySamplePicture(m_dir, "noimage.jpg", "noimage.jpg");
+}
+
+void ScenarioTest::Open(const std::vector<RecipeData> &recipes, const std::string &table) {
+    WriteCollection(recipes, table);
     CreateForm();
     ShowActive();
 }

@@ -50,7 +50,9 @@ class ScenarioTest : public FormTest {
 protected:
     void TearDown() override;
 
-    // Creates and shows the window on the folder as it is now, with the sample "noimage.jpg".
+    // Writes the data folder: the recipes, the table, two places and the sample "noimage.jpg".
+    void WriteCollection(const std::vector<RecipeData> &recipes, const std::string &table);
+    // Writes the data folder, then creates and shows the window on it.
     void Open(const std::vector<RecipeData> &recipes, const std::string &table);
 
     // Chooses a scope in the scope box, as typing or picking its text does.

@@ -272,6 +272,51 @@ TEST_F(ViewScenarioTest, ThePictureOfTheRecipeOrNoImage) {
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').toStdString();
 }
 
+TEST_F(ViewScenarioTest, ANameWithDotsShowsItsOwnPicture) {
+    RecipeData nonna = Torta(), slash = Crema();
+    nonna.name = "Torta... della nonna";
+    slash.name = "Crema/..";
+    OpenMenu({nonna, slash});
+    CopySamplePicture(m_dir, "Babà Al Rum.jpg", "Torta... della nonna.jpg");
+    Pick(QStringLiteral("Torta... della nonna"));
+    EXPECT_EQ(PictureFile(),
+              QString::fromStdString(m_dir.file("immagini/Torta... della nonna.jpg")));
+    EXPECT_FALSE(Find<TJPEGImage>("JPEGImage1")->picture().isNull());
+    // A separator still falls back, dots or not.
+    Pick(QStringLiteral("Crema/.."));
+    EXPECT_EQ(PictureFile(), NoImage());
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').toStdString();
+}
+
+// Lines have no length limit: no field cuts a text at Qt's default of 32,767 characters.
+TEST_F(ViewScenarioTest, LongLinesStayWholeInTheFields) {
+    const auto longText = [](char fill, std::size_t size) {
+        std::string text = "Inizio \xE0 ";
+        text.resize(size, fill);
+        return text + " fine";
+    };
+    RecipeData longName = Torta(), longFields = Crema();
+    longName.name = longText('n', 33'000);
+    longFields.name = "Lunga";
+    longFields.dish = longText('d', 40'000);
+    longFields.mainIngredient = longText('i', 40'000);
+    longFields.notes = longText('r', 40'000);
+    OpenMenu({longName, longFields});
+    m_dir.write("luoghi.txt", CrLf({longText('l', 40'000), "Roma"}));
+
+    Pick(FromCp1252(longName.name));
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').left(300).toStdString();
+    EXPECT_EQ(Text("Nome"), FromCp1252(longName.name));
+    EXPECT_EQ(Text("Calorie"), QStringLiteral("215"));
+    Pick(QStringLiteral("Lunga"));
+    EXPECT_EQ(Text("Piatto"), FromCp1252(longFields.dish));
+    EXPECT_EQ(Text("Ingrediente_Principale"), FromCp1252(longFields.mainIngredient));
+    EXPECT_EQ(Text("Note"), FromCp1252(longFields.notes));
+    ChooseScope(QStringLiteral("Luogo"));
+    EXPECT_EQ(Text("StringaDaCercare"), FromCp1252(longText('l', 40'000)));
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').left(300).toStdString();
+}
+
 TEST_F(ViewScenarioTest, ALargeCalorieSumDoesNotWrap) {
     RecipeData heavy{"Pesante", "Primo", "Burro",
                      "4",       "",      {"1 ==== Burro", "1 ==== Burro", "1 ==== Burro"}};

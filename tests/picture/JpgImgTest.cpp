@@ -3,11 +3,15 @@
 
 #include "picture/JpgImg.h"
 #include "support/TempDir.h"
+#include "support/Watchdog.h"
 
 #include <QPainter>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace sapidoro {
@@ -167,6 +171,48 @@ TEST_F(TJPEGImageFailure, MissingFileKeepsDataAndPictureButTakesTheName) {
     EXPECT_EQ(m_image.picture(), m_before);
     // A folder cannot be opened as a file either.
     EXPECT_THROW(m_image.setFileName(m_dir.qpath()), EFOpenError);
+}
+
+TEST_F(TJPEGImageFailure, OnlyRegularFilesAreRead) {
+    const std::string fifo = m_dir.file("fifo.jpg");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", m_dir.file("zero.jpg"));
+    std::filesystem::create_symlink(fifo, m_dir.file("collegamento.jpg"));
+    const QByteArray data = m_image.compressedData();
+    const test::Watchdog watchdog(std::chrono::seconds(30));
+    for (const char *name : {"fifo.jpg", "zero.jpg", "collegamento.jpg"}) {
+        const QString path = QString::fromStdString(m_dir.file(name));
+        EXPECT_EQ(ErrorOf([&] { m_image.setFileName(path); }),
+                  "Cannot open file " + path.toStdString());
+        EXPECT_EQ(m_image.FileName(), path);
+        EXPECT_EQ(m_image.compressedData(), data) << name;
+        EXPECT_EQ(m_image.picture(), m_before) << name;
+    }
+}
+
+TEST_F(TJPEGImageFailure, NothingIsReadFromOutsideTheRootFolder) {
+    TempDir outside;
+    outside.write("fuori.jpg", MakeJpeg(Sized(8, 8)));
+    outside.write("passwd", "root:x:0:0:root:/root:/bin/sh\n");
+    std::filesystem::create_symlink(outside.file("fuori.jpg"), m_dir.file("fuori.jpg"));
+    std::filesystem::create_symlink(outside.file("passwd"), m_dir.file("noimage.jpg"));
+    std::filesystem::create_symlink("good.jpg", m_dir.file("dentro.jpg"));
+    m_image.setRootFolder(m_dir.qpath());
+    const QByteArray data = m_image.compressedData();
+    for (const char *name : {"fuori.jpg", "noimage.jpg"}) {
+        const QString path = QString::fromStdString(m_dir.file(name));
+        EXPECT_EQ(ErrorOf([&] { m_image.setFileName(path); }),
+                  "Cannot open file " + path.toStdString());
+        EXPECT_EQ(m_image.compressedData(), data) << name;
+        EXPECT_EQ(m_image.picture(), m_before) << name;
+    }
+    // A link that stays inside is followed.
+    m_image.setFileName(QString::fromStdString(m_dir.file("dentro.jpg")));
+    EXPECT_EQ(m_image.compressedData(), data);
+    // Without a root folder the control reads any regular file.
+    m_image.setRootFolder(QString());
+    m_image.setFileName(QString::fromStdString(m_dir.file("fuori.jpg")));
+    EXPECT_EQ(m_image.picture().size(), QSize(8, 8));
 }
 
 TEST_F(TJPEGImageFailure, NonJpegFileKeepsThePictureAndFailsAgainOnOptionChange) {

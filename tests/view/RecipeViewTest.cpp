@@ -116,16 +116,29 @@ TEST(PicturePath, ChoosesTheRecipePictureOrNoImage) {
     EXPECT_EQ(PictureFileFor(dir.path(), ""), folder + "noimage.jpg");
 }
 
+TEST(PicturePath, DotsWithoutASeparatorNameAPictureInTheFolder) {
+    test::TempDir dir;
+    dir.write("immagini/noimage.jpg", "x");
+    dir.write("segreto.jpg", "x");
+    const std::string folder = dir.path() + "immagini/";
+    for (const std::string &name : Strings{"Torta... della nonna", "a..b", "..", "...", ".x"}) {
+        dir.write("immagini/" + name + ".jpg", "x");
+        EXPECT_TRUE(IsSafePictureName(name)) << name;
+        EXPECT_EQ(PictureFileFor(dir.path(), name), folder + name + ".jpg") << name;
+    }
+    // Leading dots stay part of a file name in the picture folder: not the parent's file.
+    EXPECT_EQ(PictureFileFor(dir.path(), "..segreto"), folder + "noimage.jpg");
+}
+
 TEST(PicturePath, NamesThatCouldLeaveTheFolderGetNoImage) {
     test::TempDir dir;
     dir.write("immagini/noimage.jpg", "x");
     dir.write("segreto.jpg", "x");
     dir.write("immagini/sub/Torta.jpg", "x");
-    dir.write("immagini/a..b.jpg", "x");
     dir.write("immagini/Tab\tTab.jpg", "x");
     const std::string noImage = dir.path() + "immagini/noimage.jpg";
     for (const std::string &name :
-         Strings{"../segreto", "sub/Torta", "sub\\Torta", "a..b", "..", "Tab\tTab",
+         Strings{"../segreto", "sub/Torta", "sub\\Torta", "..\\segreto", "Tab\tTab",
                  std::string("Nul\0", 4), std::string(252, 'x')}) {
         EXPECT_EQ(PictureFileFor(dir.path(), name), noImage) << name;
         EXPECT_FALSE(IsSafePictureName(name)) << name;
