@@ -20,7 +20,7 @@ QString ExceptionMessage(std::exception_ptr error) {
     } catch (const std::exception &e) {
         return QString::fromLocal8Bit(e.what());
     } catch (...) {
-        return QStringLiteral("Unknown error");
+        return UiText(kUnknownErrorMessage);
     }
 }
 

@@ -52,6 +52,9 @@ inline constexpr char kTooManyResultsMessage[] =
     "Trovate più di 2000 ricette: fare una ricerca diversa. Iniziare dalle parole meno comuni.";
 inline constexpr char kTooManyResultsCaption[] = "Error";
 
+// The error report of a failure that carries no message.
+inline constexpr char kUnknownErrorMessage[] = "Unknown error";
+
 // One of the texts above as a widget text.
 inline QString UiText(const char *utf8) {
     return QString::fromUtf8(utf8);
