@@ -214,7 +214,7 @@ int main(int argc, char **argv) {
         const Pair load = Measure(
             runs,
             [&] {
-                const RecipeRecord record = ReadRecipeForView(recipeFile, last);
+                const RecipeRecord record = FindRecipe(recipeFile, last).value();
                 CalorieTotals totals;
                 std::vector<std::string> notFound;
                 ComputeCalories(table, record.ingredients, totals,
@@ -231,7 +231,7 @@ int main(int argc, char **argv) {
         Report("pick the last recipe (lookup + calories)", load, loadPeer, " | " + shown);
 
         // The calorie part alone, beside one pass over the table.
-        const RecipeRecord record = ReadRecipeForView(recipeFile, last);
+        const RecipeRecord record = FindRecipe(recipeFile, last).value();
         const std::vector<std::string> tablePeer = {"rg", "-c", "-F", "_ING", table};
         const Pair calories = Measure(
             runs,

@@ -6,13 +6,13 @@
 //
 // usage: handlers_bench [folder] [recipes] [runs]   (folder "" or none: a temporary one)
 
-#include "app/ErrorReport.h"
 #include "app/ScanProgress.h"
 #include "app/Unit1.h"
 #include "collection/Generator.h"
 #include "common/QtText.h"
 #include "data/RecipeFile.h"
 #include "search/Search.h"
+#include "support/ErrorReports.h"
 #include "timing/BenchTiming.h"
 #include "view/Calories.h"
 #include "widgets/ProgressBar.h"
@@ -60,7 +60,7 @@ Control *Child(const TForm1 &form, const char *name) {
 int main(int argc, char **argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    SetErrorReportSink([](const QString &message) {
+    const sapidoro::test::ErrorReports reports([](const QString &message) {
         std::fprintf(stderr, "error: %s\n", qPrintable(message));
         g_failed = true;
     });

@@ -6,9 +6,9 @@
 //
 // usage: window_bench [folder] [recipes] [runs]   (folder "" or none: a temporary one)
 
-#include "app/ErrorReport.h"
 #include "app/Unit1.h"
 #include "collection/Generator.h"
+#include "support/ErrorReports.h"
 #include "timing/BenchTiming.h"
 
 #include <QAbstractItemView>
@@ -66,7 +66,7 @@ void RunOnce(const QString &folder, const std::string &recipes, Figures &f) {
 int main(int argc, char **argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    sapidoro::SetErrorReportSink([](const QString &message) {
+    const sapidoro::test::ErrorReports reports([](const QString &message) {
         std::fprintf(stderr, "error: %s\n", qPrintable(message));
         g_failed = true;
     });

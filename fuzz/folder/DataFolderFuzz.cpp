@@ -21,7 +21,6 @@
 #include "search/RecipeScan.h"
 #include "search/Search.h"
 #include "view/Calories.h"
-#include "view/RecipeLoad.h"
 
 #include <cstdint>
 #include <memory>
@@ -184,13 +183,6 @@ void CheckLookup(const Input &in, const fuzz::TempFolder &folder, const std::str
     const std::optional<plain::Record> want = plain::FindRecord(in.recipes, name);
     const std::optional<RecipeRecord> got = FindRecipe(folder.file("ricette.txt"), name);
     Check(got.has_value() == want.has_value(), "lookup finds the name");
-    bool thrown = false;
-    try {
-        ReadRecipeForView(folder.file("ricette.txt"), name);
-    } catch (const ERecipeNotFound &) {
-        thrown = true;
-    }
-    Check(thrown == !want.has_value(), "lookup for the view");
     TextFile small(in.source(in.recipes), in.blockSize());
     const bool seek = SeekRecipe(small, name);
     Check(seek == want.has_value(), "lookup in small blocks");

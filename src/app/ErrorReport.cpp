@@ -1,19 +1,11 @@
 #include "app/ErrorReport.h"
 
+#include "app/WindowTexts.h"
 #include "common/Exception.h"
 
 #include <QMessageBox>
 
 namespace sapidoro {
-
-namespace {
-
-std::function<void(const QString &)> &Sink() {
-    static std::function<void(const QString &)> sink;
-    return sink;
-}
-
-}  // namespace
 
 QString ErrorReportText(const QString &message) {
     if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
@@ -28,23 +20,14 @@ QString ExceptionMessage(std::exception_ptr error) {
     } catch (const std::exception &e) {
         return QString::fromLocal8Bit(e.what());
     } catch (...) {
-        return QStringLiteral("Unknown error");
+        return UiText(kUnknownErrorMessage);
     }
 }
 
 void ShowErrorReport(const QString &message) {
-    const QString text = ErrorReportText(message);
-    if (Sink()) {
-        Sink()(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text,
+    QMessageBox box(QMessageBox::Critical, UiText(kApplicationTitle), ErrorReportText(message),
                     QMessageBox::Ok);
     box.exec();
-}
-
-void SetErrorReportSink(std::function<void(const QString &)> sink) {
-    Sink() = std::move(sink);
 }
 
 void EventGuard::Keep(std::exception_ptr error) {

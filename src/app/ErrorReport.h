@@ -4,13 +4,10 @@
 #include <QString>
 
 #include <exception>
-#include <functional>
 #include <string>
 #include <utility>
 
 namespace sapidoro {
-
-inline constexpr char kApplicationTitle[] = "Sapidoro 1.3";
 
 // The text the error report shows: the message with "." appended when its last
 // character sorts after ".".
@@ -20,14 +17,13 @@ QString ErrorReportText(const QString &message);
 QString ExceptionMessage(std::exception_ptr error);
 
 // Shows the error report: a modal message box with the error symbol, captioned with the
-// application title. Tests may divert it to a sink of their own (empty restores the box).
+// application title.
 void ShowErrorReport(const QString &message);
-void SetErrorReportSink(std::function<void(const QString &)> sink);
 
 // Runs event handlers so that no exception reaches Qt's event loop. The outermost handler
-// reports an error; a handler run inside another one (a change signal emitted by a setter
-// the outer handler called) keeps its error pending instead, and the outer handler takes
-// it over with RethrowPending(), so that one error ends the whole chain.
+// reports an error; a handler run inside another one (by a click or a value change that the
+// outer handler makes) keeps its error pending instead, and the outer handler takes it over
+// through EmitNested, so that one error ends the whole chain.
 class EventGuard {
 public:
     template <class F>
@@ -42,10 +38,17 @@ public:
         if (s_depth == 0 && s_pending) ReportPending();
     }
 
-    // Rethrows the error of a nested handler, if one failed since the last call.
-    static void RethrowPending();
+    // Runs `raise`, which raises a signal whose handler runs nested (a programmatic click, a
+    // value set on a control), then rethrows that handler's error in the calling handler.
+    template <class F>
+    static void EmitNested(F &&raise) {
+        std::forward<F>(raise)();
+        RethrowPending();
+    }
 
 private:
+    // Rethrows the error of a nested handler, if one failed since the last call.
+    static void RethrowPending();
     static void Keep(std::exception_ptr error);
     static void ReportPending();
 

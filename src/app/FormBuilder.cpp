@@ -35,8 +35,17 @@ namespace {
 
 using K = ControlKind;
 
-QString Text(const char *utf8) {
-    return QString::fromUtf8(utf8);
+QString Utf8(const char *text) {
+    return QString::fromUtf8(text);
+}
+
+// The "Courier New" font of the controls, `pixels` high.
+QFont ControlFont(int pixels, bool bold) {
+    QFont font(QString::fromLatin1(kControlFontFamily));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
 }
 
 bool IsContainer(ControlKind kind) {
@@ -65,7 +74,7 @@ QWidget *CreateControl(const ControlDesign &design, QWidget *parent) {
         }
         case K::Page: {
             auto *page = new QWidget;
-            static_cast<QTabWidget *>(parent)->addTab(page, Text(design.text));
+            static_cast<QTabWidget *>(parent)->addTab(page, Utf8(design.text));
             return page;
         }
         case K::Panel: {
@@ -166,7 +175,7 @@ void ApplyColour(QWidget *control, ControlKind kind, const QColor &colour) {
 }
 
 void ApplyText(QWidget *control, const ControlDesign &design) {
-    const QString text = Text(design.text);
+    const QString text = Utf8(design.text);
     if (auto *combo = qobject_cast<ComboBox *>(control)) {
         combo->setText(text);
     } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
@@ -220,14 +229,14 @@ void ApplyOptions(QWidget *control, const ControlDesign &design) {
 }
 
 void ApplyDesign(QWidget *control, const ControlDesign &design) {
-    control->setObjectName(Text(design.name));
+    control->setObjectName(Utf8(design.name));
     if (design.kind != K::Page) control->setGeometry(design.bounds);
     if (design.fontPixels > 0)
         control->setFont(ControlFont(design.fontPixels, design.options & kBold));
     if (design.colour >= 0) ApplyColour(control, design.kind, QColor::fromRgb(QRgb(design.colour)));
     ApplyOptions(control, design);
     if (design.text != nullptr) ApplyText(control, design);
-    if (design.hint != nullptr) control->setToolTip(Text(design.hint));
+    if (design.hint != nullptr) control->setToolTip(Utf8(design.hint));
     // A right click anywhere goes on to the window, which shows its popup menu.
     control->setContextMenuPolicy(Qt::NoContextMenu);
     if (design.options & kHidden) control->hide();
@@ -250,27 +259,19 @@ void CollectTabChain(const char *parent, const QHash<QString, QWidget *> &contro
         if (IsContainer(design->kind))
             CollectTabChain(design->name, controls, chain);
         else
-            chain.push_back(controls.value(Text(design->name)));
+            chain.push_back(controls.value(Utf8(design->name)));
     }
 }
 
 }  // namespace
 
-QFont ControlFont(int pixels, bool bold) {
-    QFont font(QString::fromLatin1(kControlFontFamily));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 void BuildControls(QWidget *window) {
     QHash<QString, QWidget *> controls;
     for (const ControlDesign &design : MainWindowDesign()) {
-        QWidget *parent = design.parent == nullptr ? window : controls.value(Text(design.parent));
+        QWidget *parent = design.parent == nullptr ? window : controls.value(Utf8(design.parent));
         QWidget *control = CreateControl(design, parent);
         ApplyDesign(control, design);
-        controls.insert(Text(design.name), control);
+        controls.insert(Utf8(design.name), control);
     }
     // Built: the resizer panel's design size is the one its proportions refer to.
     for (const ControlDesign &design : MainWindowDesign())

@@ -6,8 +6,8 @@
 
 namespace sapidoro {
 
-// The main window's design values: its caption, bounds and font, and one row per control.
-inline constexpr char kWindowCaption[] = "Sapidoro 1.3   https://sapidoro.example.org";
+// The main window's design values: its bounds and font, and one row per control. Their
+// texts are those of WindowTexts.h.
 inline constexpr QRect kWindowDesignBounds{78, 39, 661, 440};  // position and client size
 inline constexpr char kWindowFontFamily[] = "MS Sans Serif";
 inline constexpr int kWindowFontPixels = 11;

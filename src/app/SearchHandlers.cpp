@@ -1,6 +1,6 @@
 #include "app/ScanProgress.h"
-#include "app/SearchScopes.h"
 #include "app/Unit1.h"
+#include "app/WindowTexts.h"
 #include "common/QtText.h"
 #include "search/NameCatalog.h"
 #include "search/RankSearch.h"
@@ -14,7 +14,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 
-using namespace sapidoro;
+namespace sapidoro {
 
 namespace {
 
@@ -26,13 +26,16 @@ std::vector<std::string> ItemsOf(const ComboBox &box) {
     return items;
 }
 
-// The over-limit message; true when the user answers with its one button.
+// The over-limit message; true when the user answers with its one button, by a click or
+// by Enter or Escape (it is the default and the cancel button). A box closed any other way,
+// by its window's close button say, is no answer, although Qt reports it as the button.
 bool TooManyResultsAcknowledged(QWidget *parent) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
-                    QString::fromUtf8(kTooManyResultsMessage.data(),
-                                      static_cast<qsizetype>(kTooManyResultsMessage.size())),
-                    QMessageBox::Ok, parent);
-    return box.exec() == QMessageBox::Ok;
+    QMessageBox box(QMessageBox::Critical, UiText(kTooManyResultsCaption),
+                    UiText(kTooManyResultsMessage), QMessageBox::Ok, parent);
+    bool pressed = false;
+    QObject::connect(&box, &QMessageBox::buttonClicked, &box, [&pressed] { pressed = true; });
+    box.exec();
+    return pressed;
 }
 
 // True when two lists are one and the same, shared, not merely equal.
@@ -122,3 +125,5 @@ void TForm1::InizializzazioneClick() {
     Preparazione->clear();
     CurrentRecipeName.clear();
 }
+
+}  // namespace sapidoro

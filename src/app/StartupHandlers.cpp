@@ -1,5 +1,7 @@
-#include "app/SearchScopes.h"
 #include "app/Unit1.h"
+#include "app/WindowTexts.h"
+#include "common/AsciiCase.h"
+#include "common/Collation.h"
 #include "common/QtText.h"
 #include "data/CalorieTable.h"
 #include "data/Places.h"
@@ -11,7 +13,21 @@
 
 #include <QFile>
 
-using namespace sapidoro;
+namespace sapidoro {
+
+namespace {
+
+// The first character in upper case and the rest in lower case, folding only the ASCII
+// letters: accented letters and every other character stay as they are.
+QString NormaliseSearchText(QString text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        text[i] = QChar(i == 0 ? AsciiUpper(c) : AsciiLower(c));
+    }
+    return text;
+}
+
+}  // namespace
 
 void TForm1::FormCreate() {
     // The panel fits the window's client area afresh.
@@ -32,8 +48,8 @@ void TForm1::FormCreate() {
     RicetteTrovate->assignItems(*Nome);
     RicetteTrovateScambio->assignItems(*Nome);
     RecipeCount = RicetteTrovate->itemCount();
-    Ricerche->setToolTip(QString::fromUtf16(kSearchButtonHint));
-    StringaDaCercare->setToolTip(QString::fromUtf16(kSearchBoxIngredientHint));
+    Ricerche->setToolTip(UiText(kSearchButtonHint));
+    StringaDaCercare->setToolTip(UiText(kSearchBoxIngredientHint));
 }
 
 int TForm1::FillIngredientNames() {
@@ -44,31 +60,33 @@ int TForm1::FillIngredientNames() {
 }
 
 void TForm1::SelezioneAmbitoRicercaChange() {
-    const auto scope = [this] { return ScopeOf(SelezioneAmbitoRicerca->text()); };
+    // The scope text is read afresh before each test.
+    const auto scope = [this] { return ParseScope(ToCp1252(SelezioneAmbitoRicerca->text())); };
     bool fixedHints = false;
-    if (scope() == Scope::Ingredienti) {
+    if (scope() == SearchScope::Ingredienti) {
         StringaDaCercare->setText(QString());
         StringaDaCercare->clearItems();
-        Ricerche->setToolTip(QString::fromUtf16(kIngredientLoadingHint));
-        StringaDaCercare->setToolTip(QString::fromUtf16(kIngredientLoadingHint));
+        Ricerche->setToolTip(UiText(kIngredientLoadingHint));
+        StringaDaCercare->setToolTip(UiText(kIngredientLoadingHint));
         const int ingredientCount = FillIngredientNames();
         StringaDaCercare->setText(IngredientPrompt(ingredientCount));
-        Ricerche->setToolTip(QString::fromUtf16(kSearchButtonHint));
-        StringaDaCercare->setToolTip(QString::fromUtf16(kSearchBoxIngredientHint));
-    } else if (scope() == Scope::Luogo) {
+        Ricerche->setToolTip(UiText(kSearchButtonHint));
+        StringaDaCercare->setToolTip(UiText(kSearchBoxIngredientHint));
+    } else if (scope() == SearchScope::Luogo) {
         const std::vector<std::string> places = ReadPlaces(DataFolder + "luoghi.txt");
         StringaDaCercare->clearItems();
         StringaDaCercare->setText(FromCp1252(places.front()));
         StringaDaCercare->setItems(FromCp1252List(places));
         fixedHints = true;
-    } else if (const ScopeValues values = FixedScopeValues(scope()); !values.items.isEmpty()) {
+    } else if (const std::optional<SearchScope> other = scope()) {
+        const ScopeValues values = FixedScopeValues(*other);
         StringaDaCercare->clearItems();
         StringaDaCercare->setText(values.text);
         StringaDaCercare->setItems(values.items);
         fixedHints = true;
     }
     if (fixedHints) {
-        Ricerche->setToolTip(QString::fromUtf16(kProgressiveHint));
+        Ricerche->setToolTip(UiText(kProgressiveHint));
         StringaDaCercare->setToolTip(QString());
     }
     StringaDaCercare->setFocus();
@@ -90,3 +108,5 @@ void TForm1::FormResize() {
 void TForm1::EsciClick() {
     close();
 }
+
+}  // namespace sapidoro

@@ -3,7 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/FormBuilder.h"
 #include "app/FormDesign.h"
-#include "app/SearchScopes.h"
+#include "app/WindowTexts.h"
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
@@ -27,7 +27,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 
-using sapidoro::EventGuard;
+namespace sapidoro {
 
 namespace {
 
@@ -45,16 +45,16 @@ TForm1::TForm1(QWidget *parent)
 TForm1::TForm1(const QString &dataFolder, QWidget *parent)
     : QWidget(parent), m_designDataFolder(dataFolder) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(sapidoro::kWindowCaption));
-    QFont windowFont(QString::fromLatin1(sapidoro::kWindowFontFamily));
-    windowFont.setPixelSize(sapidoro::kWindowFontPixels);
+    setWindowTitle(UiText(kWindowCaption));
+    QFont windowFont(QString::fromLatin1(kWindowFontFamily));
+    windowFont.setPixelSize(kWindowFontPixels);
     setFont(windowFont);
-    move(sapidoro::kWindowDesignBounds.topLeft());
-    resize(sapidoro::kWindowDesignBounds.size());
+    move(kWindowDesignBounds.topLeft());
+    resize(kWindowDesignBounds.size());
 
-    sapidoro::BuildControls(this);
+    BuildControls(this);
     findControls();
-    SelezioneAmbitoRicerca->setItems(sapidoro::ScopeNames());
+    SelezioneAmbitoRicerca->setItems(ScopeBoxItems());
     buildPopupMenu();
     bindEvents();
 
@@ -112,8 +112,8 @@ void TForm1::findControls() {
 void TForm1::buildPopupMenu() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    const auto addItem = [this](const char *name, const QString &caption, Qt::Key key) {
-        auto *action = new QAction(caption, this);
+    const auto addItem = [this](const char *name, const char *caption, Qt::Key key) {
+        auto *action = new QAction(UiText(caption), this);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(QKeySequence(key));
         action->setShortcutContext(Qt::WindowShortcut);
@@ -121,12 +121,11 @@ void TForm1::buildPopupMenu() {
         addAction(action);  // the shortcut acts wherever the focus is in the window
         return action;
     };
-    Copia1 = addItem("Copia1", QStringLiteral("&Copia"), Qt::Key_F2);
-    Stampa1 = addItem("Stampa1", QStringLiteral("&Stampa"), Qt::Key_F7);
+    Copia1 = addItem("Copia1", kCopyMenuCaption, Qt::Key_F2);
+    Stampa1 = addItem("Stampa1", kPrintMenuCaption, Qt::Key_F7);
 }
 
 void TForm1::bindEvents() {
-    using sapidoro::ExceptionSafeConnect;
     const auto bind = [this](auto *sender, auto signal, void (TForm1::*handler)()) {
         ExceptionSafeConnect(sender, signal, this,
                              [this, handler](auto &&...) { (this->*handler)(); });
@@ -134,16 +133,16 @@ void TForm1::bindEvents() {
     bind(Esci, &QPushButton::clicked, &TForm1::EsciClick);
     bind(SelezioneAmbitoRicerca, &QComboBox::editTextChanged,
          &TForm1::SelezioneAmbitoRicercaChange);
-    bind(StringaDaCercare, &sapidoro::ComboBox::exited, &TForm1::StringaDaCercareExit);
+    bind(StringaDaCercare, &ComboBox::exited, &TForm1::StringaDaCercareExit);
     bind(Ricerche, &QPushButton::clicked, &TForm1::RicercheClick);
     bind(Inizializzazione, &QPushButton::clicked, &TForm1::InizializzazioneClick);
     bind(RicetteTrovate, &QComboBox::activated, &TForm1::RicetteTrovateChange);
     bind(CaricaLaRicetta, &QPushButton::clicked, &TForm1::CaricaLaRicettaClick);
-    bind(Persone, &sapidoro::Spinner::valueChanged, &TForm1::PersoneChange);
+    bind(Persone, &Spinner::valueChanged, &TForm1::PersoneChange);
     bind(StampaLaRicetta, &QPushButton::clicked, &TForm1::StampaLaRicettaClick);
     bind(Copia1, &QAction::triggered, &TForm1::Copia1Click);
     bind(Stampa1, &QAction::triggered, &TForm1::Stampa1Click);
-    ExceptionSafeConnect(Nome, &sapidoro::ComboBox::keyReleased, this,
+    ExceptionSafeConnect(Nome, &ComboBox::keyReleased, this,
                          [this](int key, Qt::KeyboardModifiers shift) { NomeKeyUp(key, shift); });
 }
 
@@ -161,3 +160,5 @@ void TForm1::contextMenuEvent(QContextMenuEvent *event) {
     PopupMenu1->popup(event->globalPos());
     event->accept();
 }
+
+}  // namespace sapidoro

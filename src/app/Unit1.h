@@ -32,7 +32,6 @@ class ProgressBar;
 class Spinner;
 class TJPEGImage;
 class TPagePrinter;
-}  // namespace sapidoro
 
 // The main window. Its controls hold the program's state; every event handler reads and
 // writes them directly, step by step, so that an error leaves the steps already taken.
@@ -113,36 +112,41 @@ private:
     QWidget *Vedi = nullptr;
     QFrame *Controlli1 = nullptr;
     QFrame *Schermo1 = nullptr;
-    sapidoro::ColourButton *Ricerche = nullptr;
-    sapidoro::ComboBox *StringaDaCercare = nullptr;
-    sapidoro::ComboBox *SelezioneAmbitoRicerca = nullptr;
-    sapidoro::ColourButton *Inizializzazione = nullptr;
-    sapidoro::ColourButton *StampaLaRicetta = nullptr;
+    ColourButton *Ricerche = nullptr;
+    ComboBox *StringaDaCercare = nullptr;
+    ComboBox *SelezioneAmbitoRicerca = nullptr;
+    ColourButton *Inizializzazione = nullptr;
+    ColourButton *StampaLaRicetta = nullptr;
     QPushButton *Esci = nullptr;
-    sapidoro::ComboBox *RicetteTrovateScambio = nullptr;
-    sapidoro::ComboBox *RicetteTrovate = nullptr;
-    sapidoro::ProgressBar *Barra = nullptr;
+    ComboBox *RicetteTrovateScambio = nullptr;
+    ComboBox *RicetteTrovate = nullptr;
+    ProgressBar *Barra = nullptr;
     QCheckBox *CheckBox1 = nullptr;
-    sapidoro::Spinner *CarattereStampa = nullptr;
+    Spinner *CarattereStampa = nullptr;
     QPlainTextEdit *RicettaCompleta = nullptr;
-    sapidoro::FrameBorder *BordoCalorie = nullptr;
+    FrameBorder *BordoCalorie = nullptr;
     QLabel *RzLabel1 = nullptr;
-    sapidoro::Spinner *Persone = nullptr;
+    Spinner *Persone = nullptr;
     QLineEdit *Calorie = nullptr;
     QLabel *RzLabel2 = nullptr;
     QPlainTextEdit *ListaIngredientiNonTrovati = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
-    sapidoro::TJPEGImage *JPEGImage1 = nullptr;
-    sapidoro::ComboBox *Nome = nullptr;
+    TJPEGImage *JPEGImage1 = nullptr;
+    ComboBox *Nome = nullptr;
     QLineEdit *Note = nullptr;
     QLineEdit *Piatto = nullptr;
     QLineEdit *Ingrediente_Principale = nullptr;
     QPlainTextEdit *Ingredienti = nullptr;
     QPlainTextEdit *Preparazione = nullptr;
     QTextEdit *Stampa = nullptr;
-    sapidoro::ColourButton *CaricaLaRicetta = nullptr;
-    sapidoro::TPagePrinter *PagePrinter1 = nullptr;
+    ColourButton *CaricaLaRicetta = nullptr;
+    TPagePrinter *PagePrinter1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *Copia1 = nullptr;
     QAction *Stampa1 = nullptr;
 };
+
+}  // namespace sapidoro
+
+// The main window keeps its plain name for code outside the program's namespace.
+using sapidoro::TForm1;

@@ -20,12 +20,11 @@
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 
-using namespace sapidoro;
+namespace sapidoro {
 
 void TForm1::RicetteTrovateChange() {
     Nome->setText(RicetteTrovate->text());
-    CaricaLaRicetta->click();
-    EventGuard::RethrowPending();
+    EventGuard::EmitNested([this] { CaricaLaRicetta->click(); });
     CurrentRecipeName = ToCp1252(Nome->text());
 
     const std::string picture = PictureFileFor(DataFolder, ToCp1252(RicetteTrovate->text()));
@@ -102,12 +101,9 @@ void TForm1::LoadRecipe() {
     ComputeRecipeCalories(ingredientLines);
     ShowCalories();
 
-    {
-        m_settingRecordPersons = true;
-        const auto done = qScopeGuard([this] { m_settingRecordPersons = false; });
-        Persone->setValue(RecordPersons);
-    }
-    EventGuard::RethrowPending();
+    m_settingRecordPersons = true;
+    const auto done = qScopeGuard([this] { m_settingRecordPersons = false; });
+    EventGuard::EmitNested([this] { Persone->setValue(RecordPersons); });
 }
 
 void TForm1::ComputeRecipeCalories(const std::vector<std::string> &ingredientLines) {
@@ -134,3 +130,5 @@ void TForm1::ShowCalories() {
 void TForm1::NomeKeyUp(int, Qt::KeyboardModifiers) {
     Nome->setText(FromCp1252(CurrentRecipeName));
 }
+
+}  // namespace sapidoro

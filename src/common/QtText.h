@@ -14,9 +14,4 @@ QString FromCp1252(std::string_view bytes);
 std::string ToCp1252(const QString &text);
 QStringList FromCp1252List(const std::vector<std::string> &items);
 
-// Exception messages are UTF-8.
-inline QString FromUtf8(const std::string &text) {
-    return QString::fromStdString(text);
-}
-
 }  // namespace sapidoro

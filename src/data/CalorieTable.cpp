@@ -1,7 +1,7 @@
 #include "data/CalorieTable.h"
 
-#include "data/IntConvert.h"
 #include "data/Split.h"
+#include "data/TextFile.h"
 
 namespace sapidoro {
 
@@ -17,21 +17,6 @@ IngredientLine SplitIngredientLine(std::string_view line) {
 
 std::string_view LookupQuantity(std::string_view quantity) {
     return quantity.empty() ? std::string_view("0") : quantity;
-}
-
-std::optional<std::int32_t> LookupCalories(TextFile &table, std::string_view name,
-                                           std::string_view quantity) {
-    do {
-        const CalorieEntry entry = SplitCalorieEntry(table.readLineView());
-        if (entry.name == name && entry.quantity == quantity) return StrToInt(entry.calories);
-    } while (!table.eof());
-    return std::nullopt;
-}
-
-std::optional<std::int32_t> LookupCalories(const std::string &path, std::string_view name,
-                                           std::string_view quantity) {
-    TextFile table(path);
-    return LookupCalories(table, name, quantity);
 }
 
 std::vector<std::string> ReadIngredientNames(const std::string &path) {

@@ -1,9 +1,5 @@
 #pragma once
 
-#include "data/TextFile.h"
-
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,14 +28,6 @@ IngredientLine SplitIngredientLine(std::string_view line);
 
 // The lookup key of an ingredient line: an empty quantity is looked up as "0".
 std::string_view LookupQuantity(std::string_view quantity);
-
-// Reads the table from the current position to the first entry with this name and
-// quantity and returns its calories (converted, EConvertError when they are no whole
-// number); nothing when the table has no such entry. Stops at the end of the table.
-std::optional<std::int32_t> LookupCalories(TextFile &table, std::string_view name,
-                                           std::string_view quantity);
-std::optional<std::int32_t> LookupCalories(const std::string &path, std::string_view name,
-                                           std::string_view quantity);
 
 // The ingredient names of the table in file order, each run of equal adjacent names
 // collapsed to one and no leading empty name.

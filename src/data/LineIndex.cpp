@@ -1,5 +1,7 @@
 #include "data/LineIndex.h"
 
+#include "common/AsciiCase.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define SAPIDORO_X86 1
@@ -10,10 +12,6 @@ namespace sapidoro {
 namespace {
 
 constexpr std::size_t kChunk = 64;
-
-bool IsLetter(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 std::uint64_t ByteBits(const unsigned char *s, unsigned char b) {
     std::uint64_t bits = 0;
@@ -280,17 +278,12 @@ std::size_t IndexWith(const unsigned char *data, std::size_t from, std::size_t t
 
 }  // namespace
 
-unsigned char FoldPatternByte(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b >= 'a' && b <= 'z' ? static_cast<unsigned char>(b - ('a' - 'A')) : b;
-}
-
 PrefixPattern MakePrefixPattern(std::string_view prefix, bool foldLetters) {
     PrefixPattern p;
     p.length = prefix.size() < kMaxPrefix ? prefix.size() : kMaxPrefix;
     for (std::size_t j = 0; j < p.length; ++j) {
         const auto b = static_cast<unsigned char>(prefix[j]);
-        p.orMask[j] = foldLetters && IsLetter(b) ? 0x20 : 0;
+        p.orMask[j] = foldLetters && IsAsciiLetter(b) ? 0x20 : 0;
         p.want[j] = static_cast<unsigned char>(b | p.orMask[j]);
     }
     return p;

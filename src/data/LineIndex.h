@@ -70,9 +70,6 @@ struct PrefixPattern {
 // to "z" and "A" to "Z" match either case, every other byte only itself.
 PrefixPattern MakePrefixPattern(std::string_view prefix, bool foldLetters);
 
-// "a" to "z" as "A" to "Z"; any other byte as it is.
-unsigned char FoldPatternByte(char c);
-
 // What a line index looks for besides CR bytes: up to two line markers by their first two
 // bytes (exact), and a prefix (a search string's beginning).
 struct IndexPatterns {

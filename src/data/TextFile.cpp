@@ -54,7 +54,6 @@ bool TextFile::readMore() {
         m_indexed = std::max(m_indexed, shift) - shift;
         m_pos -= shift;
         m_end -= shift;
-        m_consumedBefore += shift;
         m_wordEnd = (m_end + kChunk - 1) / kChunk;
         m_crBits[m_wordEnd] = m_markerBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
     }
@@ -207,14 +206,14 @@ std::size_t TextFile::lineStartOf(std::size_t at, std::size_t floor) const {
     return cr == npos ? floor : cr + 1 + (m_data[cr + 1] == '\n') - m_pos;
 }
 
-std::size_t TextFile::findLine(std::string_view marker, bool keep) {
+std::size_t TextFile::findLine(std::string_view marker) {
     // A watched marker's lines are found by the places where it may start; the lines between
     // them are passed over without a look.
     const bool jump = isWatched(marker);
     std::size_t line = 0;     // offset of the line start at hand
     std::size_t clearTo = 0;  // no line starting before this offset is the marker
     for (;;) {
-        if (!keep && line > 0) {
+        if (line > 0) {
             m_pos += line;
             clearTo = clearTo > line ? clearTo - line : 0;
             line = 0;
@@ -232,7 +231,7 @@ std::size_t TextFile::findLine(std::string_view marker, bool keep) {
                 cr = nextCr;
             }
             if (cr != npos) return line;
-            if (!keep && line > 0) continue;  // consume what was passed, then go on
+            if (line > 0) continue;  // consume what was passed, then go on
             candidate = m_data[m_pos + line] == marker[0];
         } else if (line < clearTo) {
             candidate = false;
@@ -261,12 +260,10 @@ std::size_t TextFile::findLine(std::string_view marker, bool keep) {
             }
         }
         if (candidate && markerAt(line, marker)) return line;
-        if (!keep) {
-            // The lines passed over need not stay buffered while the next one is read.
-            m_pos += line;
-            clearTo = clearTo > line ? clearTo - line : 0;
-            line = 0;
-        }
+        // The lines passed over need not stay buffered while the next one is read.
+        m_pos += line;
+        clearTo = clearTo > line ? clearTo - line : 0;
+        line = 0;
         std::size_t end;
         const std::size_t next = lineAfter(line, end);
         if (next == line) return npos;  // the end of the file
@@ -276,7 +273,7 @@ std::size_t TextFile::findLine(std::string_view marker, bool keep) {
 
 bool TextFile::skipPastLineSlow(std::string_view marker) {
     CheckMarker(marker);
-    const std::size_t at = findLine(marker, false);
+    const std::size_t at = findLine(marker);
     if (at == npos) {
         m_pos = m_end;
         return false;
@@ -284,22 +281,6 @@ bool TextFile::skipPastLineSlow(std::string_view marker) {
     std::size_t end;
     m_pos += lineAfter(at, end);
     return true;
-}
-
-std::string_view TextFile::readUntilLine(std::string_view marker, bool &found) {
-    CheckMarker(marker);
-    const std::size_t at = findLine(marker, true);
-    found = at != npos;
-    if (!found) {
-        const std::string_view rest(m_data + m_pos, m_end - m_pos);
-        m_pos = m_end;
-        return rest;
-    }
-    std::size_t end;
-    const std::size_t next = lineAfter(at, end);  // may read: the view is taken after it
-    const std::string_view before(m_data + m_pos, at);
-    m_pos += next;
-    return before;
 }
 
 }  // namespace sapidoro

@@ -61,14 +61,6 @@ public:
         return skipPastLineSlow(marker);
     }
 
-    // Like `skipPastLine` (same condition on the marker), and returns the bytes of the lines
-    // read before the marker line, line ends included (all the rest of the file when there
-    // is no marker line). The view stays valid until the next read.
-    std::string_view readUntilLine(std::string_view marker, bool &found);
-
-    // Bytes of the file consumed so far (line ends included).
-    std::uint64_t position() const { return m_consumedBefore + m_pos; }
-
     // Indexes the places where these whole-line markers may begin (by their first two
     // bytes; a shorter marker is not watched), so that `skipPastLine` and `markerLine` jump
     // to them. Replaces the markers watched before; none stops the watch.
@@ -102,7 +94,6 @@ public:
     std::string_view bytes(std::size_t from, std::size_t to) const {
         return {m_data + m_pos + from, to - from};
     }
-    char byteAt(std::size_t at) const { return m_data[m_pos + at]; }
     void advance(std::size_t n) { m_pos += n; }
 
     // The following look at the buffer only, never read, and answer npos when the buffered
@@ -222,8 +213,8 @@ private:
     // `lineStart`; a line beginning right below the limit may be missed.
     std::size_t lastLineStart(std::size_t lineStart, std::size_t limit) const;
     // Offset of the first line equal to `marker`, from the current position (a line start);
-    // npos at the end of the file. Lines before it are consumed unless `keep` is set.
-    std::size_t findLine(std::string_view marker, bool keep);
+    // npos at the end of the file. Lines before it are consumed.
+    std::size_t findLine(std::string_view marker);
     // Reads more bytes behind those not yet consumed; false when the file has no more.
     bool readMore();
     // Reads until offset `want` is buffered or the file has no more; false at the end.
@@ -245,7 +236,6 @@ private:
     std::size_t m_end = 0;      // end of valid bytes
     std::size_t m_indexed = 0;  // bitmaps are final below this (a multiple of 64)
     std::size_t m_wordEnd = 0;  // bitmap words in use
-    std::uint64_t m_consumedBefore = 0;
     bool m_sourceDone = false;  // the source is exhausted or a Ctrl-Z was met
     std::string m_markers[2];   // watched markers
     bool m_watchPrefix = false;

@@ -113,7 +113,7 @@ void TCustomJPEGImage::decode() {
     progress.step = m_progressStep;
     progress.report = [this](int) {
         // A copy, so that a handler replacing itself does not destroy the running call.
-        if (const TNotifyEvent handler = m_onProgress) handler(this);
+        if (const NotifyEvent handler = m_onProgress) handler(this);
     };
     // A shared copy keeps the bytes alive should a progress handler load another file.
     const QByteArray kept = m_data;

@@ -14,7 +14,7 @@
 namespace sapidoro {
 
 // Called during decoding with the control as its only argument.
-using TNotifyEvent = std::function<void(QObject *sender)>;
+using NotifyEvent = std::function<void(QObject *sender)>;
 
 // An image control showing a decoded JPEG at its natural size from the top-left corner,
 // clipped to the control, never stretched or centred. Every decoding option set
@@ -46,8 +46,8 @@ public:
     // Percent granularity of `OnProgress`, kept within 1..100.
     int ProgressStep() const { return m_progressStep; }
     void setProgressStep(int value);
-    const TNotifyEvent &OnProgress() const { return m_onProgress; }
-    void setOnProgress(TNotifyEvent handler) { m_onProgress = std::move(handler); }
+    const NotifyEvent &OnProgress() const { return m_onProgress; }
+    void setOnProgress(NotifyEvent handler) { m_onProgress = std::move(handler); }
     // Stored only; decoding does not use them.
     int Quality() const { return m_quality; }
     void setQuality(int value);
@@ -81,7 +81,7 @@ private:
     QByteArray m_data;
     JpegDecodeOptions m_options;
     int m_progressStep = 10;
-    TNotifyEvent m_onProgress;
+    NotifyEvent m_onProgress;
     int m_quality = 75;
     bool m_progressive = false;
     QImage m_picture;

@@ -119,11 +119,9 @@ void MatchCollector::CollectMatch(std::string_view name) {
             group = &m_groups.back();
         }
         ++group->hits;
-        ++m_collected;
         m_sequence.push_back(static_cast<std::uint32_t>(group - m_groups.data()));
     } else if (group) {
         group->hits += group->multiplicity;
-        m_collected += group->multiplicity;
     }
 }
 

@@ -29,9 +29,6 @@ public:
     void CollectMatch(std::string_view name);
     std::vector<std::string> MergeMatches() const;
 
-    // Number of names in the working list so far.
-    std::size_t collectedCount() const { return m_collected; }
-
 private:
     // A distinct name: of the result list (narrowed search) or of the matches (complete).
     struct Group {
@@ -62,7 +59,6 @@ private:
     char *m_current = nullptr;
     std::size_t m_blockUsed = 0;
     std::vector<std::uint32_t> m_sequence;
-    std::size_t m_collected = 0;
 };
 
 }  // namespace sapidoro

@@ -1,5 +1,7 @@
 #include "search/MatchTest.h"
 
+#include "common/AsciiCase.h"
+
 #include <array>
 #include <cstring>
 
@@ -11,31 +13,14 @@ namespace sapidoro {
 
 namespace {
 
+// The fold of every byte, looked up in the inner loops.
 constexpr std::array<unsigned char, 256> MakeFoldTable() {
     std::array<unsigned char, 256> table{};
-    for (int i = 0; i < 256; ++i) {
-        table[i] = static_cast<unsigned char>(i >= 'a' && i <= 'z' ? i - ('a' - 'A') : i);
-    }
+    for (int i = 0; i < 256; ++i) table[i] = AsciiUpper(static_cast<unsigned char>(i));
     return table;
 }
 
 constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
-
-}  // namespace
-
-char FoldAscii(char c) {
-    return static_cast<char>(kFold[static_cast<unsigned char>(c)]);
-}
-
-std::string FoldAscii(std::string_view text) {
-    std::string folded(text);
-    for (char &c : folded) c = FoldAscii(c);
-    return folded;
-}
-
-ContainsTest::ContainsTest(std::string_view searchString) : m_folded(FoldAscii(searchString)) {}
-
-namespace {
 
 bool EqualFolded(const unsigned char *text, const unsigned char *folded, std::size_t n) {
     for (std::size_t k = 0; k < n; ++k) {
@@ -44,11 +29,9 @@ bool EqualFolded(const unsigned char *text, const unsigned char *folded, std::si
     return true;
 }
 
-bool IsUpperLetter(unsigned char c) {
-    return c >= 'A' && c <= 'Z';
-}
-
 }  // namespace
+
+ContainsTest::ContainsTest(std::string_view searchString) : m_folded(AsciiUpper(searchString)) {}
 
 std::size_t ContainsTest::find(std::string_view text) const {
     const std::size_t m = m_folded.size();
@@ -58,16 +41,16 @@ std::size_t ContainsTest::find(std::string_view text) const {
     const std::size_t candidates = text.size() - m + 1;  // possible start positions
     std::size_t i = 0;
 #if defined(__SSE2__)
-    // Sixteen start positions at a time: the first and the last byte of the search string
-    // must both match (letters compared with the 0x20 bit set, a superset that the exact
+    // Sixteen start positions at a time: the first and the last byte of the folded search
+    // string must both match (letters compared with the 0x20 bit set, a superset that the exact
     // check below narrows), then the bytes between them are compared.
     const unsigned char first = needle[0], last = needle[m - 1];
-    const __m128i firstCase = _mm_set1_epi8(static_cast<char>(IsUpperLetter(first) ? 0x20 : 0));
-    const __m128i lastCase = _mm_set1_epi8(static_cast<char>(IsUpperLetter(last) ? 0x20 : 0));
+    const __m128i firstCase = _mm_set1_epi8(static_cast<char>(IsAsciiLetter(first) ? 0x20 : 0));
+    const __m128i lastCase = _mm_set1_epi8(static_cast<char>(IsAsciiLetter(last) ? 0x20 : 0));
     const __m128i firstWant =
-        _mm_set1_epi8(static_cast<char>(IsUpperLetter(first) ? first | 0x20 : first));
+        _mm_set1_epi8(static_cast<char>(IsAsciiLetter(first) ? first | 0x20 : first));
     const __m128i lastWant =
-        _mm_set1_epi8(static_cast<char>(IsUpperLetter(last) ? last | 0x20 : last));
+        _mm_set1_epi8(static_cast<char>(IsAsciiLetter(last) ? last | 0x20 : last));
     for (; i + 16 <= candidates; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i + m - 1));

@@ -5,12 +5,9 @@
 
 namespace sapidoro {
 
-// Turns "a" to "z" into upper case; every other byte, accented letters included, stays.
-char FoldAscii(char c);
-std::string FoldAscii(std::string_view text);
-
 // The contains test of a search: the search string occurs in the text as a contiguous run
-// of bytes once "a" to "z" are folded on both sides. An empty search string never matches.
+// of bytes once "a" to "z" are folded on both sides (common/AsciiCase.h). An empty search string
+// never matches.
 class ContainsTest {
 public:
     explicit ContainsTest(std::string_view searchString);

@@ -3,12 +3,9 @@
 namespace sapidoro {
 
 std::optional<SearchScope> ParseScope(std::string_view text) {
-    if (text == "Ingredienti") return SearchScope::Ingredienti;
-    if (text == "Luogo") return SearchScope::Luogo;
-    if (text == "Nome") return SearchScope::Nome;
-    if (text == "Persone") return SearchScope::Persone;
-    if (text == "Piatto") return SearchScope::Piatto;
-    if (text == "Ricetta Adatta A") return SearchScope::RicettaAdattaA;
+    for (std::size_t i = 0; i < kScopeNames.size(); ++i) {
+        if (text == kScopeNames[i]) return static_cast<SearchScope>(i);
+    }
     return std::nullopt;
 }
 

@@ -5,10 +5,6 @@
 
 namespace sapidoro {
 
-std::string SearchButtonCaption(std::size_t count) {
-    return "CERCA SU " + std::to_string(count) + " RICETTE";
-}
-
 std::vector<std::string> SearchRecipes(const std::string &recipeFile, SearchScope scope,
                                        std::string_view searchString,
                                        const std::vector<std::string> &resultList, bool complete,

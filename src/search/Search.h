@@ -13,13 +13,6 @@ namespace sapidoro {
 // More results than this are not offered for picking while the limit is switched on.
 inline constexpr std::size_t kResultLimit = 2000;
 
-// The message shown when a search finds more than `kResultLimit` recipes (UTF-8).
-inline constexpr std::string_view kTooManyResultsMessage =
-    "Trovate più di 2000 ricette: fare una ricerca diversa. Iniziare dalle parole meno comuni.";
-
-// The caption of the search button for `count` results: "CERCA SU <count> RICETTE".
-std::string SearchButtonCaption(std::size_t count);
-
 // True when a result list of `count` items must not be offered.
 inline bool ExceedsResultLimit(std::size_t count, bool limitOn) {
     return limitOn && count > kResultLimit;

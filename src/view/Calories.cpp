@@ -16,6 +16,28 @@ std::string EntryKey(std::string_view name, std::string_view quantity) {
     return key;
 }
 
+// The not-found form of an ingredient line.
+std::string NotFoundLine(std::string_view ingredientLine) {
+    const IngredientLine parts = SplitIngredientLine(ingredientLine);
+    std::string line(LookupQuantity(parts.quantity));
+    line += kIngredientSeparator;
+    line += parts.ingredient;
+    return line;
+}
+
+// One ingredient line looked up: nothing when found, else its not-found form.
+std::optional<std::string> ScanCalorieTable(CalorieTableReader &table,
+                                            std::string_view ingredientLine,
+                                            CalorieTotals &totals) {
+    const IngredientLine parts = SplitIngredientLine(ingredientLine);
+    const std::optional<std::string_view> calories =
+        table.FindCalories(parts.ingredient, LookupQuantity(parts.quantity));
+    if (!calories) return NotFoundLine(ingredientLine);
+    totals.calorieSum += StrToInt(*calories);
+    --totals.missingIngredientCount;
+    return std::nullopt;
+}
+
 }  // namespace
 
 CalorieTableReader::CalorieTableReader(std::string tablePath) : m_path(std::move(tablePath)) {}
@@ -39,26 +61,6 @@ std::optional<std::string_view> CalorieTableReader::FindCalories(std::string_vie
             m_firstEntry.try_emplace(EntryKey(entry.name, entry.quantity), entry.calories);
         if (inserted && entry.name == name && entry.quantity == quantity) return it->second;
     }
-    return std::nullopt;
-}
-
-std::string NotFoundLine(std::string_view ingredientLine) {
-    const IngredientLine parts = SplitIngredientLine(ingredientLine);
-    std::string line(LookupQuantity(parts.quantity));
-    line += kIngredientSeparator;
-    line += parts.ingredient;
-    return line;
-}
-
-std::optional<std::string> ScanCalorieTable(CalorieTableReader &table,
-                                            std::string_view ingredientLine,
-                                            CalorieTotals &totals) {
-    const IngredientLine parts = SplitIngredientLine(ingredientLine);
-    const std::optional<std::string_view> calories =
-        table.FindCalories(parts.ingredient, LookupQuantity(parts.quantity));
-    if (!calories) return NotFoundLine(ingredientLine);
-    totals.calorieSum += StrToInt(*calories);
-    --totals.missingIngredientCount;
     return std::nullopt;
 }
 

@@ -45,23 +45,16 @@ struct CalorieTotals {
     std::int32_t missingIngredientCount = 0;
 };
 
-// One ingredient line looked up in the table: a found line adds its calories to the sum and
-// takes one off the missing count; a line not found is returned in the not-found form
-// "quantity ==== ingredient" (an empty quantity reads "0"). The totals are updated before
-// the next line is looked at, so an error (table unreadable, calories no whole number)
-// leaves them as far as the lines before it got.
-std::optional<std::string> ScanCalorieTable(CalorieTableReader &table,
-                                            std::string_view ingredientLine, CalorieTotals &totals);
-
 // The lookup of all ingredient lines of a load, first to last: the missing count starts at
-// the number of lines and each line not found goes to `onNotFound` in order. The sum is
-// not reset here (the load resets it before reading the record).
+// the number of lines; a found line adds its calories to the sum and takes one off the
+// missing count; each line not found goes to `onNotFound` in order, in the not-found form
+// "quantity ==== ingredient" (an empty quantity reads "0"). The totals are updated line by
+// line, so an error (table unreadable, calories no whole number) leaves them as far as the
+// lines before it got. The sum is not reset here (the load resets it before reading the
+// record).
 void ComputeCalories(const std::string &tablePath, const std::vector<std::string> &ingredientLines,
                      CalorieTotals &totals,
                      const std::function<void(const std::string &notFoundLine)> &onNotFound);
-
-// The not-found form of an ingredient line.
-std::string NotFoundLine(std::string_view ingredientLine);
 
 // Texts of the calorie display for the persons value of the spinner (1 to 100).
 struct CalorieTexts {

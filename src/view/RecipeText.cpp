@@ -18,18 +18,4 @@ std::vector<std::string> ComposeRecipeText(const RecipeTextFields &fields) {
     return lines;
 }
 
-std::vector<std::string> SplitBoxText(std::string_view text) {
-    std::vector<std::string> lines;
-    if (text.empty()) return lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\n' && text[i] != '\r') continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    lines.emplace_back(text.substr(start));
-    return lines;
-}
-
 }  // namespace sapidoro

@@ -24,8 +24,4 @@ struct RecipeTextFields {
 // values, "INGREDIENTI: ", the ingredient lines, "PREPARAZIONE: ", the preparation lines.
 std::vector<std::string> ComposeRecipeText(const RecipeTextFields &fields);
 
-// The lines of a multi-line box from its plain text (lines separated by LF, CR LF or CR);
-// an empty text has no lines.
-std::vector<std::string> SplitBoxText(std::string_view text);
-
 }  // namespace sapidoro

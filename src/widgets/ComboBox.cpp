@@ -151,28 +151,6 @@ void ComboBox::clearItems() {
     changeList([this] { m_model->setStringList({}); }, false);
 }
 
-void ComboBox::appendItem(const QString &item) {
-    int row = m_model->rowCount();
-    if (m_sorted) {
-        // After the items that sort equal to it, as a sorted list adds one item.
-        const std::string key = ToCp1252(item);
-        int low = 0;
-        while (low < row) {
-            const int middle = low + (row - low) / 2;
-            if (CompareNames(key, ToCp1252(itemText(middle))) < 0)
-                row = middle;
-            else
-                low = middle + 1;
-        }
-    }
-    changeList(
-        [&] {
-            m_model->insertRows(row, 1);
-            m_model->setData(m_model->index(row), item);
-        },
-        true);
-}
-
 void ComboBox::appendItems(const QStringList &added) {
     if (added.isEmpty()) return;
     const QStringList all = items() + added;

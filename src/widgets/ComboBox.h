@@ -41,9 +41,7 @@ public:
 
     QStringList items() const;
     int itemCount() const { return count(); }
-    QString item(int index) const { return itemText(index); }
     void clearItems();
-    void appendItem(const QString &item);
     void appendItems(const QStringList &items);
     // Replaces the whole list; a sorted box sorts it.
     void setItems(const QStringList &items);

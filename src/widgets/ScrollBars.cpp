@@ -11,13 +11,4 @@ void SetScrollBars(QAbstractScrollArea *box, ScrollStyle style) {
     box->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 }
 
-ScrollStyle ScrollBarsOf(const QAbstractScrollArea *box) {
-    const bool horizontal = box->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
-    const bool vertical = box->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
-    if (horizontal && vertical) return ScrollStyle::Both;
-    if (horizontal) return ScrollStyle::Horizontal;
-    if (vertical) return ScrollStyle::Vertical;
-    return ScrollStyle::None;
-}
-
 }  // namespace sapidoro

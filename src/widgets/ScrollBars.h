@@ -8,6 +8,5 @@ namespace sapidoro {
 enum class ScrollStyle { None, Horizontal, Vertical, Both };
 
 void SetScrollBars(QAbstractScrollArea *box, ScrollStyle style);
-ScrollStyle ScrollBarsOf(const QAbstractScrollArea *box);
 
 }  // namespace sapidoro

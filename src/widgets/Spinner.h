@@ -6,7 +6,8 @@ class QToolButton;
 
 namespace sapidoro {
 
-// An integer shown between a minus button (left) and a plus button (right). Every new
+// An integer shown between a minus button (left, named "minus") and a plus button (right,
+// named "plus"). Every new
 // value is clamped to minimum..maximum; a value equal to the current one changes nothing,
 // any other is stored, redrawn and announced by `valueChanged` before the setter returns.
 class Spinner : public QWidget {
@@ -33,9 +34,6 @@ public:
 
     // Adds `delta` (negative to subtract) to the value, clamped like any other new value.
     void stepBy(qint64 delta);
-
-    QToolButton *minusButton() const { return m_minus; }
-    QToolButton *plusButton() const { return m_plus; }
 
 signals:
     void valueChanged(int value);

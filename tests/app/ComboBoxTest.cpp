@@ -26,21 +26,21 @@ TEST(ComboBox, SortedListKeepsTheNameOrder) {
     box.setSorted(true);
     box.setItems(List({u"zuppa", u"Bruschetta", u"Àcqua cotta", u"arrosto"}));
     EXPECT_EQ(Items(&box), List({u"Àcqua cotta", u"arrosto", u"Bruschetta", u"zuppa"}));
-    box.appendItem(QStringLiteral("Crostata"));
-    box.appendItem(QStringLiteral("ARROSTO"));
-    box.appendItem(QStringLiteral("a"));
-    box.appendItem(QStringLiteral("zz"));
+    box.appendItems({QStringLiteral("Crostata")});
+    box.appendItems({QStringLiteral("ARROSTO")});
+    box.appendItems({QStringLiteral("a")});
+    box.appendItems({QStringLiteral("zz")});
     EXPECT_EQ(Items(&box), List({u"a", u"Àcqua cotta", u"arrosto", u"ARROSTO", u"Bruschetta",
                                  u"Crostata", u"zuppa", u"zz"}));
     box.appendItems(List({u"Minestra", u"Biscotti"}));
-    EXPECT_EQ(box.item(4), QStringLiteral("Biscotti"));
-    EXPECT_EQ(box.item(7), QStringLiteral("Minestra"));
+    EXPECT_EQ(box.itemText(4), QStringLiteral("Biscotti"));
+    EXPECT_EQ(box.itemText(7), QStringLiteral("Minestra"));
 }
 
 TEST(ComboBox, UnsortedListKeepsTheGivenOrder) {
     ComboBox box(ComboBox::Style::DropDown);
     box.setItems(List({u"zuppa", u"Bruschetta", u"zuppa"}));
-    box.appendItem(QStringLiteral("arrosto"));
+    box.appendItems({QStringLiteral("arrosto")});
     box.appendItems(List({u"b", u"a"}));
     EXPECT_EQ(Items(&box), List({u"zuppa", u"Bruschetta", u"zuppa", u"arrosto", u"b", u"a"}));
     EXPECT_EQ(box.itemCount(), 6);
@@ -71,7 +71,7 @@ TEST(ComboBox, EditFieldKeepsItsTextThroughListChanges) {
     box.clearItems();
     EXPECT_EQ(box.text(), QStringLiteral("Bimby"));
     box.setItems(List({u"Uno", u"Due"}));
-    box.appendItem(QStringLiteral("Tre"));
+    box.appendItems({QStringLiteral("Tre")});
     box.appendItems(List({u"Quattro"}));
     EXPECT_EQ(box.text(), QStringLiteral("Bimby"));
     EXPECT_EQ(edits.count(), 1);  // only the text change itself
@@ -86,7 +86,7 @@ TEST(ComboBox, DropDownListChoosesNothingWhenFilled) {
     EXPECT_EQ(box.currentIndex(), -1);
     EXPECT_EQ(box.text(), QString());
     box.setCurrentIndex(1);
-    box.appendItem(QStringLiteral("Tre"));
+    box.appendItems({QStringLiteral("Tre")});
     EXPECT_EQ(box.text(), QStringLiteral("Due"));
     box.setItems(List({u"Quattro"}));
     EXPECT_EQ(box.text(), QString());

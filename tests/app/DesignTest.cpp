@@ -1,3 +1,4 @@
+#include "app/FormDesign.h"
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "widgets/ComboBox.h"
@@ -14,66 +15,77 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
+
+#include <array>
+#include <cstring>
 
 using namespace sapidoro;
 using namespace sapidoro::test;
 
 namespace {
 
-// The controls as the user meets them when creation stops before the lists are loaded,
-// so that every caption and hint still has its design text.
-struct Expected {
-    const char *name;
-    const char *qtClass;  // the standard class the control is
-    const char *parent;
-    QRect bounds;
-    const char *text;  // nullptr: not checked
-    const char *hint;  // nullptr: none
-    int fontPixels;    // 0: not checked
-    bool bold;
-    int colour;  // -1: not checked
-    bool hidden;
-};
+// The standard class each kind of control is, so that any Qt test can drive it.
+const char *QtClassOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::ResizerPanel:
+        case ControlKind::Panel:
+            return "QFrame";
+        case ControlKind::PageControl:
+            return "QTabWidget";
+        case ControlKind::Page:
+        case ControlKind::Border:
+            return "QWidget";
+        case ControlKind::ColourButton:
+        case ControlKind::PushButton:
+        case ControlKind::PrintButton:
+            return "QAbstractButton";
+        case ControlKind::DropDownCombo:
+        case ControlKind::SimpleCombo:
+        case ControlKind::DropDownList:
+            return "QComboBox";
+        case ControlKind::ProgressBar:
+            return "QProgressBar";
+        case ControlKind::CheckBox:
+            return "QCheckBox";
+        case ControlKind::Spinner:
+            return "sapidoro::Spinner";
+        case ControlKind::Edit:
+            return "QLineEdit";
+        case ControlKind::Memo:
+            return "QPlainTextEdit";
+        case ControlKind::RichText:
+            return "QTextEdit";
+        case ControlKind::Label:
+            return "QLabel";
+        case ControlKind::ScrollBox:
+            return "QScrollArea";
+        case ControlKind::Picture:
+            return "sapidoro::TJPEGImage";
+        case ControlKind::PagePrinter:
+            return "sapidoro::TPagePrinter";
+    }
+    return "?";
+}
 
-// clang-format off
-const Expected kControls[] = {
-    {"NoBDEResizerPanel1", "QFrame", "Form1", {0, 0, 661, 440}, nullptr, nullptr, 13, false, 0x309860, false},
-    {"PageControl1", "QTabWidget", "NoBDEResizerPanel1", {1, 1, 659, 438}, nullptr, nullptr, 0, false, -1, false},
-    {"Controlli1", "QFrame", "Vedi", {6, 2, 643, 81}, nullptr, nullptr, 0, false, 0xC0DCC0, false},
-    {"Schermo1", "QFrame", "Vedi", {5, 88, 644, 344}, nullptr, nullptr, 0, false, 0xC0DCC0, false},
-    {"Ricerche", "QAbstractButton", "Controlli1", {4, 3, 185, 26}, "RICERCHE", "Ricerche", 12, false, 0x00C8FF, false},
-    {"StringaDaCercare", "QComboBox", "Controlli1", {197, 5, 268, 23}, "StringaDaCercare", "Stringa da cercare", 12, false, -1, false},
-    {"SelezioneAmbitoRicerca", "QComboBox", "Controlli1", {472, 5, 167, 23}, "Ingredienti", nullptr, 12, false, -1, false},
-    {"Inizializzazione", "QAbstractButton", "Controlli1", {473, 36, 54, 42}, "RESET", "Annulla tutte le ricerche", 12, false, 0x00C8FF, false},
-    {"StampaLaRicetta", "QAbstractButton", "Controlli1", {531, 36, 52, 42}, "", nullptr, 0, false, -1, false},
-    {"Esci", "QAbstractButton", "Controlli1", {586, 36, 53, 21}, "ESCI", nullptr, 12, false, -1, false},
-    {"RicetteTrovateScambio", "QComboBox", "Controlli1", {-508, 33, 493, 24}, "RicetteTrovateScambio", nullptr, 13, true, 0xC098FF, true},
-    {"RicetteTrovate", "QComboBox", "Controlli1", {4, 51, 461, 23}, "", nullptr, 12, false, 0x90C8FF, false},
-    {"Barra", "QProgressBar", "Controlli1", {4, 31, 184, 16}, nullptr, nullptr, 0, false, 0xC0DCC0, false},
-    {"CheckBox1", "QCheckBox", "Controlli1", {197, 31, 250, 17}, "Max 2000 ricette", nullptr, 13, false, -1, false},
-    {"CarattereStampa", "sapidoro::Spinner", "Controlli1", {586, 60, 53, 18}, nullptr, "Grandezza del carattere di stampa", 13, false, 0xC0C0C0, false},
-    {"RicettaCompleta", "QPlainTextEdit", "Schermo1", {4, 4, 392, 336}, "", nullptr, 12, false, -1, false},
-    {"BordoCalorie", "QWidget", "Schermo1", {400, 7, 241, 110}, nullptr, nullptr, 0, false, -1, false},
-    {"RzLabel1", "QLabel", "Schermo1", {573, 2, 63, 15}, " CALORIE ", nullptr, 12, false, -1, false},
-    {"Persone", "sapidoro::Spinner", "Schermo1", {408, 13, 73, 22}, nullptr, nullptr, 16, true, 0x90C8FF, false},
-    {"Calorie", "QLineEdit", "Schermo1", {488, 13, 65, 27}, "", nullptr, 19, false, 0xF0CAA6, false},
-    {"RzLabel2", "QLabel", "Schermo1", {405, 42, 168, 15}, " INGREDIENTI NON TROVATI", nullptr, 12, false, -1, false},
-    {"ListaIngredientiNonTrovati", "QPlainTextEdit", "Schermo1", {406, 56, 229, 55}, "", nullptr, 11, false, -1, false},
-    {"ScrollBox1", "QScrollArea", "Schermo1", {400, 120, 240, 220}, nullptr, nullptr, 0, false, -1, false},
-    {"Nome", "QComboBox", "Schermo1", {646, 11, 631, 24}, "", nullptr, 13, true, 0xF0CAA6, false},
-    {"Note", "QLineEdit", "Schermo1", {649, 53, 457, 24}, "", nullptr, 13, true, 0xF0CAA6, false},
-    {"Piatto", "QLineEdit", "Schermo1", {664, 92, 121, 24}, "", nullptr, 13, true, 0xF0CAA6, false},
-    {"Ingrediente_Principale", "QLineEdit", "Schermo1", {660, 84, 169, 24}, "", nullptr, 13, true, 0xF0CAA6, false},
-    {"Ingredienti", "QPlainTextEdit", "Schermo1", {664, 112, 281, 209}, "", nullptr, 12, true, 0xF0CAA6, false},
-    {"Preparazione", "QPlainTextEdit", "Schermo1", {664, 112, 201, 209}, "", nullptr, 12, true, 0xF0CAA6, false},
-    {"Stampa", "QTextEdit", "Schermo1", {646, 128, 617, 161}, "Stampa", nullptr, 19, false, -1, true},
-    {"CaricaLaRicetta", "QAbstractButton", "Schermo1", {653, 34, 83, 25}, "VISUALIZZA", "Ricerca progressiva", 13, false, 0xFFFF90, true},
-    {"PagePrinter1", "sapidoro::TPagePrinter", "Schermo1", {536, 128, 89, 115}, nullptr, nullptr, 13, false, -1, true},
-};
-// clang-format on
+const ControlDesign *RowOf(const char *name) {
+    for (const ControlDesign &row : MainWindowDesign())
+        if (std::strcmp(row.name, name) == 0) return &row;
+    return nullptr;
+}
+
+// The character height a row's control has: its own, or that of the nearest container
+// above it with one, or the window's.
+int DesignFontPixels(const ControlDesign &row) {
+    for (const ControlDesign *at = &row; at != nullptr;
+         at = at->parent == nullptr ? nullptr : RowOf(at->parent)) {
+        if (at->fontPixels > 0) return at->fontPixels;
+    }
+    return 11;
+}
 
 QString TextOf(QWidget *control) {
     if (auto *combo = qobject_cast<QComboBox *>(control)) return combo->currentText();
@@ -100,33 +112,66 @@ QColor ColourOf(QWidget *control) {
 class DesignTest : public FormTest {
 protected:
     void SetUp() override { CreateForm(); }  // an empty folder: creation stops at the recipes
+
+    QWidget *ControlOf(const ControlDesign &row) {
+        return m_form->findChild<QWidget *>(QString::fromLatin1(row.name));
+    }
 };
 
 }  // namespace
 
-TEST_F(DesignTest, EveryControlHasItsDesignValues) {
+// The design table is the one statement of the controls' values: the window built from it
+// shows every value of every row. Creation stops before the lists are loaded, so every
+// caption and hint still has its design text.
+TEST_F(DesignTest, EveryControlIsBuiltFromItsRow) {
     EXPECT_EQ(m_errors.messages(), QStringList{QStringLiteral("File not found.")});
-    for (const Expected &e : kControls) {
-        SCOPED_TRACE(e.name);
-        auto *control = m_form->findChild<QWidget *>(QString::fromLatin1(e.name));
+    QSet<QString> names;
+    for (const ControlDesign &row : MainWindowDesign()) {
+        SCOPED_TRACE(row.name);
+        const QString name = QString::fromLatin1(row.name);
+        EXPECT_FALSE(names.contains(name)) << "two rows of one name";
+        names.insert(name);
+        EXPECT_EQ(m_form->findChildren<QWidget *>(name).size(), 1);
+        QWidget *control = ControlOf(row);
         ASSERT_NE(control, nullptr);
-        EXPECT_TRUE(control->inherits(e.qtClass)) << control->metaObject()->className();
-        EXPECT_EQ(control->parentWidget()->objectName(), QString::fromLatin1(e.parent));
-        EXPECT_EQ(control->geometry(), e.bounds);
-        EXPECT_EQ(control->isHidden(), e.hidden);
-        if (e.text != nullptr) {
-            EXPECT_EQ(TextOf(control), QString::fromUtf8(e.text));
+        EXPECT_TRUE(control->inherits(QtClassOf(row.kind))) << control->metaObject()->className();
+        EXPECT_EQ(control->isHidden(), (row.options & kHidden) != 0);
+        EXPECT_EQ(control->toolTip(),
+                  row.hint == nullptr ? QString() : QString::fromUtf8(row.hint));
+        if (row.kind == ControlKind::Page) {
+            // A page lies in its page control, which sizes it.
+            auto *pages = qobject_cast<QTabWidget *>(ControlOf(*RowOf(row.parent)));
+            ASSERT_NE(pages, nullptr);
+            EXPECT_EQ(pages->tabText(pages->indexOf(control)), QString::fromUtf8(row.text));
+            continue;
         }
-        EXPECT_EQ(control->toolTip(), e.hint == nullptr ? QString() : QString::fromUtf8(e.hint));
-        if (e.fontPixels > 0) {
+        if (row.kind == ControlKind::Picture) {
+            // A scroll box holds its content in a viewport of its own.
+            auto *box = qobject_cast<QScrollArea *>(ControlOf(*RowOf(row.parent)));
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->widget(), control);
+        } else {
+            EXPECT_EQ(control->parentWidget()->objectName(),
+                      QString::fromLatin1(row.parent == nullptr ? "Form1" : row.parent));
+        }
+        EXPECT_EQ(control->geometry(), row.bounds);
+        if (row.text != nullptr) {
+            EXPECT_EQ(TextOf(control), QString::fromUtf8(row.text));
+        } else if (const QString text = TextOf(control); text != QStringLiteral("<no text>")) {
+            EXPECT_EQ(text, QString());  // controls without a design text start empty
+        }
+        if (row.kind != ControlKind::Picture) {
+            EXPECT_EQ(control->font().pixelSize(), DesignFontPixels(row));
+        }
+        if (row.fontPixels > 0) {
             EXPECT_EQ(control->font().family(), QStringLiteral("Courier New"));
-            EXPECT_EQ(control->font().pixelSize(), e.fontPixels);
-            EXPECT_EQ(control->font().bold(), e.bold);
+            EXPECT_EQ(control->font().bold(), (row.options & kBold) != 0);
         }
-        if (e.colour >= 0) {
-            EXPECT_EQ(ColourOf(control).rgb(), QColor::fromRgb(QRgb(e.colour)).rgb());
+        if (row.colour >= 0) {
+            EXPECT_EQ(ColourOf(control).rgb(), QColor::fromRgb(QRgb(row.colour)).rgb());
         }
     }
+    EXPECT_EQ(names.size(), 34);
 }
 
 TEST_F(DesignTest, WindowCaptionSizeAndFont) {
@@ -138,66 +183,58 @@ TEST_F(DesignTest, WindowCaptionSizeAndFont) {
     EXPECT_EQ(m_form->font().pixelSize(), 11);
 }
 
-TEST_F(DesignTest, RangesListsAndStyles) {
-    auto *persons = Find<Spinner>("Persone");
-    auto *print = Find<Spinner>("CarattereStampa");
-    EXPECT_EQ((std::array{persons->minimum(), persons->maximum(), persons->value(),
-                          persons->increment(), persons->pageSize()}),
-              (std::array{1, 100, 4, 1, 10}));
-    EXPECT_EQ((std::array{print->minimum(), print->maximum(), print->value(), print->increment(),
-                          print->pageSize()}),
-              (std::array{4, 8, 7, 1, 10}));
-    auto *bar = Find<QProgressBar>("Barra");
-    EXPECT_EQ((std::array{bar->minimum(), bar->maximum(), bar->value()}), (std::array{0, 100, 0}));
-    EXPECT_TRUE(Find<QCheckBox>("CheckBox1")->isChecked());
-
-    EXPECT_EQ(Items(Find<QComboBox>("SelezioneAmbitoRicerca")).join(u','),
-              QStringLiteral("Ingredienti,Luogo,Nome,Persone,Piatto,Ricetta Adatta A"));
-    struct Combo {
-        const char *name;
-        ComboBox::Style style;
-        bool sorted;
-        int rowHeight;
-        int rows;  // 0: never drops down
-    };
-    for (const Combo &c : {Combo{"StringaDaCercare", ComboBox::Style::DropDown, false, 15, 20},
-                           Combo{"SelezioneAmbitoRicerca", ComboBox::Style::DropDown, false, 15, 8},
-                           Combo{"RicetteTrovateScambio", ComboBox::Style::DropDown, true, 16, 18},
-                           Combo{"RicetteTrovate", ComboBox::Style::DropDownList, false, 17, 15},
-                           Combo{"Nome", ComboBox::Style::Simple, true, 16, 0}}) {
-        SCOPED_TRACE(c.name);
-        auto *box = Find<ComboBox>(c.name);
-        EXPECT_EQ(box->comboStyle(), c.style);
-        EXPECT_EQ(box->isEditable(), c.style != ComboBox::Style::DropDownList);
-        EXPECT_EQ(box->isSorted(), c.sorted);
-        EXPECT_EQ(box->itemHeight(), c.rowHeight);
-        if (c.rows > 0) {
-            EXPECT_EQ(box->maxVisibleItems(), c.rows);
+TEST_F(DesignTest, RangesListsAndStylesFollowTheirRows) {
+    int spinners = 0, combos = 0, memos = 0, edits = 0;
+    for (const ControlDesign &row : MainWindowDesign()) {
+        SCOPED_TRACE(row.name);
+        QWidget *control = ControlOf(row);
+        if (auto *spinner = qobject_cast<Spinner *>(control)) {
+            ++spinners;
+            EXPECT_EQ((std::array{spinner->minimum(), spinner->maximum(), spinner->value(),
+                                  spinner->increment(), spinner->pageSize()}),
+                      (std::array{row.spin.minimum, row.spin.maximum, row.spin.value,
+                                  row.spin.increment, row.spin.pageSize}));
+            // Every spinner starts inside its own range.
+            EXPECT_LE(row.spin.minimum, row.spin.value);
+            EXPECT_LE(row.spin.value, row.spin.maximum);
+        } else if (auto *bar = qobject_cast<QProgressBar *>(control)) {
+            EXPECT_EQ((std::array{bar->minimum(), bar->maximum(), bar->value()}),
+                      (std::array{row.spin.minimum, row.spin.maximum, row.spin.value}));
+        } else if (auto *check = qobject_cast<QCheckBox *>(control)) {
+            EXPECT_EQ(check->isChecked(), (row.options & kChecked) != 0);
+        } else if (auto *box = qobject_cast<ComboBox *>(control)) {
+            ++combos;
+            const ComboBox::Style style =
+                row.kind == ControlKind::SimpleCombo    ? ComboBox::Style::Simple
+                : row.kind == ControlKind::DropDownList ? ComboBox::Style::DropDownList
+                                                        : ComboBox::Style::DropDown;
+            EXPECT_EQ(box->comboStyle(), style);
+            EXPECT_EQ(box->isEditable(), style != ComboBox::Style::DropDownList);
+            EXPECT_EQ(box->isSorted(), (row.options & kSorted) != 0);
+            EXPECT_EQ(box->itemHeight(), row.rowHeight);
+            if (row.dropDownRows > 0) {
+                EXPECT_EQ(box->maxVisibleItems(), row.dropDownRows);
+            }
+        } else if (auto *memo = qobject_cast<QPlainTextEdit *>(control)) {
+            ++memos;
+            const auto policy = [&](unsigned option) {
+                return (row.options & option) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+            };
+            EXPECT_EQ(memo->isReadOnly(), (row.options & kReadOnly) != 0);
+            EXPECT_EQ(memo->horizontalScrollBarPolicy(), policy(kHorizontalScroll));
+            EXPECT_EQ(memo->verticalScrollBarPolicy(), policy(kVerticalScroll));
+            EXPECT_EQ(memo->lineWrapMode() != QPlainTextEdit::NoWrap,
+                      (row.options & kWordWrap) != 0);
+        } else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+            ++edits;
+            EXPECT_EQ(edit->isReadOnly(), (row.options & kReadOnly) != 0);
+            EXPECT_EQ(edit->hasFrame(), (row.options & kFlat) == 0);
         }
     }
-}
-
-TEST_F(DesignTest, TextBoxesAndEdits) {
-    struct Memo {
-        const char *name;
-        Qt::ScrollBarPolicy horizontal, vertical;
-        bool wrap;
-    };
-    constexpr auto on = Qt::ScrollBarAlwaysOn, off = Qt::ScrollBarAlwaysOff;
-    for (const Memo &m :
-         {Memo{"RicettaCompleta", off, on, true}, Memo{"ListaIngredientiNonTrovati", on, on, false},
-          Memo{"Ingredienti", on, on, false}, Memo{"Preparazione", off, on, true}}) {
-        SCOPED_TRACE(m.name);
-        auto *memo = Find<QPlainTextEdit>(m.name);
-        EXPECT_TRUE(memo->isReadOnly());
-        EXPECT_EQ(memo->horizontalScrollBarPolicy(), m.horizontal);
-        EXPECT_EQ(memo->verticalScrollBarPolicy(), m.vertical);
-        EXPECT_EQ(memo->lineWrapMode() != QPlainTextEdit::NoWrap, m.wrap);
-    }
-    for (const char *name : {"Calorie", "Note", "Piatto", "Ingrediente_Principale"})
-        EXPECT_TRUE(Find<QLineEdit>(name)->isReadOnly()) << name;
-    EXPECT_FALSE(Find<QLineEdit>("Calorie")->hasFrame());
-    EXPECT_TRUE(Find<QLineEdit>("Note")->hasFrame());
+    EXPECT_EQ((std::array{spinners, combos, memos, edits}), (std::array{2, 5, 4, 4}));
+    // The scope box offers the scopes the search knows, in their order.
+    EXPECT_EQ(Items(Find<QComboBox>("SelezioneAmbitoRicerca")).join(u','),
+              QStringLiteral("Ingredienti,Luogo,Nome,Persone,Piatto,Ricetta Adatta A"));
 }
 
 TEST_F(DesignTest, PageControlShowsNoTab) {

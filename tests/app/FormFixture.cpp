@@ -1,7 +1,6 @@
 #include "FormFixture.h"
 
-#include "app/ErrorReport.h"
-
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
 #include <QHash>
@@ -22,18 +21,19 @@ std::string RecipeFile(std::initializer_list<std::string> names) {
     return file;
 }
 
-ErrorReports::ErrorReports() {
-    SetErrorReportSink([this](const QString &message) { m_messages << message; });
-}
-
-ErrorReports::~ErrorReports() {
-    SetErrorReportSink({});
-}
-
 QStringList Items(const QComboBox *box) {
     QStringList items;
     for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
     return items;
+}
+
+ScrollStyle ScrollBarsOf(const QAbstractScrollArea *box) {
+    const bool horizontal = box->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    const bool vertical = box->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    if (horizontal && vertical) return ScrollStyle::Both;
+    if (horizontal) return ScrollStyle::Horizontal;
+    if (vertical) return ScrollStyle::Vertical;
+    return ScrollStyle::None;
 }
 
 QColor DominantColour(QWidget *control) {

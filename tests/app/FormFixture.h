@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/Unit1.h"
+#include "support/ErrorReports.h"
 #include "support/TempDir.h"
+#include "widgets/ScrollBars.h"
 
 #include <QColor>
 #include <QStringList>
@@ -12,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class QAbstractScrollArea;
 class QComboBox;
 
 namespace sapidoro::test {
@@ -21,18 +24,10 @@ std::string Record(const std::string &name);
 // A recipe file: the leading separator line, then the records.
 std::string RecipeFile(std::initializer_list<std::string> names);
 
-// Collects what the error report would show while it lives.
-class ErrorReports {
-public:
-    ErrorReports();
-    ~ErrorReports();
-    const QStringList &messages() const { return m_messages; }
-
-private:
-    QStringList m_messages;
-};
-
 QStringList Items(const QComboBox *box);
+
+// The scroll bars a text box shows, read from its policies.
+ScrollStyle ScrollBarsOf(const QAbstractScrollArea *box);
 
 // The colour covering most pixels of the control as drawn.
 QColor DominantColour(QWidget *control);

@@ -84,3 +84,15 @@ TEST(TextBoxLines, LinesKeepEveryCharacter) {
     SetBoxLines(&box, {});
     EXPECT_EQ(BoxLines(&box), Strings{});
 }
+
+TEST(TextBoxLines, EveryLineEndOfABoxTextEndsALine) {
+    QPlainTextEdit box;
+    const auto linesOf = [&box](const char16_t *text) {
+        box.setPlainText(QString::fromUtf16(text));
+        return BoxLines(&box);
+    };
+    EXPECT_EQ(linesOf(u""), Strings{});
+    EXPECT_EQ(linesOf(u"a"), Strings{"a"});
+    EXPECT_EQ(linesOf(u"a\nb\r\nc\rd"), (Strings{"a", "b", "c", "d"}));
+    EXPECT_EQ(linesOf(u"a\n\nb\n"), (Strings{"a", "", "b", ""}));
+}

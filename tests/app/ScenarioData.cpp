@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -46,11 +47,11 @@ void CopySamplePicture(const TempDir &dir, const std::string &sampleName,
 
 namespace {
 
-void AnswerWhenOpen(MessageBoxSeen *seen, bool withOk, int attemptsLeft) {
+void AnswerWhenOpen(MessageBoxSeen *seen, BoxAnswer answer, int attemptsLeft) {
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (box == nullptr) {
         if (attemptsLeft > 0)
-            QTimer::singleShot(10, [=] { AnswerWhenOpen(seen, withOk, attemptsLeft - 1); });
+            QTimer::singleShot(10, [=] { AnswerWhenOpen(seen, answer, attemptsLeft - 1); });
         return;
     }
     seen->shown = true;
@@ -58,16 +59,32 @@ void AnswerWhenOpen(MessageBoxSeen *seen, bool withOk, int attemptsLeft) {
     seen->title = box->windowTitle();
     seen->text = box->text();
     for (QAbstractButton *button : box->buttons()) seen->buttons << button->text();
-    if (withOk)
-        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    else
-        box->reject();
+    switch (answer) {
+        case BoxAnswer::OkButton:
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            break;
+        case BoxAnswer::EnterKey:
+            QTest::keyClick(box, Qt::Key_Return);
+            break;
+        case BoxAnswer::EscapeKey:
+            QTest::keyClick(box, Qt::Key_Escape);
+            break;
+        case BoxAnswer::CloseButton: {
+            // What the window system sends when the frame's close button is clicked.
+            QCloseEvent close;
+            QApplication::sendEvent(box->windowHandle(), &close);
+            break;
+        }
+        case BoxAnswer::Rejected:
+            box->reject();
+            break;
+    }
 }
 
 }  // namespace
 
-void AnswerNextMessageBox(MessageBoxSeen &seen, bool withOk) {
-    QTimer::singleShot(0, [&seen, withOk] { AnswerWhenOpen(&seen, withOk, 500); });
+void AnswerNextMessageBox(MessageBoxSeen &seen, BoxAnswer answer) {
+    QTimer::singleShot(0, [&seen, answer] { AnswerWhenOpen(&seen, answer, 500); });
 }
 
 void ScenarioTest::TearDown() {
@@ -153,8 +170,10 @@ int ScenarioTest::Persons() {
 void ScenarioTest::SetPersons(int value) {
     // As the spinner's buttons do, one step at a time.
     auto *spinner = Find<Spinner>("Persone");
-    while (spinner->value() < value) QTest::mouseClick(spinner->plusButton(), Qt::LeftButton);
-    while (spinner->value() > value) QTest::mouseClick(spinner->minusButton(), Qt::LeftButton);
+    auto *plus = spinner->findChild<QToolButton *>(QStringLiteral("plus"));
+    auto *minus = spinner->findChild<QToolButton *>(QStringLiteral("minus"));
+    while (spinner->value() < value) QTest::mouseClick(plus, Qt::LeftButton);
+    while (spinner->value() > value) QTest::mouseClick(minus, Qt::LeftButton);
 }
 
 QString ScenarioTest::PictureFile() {

@@ -41,9 +41,17 @@ struct MessageBoxSeen {
     QStringList buttons;
 };
 
-// Answers the next modal message box once it is open: with its "OK" button, or by closing
-// it without any button. Records what the box showed.
-void AnswerNextMessageBox(MessageBoxSeen &seen, bool withOk);
+// How a test answers a message box.
+enum class BoxAnswer {
+    OkButton,     // a click on "OK"
+    EnterKey,     // Enter, which presses the default button
+    EscapeKey,    // Escape, which presses the cancel button
+    CloseButton,  // the close button of the box's window frame
+    Rejected,     // dismissed without any button
+};
+
+// Answers the next modal message box once it is open, and records what the box showed.
+void AnswerNextMessageBox(MessageBoxSeen &seen, BoxAnswer answer);
 
 // A main window on a literal data folder, driven through its controls.
 class ScenarioTest : public FormTest {

@@ -1,4 +1,3 @@
-#include "app/SearchScopes.h"
 #include "widgets/ComboBox.h"
 
 #include "FormFixture.h"
@@ -16,7 +15,22 @@ using namespace sapidoro::test;
 
 namespace {
 
-const QString kLoadingHint = QString::fromUtf16(kIngredientLoadingHint);
+const QString kLoadingHint = QString::fromUtf16(
+    u"Ricerca progressiva (iniziare con l'ingrediente meno comune); è possibile specificare "
+    u"anche stringhe parziali (es. acet)");
+const QString kSearchHint =
+    QStringLiteral("Ricerca progressiva (iniziare con le parole meno comuni)");
+const QString kBoxHint = QString::fromUtf16(
+    u" Iniziare con gli ingredienti meno comuni; è possibile specificare stringhe parziali "
+    u"(es. past)");
+
+QStringList Split(const char16_t *commaSeparated) {
+    return QString::fromUtf16(commaSeparated).split(u',');
+}
+const QStringList kDishes =
+    Split(u"Antipasto,Bevande,Carne,Contorno,Dessert,Pesce,Pollame,Primo,Salsa");
+// 11, 13, 14 and 16 to 19 are not offered.
+const QStringList kPersons = Split(u"1,2,3,4,5,6,7,8,9,10,12,15,20");
 
 // Types characters as key presses, accented letters included (Qt's key codes for Latin-1
 // letters are their upper-case code points).
@@ -83,8 +97,8 @@ TEST_F(ScopeTest, EachScopeFillsTheSearchBox) {
         {"Ricetta Adatta A",
          QStringLiteral("Bambini piccoli"),
          {QStringLiteral("Bambini piccoli")}},
-        {"Piatto", QStringLiteral("Primo"), FixedScopeValues(Scope::Piatto).items},
-        {"Persone", QStringLiteral("4"), FixedScopeValues(Scope::Persone).items},
+        {"Piatto", QStringLiteral("Primo"), kDishes},
+        {"Persone", QStringLiteral("4"), kPersons},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.scope);
@@ -100,8 +114,7 @@ TEST_F(ScopeTest, EachScopeFillsTheSearchBox) {
     ExpectBox(QStringLiteral("Ricerca per 4 ingredienti"),
               {QStringLiteral("Aceto"), QStringLiteral("Burro"), QStringLiteral("Aceto"),
                QString::fromUtf16(u"Èrba")});
-    ExpectHints(QString::fromUtf16(kSearchButtonHint),
-                QString::fromUtf16(kSearchBoxIngredientHint));
+    ExpectHints(kSearchHint, kBoxHint);
     EXPECT_EQ(FocusName(), QStringLiteral("StringaDaCercare"));
 
     // No scope touches the result lists.
@@ -118,8 +131,7 @@ TEST_F(ScopeTest, TypingAPartialScopeOnlyMovesTheFocus) {
     ExpectBox(QStringLiteral("Ricerca per 4 ingredienti"),
               {QStringLiteral("Aceto"), QStringLiteral("Burro"), QStringLiteral("Aceto"),
                QString::fromUtf16(u"Èrba")});
-    ExpectHints(QString::fromUtf16(kSearchButtonHint),
-                QString::fromUtf16(kSearchBoxIngredientHint));
+    ExpectHints(kSearchHint, kBoxHint);
     EXPECT_EQ(FocusName(), QStringLiteral("StringaDaCercare"));
 
     QTest::keyClick(m_scope, Qt::Key_O);
@@ -138,14 +150,18 @@ TEST_F(ScopeTest, LeavingTheSearchBoxNormalisesItsCase) {
         const char16_t *left;
     };
     for (const Case &c :
-         {Case{u"PENTOLA A PRESSIONE", u"Pentola a pressione"},
-          Case{u"ÈRBA CIPOLLINA", u"Èrba cipollina"}, Case{u"àCETO", u"àceto"}, Case{u"", u""}}) {
+         {Case{u"PENTOLA A PRESSIONE", u"Pentola a pressione"}, Case{u"past", u"Past"},
+          Case{u"x", u"X"}, Case{u"ÈRBA CIPOLLINA", u"Èrba cipollina"}, Case{u"àCETO", u"àceto"},
+          // Accented letters keep their case wherever they stand.
+          Case{u"àRBA ÀÈ", u"àrba ÀÈ"}, Case{u"4 PERSONE, 10 G", u"4 persone, 10 g"},
+          Case{u"[Z]", u"[z]"}, Case{u"", u""}}) {
         m_box->setFocus();
         m_box->lineEdit()->clear();
         TypeText(m_box, QString::fromUtf16(c.typed));
         QTest::keyClick(m_box, Qt::Key_Tab);
         EXPECT_EQ(FocusName(), QStringLiteral("SelezioneAmbitoRicerca"));
-        EXPECT_EQ(m_box->currentText(), QString::fromUtf16(c.left));
+        EXPECT_EQ(m_box->currentText(), QString::fromUtf16(c.left))
+            << QString::fromUtf16(c.typed).toStdString();
     }
 }
 
@@ -184,7 +200,9 @@ TEST_F(ScopeTest, MissingIngredientTableOnChoosingIngredienti) {
     EXPECT_EQ(m_errors.messages(), QStringList{QStringLiteral("File not found.")});
     ExpectBox(QString(), {});
     ExpectHints(kLoadingHint, kLoadingHint);
-    EXPECT_EQ(FocusName(), QStringLiteral("SelezioneAmbitoRicerca"));  // the focus step is skipped
+    // The focus step is skipped: the window's focus stays where it was for when the window
+    // is active again after the error report.
+    EXPECT_EQ(m_form->focusWidget(), m_scope);
 }
 
 TEST_F(ScopeTest, MissingPlacesFileOnChoosingLuogo) {
@@ -192,7 +210,7 @@ TEST_F(ScopeTest, MissingPlacesFileOnChoosingLuogo) {
     ASSERT_TRUE(QFile::remove(QString::fromStdString(m_dir.file("luoghi.txt"))));
     Pick("Luogo");
     EXPECT_EQ(m_errors.messages(), QStringList{QStringLiteral("File not found.")});
-    ExpectBox(QStringLiteral("4"), FixedScopeValues(Scope::Persone).items);
+    ExpectBox(QStringLiteral("4"), kPersons);
     ExpectHints(QStringLiteral("Ricerca progressiva"), QString());
-    EXPECT_EQ(FocusName(), QStringLiteral("SelezioneAmbitoRicerca"));
+    EXPECT_EQ(m_form->focusWidget(), m_scope);
 }

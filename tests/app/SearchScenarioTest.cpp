@@ -1,6 +1,7 @@
 #include "ScenarioData.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -141,7 +142,7 @@ TEST_F(SearchScenarioTest, TheLimitOf2000WithTheCheckBoxOnAndOff) {
     // 2001 with the box checked: the message, then on "OK" the reset.
     ClickReset();
     MessageBoxSeen seen;
-    AnswerNextMessageBox(seen, true);
+    AnswerNextMessageBox(seen, BoxAnswer::OkButton);
     Search(QStringLiteral("Persone"), QStringLiteral("4"));
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
@@ -155,7 +156,7 @@ TEST_F(SearchScenarioTest, TheLimitOf2000WithTheCheckBoxOnAndOff) {
 
     // Closed without "OK": the 2001 results stay, with their count, and the list stays shut.
     MessageBoxSeen closed;
-    AnswerNextMessageBox(closed, false);
+    AnswerNextMessageBox(closed, BoxAnswer::Rejected);
     Search(QStringLiteral("Persone"), QStringLiteral("4"));
     ASSERT_TRUE(closed.shown);
     EXPECT_EQ(ItemsOf("RicetteTrovate").size(), 2001);
@@ -174,6 +175,35 @@ TEST_F(SearchScenarioTest, TheLimitOf2000WithTheCheckBoxOnAndOff) {
     // The reset leaves the check box as it is.
     ClickReset();
     EXPECT_FALSE(Limit()->isChecked());
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').toStdString();
+}
+
+TEST_F(SearchScenarioTest, TheOverLimitMessageResetsOnlyWhenAnswered) {
+    Open(AroundTheLimit(), CrLf({"Pasta_ING == 1 === 1"}));
+    ASSERT_TRUE(Limit()->isChecked());
+
+    // The frame's close button is no answer: the 2001 results stay, with their count.
+    MessageBoxSeen closed;
+    AnswerNextMessageBox(closed, BoxAnswer::CloseButton);
+    Search(QStringLiteral("Persone"), QStringLiteral("4"));
+    ASSERT_TRUE(closed.shown);
+    EXPECT_EQ(ItemsOf("RicetteTrovate").size(), 2001);
+    EXPECT_EQ(ItemsOf("RicetteTrovateScambio").size(), 2001);
+    EXPECT_EQ(Text("Ricerche"), QStringLiteral("CERCA SU 2001 RICETTE"));
+    EXPECT_FALSE(ResultListOpen());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // Enter and Escape both press the one button, which is the default and the cancel one.
+    for (const BoxAnswer key : {BoxAnswer::EnterKey, BoxAnswer::EscapeKey}) {
+        ClickReset();
+        MessageBoxSeen seen;
+        AnswerNextMessageBox(seen, key);
+        Search(QStringLiteral("Persone"), QStringLiteral("4"));
+        ASSERT_TRUE(seen.shown);
+        EXPECT_EQ(ItemsOf("RicetteTrovate").size(), 2003);
+        EXPECT_EQ(Text("Ricerche"), QStringLiteral("CERCA SU 2003 RICETTE"));
+        EXPECT_FALSE(ResultListOpen());
+    }
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').toStdString();
 }
 

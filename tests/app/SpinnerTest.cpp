@@ -91,8 +91,10 @@ TEST_F(SpinnerTest, KeysStepByIncrementAndPage) {
 
 TEST_F(SpinnerTest, ButtonsStepAndRepeatWhileHeld) {
     m_spinner.show();
-    QToolButton *minus = m_spinner.minusButton();
-    QToolButton *plus = m_spinner.plusButton();
+    auto *minus = m_spinner.findChild<QToolButton *>(QStringLiteral("minus"));
+    auto *plus = m_spinner.findChild<QToolButton *>(QStringLiteral("plus"));
+    ASSERT_NE(minus, nullptr);
+    ASSERT_NE(plus, nullptr);
     EXPECT_LT(minus->geometry().center().x(), plus->geometry().center().x());
     EXPECT_TRUE(minus->autoRepeat());
     EXPECT_TRUE(plus->autoRepeat());

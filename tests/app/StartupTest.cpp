@@ -1,4 +1,3 @@
-#include "app/SearchScopes.h"
 #include "common/Collation.h"
 #include "common/QtText.h"
 #include "data/CalorieTable.h"
@@ -10,13 +9,18 @@
 #include <QAbstractButton>
 #include <QFileInfo>
 
+#include <filesystem>
+
 using namespace sapidoro;
 using namespace sapidoro::test;
 
 namespace {
 
-const QString kSearchHint = QString::fromUtf16(kSearchButtonHint);
-const QString kBoxHint = QString::fromUtf16(kSearchBoxIngredientHint);
+const QString kSearchHint =
+    QStringLiteral("Ricerca progressiva (iniziare con le parole meno comuni)");
+const QString kBoxHint = QString::fromUtf16(
+    u" Iniziare con gli ingredienti meno comuni; è possibile specificare stringhe parziali "
+    u"(es. past)");
 
 QStringList Latin(std::initializer_list<const char16_t *> items) {
     QStringList list;
@@ -133,6 +137,15 @@ TEST_F(StartupTest, MissingIngredientTableListsOnlyTheRecipes) {
     EXPECT_EQ(m_form->recipeCount(), 0);
 }
 
+TEST(StartupFolder, TheProgramReadsTheFolderOfItsExecutable) {
+    ErrorReports errors;
+    TForm1 form;
+    const std::string own = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    EXPECT_EQ(form.dataFolder(), own + '/');
+    // The test's folder holds no collection.
+    EXPECT_EQ(errors.messages(), QStringList{QStringLiteral("File not found.")});
+}
+
 TEST(SampleStartup, ListsTheBundledCollection) {
     const std::string folder = SAPIDORO_SAMPLE_DATA;
     ErrorReports errors;
@@ -153,8 +166,9 @@ TEST(SampleStartup, ListsTheBundledCollection) {
     const auto ingredients = ReadIngredientNames(folder + "ing.txt");
     auto *box = form.findChild<QComboBox *>(QStringLiteral("StringaDaCercare"));
     EXPECT_EQ(Items(box), FromCp1252List(ingredients));
-    EXPECT_EQ(box->currentText(), IngredientPrompt(static_cast<int>(ingredients.size())));
+    EXPECT_EQ(box->currentText(),
+              QStringLiteral("Ricerca per %1 ingredienti").arg(ingredients.size()));
     EXPECT_EQ(form.findChild<QAbstractButton *>(QStringLiteral("Ricerche"))->text(),
-              SearchButtonCaption(expected.size()));
+              QStringLiteral("CERCA SU %1 RICETTE").arg(expected.size()));
     EXPECT_EQ(box->toolTip(), kBoxHint);
 }

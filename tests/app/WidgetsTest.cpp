@@ -14,6 +14,7 @@
 #include <set>
 
 using namespace sapidoro;
+using sapidoro::test::ScrollBarsOf;
 
 TEST(PrinterGlyph, IsAYellowPrinterWithPaperAndATransparentFrame) {
     const QImage image = PrinterGlyphImage();

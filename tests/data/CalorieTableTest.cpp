@@ -1,4 +1,3 @@
-#include "common/Exception.h"
 #include "data/CalorieTable.h"
 #include "data/Places.h"
 #include "support/TempDir.h"
@@ -23,23 +22,6 @@ TEST(CalorieTable, SplitsEntriesAndIngredientLines) {
     const IngredientLine bare = SplitIngredientLine("Pepe");
     EXPECT_EQ(bare.quantity, "Pepe");
     EXPECT_EQ(bare.ingredient, "");
-}
-
-TEST(CalorieTable, LookupTakesTheFirstExactMatch) {
-    test::TempDir dir;
-    const auto path =
-        dir.write("ing.txt", CrLf({"Farina_ING == 100 g === 350", "Farina_ING == 200 g === 700",
-                                   "Farina_ING == 200 g === 999", "Uova_ING == 2 === 160",
-                                   "Sale_ING == 0 === 0", "Olio_ING == 1 Cucchiaio === abc"}) +
-                                 "Zucchero_ING == 10 g === 40");
-    EXPECT_EQ(LookupCalories(path, "Farina", "200 g"), 700);
-    EXPECT_EQ(LookupCalories(path, "Zucchero", "10 g"), 40);  // the last line counts too
-    EXPECT_EQ(LookupCalories(path, "Sale", "0"), 0);
-    EXPECT_FALSE(LookupCalories(path, "Farina", "200 G"));
-    EXPECT_FALSE(LookupCalories(path, "Farina", "200  g"));
-    EXPECT_FALSE(LookupCalories(path, "farina", "200 g"));
-    EXPECT_THROW(LookupCalories(path, "Olio", "1 Cucchiaio"), EConvertError);
-    EXPECT_THROW(LookupCalories(dir.file("none.txt"), "Sale", "0"), EInOutError);
 }
 
 TEST(CalorieTable, IngredientNamesCollapseAdjacentRuns) {

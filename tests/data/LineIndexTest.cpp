@@ -118,8 +118,6 @@ TEST(LineIndex, FoldedPrefixMatchesOnlyTheLettersAToZInEitherCase) {
     EXPECT_TRUE(PrefixAt("p\xE8@", 0, p));
     EXPECT_FALSE(PrefixAt("p\xC8@", 0, p));
     EXPECT_FALSE(PrefixAt("p\xE8`", 0, p));
-    EXPECT_EQ(FoldPatternByte('a'), 'A');
-    EXPECT_EQ(FoldPatternByte('\xE8'), 0xE8);
 }
 
 TEST(LineIndex, ALevelIsForcedDownToWhatTheProcessorHasAndRestored) {

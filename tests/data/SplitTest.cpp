@@ -1,5 +1,4 @@
 #include "common/Exception.h"
-#include "data/DataFolder.h"
 #include "data/IntConvert.h"
 #include "data/Split.h"
 
@@ -49,14 +48,4 @@ TEST(IntConvert, MessageShowsWindows1252TextAsUtf8) {
     } catch (const EConvertError &e) {
         EXPECT_EQ(e.message(), "'quattro\xC3\xA8' is not a valid integer value");
     }
-}
-
-TEST(DataFolder, EndsWithTheSeparator) {
-    EXPECT_EQ(DataFolderOf("/opt/sapidoro/sapidoro"), "/opt/sapidoro/");
-    EXPECT_EQ(DataFolderOf("C:\\sapidoro.exe"), "C:\\");
-    EXPECT_EQ(DataFolderOf("C:sapidoro.exe"), "C:");
-    EXPECT_EQ(DataFolderOf("/a:b/prog"), "/a:b/");
-    const std::string own = ExecutableDataFolder();
-    ASSERT_FALSE(own.empty());
-    EXPECT_EQ(own.back(), '/');
 }

@@ -142,7 +142,7 @@ TEST(TJPEGImage, ProgressCallsFollowTheStep) {
 }
 
 // Failures leave the picture on show as it was.
-class TJPEGImageFailure : public ::testing::Test {
+class JpegImageFailure : public ::testing::Test {
 protected:
     void SetUp() override {
         m_good = QString::fromStdString(m_dir.write("good.jpg", MakeJpeg(Sized(30, 20))));
@@ -160,7 +160,7 @@ protected:
     QImage m_before;
 };
 
-TEST_F(TJPEGImageFailure, MissingFileKeepsDataAndPictureButTakesTheName) {
+TEST_F(JpegImageFailure, MissingFileKeepsDataAndPictureButTakesTheName) {
     const QString missing = QString::fromStdString(m_dir.file("manca.jpg"));
     const QByteArray data = m_image.compressedData();
     EXPECT_EQ(ErrorOf([&] { m_image.setFileName(missing); }),
@@ -173,7 +173,7 @@ TEST_F(TJPEGImageFailure, MissingFileKeepsDataAndPictureButTakesTheName) {
     EXPECT_THROW(m_image.setFileName(m_dir.qpath()), EFOpenError);
 }
 
-TEST_F(TJPEGImageFailure, OnlyRegularFilesAreRead) {
+TEST_F(JpegImageFailure, OnlyRegularFilesAreRead) {
     const std::string fifo = m_dir.file("fifo.jpg");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/zero", m_dir.file("zero.jpg"));
@@ -190,7 +190,7 @@ TEST_F(TJPEGImageFailure, OnlyRegularFilesAreRead) {
     }
 }
 
-TEST_F(TJPEGImageFailure, NothingIsReadFromOutsideTheRootFolder) {
+TEST_F(JpegImageFailure, NothingIsReadFromOutsideTheRootFolder) {
     TempDir outside;
     outside.write("fuori.jpg", MakeJpeg(Sized(8, 8)));
     outside.write("passwd", "root:x:0:0:root:/root:/bin/sh\n");
@@ -215,7 +215,7 @@ TEST_F(TJPEGImageFailure, NothingIsReadFromOutsideTheRootFolder) {
     EXPECT_EQ(m_image.picture().size(), QSize(8, 8));
 }
 
-TEST_F(TJPEGImageFailure, NonJpegFileKeepsThePictureAndFailsAgainOnOptionChange) {
+TEST_F(JpegImageFailure, NonJpegFileKeepsThePictureAndFailsAgainOnOptionChange) {
     const QString text = path("testo.jpg", "Hello");
     EXPECT_EQ(ErrorOf([&] { m_image.setFileName(text); }), "Not a JPEG file: starts with $48 $65");
     EXPECT_THROW(m_image.setFileName(text), EJPEGException);
@@ -226,7 +226,7 @@ TEST_F(TJPEGImageFailure, NonJpegFileKeepsThePictureAndFailsAgainOnOptionChange)
     EXPECT_EQ(m_image.picture(), m_before);
 }
 
-TEST_F(TJPEGImageFailure, TruncatedFileWarnsAndKeepsThePicture) {
+TEST_F(JpegImageFailure, TruncatedFileWarnsAndKeepsThePicture) {
     const std::string jpeg = MakeJpeg(Sized(60, 40));
     const QString cut = path("corto.jpg", jpeg.substr(0, jpeg.size() * 2 / 3));
     EXPECT_EQ(ErrorOf([&] { m_image.setFileName(cut); }), "There are warnings");
@@ -236,7 +236,7 @@ TEST_F(TJPEGImageFailure, TruncatedFileWarnsAndKeepsThePicture) {
     EXPECT_EQ(m_image.picture(), m_before);
 }
 
-TEST_F(TJPEGImageFailure, CmykFileIsRefused) {
+TEST_F(JpegImageFailure, CmykFileIsRefused) {
     JpegSpec cmyk = Sized(16, 16);
     cmyk.components = 4;
     EXPECT_EQ(ErrorOf([&] { m_image.setFileName(path("cmyk.jpg", MakeJpeg(cmyk))); }),
@@ -244,13 +244,13 @@ TEST_F(TJPEGImageFailure, CmykFileIsRefused) {
     EXPECT_EQ(m_image.picture(), m_before);
 }
 
-TEST_F(TJPEGImageFailure, EmptyFileClearsThePictureWithoutError) {
+TEST_F(JpegImageFailure, EmptyFileClearsThePictureWithoutError) {
     m_image.setFileName(path("vuoto.jpg", ""));
     EXPECT_TRUE(m_image.picture().isNull());
     EXPECT_TRUE(m_image.compressedData().isEmpty());
 }
 
-TEST_F(TJPEGImageFailure, ProgressHandlerErrorReachesTheCaller) {
+TEST_F(JpegImageFailure, ProgressHandlerErrorReachesTheCaller) {
     m_image.setOnProgress([](QObject *) { throw std::runtime_error("basta"); });
     EXPECT_THROW(m_image.setFileName(path("altro.jpg", MakeJpeg(Sized(50, 50)))),
                  std::runtime_error);

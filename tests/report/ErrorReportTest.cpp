@@ -1,27 +1,17 @@
 #include "app/ErrorReport.h"
 #include "common/Exception.h"
+#include "support/ErrorReports.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace sapidoro;
 
-namespace {
-
-// Collects what the error report would show.
-class ReportRecorder {
-public:
-    ReportRecorder() {
-        SetErrorReportSink([this](const QString &text) { reports.append(text); });
-    }
-    ~ReportRecorder() { SetErrorReportSink({}); }
-    QStringList reports;
-};
-
-}  // namespace
+using test::ErrorReports;
 
 TEST(ErrorReport, AppendsAFullStopAfterLettersAndDigits) {
     EXPECT_EQ(ErrorReportText(QStringLiteral("File not found")), QStringLiteral("File not found."));
@@ -35,32 +25,41 @@ TEST(ErrorReport, AppendsAFullStopAfterLettersAndDigits) {
 }
 
 TEST(ErrorReport, OutermostHandlerReportsAndTheChainStops) {
-    ReportRecorder recorder;
+    ErrorReports reports;
     QStringList steps;
+    // A handler bound to a button fails when the outer handler clicks the button.
+    QPushButton button;
+    ExceptionSafeConnect(&button, &QPushButton::clicked, &button, [&](bool) {
+        steps << "inner";
+        throw EInOutError("File not found", 2);
+    });
     EventGuard::Run([&] {
         steps << "outer";
-        // A handler run by a signal inside this one fails; the outer one takes the error over.
-        EventGuard::Run([&] {
-            steps << "inner";
-            throw EInOutError("File not found", 2);
+        EventGuard::EmitNested([&] {
+            button.click();
+            steps << "after the click";
         });
-        steps << "after inner";
-        EventGuard::RethrowPending();
         steps << "never";
     });
-    EXPECT_EQ(steps, (QStringList{"outer", "inner", "after inner"}));
-    EXPECT_EQ(recorder.reports, QStringList{"File not found."});
+    EXPECT_EQ(steps, (QStringList{"outer", "inner", "after the click"}));
+    EXPECT_EQ(reports.messages(), QStringList{"File not found."});
 
-    // Nothing stays pending for the next event.
-    EventGuard::Run([&] { EventGuard::RethrowPending(); });
-    EXPECT_EQ(recorder.reports.size(), 1);
+    // Nothing stays pending for the next event; a nested handler that succeeds is no error.
+    steps.clear();
+    EventGuard::Run([&] { EventGuard::EmitNested([&] { steps << "quiet"; }); });
+    EXPECT_EQ(steps, QStringList{"quiet"});
+    EXPECT_EQ(reports.messages().size(), 1);
+
+    // The user's own click is the outermost handler and reports at once.
+    button.click();
+    EXPECT_EQ(reports.messages().size(), 2);
 }
 
 TEST(ErrorReport, NestedErrorNotTakenOverIsReportedAtTheEnd) {
-    ReportRecorder recorder;
+    ErrorReports reports;
     EventGuard::Run(
         [&] { EventGuard::Run([] { throw EConvertError("'a' is not a valid integer value"); }); });
-    EXPECT_EQ(recorder.reports, QStringList{"'a' is not a valid integer value."});
+    EXPECT_EQ(reports.messages(), QStringList{"'a' is not a valid integer value."});
 }
 
 TEST(ErrorReport, ShowsAModalBoxWithTheErrorSymbolAndTheTitle) {

@@ -5,6 +5,7 @@
 #include "data/Places.h"
 #include "data/RecipeFile.h"
 #include "data/TextFile.h"
+#include "view/Calories.h"
 
 #include <gtest/gtest.h>
 
@@ -56,10 +57,8 @@ void RunEveryReader() {
     for (const std::string &name : listing.names) {
         const std::optional<RecipeRecord> record = FindRecipe(recipes, name);
         ASSERT_TRUE(record.has_value()) << name;
-        for (const std::string &line : record->ingredients) {
-            const IngredientLine parts = SplitIngredientLine(line);
-            LookupCalories(table, parts.ingredient, LookupQuantity(parts.quantity));
-        }
+        CalorieTotals totals;
+        ComputeCalories(table, record->ingredients, totals, [](const std::string &) {});
     }
     EXPECT_FALSE(FindRecipe(recipes, "Ricetta Che Non Esiste").has_value());
     {
@@ -67,10 +66,7 @@ void RunEveryReader() {
         ASSERT_TRUE(SeekRecipe(file, listing.names.back()));
         EXPECT_TRUE(ReadRecipeBody(file, listing.names.back()).complete);
     }
-    {
-        TextFile file(table);
-        EXPECT_FALSE(LookupCalories(file, "Ingrediente Che Non Esiste", "0").has_value());
-    }
+    EXPECT_FALSE(CalorieTableReader(table).FindCalories("Ingrediente Che Non Esiste", "0"));
     EXPECT_FALSE(ReadIngredientNames(table).empty());
     EXPECT_FALSE(ReadPlaces(SampleFile("luoghi.txt")).empty());
 

@@ -1,3 +1,4 @@
+#include "common/AsciiCase.h"
 #include "common/Collation.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
@@ -76,11 +77,14 @@ Strings Search(const std::string &path, const std::string &scope, const std::str
 }  // namespace
 
 TEST(SearchScope, OnlyTheSixWholeNamesAreScopes) {
-    for (const char *name :
-         {"Ingredienti", "Luogo", "Nome", "Persone", "Piatto", "Ricetta Adatta A"}) {
-        EXPECT_TRUE(ParseScope(name)) << name;
-    }
-    for (const char *name : {"", "Luog", "luogo", "Nome ", " Nome", "Ricetta adatta a", "PIATTO"}) {
+    EXPECT_EQ(ParseScope("Ingredienti"), SearchScope::Ingredienti);
+    EXPECT_EQ(ParseScope("Luogo"), SearchScope::Luogo);
+    EXPECT_EQ(ParseScope("Nome"), SearchScope::Nome);
+    EXPECT_EQ(ParseScope("Persone"), SearchScope::Persone);
+    EXPECT_EQ(ParseScope("Piatto"), SearchScope::Piatto);
+    EXPECT_EQ(ParseScope("Ricetta Adatta A"), SearchScope::RicettaAdattaA);
+    for (const char *name : {"", "Luog", "luogo", "LUOGO", "Luogo ", "Nome ", " Nome",
+                             "Ricetta adatta a", "PIATTO", "Ingredienti\r"}) {
         EXPECT_FALSE(ParseScope(name)) << name;
     }
 }
@@ -101,7 +105,7 @@ TEST(ContainsTest, FoldsOnlyAsciiLetters) {
     EXPECT_FALSE(ContainsTest("{").matches("["));
     // A match at the very end, and a near miss that restarts inside itself.
     EXPECT_TRUE(ContainsTest("aab").matches("xaaab"));
-    EXPECT_EQ(FoldAscii(Utf8ToCp1252("àbc-xyz")), Utf8ToCp1252("àBC-XYZ"));
+    EXPECT_EQ(AsciiUpper(Utf8ToCp1252("àbc-xyz")), Utf8ToCp1252("àBC-XYZ"));
 }
 
 TEST(Search, EachScopeComparesItsOwnLine) {
@@ -234,7 +238,6 @@ TEST(MatchCollector, CompleteListTakesEveryMatchAndCollapsesDuplicates) {
     const Strings complete = {"Arrosto", "Torta", "Torta", "Zuppa"};
     MatchCollector c(complete, true);
     for (const char *name : {"Zuppa", "Torta", "Zuppa", "Torta"}) c.CollectMatch(name);
-    EXPECT_EQ(c.collectedCount(), 4u);
     EXPECT_EQ(c.MergeMatches(), (Strings{"Torta", "Zuppa"}));
 }
 
@@ -244,7 +247,6 @@ TEST(MatchCollector, NarrowedListKeepsOnlyItsOwnNames) {
     c.CollectMatch("Zuppa");  // matches, but was not in the result list
     c.CollectMatch("Torta");
     c.CollectMatch("torta");  // names compare exactly
-    EXPECT_EQ(c.collectedCount(), 1u);
     EXPECT_EQ(c.MergeMatches(), Strings{"Torta"});
     EXPECT_TRUE(MatchCollector(narrowed, false).MergeMatches().empty());
 }
@@ -279,7 +281,6 @@ TEST(MatchCollector, NamesOutsideTheListAreTakenOnceEachWhateverTheirCase) {
     const Strings complete = {"Arrosto"};
     MatchCollector c(complete, true);
     for (const char *name : {"torta", "Torta", "torta", "Arrosto", "Torta"}) c.CollectMatch(name);
-    EXPECT_EQ(c.collectedCount(), 5u);
     const Strings merged = c.MergeMatches();
     EXPECT_EQ(merged, (Strings{"Arrosto", "torta", "Torta"}));
 }
@@ -318,7 +319,6 @@ TEST(Search, NarrowingIntersectsAndStaysEmptyOnceEmpty) {
     EXPECT_EQ(dessert, Strings{"Torta Bimby"});
     EXPECT_EQ(SearchRecipes(path, SearchScope::Luogo, "napoli", dessert, false), Strings{});
     EXPECT_TRUE(SearchRecipes(path, SearchScope::Nome, "a", Strings{}, false).empty());
-    EXPECT_EQ(SearchButtonCaption(2000), "CERCA SU 2000 RICETTE");
     EXPECT_FALSE(ExceedsResultLimit(2000, true));
     EXPECT_TRUE(ExceedsResultLimit(2001, true));
     EXPECT_FALSE(ExceedsResultLimit(2001, false));
@@ -346,21 +346,16 @@ TEST(MatchCollector, CompleteSearchOfManyNamesKeepsTheListOrder) {
     std::mt19937 random(3);
     std::set<std::string> chosen;
     MatchCollector c(list, true);
-    std::size_t calls = 0;
     for (int i = 0; i < 4000; ++i) {
         const std::string &name = list[random() % list.size()];
         chosen.insert(name);
         c.CollectMatch(name);
-        ++calls;
         if (i % 2 == 0) {  // one record can match several times
             c.CollectMatch(name);
-            ++calls;
         }
     }
     c.CollectMatch(list.back());
     chosen.insert(list.back());
-    ++calls;
-    EXPECT_EQ(c.collectedCount(), calls);
     Strings expected;
     for (const std::string &name : list) {
         if (chosen.count(name)) expected.push_back(name);

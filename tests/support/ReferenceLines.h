@@ -15,7 +15,6 @@ public:
     // Reads up to the first line equal to `marker` and returns the bytes before that line;
     // `found` tells whether it was met before the end.
     std::string readUntilLine(const std::string &marker, bool &found);
-    std::size_t position() const { return m_pos; }
 
 private:
     std::string_view m_bytes;

@@ -41,6 +41,28 @@ TEST(Calories, WorkedExample) {
     EXPECT_EQ(ShowCalories(out.totals, 3).calories, "286");
 }
 
+TEST(Calories, LookupTakesTheFirstExactMatch) {
+    test::TempDir dir;
+    const auto path =
+        dir.write("ing.txt", CrLf({"Farina_ING == 100 g === 350", "Farina_ING == 200 g === 700",
+                                   "Farina_ING == 200 g === 999", "Uova_ING == 2 === 160",
+                                   "Sale_ING == 0 === 0", "Olio_ING == 1 Cucchiaio === abc"}) +
+                                 "Zucchero_ING == 10 g === 40");
+    const auto calories = [&](const std::string &line) {
+        const Outcome out = Compute(path, {line});
+        return out.notFound.empty() ? std::optional<std::int64_t>(out.totals.calorieSum)
+                                    : std::nullopt;
+    };
+    EXPECT_EQ(calories("200 g ==== Farina"), 700);
+    EXPECT_EQ(calories("10 g ==== Zucchero"), 40);  // the last line counts too
+    EXPECT_EQ(calories(" ==== Sale"), 0);
+    EXPECT_FALSE(calories("200 G ==== Farina"));
+    EXPECT_FALSE(calories("200  g ==== Farina"));
+    EXPECT_FALSE(calories("200 g ==== farina"));
+    EXPECT_THROW(calories("1 Cucchiaio ==== Olio"), EConvertError);
+    EXPECT_THROW(Compute(dir.file("none.txt"), {" ==== Sale"}), EInOutError);
+}
+
 TEST(Calories, LookupKeysAndTheNotFoundForm) {
     test::TempDir dir;
     const auto table = dir.write(

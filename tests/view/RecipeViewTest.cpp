@@ -1,5 +1,6 @@
 #include "common/Cp1252.h"
 #include "common/Exception.h"
+#include "data/RecipeFile.h"
 #include "support/TempDir.h"
 #include "view/PicturePath.h"
 #include "view/RecipeLoad.h"
@@ -32,7 +33,7 @@ TEST(RecipeLoad, FindsTheFirstRecordAfterANameMarker) {
         "ricette.txt", ":Ricette\r\n" + Record("Pane", "Primo", "Torta", {"1 ==== Lievito"}) +
                            Record("Torta", "Dessert", "Prima", {"200 g ==== Farina"}, "8") +
                            Record("Torta", "Pesce", "Seconda", {}));
-    const RecipeRecord torta = ReadRecipeForView(path, "Torta");
+    const RecipeRecord torta = FindRecipe(path, "Torta").value();
     EXPECT_EQ(torta.dish, "Dessert");
     EXPECT_EQ(torta.mainIngredient, "Farina");
     EXPECT_EQ(torta.persons, "8");
@@ -47,11 +48,11 @@ TEST(RecipeLoad, RecordWithoutIngredientsAndRecordCutShort) {
     cut.resize(cut.find("-Preparazione"));
     const auto path =
         dir.write("ricette.txt", ":Ricette\r\n" + Record("Vuota", "Salsa", "", {}) + cut);
-    const RecipeRecord empty = ReadRecipeForView(path, "Vuota");
+    const RecipeRecord empty = FindRecipe(path, "Vuota").value();
     EXPECT_TRUE(empty.ingredients.empty());
     EXPECT_EQ(empty.preparation.size(), 2u);
     // The read stops at the end of the file with what it found.
-    const RecipeRecord tronca = ReadRecipeForView(path, "Tronca");
+    const RecipeRecord tronca = FindRecipe(path, "Tronca").value();
     EXPECT_EQ(tronca.ingredients, (Strings{"1 ==== Uova", "2 ==== Uova"}));
     EXPECT_TRUE(tronca.preparation.empty());
     EXPECT_FALSE(tronca.complete);
@@ -60,16 +61,13 @@ TEST(RecipeLoad, RecordWithoutIngredientsAndRecordCutShort) {
 TEST(RecipeLoad, NameNotInTheFileIsAClearError) {
     test::TempDir dir;
     const auto path = dir.write("ricette.txt", ":Ricette\r\n" + Record("Pane", "Primo", "", {}));
+    const std::string name = Utf8ToCp1252("Caffè");
+    EXPECT_FALSE(FindRecipe(path, name));
+    EXPECT_EQ(ERecipeNotFound(name).message(),
+              "Ricetta \"Caffè\" non trovata in ricette.txt: il file è cambiato dall'avvio "
+              "del programma");
     try {
-        ReadRecipeForView(path, Utf8ToCp1252("Caffè"));
-        FAIL() << "no error";
-    } catch (const ERecipeNotFound &e) {
-        EXPECT_EQ(e.message(),
-                  "Ricetta \"Caffè\" non trovata in ricette.txt: il file è cambiato dall'avvio "
-                  "del programma");
-    }
-    try {
-        ReadRecipeForView(dir.file("manca.txt"), "Pane");
+        FindRecipe(dir.file("manca.txt"), "Pane");
         FAIL() << "no error";
     } catch (const EInOutError &e) {
         EXPECT_STREQ(e.what(), "File not found");
@@ -93,13 +91,6 @@ TEST(RecipeText, TenEntriesInOrder) {
     EXPECT_EQ(blank,
               (Strings{"NOME: ", "PIATTO: ", "INGREDIENTE PRINCIPALE: ", "PERSONE: 4",
                        "CALORIE PER PERSONA: ", "NOTE: ", "INGREDIENTI: ", "PREPARAZIONE: "}));
-}
-
-TEST(RecipeText, BoxTextSplitsIntoLines) {
-    EXPECT_TRUE(SplitBoxText("").empty());
-    EXPECT_EQ(SplitBoxText("a"), Strings{"a"});
-    EXPECT_EQ(SplitBoxText("a\nb\r\nc\rd"), (Strings{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitBoxText("a\n\nb\n"), (Strings{"a", "", "b", ""}));
 }
 
 TEST(PicturePath, ChoosesTheRecipePictureOrNoImage) {
