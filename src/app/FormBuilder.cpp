@@ -276,7 +276,7 @@ void BuildControls(QWidget *window) {
     // Built: the resizer panel's design size is the one its proportions refer to.
     for (const ControlDesign &design : MainWindowDesign())
         if (design.kind == K::ResizerPanel)
-            static_cast<TNoBDEResizerPanel *>(controls.value(Text(design.name)))->Loaded();
+            static_cast<TNoBDEResizerPanel *>(controls.value(Utf8(design.name)))->Loaded();
     std::vector<QWidget *> chain;
     CollectTabChain(nullptr, controls, chain);
     for (std::size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
