@@ -38,18 +38,19 @@ TEST(ErrorReport, OutermostHandlerReportsAndTheChainStops) {
     ReportRecorder recorder;
     QStringList steps;
     EventGuard::Run([&] {
-        steps << "outer";
+        steps << QStringLiteral("outer");
         // A handler run by a signal inside this one fails; the outer one takes the error over.
         EventGuard::Run([&] {
-            steps << "inner";
+            steps << QStringLiteral("inner");
             throw EInOutError("File not found", 2);
         });
-        steps << "after inner";
+        steps << QStringLiteral("after inner");
         EventGuard::RethrowPending();
-        steps << "never";
+        steps << QStringLiteral("never");
     });
-    EXPECT_EQ(steps, (QStringList{"outer", "inner", "after inner"}));
-    EXPECT_EQ(recorder.reports, QStringList{"File not found."});
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("outer"), QStringLiteral("inner"),
+                                  QStringLiteral("after inner")}));
+    EXPECT_EQ(recorder.reports, QStringList{QStringLiteral("File not found.")});
 
     // Nothing stays pending for the next event.
     EventGuard::Run([&] { EventGuard::RethrowPending(); });
@@ -60,7 +61,7 @@ TEST(ErrorReport, NestedErrorNotTakenOverIsReportedAtTheEnd) {
     ReportRecorder recorder;
     EventGuard::Run(
         [&] { EventGuard::Run([] { throw EConvertError("'a' is not a valid integer value"); }); });
-    EXPECT_EQ(recorder.reports, QStringList{"'a' is not a valid integer value."});
+    EXPECT_EQ(recorder.reports, QStringList{QStringLiteral("'a' is not a valid integer value.")});
 }
 
 TEST(ErrorReport, ShowsAModalBoxWithTheErrorSymbolAndTheTitle) {
