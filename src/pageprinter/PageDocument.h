@@ -38,6 +38,17 @@ enum class DocumentChange {
     PageGeometry,  // the sheet, the page shown or the page list changed: ranges and repaint
 };
 
+// What a print job shows while it sends pages: the owner's progress window.
+class PrintProgress {
+public:
+    virtual ~PrintProgress();
+    // Shows or updates the progress of page `page` of the range `first` to `last`; the message
+    // "<FINISH>" closes the window.
+    virtual void UpdateProgress(const QString &message, int page, int first, int last) = 0;
+    // Lets pending window events run, so that a click on Cancel is seen between pages.
+    virtual void ProcessPendingEvents() = 0;
+};
+
 // The document engine of the page printer, without any window: builds a document line by line
 // into pages recorded in printer dots (or into a text file), with word wrap, tabs, tables,
 // headers, footers and page borders, and keeps the pages. Lengths are in `MeasureUnit`,
@@ -54,6 +65,8 @@ public:
 
     // A view (the page printer's widget) hears of the changes it must show.
     void setChangeListener(ChangeListener listener) { m_changed = std::move(listener); }
+    // Where a print job reports its progress; none shows nothing and processes no events.
+    void setProgress(PrintProgress *progress) { m_progress = progress; }
 
     // Property values set between these two calls are only stored, as when a form is loaded;
     // Loaded() then measures the device again and starts an empty page list.
@@ -69,6 +82,12 @@ public:
     void Write(const QString &text);
     void WriteLine(const QString &text);
     void WriteTableLine(const QString &text);
+
+    // The print job: sends the stored pages to the printer. False when the user cancelled.
+    bool Print();
+    // The Cancel button of the progress window: the job stops at the start of the next page.
+    void RequestCancel() { m_cancelRequested = true; }
+    bool CancelRequested() const { return m_cancelRequested; }
 
     // Document state.
     bool Printing() const { return m_documentOpen || m_fileOutputOpen; }
@@ -227,6 +246,10 @@ private:
     QChar DecimalSeparator() const;
     void RefuseWhilePrinting(const char *message) const;
     void Changed(DocumentChange change) const;
+    // Print job.
+    void SendPages(const TPageList &pages, int first, int last);
+    void SendPage(const PagePicture &page, int pageNumber, int first, int last, bool lastCall);
+    void EndPrintJob(int savedCopies);
 
     // Properties.
     bool m_abortOnCancel = false;
@@ -278,12 +301,14 @@ private:
     bool m_decoratingPage = false;
     bool m_fileOutputOpen = false;
     bool m_loading = false;
+    bool m_cancelRequested = false;
     int m_screenDpiY = 96;
     TextOutputFile m_outputFile;
     TPageList m_pages;
     DocumentCanvas m_canvas;
     PrinterTextMetrics m_fontMetrics;
     ChangeListener m_changed;
+    PrintProgress *m_progress = nullptr;
 };
 
 }  // namespace sapidoro

@@ -1,11 +1,18 @@
 #include "pageprinter/PagePrnt.h"
 
 #include "pageprinter/PageView.h"
+#include "pageprinter/PgPrnPrg.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QPalette>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScrollBar>
+
+#include <algorithm>
+#include <limits>
 
 namespace sapidoro {
 
@@ -23,6 +30,7 @@ TPagePrinter::TPagePrinter(QWidget *parent) : QScrollArea(parent) {
     setFont(m_document.Font());
     FontChanged();  // the font may equal the inherited one, which sends no change event
     m_document.setChangeListener([this](DocumentChange change) { DocumentChanged(change); });
+    m_document.setProgress(this);
     m_creating = false;
     Loaded();
 }
@@ -66,6 +74,52 @@ void TPagePrinter::setOnNewPage(TNotifyEvent handler) {
     }
     m_document.setOnNewPage(
         [this, handler = std::move(handler)](PageDocument &) { handler(*this); });
+}
+
+void TPagePrinter::UpdateProgress(const QString &message, int page, int first, int last) {
+    if (!ShowProgress() || message == u"<FINISH>") {
+        CloseProgressWindow();
+        return;
+    }
+    if (!m_progressWindow) {
+        m_activeBeforeProgress = QApplication::activeWindow();
+        m_progressWindow = new TPPPrnPrgDlg(this);
+        connect(m_progressWindow->btnCancel, &QPushButton::clicked, this,
+                [this] { RequestCancel(); });
+        if (!ShowCancel()) m_progressWindow->HideCancel();
+    }
+    TPPPrnPrgDlg &window = *m_progressWindow;
+    // Brought forward as it appears; later pages leave the user's window order alone.
+    if (!window.isVisible()) {
+        window.show();
+        window.raise();
+        window.activateWindow();
+    }
+    window.setWindowTitle(Title());
+    window.lblStatus->setText(message.isEmpty() ? QStringLiteral("Sending Pages To Printer")
+                                                : message);
+    const qint64 steps = qint64(Copies()) * (last - first + 1);
+    window.ProgBar->setMaximum(
+        static_cast<int>(std::min<qint64>(steps, std::numeric_limits<int>::max())));
+    window.StepIt();
+    window.lblPageNumber->setText(ProgressPageText(page, first, last, Copies()));
+    if (window.isVisible()) window.repaint();
+}
+
+TPPPrnPrgDlg *TPagePrinter::ProgressWindow() const {
+    return m_progressWindow;
+}
+
+void TPagePrinter::CloseProgressWindow() {
+    if (!m_progressWindow) return;
+    if (m_progressWindow->isVisible()) m_progressWindow->hide();
+    delete m_progressWindow;
+    if (m_activeBeforeProgress) m_activeBeforeProgress->activateWindow();
+    m_activeBeforeProgress = nullptr;
+}
+
+void TPagePrinter::ProcessPendingEvents() {
+    QApplication::processEvents();
 }
 
 }  // namespace sapidoro

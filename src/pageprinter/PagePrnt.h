@@ -3,6 +3,7 @@
 #include "pageprinter/PageDocument.h"
 
 #include <QColor>
+#include <QPointer>
 #include <QScrollArea>
 #include <QStringList>
 
@@ -14,11 +15,13 @@ namespace sapidoro {
 enum TZoomLocation { zlTopLeft, zlTopCenter, zlCenter };
 
 class PagePaintBox;
+class TPPPrnPrgDlg;
 
 // The page printer control: a scroll box that owns a document engine (`Document()`) and shows
 // its current page. Every document operation and property is the engine's, forwarded here;
-// the control adds the page view and takes its `Font` from the widget's font.
-class TPagePrinter : public QScrollArea {
+// the control adds the page view and the print job's progress window, and takes its `Font`
+// from the widget's font.
+class TPagePrinter : public QScrollArea, private PrintProgress {
     Q_OBJECT
 
 public:
@@ -43,6 +46,15 @@ public:
     void Write(const QString &text) { m_document.Write(text); }
     void WriteLine(const QString &text) { m_document.WriteLine(text); }
     void WriteTableLine(const QString &text) { m_document.WriteTableLine(text); }
+
+    // The print job, with the progress window while `ShowProgress` is set.
+    bool Print() { return m_document.Print(); }
+    // Shows or updates the progress window; the message "<FINISH>" closes it.
+    void UpdateProgress(const QString &message, int page, int first, int last) override;
+    // The Cancel button's handler.
+    void RequestCancel() { m_document.RequestCancel(); }
+    // The progress window while a job shows one.
+    TPPPrnPrgDlg *ProgressWindow() const;
 
     // Document state.
     bool Printing() const { return m_document.Printing(); }
@@ -200,6 +212,8 @@ private:
 
     void FontChanged();
     void DocumentChanged(DocumentChange change);
+    void ProcessPendingEvents() override;
+    void CloseProgressWindow();
     void PaintPage(QPainter &painter);
 
     PageDocument m_document;
@@ -215,6 +229,8 @@ private:
 
     bool m_creating = true;
     PagePaintBox *m_paintBox = nullptr;
+    QPointer<TPPPrnPrgDlg> m_progressWindow;
+    QPointer<QWidget> m_activeBeforeProgress;  // gets the focus back when the window closes
 };
 
 }  // namespace sapidoro
