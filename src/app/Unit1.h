@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -85,6 +86,10 @@ private:
     void StampaLaRicettaClick();
     void Copia1Click();
     void Stampa1Click();
+    // The labelled recipe text of the fields on show, composed into `Stampa`.
+    void ComposeIntoStampa();
+    // The lines of `Stampa` as it wraps them at its width.
+    QStringList StampaLines() const;
 
     const QString m_designDataFolder;
 
