@@ -114,7 +114,9 @@ void TPagePrinter::CloseProgressWindow() {
     if (!m_progressWindow) return;
     if (m_progressWindow->isVisible()) m_progressWindow->hide();
     delete m_progressWindow;
-    if (m_activeBeforeProgress) m_activeBeforeProgress->activateWindow();
+    // The focus goes back to the window the page printer sits in, else to the one that had it.
+    QWidget *back = window()->isVisible() ? window() : m_activeBeforeProgress.data();
+    if (back != nullptr && back->isVisible()) back->activateWindow();
     m_activeBeforeProgress = nullptr;
 }
 
