@@ -68,14 +68,15 @@ std::vector<Item> MakeItems(int count) {
         if (kind < 5) {
             item.kind = Item::Paragraph;
             const int length = 40 + (i * 37) % 90;
-            for (int w = 0; w < length; ++w) item.text += (w ? " " : "") + words.Next();
+            for (int w = 0; w < length; ++w)
+                item.text += (w ? QStringLiteral(" ") : QString()) + words.Next();
         } else if (kind < 7) {
             item.kind = Item::Tabbed;
-            item.text = words.Next() + "\t" + words.Next() + "\t\t" + QString::number(i);
+            item.text = words.Next() + u'\t' + words.Next() + u"\t\t" + QString::number(i);
         } else {
             item.kind = Item::TableRow;
-            item.text = words.Next() + " " + words.Next() + "|" + QString::number(i * 7) + "|" +
-                        words.Next() + " " + words.Next() + " " + words.Next();
+            item.text = words.Next() + u' ' + words.Next() + u'|' + QString::number(i * 7) + u'|' +
+                        words.Next() + u' ' + words.Next() + u' ' + words.Next();
         }
         items.push_back(item);
     }
@@ -135,7 +136,7 @@ int main(int argc, char **argv) {
     TPagePrinter pp;
     pp.setFont(PageFont());
     pp.setMargins(1, 1, 1, 1);
-    pp.setTableFormat("2.5|>1|^3");
+    pp.setTableFormat(QStringLiteral("2.5|>1|^3"));
 
     // Find how many items fill 100 pages.
     std::vector<Item> items;

@@ -115,8 +115,13 @@ QWidget *CreateControl(const ControlDesign &design, QWidget *parent) {
             memo->setFocusPolicy(Qt::StrongFocus);
             return memo;
         }
-        case K::RichText:
-            return new QTextEdit(parent);
+        case K::RichText: {
+            // No scroll bars, as designed: the text wraps at the whole client width.
+            auto *rich = new QTextEdit(parent);
+            rich->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            rich->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            return rich;
+        }
         case K::Border:
             return new FrameBorder(parent);
         case K::Label: {

@@ -89,6 +89,10 @@ private:
     void StampaLaRicettaClick();
     void Copia1Click();
     void Stampa1Click();
+    // The labelled recipe text of the fields on show, composed into `Stampa`.
+    void ComposeIntoStampa();
+    // The lines of `Stampa` as it wraps them at its width.
+    QStringList StampaLines() const;
 
     const QString m_designDataFolder;
 

@@ -1,5 +1,10 @@
 #include "pageprinter/MemoryPrinter.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QPalette>
+#include <QTextDocument>
+
+#include <limits>
 #include <utility>
 
 namespace sapidoro {
@@ -87,6 +92,37 @@ void TMemoryPrinter::AbortJob() {
     ClosePage();
     m_jobs.back().aborted = true;
     m_events.push_back(JobAborted);
+}
+
+void TMemoryPrinter::PrintDocument(const QTextDocument &document, const QString &documentName) {
+    StartJob(documentName);
+    const QSize printable = PrintableDots();
+    // A document without pages of its own is cut into pages of the printable area, dot for dot.
+    const QTextDocument *paged = &document;
+    std::unique_ptr<QTextDocument> copy;
+    if (!(document.pageSize().width() > 0 && document.pageSize().height() > 0 &&
+          document.pageSize().height() < std::numeric_limits<int>::max())) {
+        copy.reset(document.clone());
+        copy->setPageSize(QSizeF(printable));
+        paged = copy.get();
+    }
+    // Each page of the document is scaled onto the printable area and clipped to its own part.
+    const QSizeF page = paged->pageSize();
+    const int pages = paged->pageCount();
+    for (int index = 0; index < pages; ++index) {
+        if (index > 0) StartNextPage();
+        m_painter.save();
+        m_painter.scale(printable.width() / page.width(), printable.height() / page.height());
+        const QRectF view(0, index * page.height(), page.width(), page.height());
+        m_painter.translate(0, -view.top());
+        m_painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        paged->documentLayout()->draw(&m_painter, context);
+        m_painter.restore();
+    }
+    FinishJob();
 }
 
 }  // namespace sapidoro

@@ -58,6 +58,8 @@ protected:
     void FinishJob() override;
     void AbortJob() override;
     QPainter &PageSurface() override { return m_painter; }
+    // Lays the document's pages onto recorded pages as Qt's text printing does.
+    void PrintDocument(const QTextDocument &document, const QString &documentName) override;
 
 private:
     TMemoryPrinter(const Sheet &sheet, bool available);

@@ -1,4 +1,4 @@
-#include "pageprinter/PagePrnt.h"
+#include "pageprinter/PageDocument.h"
 
 #include "pageprinter/PageTokens.h"
 
@@ -6,17 +6,17 @@
 
 namespace sapidoro {
 
-void TPagePrinter::setFriendlyHeader(const QString &value) {
+void PageDocument::setFriendlyHeader(const QString &value) {
     m_friendlyHeader = value;
     if (!m_loading) RebuildFriendly(true);
 }
 
-void TPagePrinter::setFriendlyFooter(const QString &value) {
+void PageDocument::setFriendlyFooter(const QString &value) {
     m_friendlyFooter = value;
     if (!m_loading) RebuildFriendly(false);
 }
 
-void TPagePrinter::RebuildFriendly(bool header) {
+void PageDocument::RebuildFriendly(bool header) {
     const FriendlyValues values{QDateTime::currentDateTime(), m_fileName};
     const FriendlyFormat result =
         ApplyFriendlyFormat(header ? m_friendlyHeader : m_friendlyFooter, m_tokenSeparator,
@@ -30,7 +30,7 @@ void TPagePrinter::RebuildFriendly(bool header) {
     }
 }
 
-QString TPagePrinter::ExpandTokens(const QString &text) const {
+QString PageDocument::ExpandTokens(const QString &text) const {
     TokenValues values;
     values.line = m_lineNumber;
     values.page = m_pageNumber;
@@ -41,7 +41,7 @@ QString TPagePrinter::ExpandTokens(const QString &text) const {
     return sapidoro::ExpandTokens(text, values);
 }
 
-void TPagePrinter::PreparePage() {
+void PageDocument::PreparePage() {
     m_x = 0;
     m_y = 0;
     m_lineNumber = 0;
@@ -52,7 +52,7 @@ void TPagePrinter::PreparePage() {
     const int savedLineNumber = m_lineNumber;
     const QString savedTableFormat = m_tableFormat;
     const bool savedTableGrid = m_tableGrid;
-    const QFont savedFont = font();
+    const QFont savedFont = m_font;
     const bool savedAutoHeaderFont = m_autoHeaderFont;
     const bool savedAutoFooterFont = m_autoFooterFont;
     m_tableGrid = false;
@@ -106,7 +106,7 @@ void TPagePrinter::PreparePage() {
     DrawPageBorders();
 }
 
-void TPagePrinter::DrawPageBorders() {
+void PageDocument::DrawPageBorders() {
     // Pen widths come from the printer itself: without one, starting a page fails here.
     const int horizontalPen = Printer().GetDeviceCaps(DeviceCap::LOGPIXELSY) / 300 * 2;
     const int verticalPen = Printer().GetDeviceCaps(DeviceCap::LOGPIXELSX) / 300 * 2;

@@ -1,4 +1,4 @@
-#include "pageprinter/PagePrnt.h"
+#include "pageprinter/PageDocument.h"
 
 #include <QLocale>
 
@@ -16,65 +16,65 @@ constexpr double kFallbackOffsetMm = 6;
 
 }  // namespace
 
-int TPagePrinter::ResolutionX() const {
+int PageDocument::ResolutionX() const {
     return Printer().TryDeviceCaps(DeviceCap::LOGPIXELSX).value_or(kFallbackResolution);
 }
 
-int TPagePrinter::ResolutionY() const {
+int PageDocument::ResolutionY() const {
     return Printer().TryDeviceCaps(DeviceCap::LOGPIXELSY).value_or(kFallbackResolution);
 }
 
-std::int32_t TPagePrinter::DeviceDotsX(double length) const {
+std::int32_t PageDocument::DeviceDotsX(double length) const {
     return LengthToDots(length, m_measureUnit, ResolutionX());
 }
 
-std::int32_t TPagePrinter::DeviceDotsY(double length) const {
+std::int32_t PageDocument::DeviceDotsY(double length) const {
     return LengthToDots(length, m_measureUnit, ResolutionY());
 }
 
-double TPagePrinter::UnitsFromDotsX(double dots) const {
+double PageDocument::UnitsFromDotsX(double dots) const {
     return DotsToLength(dots, m_measureUnit,
                         Printer().TryDeviceCaps(DeviceCap::LOGPIXELSX).value_or(0));
 }
 
-double TPagePrinter::UnitsFromDotsY(double dots) const {
+double PageDocument::UnitsFromDotsY(double dots) const {
     return DotsToLength(dots, m_measureUnit,
                         Printer().TryDeviceCaps(DeviceCap::LOGPIXELSY).value_or(0));
 }
 
-double TPagePrinter::PageWidth() const {
+double PageDocument::PageWidth() const {
     if (const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALWIDTH))
         return UnitsFromDotsX(*dots);
     return m_measureUnit == muMillimeters ? kFallbackPageWidthMm : kFallbackPageWidthInches;
 }
 
-double TPagePrinter::PageHeight() const {
+double PageDocument::PageHeight() const {
     if (const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALHEIGHT))
         return UnitsFromDotsY(*dots);
     return m_measureUnit == muMillimeters ? kFallbackPageHeightMm : kFallbackPageHeightInches;
 }
 
-double TPagePrinter::PrintableOffsetX() const {
+double PageDocument::PrintableOffsetX() const {
     if (const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALOFFSETX))
         return UnitsFromDotsX(*dots);
     return m_measureUnit == muMillimeters ? kFallbackOffsetMm : kFallbackOffsetInches;
 }
 
-double TPagePrinter::PrintableOffsetY() const {
+double PageDocument::PrintableOffsetY() const {
     if (const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALOFFSETY))
         return UnitsFromDotsY(*dots);
     return m_measureUnit == muMillimeters ? kFallbackOffsetMm : kFallbackOffsetInches;
 }
 
-int TPagePrinter::TextWidth() const {
+int PageDocument::TextWidth() const {
     return DeviceDotsX(PrintableWidth()) - TextAreaLeft() - TextAreaRightInset();
 }
 
-int TPagePrinter::TextHeight() const {
+int PageDocument::TextHeight() const {
     return DeviceDotsY(PrintableHeight()) - TextAreaTop() - TextAreaBottomInset();
 }
 
-void TPagePrinter::setMarginTop(double value) {
+void PageDocument::setMarginTop(double value) {
     RefuseWhilePrinting("Unable to change top margin while printing");
     const double strip = PrintableOffsetY();
     // A value that is no number counts as below the strip.
@@ -83,10 +83,10 @@ void TPagePrinter::setMarginTop(double value) {
     else if (value > PageHeight() - strip)
         value = PageHeight() - strip;
     m_marginTop = value;
-    update();
+    Changed(DocumentChange::Repaint);
 }
 
-void TPagePrinter::setMarginBottom(double value) {
+void PageDocument::setMarginBottom(double value) {
     RefuseWhilePrinting("Unable to change bottom margin while printing");
     const double strip = PrintableOffsetY();
     if (!(value >= strip))
@@ -94,10 +94,10 @@ void TPagePrinter::setMarginBottom(double value) {
     else if (value > PageHeight() - strip)
         value = PageHeight() - strip;
     m_marginBottom = value;
-    update();
+    Changed(DocumentChange::Repaint);
 }
 
-void TPagePrinter::setMarginLeft(double value) {
+void PageDocument::setMarginLeft(double value) {
     RefuseWhilePrinting("Unable to change left margin while printing");
     const double strip = PrintableOffsetX();
     if (!(value >= strip))
@@ -105,10 +105,10 @@ void TPagePrinter::setMarginLeft(double value) {
     else if (value > PageWidth() - strip)
         value = PageWidth() - strip;
     m_marginLeft = value;
-    update();
+    Changed(DocumentChange::Repaint);
 }
 
-void TPagePrinter::setMarginRight(double value) {
+void PageDocument::setMarginRight(double value) {
     RefuseWhilePrinting("Unable to change right margin while printing");
     const double strip = PrintableOffsetX();
     if (!(value >= strip))
@@ -116,22 +116,21 @@ void TPagePrinter::setMarginRight(double value) {
     else if (value > PageWidth() - strip)
         value = PageWidth() - strip;
     m_marginRight = value;
-    update();
+    Changed(DocumentChange::Repaint);
 }
 
-void TPagePrinter::setMargins(double top, double bottom, double left, double right) {
+void PageDocument::setMargins(double top, double bottom, double left, double right) {
     setMarginTop(top);
     setMarginBottom(bottom);
     setMarginLeft(left);
     setMarginRight(right);
 }
 
-void TPagePrinter::setMeasureUnit(TMeasureUnit value) {
+void PageDocument::setMeasureUnit(TMeasureUnit value) {
     if (value == m_measureUnit) return;
     // Refused as a whole while printing: the margins could not follow the new unit.
     RefuseWhilePrinting("Unable to change top margin while printing");
     m_measureUnit = value;
-    if (m_creating) return;
     const double factor = UnitChangeFactor(value);
     setMarginTop(m_marginTop * factor);
     setMarginBottom(m_marginBottom * factor);
@@ -145,7 +144,7 @@ void TPagePrinter::setMeasureUnit(TMeasureUnit value) {
     m_tableFormat = NormalizeColumnFormat(m_tableFormat, true);
 }
 
-void TPagePrinter::RefreshDeviceMetrics() {
+void PageDocument::RefreshDeviceMetrics() {
     if (!Printing()) {
         setMarginTop(m_marginTop);
         setMarginBottom(m_marginBottom);
@@ -160,16 +159,16 @@ void TPagePrinter::RefreshDeviceMetrics() {
     if (!m_friendlyFooter.isEmpty()) setFriendlyFooter(m_friendlyFooter);
 }
 
-QChar TPagePrinter::DecimalSeparator() const {
+QChar PageDocument::DecimalSeparator() const {
     const QString separator = QLocale().decimalPoint();
     return separator.isEmpty() ? QChar(u'.') : separator[0];
 }
 
-ColumnSpec TPagePrinter::ParseColumnSpec(QStringView entry) const {
+ColumnSpec PageDocument::ParseColumnSpec(QStringView entry) const {
     return sapidoro::ParseColumnSpec(entry, m_defaultColWidth, DecimalSeparator());
 }
 
-QString TPagePrinter::NormalizeColumnFormat(const QString &format, bool convert) const {
+QString PageDocument::NormalizeColumnFormat(const QString &format, bool convert) const {
     return sapidoro::NormalizeColumnFormat(format, m_tokenSeparator, m_defaultColWidth,
                                            DecimalSeparator(),
                                            convert ? UnitChangeFactor(m_measureUnit) : 1.0);

@@ -53,8 +53,9 @@ private:
     std::vector<QFont> m_fonts;
 };
 
-// The stored pages of a document, in page order; page n is item n - 1.
-using TPageList = std::vector<std::unique_ptr<PagePicture>>;
+// The stored pages of a document, in page order; page n is item n - 1. Shared, so that a print
+// job keeps the pages it started with even if the document is rebuilt between its pages.
+using TPageList = std::vector<std::shared_ptr<PagePicture>>;
 
 // The drawing surface of a page: font, pen and the text and line calls of the writers. Without
 // a page it only measures (the scratch page keeps nothing it is given).

@@ -1,48 +1,27 @@
 #pragma once
 
-#include "pageprinter/ColumnFormat.h"
-#include "pageprinter/PagePicture.h"
-#include "pageprinter/PageUnits.h"
-#include "pageprinter/Printer.h"
-#include "pageprinter/TextOutputFile.h"
+#include "pageprinter/PageDocument.h"
 
 #include <QColor>
-#include <QFlags>
-#include <QFont>
+#include <QPointer>
 #include <QScrollArea>
-#include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 
 namespace sapidoro {
 
-// Every refusal of the page printer.
-class EPagePrinter : public EPrinter {
-public:
-    using EPrinter::EPrinter;
-};
-
-// The user cancelled a print job.
-class ECancelPrinting : public EPagePrinter {
-public:
-    using EPagePrinter::EPagePrinter;
-};
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-enum TLineSpacing { lsHalfSpace, lsSingleSpace, lsSingleAndAHalf, lsDoubleSpace };
-enum TPageBorder { pbTop = 0x1, pbBottom = 0x2, pbLeft = 0x4, pbRight = 0x8 };
-using TPageBorders = QFlags<TPageBorder>;
 enum TZoomLocation { zlTopLeft, zlTopCenter, zlCenter };
 
 class PagePaintBox;
+class TPPPrnPrgDlg;
 
-// The page printer: builds a document line by line into pages recorded in printer dots
-// (or into a text file), with word wrap, tabs, tables, headers, footers and page borders.
-// Its `Font` is the widget's font; lengths are in `MeasureUnit`, positions in printer dots.
-class TPagePrinter : public QScrollArea {
+// The page printer control: a scroll box that owns a document engine (`Document()`) and shows
+// its current page. Every document operation and property is the engine's, forwarded here;
+// the control adds the page view and the print job's progress window, and takes its `Font`
+// from the widget's font.
+class TPagePrinter : public QScrollArea, private PrintProgress {
     Q_OBJECT
 
 public:
@@ -51,152 +30,170 @@ public:
     explicit TPagePrinter(QWidget *parent = nullptr);
     ~TPagePrinter() override;
 
+    PageDocument &Document() { return m_document; }
+    const PageDocument &Document() const { return m_document; }
+
     // Property values set between these two calls are only stored, as when a form is loaded;
     // Loaded() then measures the device again and starts an empty page list.
-    void BeginLoading();
+    void BeginLoading() { m_document.BeginLoading(); }
     void Loaded();
 
     // Document building.
-    void BeginDoc();
-    void EndDoc();
-    int NewPage();
-    int NewLine();
-    void Write(const QString &text);
-    void WriteLine(const QString &text);
-    void WriteTableLine(const QString &text);
+    void BeginDoc() { m_document.BeginDoc(); }
+    void EndDoc() { m_document.EndDoc(); }
+    int NewPage() { return m_document.NewPage(); }
+    int NewLine() { return m_document.NewLine(); }
+    void Write(const QString &text) { m_document.Write(text); }
+    void WriteLine(const QString &text) { m_document.WriteLine(text); }
+    void WriteTableLine(const QString &text) { m_document.WriteTableLine(text); }
+
+    // The print job, with the progress window while `ShowProgress` is set.
+    bool Print() { return m_document.Print(); }
+    // Shows or updates the progress window; the message "<FINISH>" closes it.
+    void UpdateProgress(const QString &message, int page, int first, int last) override;
+    // The Cancel button's handler.
+    void RequestCancel() { m_document.RequestCancel(); }
+    // The progress window while a job shows one.
+    TPPPrnPrgDlg *ProgressWindow() const;
 
     // Document state.
-    bool Printing() const { return m_documentOpen || m_fileOutputOpen; }
-    int PageCount() const { return static_cast<int>(m_pages.size()); }
-    const PagePicture &Page(int pageNumber) const { return *m_pages.at(pageNumber - 1); }
-    int PageNumber() const { return m_pageNumber; }
-    void setPageNumber(int pageNumber);
-    int LineNumber() const { return m_lineNumber; }
-    int LineHeight() const { return m_lineHeight; }
-    int CurrentX() const { return m_x; }
-    int CurrentY() const { return m_y; }
-    bool DecoratingPage() const { return m_decoratingPage; }
-    const PrinterTextMetrics &PrinterFontMetrics() const { return m_fontMetrics; }
-    const DocumentCanvas &PageCanvas() const { return m_canvas; }
+    bool Printing() const { return m_document.Printing(); }
+    int PageCount() const { return m_document.PageCount(); }
+    const PagePicture &Page(int pageNumber) const { return m_document.Page(pageNumber); }
+    int PageNumber() const { return m_document.PageNumber(); }
+    void setPageNumber(int pageNumber) { m_document.setPageNumber(pageNumber); }
+    int LineNumber() const { return m_document.LineNumber(); }
+    int LineHeight() const { return m_document.LineHeight(); }
+    int CurrentX() const { return m_document.CurrentX(); }
+    int CurrentY() const { return m_document.CurrentY(); }
+    bool DecoratingPage() const { return m_document.DecoratingPage(); }
+    const PrinterTextMetrics &PrinterFontMetrics() const { return m_document.PrinterFontMetrics(); }
+    const DocumentCanvas &PageCanvas() const { return m_document.PageCanvas(); }
 
     // Units and page geometry, computed from the printer on every use.
-    int ResolutionX() const;
-    int ResolutionY() const;
-    std::int32_t DeviceDotsX(double length) const;
-    std::int32_t DeviceDotsY(double length) const;
-    double UnitsFromDotsX(double dots) const;
-    double UnitsFromDotsY(double dots) const;
-    double PageWidth() const;
-    double PageHeight() const;
-    double PrintableOffsetX() const;
-    double PrintableOffsetY() const;
-    double PrintableWidth() const { return PageWidth() - 2 * PrintableOffsetX(); }
-    double PrintableHeight() const { return PageHeight() - 2 * PrintableOffsetY(); }
-    int TextAreaLeft() const { return DeviceDotsX(m_marginLeft - PrintableOffsetX()); }
-    int TextAreaTop() const { return DeviceDotsY(m_marginTop - PrintableOffsetY()); }
-    int TextAreaRightInset() const { return DeviceDotsX(m_marginRight - PrintableOffsetX()); }
-    int TextAreaBottomInset() const { return DeviceDotsY(m_marginBottom - PrintableOffsetY()); }
-    int TextWidth() const;
-    int TextHeight() const;
-    double WidthBetweenMargins() const { return PageWidth() - m_marginLeft - m_marginRight; }
+    int ResolutionX() const { return m_document.ResolutionX(); }
+    int ResolutionY() const { return m_document.ResolutionY(); }
+    std::int32_t DeviceDotsX(double length) const { return m_document.DeviceDotsX(length); }
+    std::int32_t DeviceDotsY(double length) const { return m_document.DeviceDotsY(length); }
+    double UnitsFromDotsX(double dots) const { return m_document.UnitsFromDotsX(dots); }
+    double UnitsFromDotsY(double dots) const { return m_document.UnitsFromDotsY(dots); }
+    double PageWidth() const { return m_document.PageWidth(); }
+    double PageHeight() const { return m_document.PageHeight(); }
+    double PrintableOffsetX() const { return m_document.PrintableOffsetX(); }
+    double PrintableOffsetY() const { return m_document.PrintableOffsetY(); }
+    double PrintableWidth() const { return m_document.PrintableWidth(); }
+    double PrintableHeight() const { return m_document.PrintableHeight(); }
+    int TextAreaLeft() const { return m_document.TextAreaLeft(); }
+    int TextAreaTop() const { return m_document.TextAreaTop(); }
+    int TextAreaRightInset() const { return m_document.TextAreaRightInset(); }
+    int TextAreaBottomInset() const { return m_document.TextAreaBottomInset(); }
+    int TextWidth() const { return m_document.TextWidth(); }
+    int TextHeight() const { return m_document.TextHeight(); }
+    double WidthBetweenMargins() const { return m_document.WidthBetweenMargins(); }
 
-    void ScalePageFont();
-    void RefreshDeviceMetrics();
-    void PreparePage();
-    ColumnSpec ParseColumnSpec(QStringView entry) const;
-    QString NormalizeColumnFormat(const QString &format, bool convert) const;
-    QString ExpandTokens(const QString &text) const;
+    void ScalePageFont() { m_document.ScalePageFont(); }
+    void RefreshDeviceMetrics() { m_document.RefreshDeviceMetrics(); }
+    void PreparePage() { m_document.PreparePage(); }
+    ColumnSpec ParseColumnSpec(QStringView entry) const {
+        return m_document.ParseColumnSpec(entry);
+    }
+    QString NormalizeColumnFormat(const QString &format, bool convert) const {
+        return m_document.NormalizeColumnFormat(format, convert);
+    }
+    QString ExpandTokens(const QString &text) const { return m_document.ExpandTokens(text); }
 
     // Published properties.
-    bool AbortOnCancel() const { return m_abortOnCancel; }
-    void setAbortOnCancel(bool value) { m_abortOnCancel = value; }
-    TAlignment Alignment() const { return m_alignment; }
-    void setAlignment(TAlignment value) { m_alignment = value; }
-    bool AutoFooterFont() const { return m_autoFooterFont; }
-    void setAutoFooterFont(bool value);
-    bool AutoHeaderFont() const { return m_autoHeaderFont; }
-    void setAutoHeaderFont(bool value);
-    bool Collate() const { return m_collate; }
-    void setCollate(bool value) { m_collate = value; }
-    std::uint32_t Copies() const { return m_copies; }
-    void setCopies(std::uint32_t value);
-    double DefaultColWidth() const { return m_defaultColWidth; }
-    void setDefaultColWidth(double value) { m_defaultColWidth = value; }
-    QString FileName() const { return m_fileName; }
-    void setFileName(const QString &value);
-    const QFont &Font() const { return font(); }
-    QString Footer() const { return m_footer; }
-    void setFooter(const QString &value) { m_footer = value; }
-    const QFont &FooterFont() const { return m_footerFont; }
-    void setFooterFont(const QFont &value) { m_footerFont = value; }
-    QString FooterFormat() const { return m_footerFormat; }
-    void setFooterFormat(const QString &value);
-    QString FriendlyFooter() const { return m_friendlyFooter; }
-    void setFriendlyFooter(const QString &value);
-    QString FriendlyHeader() const { return m_friendlyHeader; }
-    void setFriendlyHeader(const QString &value);
-    std::uint32_t FromPage() const { return m_fromPage; }
-    void setFromPage(std::uint32_t value);
+    bool AbortOnCancel() const { return m_document.AbortOnCancel(); }
+    void setAbortOnCancel(bool value) { m_document.setAbortOnCancel(value); }
+    TAlignment Alignment() const { return m_document.Alignment(); }
+    void setAlignment(TAlignment value) { m_document.setAlignment(value); }
+    bool AutoFooterFont() const { return m_document.AutoFooterFont(); }
+    void setAutoFooterFont(bool value) { m_document.setAutoFooterFont(value); }
+    bool AutoHeaderFont() const { return m_document.AutoHeaderFont(); }
+    void setAutoHeaderFont(bool value) { m_document.setAutoHeaderFont(value); }
+    bool Collate() const { return m_document.Collate(); }
+    void setCollate(bool value) { m_document.setCollate(value); }
+    std::uint32_t Copies() const { return m_document.Copies(); }
+    void setCopies(std::uint32_t value) { m_document.setCopies(value); }
+    double DefaultColWidth() const { return m_document.DefaultColWidth(); }
+    void setDefaultColWidth(double value) { m_document.setDefaultColWidth(value); }
+    QString FileName() const { return m_document.FileName(); }
+    void setFileName(const QString &value) { m_document.setFileName(value); }
+    const QFont &Font() const { return m_document.Font(); }
+    QString Footer() const { return m_document.Footer(); }
+    void setFooter(const QString &value) { m_document.setFooter(value); }
+    const QFont &FooterFont() const { return m_document.FooterFont(); }
+    void setFooterFont(const QFont &value) { m_document.setFooterFont(value); }
+    QString FooterFormat() const { return m_document.FooterFormat(); }
+    void setFooterFormat(const QString &value) { m_document.setFooterFormat(value); }
+    QString FriendlyFooter() const { return m_document.FriendlyFooter(); }
+    void setFriendlyFooter(const QString &value) { m_document.setFriendlyFooter(value); }
+    QString FriendlyHeader() const { return m_document.FriendlyHeader(); }
+    void setFriendlyHeader(const QString &value) { m_document.setFriendlyHeader(value); }
+    std::uint32_t FromPage() const { return m_document.FromPage(); }
+    void setFromPage(std::uint32_t value) { m_document.setFromPage(value); }
     bool GradientBackground() const { return m_gradientBackground; }
     void setGradientBackground(bool value);
-    QString Header() const { return m_header; }
-    void setHeader(const QString &value) { m_header = value; }
-    const QFont &HeaderFont() const { return m_headerFont; }
-    void setHeaderFont(const QFont &value) { m_headerFont = value; }
-    QString HeaderFormat() const { return m_headerFormat; }
-    void setHeaderFormat(const QString &value);
+    QString Header() const { return m_document.Header(); }
+    void setHeader(const QString &value) { m_document.setHeader(value); }
+    const QFont &HeaderFont() const { return m_document.HeaderFont(); }
+    void setHeaderFont(const QFont &value) { m_document.setHeaderFont(value); }
+    QString HeaderFormat() const { return m_document.HeaderFormat(); }
+    void setHeaderFormat(const QString &value) { m_document.setHeaderFormat(value); }
     QStringList &Lines() { return m_lines; }
     void setLines(const QStringList &value) { m_lines = value; }
-    TLineSpacing LineSpacing() const { return m_lineSpacing; }
-    void setLineSpacing(TLineSpacing value);
-    double MarginBottom() const { return m_marginBottom; }
-    void setMarginBottom(double value);
-    double MarginLeft() const { return m_marginLeft; }
-    void setMarginLeft(double value);
-    double MarginRight() const { return m_marginRight; }
-    void setMarginRight(double value);
-    double MarginTop() const { return m_marginTop; }
-    void setMarginTop(double value);
+    TLineSpacing LineSpacing() const { return m_document.LineSpacing(); }
+    void setLineSpacing(TLineSpacing value) { m_document.setLineSpacing(value); }
+    double MarginBottom() const { return m_document.MarginBottom(); }
+    void setMarginBottom(double value) { m_document.setMarginBottom(value); }
+    double MarginLeft() const { return m_document.MarginLeft(); }
+    void setMarginLeft(double value) { m_document.setMarginLeft(value); }
+    double MarginRight() const { return m_document.MarginRight(); }
+    void setMarginRight(double value) { m_document.setMarginRight(value); }
+    double MarginTop() const { return m_document.MarginTop(); }
+    void setMarginTop(double value) { m_document.setMarginTop(value); }
     // The four margins at once, in the order top, bottom, left, right.
-    void setMargins(double top, double bottom, double left, double right);
-    TMeasureUnit MeasureUnit() const { return m_measureUnit; }
-    void setMeasureUnit(TMeasureUnit value);
-    void setOnNewLine(TNotifyEvent handler) { m_onNewLine = std::move(handler); }
-    void setOnNewPage(TNotifyEvent handler) { m_onNewPage = std::move(handler); }
-    TPrinterOrientation Orientation() const;
-    void setOrientation(TPrinterOrientation value);
-    double PageBorderOffset() const { return m_pageBorderOffset; }
-    void setPageBorderOffset(double value) { m_pageBorderOffset = value; }
-    TPageBorders PageBorders() const { return m_pageBorders; }
-    void setPageBorders(TPageBorders value) { m_pageBorders = value; }
-    bool PrintToFile() const { return m_printToFile; }
-    void setPrintToFile(bool value);
-    QString ProgressMessage() const { return m_progressMessage; }
-    void setProgressMessage(const QString &value) { m_progressMessage = value; }
+    void setMargins(double top, double bottom, double left, double right) {
+        m_document.setMargins(top, bottom, left, right);
+    }
+    TMeasureUnit MeasureUnit() const { return m_document.MeasureUnit(); }
+    void setMeasureUnit(TMeasureUnit value) { m_document.setMeasureUnit(value); }
+    void setOnNewLine(TNotifyEvent handler);
+    void setOnNewPage(TNotifyEvent handler);
+    TPrinterOrientation Orientation() const { return m_document.Orientation(); }
+    void setOrientation(TPrinterOrientation value) { m_document.setOrientation(value); }
+    double PageBorderOffset() const { return m_document.PageBorderOffset(); }
+    void setPageBorderOffset(double value) { m_document.setPageBorderOffset(value); }
+    TPageBorders PageBorders() const { return m_document.PageBorders(); }
+    void setPageBorders(TPageBorders value) { m_document.setPageBorders(value); }
+    bool PrintToFile() const { return m_document.PrintToFile(); }
+    void setPrintToFile(bool value) { m_document.setPrintToFile(value); }
+    QString ProgressMessage() const { return m_document.ProgressMessage(); }
+    void setProgressMessage(const QString &value) { m_document.setProgressMessage(value); }
     QColor ShadowColor() const { return m_shadowColor; }
     void setShadowColor(const QColor &value);
     std::uint32_t ShadowOffset() const { return m_shadowOffset; }
     void setShadowOffset(std::uint32_t value);
-    bool ShowCancel() const { return m_showCancel; }
-    void setShowCancel(bool value) { m_showCancel = value; }
+    bool ShowCancel() const { return m_document.ShowCancel(); }
+    void setShowCancel(bool value) { m_document.setShowCancel(value); }
     bool ShowMargins() const { return m_showMargins; }
     void setShowMargins(bool value);
-    bool ShowProgress() const { return m_showProgress; }
-    void setShowProgress(bool value) { m_showProgress = value; }
-    QString TableFormat() const { return m_tableFormat; }
-    void setTableFormat(const QString &value);
-    bool TableGrid() const { return m_tableGrid; }
-    void setTableGrid(bool value) { m_tableGrid = value; }
-    std::uint32_t TabSize() const { return m_tabSize; }
-    void setTabSize(std::uint32_t value) { m_tabSize = value; }
-    QString Title() const;
-    void setTitle(const QString &value);
-    QChar TokenSeparator() const { return m_tokenSeparator; }
-    void setTokenSeparator(QChar value) { m_tokenSeparator = value; }
-    std::uint32_t ToPage() const { return m_toPage; }
-    void setToPage(std::uint32_t value);
-    bool WordWrap() const { return m_wordWrap; }
-    void setWordWrap(bool value) { m_wordWrap = value; }
+    bool ShowProgress() const { return m_document.ShowProgress(); }
+    void setShowProgress(bool value) { m_document.setShowProgress(value); }
+    QString TableFormat() const { return m_document.TableFormat(); }
+    void setTableFormat(const QString &value) { m_document.setTableFormat(value); }
+    bool TableGrid() const { return m_document.TableGrid(); }
+    void setTableGrid(bool value) { m_document.setTableGrid(value); }
+    std::uint32_t TabSize() const { return m_document.TabSize(); }
+    void setTabSize(std::uint32_t value) { m_document.setTabSize(value); }
+    QString Title() const { return m_document.Title(); }
+    void setTitle(const QString &value) { m_document.setTitle(value); }
+    QChar TokenSeparator() const { return m_document.TokenSeparator(); }
+    void setTokenSeparator(QChar value) { m_document.setTokenSeparator(value); }
+    std::uint32_t ToPage() const { return m_document.ToPage(); }
+    void setToPage(std::uint32_t value) { m_document.setToPage(value); }
+    bool WordWrap() const { return m_document.WordWrap(); }
+    void setWordWrap(bool value) { m_document.setWordWrap(value); }
     TZoomLocation ZoomLocation() const { return m_zoomLocation; }
     void setZoomLocation(TZoomLocation value) { m_zoomLocation = value; }
     std::uint32_t ZoomPercent() const { return m_zoomPercent; }
@@ -213,97 +210,27 @@ protected:
 private:
     friend class PagePaintBox;
 
-    // Font and metrics.
     void FontChanged();
-    void ReadPrinterFontMetrics();
-    void RecomputeLineHeight();
-    int PointSizeOfFont() const;
-    // Pages.
-    void FinishCurrentPage();
-    void StartPageInList();
-    void StartScratchPage();
-    std::unique_ptr<PagePicture> NewPagePicture() const;
-    void StartFreshPageList();
-    // Writers.
-    void AbandonDocument();
-    void WrapWrite(const QString &text);
-    void WrapWriteLine(const QString &text);
-    void DrawCellLines(int x, int width, bool top, bool sides, bool bottom);
-    int BlankWidth() const;
-    int DirectResolutionX() const;
-    int DirectResolutionY() const;
-    void WriteToFile(const QString &text);
-    void WriteBlanksToFile(int dots);
-    void FireNewLine();
-    // Decoration.
-    void DrawPageBorders();
-    void RebuildFriendly(bool header);
-    QChar DecimalSeparator() const;
-    void RefuseWhilePrinting(const char *message) const;
+    void DocumentChanged(DocumentChange change);
+    void ProcessPendingEvents() override;
+    void CloseProgressWindow();
     void PaintPage(QPainter &painter);
 
-    // Properties.
-    bool m_abortOnCancel = false;
-    TAlignment m_alignment = taLeftJustify;
-    bool m_autoFooterFont = true;
-    bool m_autoHeaderFont = true;
-    bool m_collate = true;
-    std::uint32_t m_copies = 1;
-    double m_defaultColWidth = 0;
-    QString m_fileName;
-    QString m_footer;
-    QFont m_footerFont;
-    QString m_footerFormat;
-    QString m_friendlyFooter;
-    QString m_friendlyHeader;
-    std::uint32_t m_fromPage = 0;
+    PageDocument m_document;
+
+    // View properties.
     bool m_gradientBackground = true;
-    QString m_header;
-    QFont m_headerFont;
-    QString m_headerFormat;
     QStringList m_lines;
-    TLineSpacing m_lineSpacing = lsSingleSpace;
-    double m_marginBottom = 0;
-    double m_marginLeft = 0;
-    double m_marginRight = 0;
-    double m_marginTop = 0;
-    TMeasureUnit m_measureUnit = muInches;
-    TNotifyEvent m_onNewLine;
-    TNotifyEvent m_onNewPage;
-    double m_pageBorderOffset = 0;
-    TPageBorders m_pageBorders;
-    bool m_printToFile = false;
-    QString m_progressMessage;
     QColor m_shadowColor;
     std::uint32_t m_shadowOffset = 5;
-    bool m_showCancel = true;
     bool m_showMargins = true;
-    bool m_showProgress = true;
-    QString m_tableFormat;
-    bool m_tableGrid = false;
-    std::uint32_t m_tabSize = 8;
-    QChar m_tokenSeparator = u'|';
-    std::uint32_t m_toPage = 0;
-    bool m_wordWrap = true;
     TZoomLocation m_zoomLocation = zlTopLeft;
     std::uint32_t m_zoomPercent = 25;
 
-    // Document state.
-    int m_x = 0;
-    int m_y = 0;
-    int m_lineHeight = 0;
-    int m_lineNumber = 0;
-    int m_pageNumber = 0;
-    bool m_documentOpen = false;
-    bool m_decoratingPage = false;
-    bool m_fileOutputOpen = false;
     bool m_creating = true;
-    bool m_loading = false;
-    TextOutputFile m_outputFile;
-    TPageList m_pages;
-    DocumentCanvas m_canvas;
-    PrinterTextMetrics m_fontMetrics;
     PagePaintBox *m_paintBox = nullptr;
+    QPointer<TPPPrnPrgDlg> m_progressWindow;
+    QPointer<QWidget> m_activeBeforeProgress;  // gets the focus back when the window closes
 };
 
 }  // namespace sapidoro

@@ -31,9 +31,9 @@ int TPagePrinter::ViewPageWidth() const {
     const auto printerDpi = Printer().TryDeviceCaps(DeviceCap::LOGPIXELSX);
     const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALWIDTH);
     const double ratio = m_creating || !printerDpi ? 1.0 : double(*printerDpi) / screenDpi;
-    const double d =
-        dots ? *dots
-             : LengthToDots(m_measureUnit == muMillimeters ? 210 : 8.5, m_measureUnit, screenDpi);
+    const double d = dots ? *dots
+                          : LengthToDots(m_document.MeasureUnit() == muMillimeters ? 210 : 8.5,
+                                         m_document.MeasureUnit(), screenDpi);
     return RoundHalfEven(d * m_zoomPercent / ratio * 0.01);
 }
 
@@ -42,9 +42,9 @@ int TPagePrinter::ViewPageHeight() const {
     const auto printerDpi = Printer().TryDeviceCaps(DeviceCap::LOGPIXELSY);
     const auto dots = Printer().TryDeviceCaps(DeviceCap::PHYSICALHEIGHT);
     const double ratio = m_creating || !printerDpi ? 1.0 : double(*printerDpi) / screenDpi;
-    const double d =
-        dots ? *dots
-             : LengthToDots(m_measureUnit == muMillimeters ? 297 : 11, m_measureUnit, screenDpi);
+    const double d = dots ? *dots
+                          : LengthToDots(m_document.MeasureUnit() == muMillimeters ? 297 : 11,
+                                         m_document.MeasureUnit(), screenDpi);
     return RoundHalfEven(d * m_zoomPercent / ratio * 0.01);
 }
 
@@ -68,20 +68,6 @@ void TPagePrinter::UpdateScrollRanges() {
             verticalScrollBar()->setValue((verticalRange - viewport()->height()) / 2);
             break;
     }
-}
-
-void TPagePrinter::setPageNumber(int pageNumber) {
-    if (pageNumber >= 1 && pageNumber <= PageCount()) {
-        m_pageNumber = pageNumber;
-        UpdateScrollRanges();
-        update();
-        return;
-    }
-    if (m_loading || PageCount() == 0) {
-        m_pageNumber = 0;
-        return;
-    }
-    throw EPagePrinter("PageNumber must be between 1 and " + std::to_string(PageCount()));
 }
 
 void TPagePrinter::setZoomPercent(std::uint32_t value) {
@@ -124,8 +110,9 @@ void TPagePrinter::PaintPage(QPainter &painter) {
     painter.setPen(Qt::black);
     painter.setBrush(Qt::white);
     painter.drawRect(sheet);
-    if (m_pageNumber < 1 || m_pageNumber > PageCount()) return;
-    const PagePicture &page = Page(m_pageNumber);
+    const int pageNumber = m_document.PageNumber();
+    if (pageNumber < 1 || pageNumber > PageCount()) return;
+    const PagePicture &page = Page(pageNumber);
     const int fullWidth = DeviceDotsX(PageWidth());
     const int fullHeight = DeviceDotsY(PageHeight());
     if (fullWidth <= 0 || fullHeight <= 0) return;

@@ -1,4 +1,4 @@
-#include "pageprinter/PagePrnt.h"
+#include "pageprinter/PageDocument.h"
 
 #include <QStringList>
 
@@ -12,7 +12,7 @@ const QString kLineEnd = QStringLiteral("\r\n");
 
 }  // namespace
 
-void TPagePrinter::BeginDoc() {
+void PageDocument::BeginDoc() {
     RefreshDeviceMetrics();
     // Without room for text the writers would put every line or character on a page of its own.
     if (TextWidth() <= 0) throw EPagePrinter("The left and right margins leave no room for text");
@@ -39,7 +39,7 @@ void TPagePrinter::BeginDoc() {
     }
 }
 
-void TPagePrinter::AbandonDocument() {
+void PageDocument::AbandonDocument() {
     m_documentOpen = false;
     m_decoratingPage = false;
     if (m_fileOutputOpen) {
@@ -53,7 +53,7 @@ void TPagePrinter::AbandonDocument() {
     if (!m_printToFile) StartScratchPage();
 }
 
-void TPagePrinter::EndDoc() {
+void PageDocument::EndDoc() {
     m_documentOpen = false;
     if (m_printToFile) {
         m_fileOutputOpen = false;
@@ -62,12 +62,11 @@ void TPagePrinter::EndDoc() {
     }
     FinishCurrentPage();
     StartScratchPage();
-    setPageNumber(PageCount() > 0 ? 1 : 0);
-    UpdateScrollRanges();
-    update();
+    m_pageNumber = PageCount() > 0 ? 1 : 0;
+    Changed(DocumentChange::PageGeometry);
 }
 
-int TPagePrinter::NewPage() {
+int PageDocument::NewPage() {
     if (m_fileOutputOpen) {
         WriteToFile(QStringLiteral("\f") + kLineEnd);
     } else {
@@ -78,7 +77,7 @@ int TPagePrinter::NewPage() {
     return m_pageNumber;
 }
 
-int TPagePrinter::NewLine() {
+int PageDocument::NewLine() {
     m_x = 0;
     m_y += m_lineHeight;
     if (m_fileOutputOpen || m_decoratingPage || m_y + m_lineHeight < TextHeight()) {
@@ -91,11 +90,11 @@ int TPagePrinter::NewLine() {
     return m_lineNumber;
 }
 
-void TPagePrinter::FireNewLine() {
+void PageDocument::FireNewLine() {
     if (m_onNewLine) m_onNewLine(*this);
 }
 
-void TPagePrinter::Write(const QString &text) {
+void PageDocument::Write(const QString &text) {
     const QString expanded = text.contains(u'\t') ? ExpandTabs(text, m_tabSize) : text;
     const int w = m_canvas.TextWidth(expanded);
     if (w > TextWidth() - m_x && expanded.size() > 1) {
@@ -115,7 +114,7 @@ void TPagePrinter::Write(const QString &text) {
     m_x += w;
 }
 
-void TPagePrinter::WrapWrite(const QString &text) {
+void PageDocument::WrapWrite(const QString &text) {
     // A blank at a break stays at the start of the next line; the last piece leaves the line open.
     QString rest = text;
     while (!rest.isEmpty()) {
@@ -126,7 +125,7 @@ void TPagePrinter::WrapWrite(const QString &text) {
     }
 }
 
-void TPagePrinter::WriteLine(const QString &text) {
+void PageDocument::WriteLine(const QString &text) {
     const QString expanded = text.contains(u'\t') ? ExpandTabs(text, m_tabSize) : text;
     const int w = m_canvas.TextWidth(expanded);
     if (w > TextWidth() && expanded.size() > 1) {
@@ -159,7 +158,7 @@ void TPagePrinter::WriteLine(const QString &text) {
     NewLine();
 }
 
-void TPagePrinter::WrapWriteLine(const QString &text) {
+void PageDocument::WrapWriteLine(const QString &text) {
     // Each wrapped line is aligned by itself; the blank at a break is dropped.
     QString rest = text;
     while (!rest.isEmpty()) {
@@ -169,7 +168,7 @@ void TPagePrinter::WrapWriteLine(const QString &text) {
     }
 }
 
-void TPagePrinter::WriteTableLine(const QString &text) {
+void PageDocument::WriteTableLine(const QString &text) {
     const QStringList specs = SplitAtSeparator(m_tableFormat, m_tokenSeparator);
     QStringList cells = SplitAtSeparator(text, m_tokenSeparator);
     std::vector<ColumnSpec> columns;
@@ -245,7 +244,7 @@ void TPagePrinter::WriteTableLine(const QString &text) {
     if (!(m_decoratingPage && !m_fileOutputOpen)) NewLine();
 }
 
-void TPagePrinter::DrawCellLines(int x, int width, bool top, bool sides, bool bottom) {
+void PageDocument::DrawCellLines(int x, int width, bool top, bool sides, bool bottom) {
     // The cell's upper edge sits above the text by the font's external leading, spaced like the
     // lines.
     const int leading = m_fontMetrics.ExternalLeading;
@@ -277,24 +276,24 @@ void TPagePrinter::DrawCellLines(int x, int width, bool top, bool sides, bool bo
     }
 }
 
-int TPagePrinter::DirectResolutionX() const {
+int PageDocument::DirectResolutionX() const {
     return Printer().GetDeviceCaps(DeviceCap::LOGPIXELSX);
 }
 
-int TPagePrinter::DirectResolutionY() const {
+int PageDocument::DirectResolutionY() const {
     return Printer().GetDeviceCaps(DeviceCap::LOGPIXELSY);
 }
 
-int TPagePrinter::BlankWidth() const {
+int PageDocument::BlankWidth() const {
     return m_canvas.TextWidth(u" ");
 }
 
-void TPagePrinter::WriteToFile(const QString &text) {
+void PageDocument::WriteToFile(const QString &text) {
     m_outputFile.Write(text);
     m_outputFile.Flush();
 }
 
-void TPagePrinter::WriteBlanksToFile(int dots) {
+void PageDocument::WriteBlanksToFile(int dots) {
     const int blank = BlankWidth();
     if (blank <= 0 || dots < blank) return;
     m_outputFile.Write(QString(dots / blank, u' '));

@@ -3,6 +3,7 @@
 #include "pageprinter/QtPrinter.h"
 
 #include <QPainter>
+#include <QScopeGuard>
 
 #include <utility>
 
@@ -101,6 +102,25 @@ void PrinterDevice::Abort() {
 QPainter &PrinterDevice::Canvas() {
     RequirePrinting("draw on the page");
     return PageSurface();
+}
+
+QSize PrinterDevice::PrintableSize() const {
+    RequireAvailable();
+    return PrintableDots();
+}
+
+QSize PrinterDevice::PrintableDots() const {
+    return {DeviceCaps(DeviceCap::PHYSICALWIDTH) - 2 * DeviceCaps(DeviceCap::PHYSICALOFFSETX),
+            DeviceCaps(DeviceCap::PHYSICALHEIGHT) - 2 * DeviceCaps(DeviceCap::PHYSICALOFFSETY)};
+}
+
+void PrinterDevice::PrintTextDocument(const QTextDocument &document) {
+    RequireAvailable();
+    if (m_printing) throw EPrinter("Unable to start a job: the printer is already printing");
+    m_aborted = false;
+    m_printing = true;
+    const auto done = qScopeGuard([this] { m_printing = false; });
+    PrintDocument(document, m_title.left(kDocumentNameLength));
 }
 
 PrinterDevice &Printer() {

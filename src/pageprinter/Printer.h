@@ -3,12 +3,14 @@
 #include "common/Exception.h"
 
 #include <QFont>
+#include <QSize>
 #include <QString>
 
 #include <memory>
 #include <optional>
 
 class QPainter;
+class QTextDocument;
 
 namespace sapidoro {
 
@@ -80,6 +82,13 @@ public:
     // Drawing surface of the current page; origin at the top-left corner of the printable area.
     QPainter &Canvas();
 
+    // Size of the printable area in device dots; raises EPrinter without a printer.
+    QSize PrintableSize() const;
+    // Prints a rich-text document through Qt's own text printing as one job named after the
+    // first 31 characters of the title: each page of the document (its page size) fills the
+    // printable area of one sheet.
+    void PrintTextDocument(const QTextDocument &document);
+
 protected:
     [[noreturn]] static void RaiseNoPrinter();
 
@@ -94,6 +103,8 @@ protected:
     virtual void FinishJob() = 0;
     virtual void AbortJob() = 0;
     virtual QPainter &PageSurface() = 0;
+    virtual QSize PrintableDots() const;
+    virtual void PrintDocument(const QTextDocument &document, const QString &documentName) = 0;
 
 private:
     void RequireAvailable() const;

@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTextDocument>
 
 #include <cmath>
 
@@ -79,6 +80,17 @@ void QtPrinter::FinishJob() {
 void QtPrinter::AbortJob() {
     m_printer->abort();
     if (m_painter.isActive()) m_painter.end();
+}
+
+QSize QtPrinter::PrintableDots() const {
+    return m_printer->pageRect(QPrinter::DevicePixel).size().toSize();
+}
+
+void QtPrinter::PrintDocument(const QTextDocument &document, const QString &documentName) {
+    m_printer->setDocName(documentName);
+    document.print(m_printer.get());
+    if (m_printer->printerState() == QPrinter::Error)
+        throw EPrinter("Unable to start the print job");
 }
 
 }  // namespace sapidoro

@@ -31,6 +31,8 @@ protected:
     void FinishJob() override;
     void AbortJob() override;
     QPainter &PageSurface() override { return m_painter; }
+    QSize PrintableDots() const override;
+    void PrintDocument(const QTextDocument &document, const QString &documentName) override;
 
 private:
     std::unique_ptr<QPrinter> m_printer;

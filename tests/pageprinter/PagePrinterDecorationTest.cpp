@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+using namespace Qt::StringLiterals;
+
 using namespace sapidoro;
 using namespace sapidoro::test;
 
@@ -13,26 +15,26 @@ using Decoration = PagePrinterAt;
 
 TEST_P(Decoration, HeaderAndFooterAreCentredInTheirBands) {
     const int lh = pp->LineHeight();
-    pp->setHeader("H");
-    pp->setHeaderFormat("^2");
-    pp->setFooter("F");
-    pp->setFooterFormat(">2");
+    pp->setHeader(u"H"_s);
+    pp->setHeaderFormat(u"^2"_s);
+    pp->setFooter(u"F"_s);
+    pp->setFooterFormat(u">2"_s);
     pp->BeginDoc();
-    pp->WriteLine("body");
+    pp->WriteLine(u"body"_s);
     EXPECT_EQ(pp->LineNumber(), 1);  // header and footer do not count as lines
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(1));
     ASSERT_EQ(texts.size(), 3u);
     const int w = charWidth();
     // Header: centred in the top inch of the sheet, measured from the printable area.
-    EXPECT_EQ(texts[0].text, "H");
+    EXPECT_EQ(texts[0].text, u"H"_s);
     EXPECT_EQ(texts[0].from,
               QPoint(dots(0.75) + (2 * dpi() - w) / 2, (dpi() - lh) / 2 - dots(0.25)));
     // Footer: centred in the bottom inch.
-    EXPECT_EQ(texts[1].text, "F");
+    EXPECT_EQ(texts[1].text, u"F"_s);
     EXPECT_EQ(texts[1].from, QPoint(dots(0.75) + 2 * dpi() - w - dpi() / 300 * 6,
                                     dots(0.75) + dots(9) + (dpi() - lh) / 2));
-    EXPECT_EQ(texts[2].text, "body");
+    EXPECT_EQ(texts[2].text, u"body"_s);
     EXPECT_EQ(texts[2].from.y(), dots(0.75));
     if (dpi() == 300) {
         EXPECT_EQ(texts[0].from.y(), 54);
@@ -42,8 +44,8 @@ TEST_P(Decoration, HeaderAndFooterAreCentredInTheirBands) {
 
 TEST_P(Decoration, BordersMoveTheBandsAndAreDrawnAroundTheTextArea) {
     const int lh = pp->LineHeight();
-    pp->setHeader("H");
-    pp->setFooter("F");
+    pp->setHeader(u"H"_s);
+    pp->setFooter(u"F"_s);
     pp->setPageBorders(TPageBorders(pbTop) | pbBottom | pbLeft | pbRight);
     pp->setPageBorderOffset(0.25);
     pp->BeginDoc();
@@ -73,8 +75,8 @@ TEST_P(Decoration, BordersMoveTheBandsAndAreDrawnAroundTheTextArea) {
 
 TEST_P(Decoration, LinesOutsideThePrintableAreaArePulledIn) {
     pp->setMargins(0.25, 0.25, 1, 1);  // the margins are the unprintable strips
-    pp->setHeader("H");
-    pp->setFooter("F");
+    pp->setHeader(u"H"_s);
+    pp->setFooter(u"F"_s);
     pp->BeginDoc();
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(1));
@@ -89,9 +91,9 @@ TEST_P(Decoration, HeaderFontAndFormatsAreRestoredAfterThePageStart) {
     headerFont.setBold(true);
     pp->setAutoHeaderFont(false);
     pp->setHeaderFont(headerFont);
-    pp->setHeader("Title");
-    pp->setHeaderFormat("3");
-    pp->setTableFormat(">1");
+    pp->setHeader(u"Title"_s);
+    pp->setHeaderFormat(u"3"_s);
+    pp->setTableFormat(u">1"_s);
     pp->setTableGrid(true);
     const int bodyLineHeight = pp->LineHeight();
     pp->BeginDoc();
@@ -99,7 +101,7 @@ TEST_P(Decoration, HeaderFontAndFormatsAreRestoredAfterThePageStart) {
     EXPECT_EQ(pp->Font().pointSize(), 10);
     EXPECT_FALSE(pp->AutoHeaderFont());
     EXPECT_TRUE(pp->AutoFooterFont());
-    EXPECT_EQ(pp->TableFormat(), ">1");
+    EXPECT_EQ(pp->TableFormat(), u">1"_s);
     EXPECT_TRUE(pp->TableGrid());
     EXPECT_FALSE(pp->DecoratingPage());
     EXPECT_EQ(pp->CurrentY(), 0);
@@ -113,7 +115,7 @@ TEST_P(Decoration, HeaderFontAndFormatsAreRestoredAfterThePageStart) {
 
 TEST_P(Decoration, AFailingHeaderRestoresEverything) {
     pp->setPrintToFile(true);
-    pp->setFileName("/dev/full");
+    pp->setFileName(u"/dev/full"_s);
     QFont headerFont = pp->Font();
     headerFont.setPointSize(20);
     pp->setAutoHeaderFont(false);
@@ -121,76 +123,76 @@ TEST_P(Decoration, AFailingHeaderRestoresEverything) {
     pp->setAutoHeaderFont(true);
     pp->setAutoHeaderFont(false);
     pp->setHeaderFont(headerFont);
-    pp->setHeader("H");
-    pp->setTableFormat("2");
+    pp->setHeader(u"H"_s);
+    pp->setTableFormat(u"2"_s);
     EXPECT_THROW(pp->BeginDoc(), EInOutError);
     EXPECT_EQ(pp->Font().pointSize(), 10);
     EXPECT_EQ(pp->LineHeight(), MulDiv(10, dpi(), 72));
     EXPECT_FALSE(pp->AutoHeaderFont());
     EXPECT_TRUE(pp->AutoFooterFont());
-    EXPECT_EQ(pp->TableFormat(), "<2");
+    EXPECT_EQ(pp->TableFormat(), u"<2"_s);
     EXPECT_FALSE(pp->DecoratingPage());
     EXPECT_FALSE(pp->Printing());
 }
 
 TEST_P(Decoration, TextOfTheNewPageHandlerComesBeforeTheHeaderPositions) {
-    pp->setHeader("{$PAGE}");
-    pp->setHeaderFormat("1");
+    pp->setHeader(u"{$PAGE}"_s);
+    pp->setHeaderFormat(u"1"_s);
     pp->setOnNewPage([](TPagePrinter &sender) {
-        sender.Write("Handler");
+        sender.Write(u"Handler"_s);
         sender.NewLine();
     });
     pp->BeginDoc();
     EXPECT_EQ(pp->CurrentY(), pp->LineHeight());
     EXPECT_EQ(pp->LineNumber(), 1);
-    pp->WriteLine("body");
+    pp->WriteLine(u"body"_s);
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(1));
     ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0].text, "Handler");
-    EXPECT_EQ(texts[1].text, "1");
+    EXPECT_EQ(texts[0].text, u"Handler"_s);
+    EXPECT_EQ(texts[1].text, u"1"_s);
     EXPECT_EQ(texts[2].from.y(), dots(0.75) + pp->LineHeight());
 }
 
 TEST_P(Decoration, FriendlyHeaderWorkedExample) {
     pp->setMarginLeft(0.5);
     pp->setMarginRight(0.5);
-    pp->setFriendlyHeader("&lReport&c&p&r&d");
-    EXPECT_EQ(pp->Header(), "Report|{$PAGE}|" + LocaleShortDate(QDateTime::currentDateTime()));
-    EXPECT_EQ(pp->HeaderFormat(), "<2.5|^2.5|>2.5");
-    pp->setHeader("direct");  // lasts only until the next document
+    pp->setFriendlyHeader(u"&lReport&c&p&r&d"_s);
+    EXPECT_EQ(pp->Header(), u"Report|{$PAGE}|"_s + LocaleShortDate(QDateTime::currentDateTime()));
+    EXPECT_EQ(pp->HeaderFormat(), u"<2.5|^2.5|>2.5"_s);
+    pp->setHeader(u"direct"_s);  // lasts only until the next document
     pp->BeginDoc();
-    EXPECT_EQ(pp->Header(), "Report|{$PAGE}|" + LocaleShortDate(QDateTime::currentDateTime()));
+    EXPECT_EQ(pp->Header(), u"Report|{$PAGE}|"_s + LocaleShortDate(QDateTime::currentDateTime()));
     pp->NewPage();
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(2));
     ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0].text, "Report");
-    EXPECT_EQ(texts[1].text, "2");
+    EXPECT_EQ(texts[0].text, u"Report"_s);
+    EXPECT_EQ(texts[1].text, u"2"_s);
     EXPECT_EQ(texts[1].from.x(), dots(0.25) + dots(2.5) + (dots(2.5) - charWidth()) / 2);
 
-    pp->setFriendlyHeader("");
-    EXPECT_EQ(pp->Header(), "");
-    EXPECT_EQ(pp->HeaderFormat(), "<7.5");
-    pp->setFriendlyFooter("&&&x&");
-    EXPECT_EQ(pp->Footer(), "& ");
-    EXPECT_EQ(pp->FooterFormat(), "<7.5");
+    pp->setFriendlyHeader(u""_s);
+    EXPECT_EQ(pp->Header(), u""_s);
+    EXPECT_EQ(pp->HeaderFormat(), u"<7.5"_s);
+    pp->setFriendlyFooter(u"&&&x&"_s);
+    EXPECT_EQ(pp->Footer(), u"& "_s);
+    EXPECT_EQ(pp->FooterFormat(), u"<7.5"_s);
 }
 
 TEST_P(Decoration, AHeaderWithoutFormatHasOneColumnOfTheDefaultWidth) {
-    pp->setHeader("ab|cd");
+    pp->setHeader(u"ab|cd"_s);
     pp->setDefaultColWidth(2);
     pp->BeginDoc();
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(1));
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].text, "ab");
+    EXPECT_EQ(texts[0].text, u"ab"_s);
 }
 
 TEST_P(Decoration, ChangesApplyFromTheNextPage) {
     pp->setDefaultColWidth(3);
     pp->BeginDoc();
-    pp->setHeader("later");
+    pp->setHeader(u"later"_s);
     pp->setPageBorders(pbLeft);
     EXPECT_TRUE(pp->Page(1).Ops().empty());
     pp->NewPage();

@@ -2,6 +2,8 @@
 
 #include "support/TempDir.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace sapidoro;
 using namespace sapidoro::test;
 
@@ -13,23 +15,23 @@ TEST_P(Writing, LinesStartAtTheTextAreaAndAdvanceByTheLineHeight) {
     ASSERT_EQ(pp->TextWidth(), 78 * charWidth());
     pp->BeginDoc();
     EXPECT_EQ(pp->PageCount(), 1);
-    pp->WriteLine("first");
-    pp->Write("ab");
-    pp->Write("cd");
+    pp->WriteLine(u"first"_s);
+    pp->Write(u"ab"_s);
+    pp->Write(u"cd"_s);
     EXPECT_EQ(pp->CurrentX(), 4 * charWidth());
     EXPECT_EQ(pp->NewLine(), 2);
     pp->EndDoc();
     EXPECT_EQ(pp->PageNumber(), 1);
     const auto texts = TextsOf(pp->Page(1));
     ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0].text, "first");
+    EXPECT_EQ(texts[0].text, u"first"_s);
     EXPECT_EQ(texts[0].from, QPoint(dots(0.75), dots(0.75)));
     EXPECT_EQ(texts[1].from, QPoint(dots(0.75), dots(0.75) + pp->LineHeight()));
-    EXPECT_EQ(texts[2].text, "cd");
+    EXPECT_EQ(texts[2].text, u"cd"_s);
     EXPECT_EQ(texts[2].from.x(), dots(0.75) + 2 * charWidth());
     // After the document, text goes to the scratch page: measured, never kept.
     const std::size_t opsBefore = pp->Page(1).Ops().size();
-    pp->Write("measured only");
+    pp->Write(u"measured only"_s);
     EXPECT_EQ(pp->Page(1).Ops().size(), opsBefore);
     EXPECT_EQ(pp->PageCount(), 1);
     EXPECT_EQ(pp->Page(1).Width(), dots(8.25));
@@ -40,9 +42,9 @@ TEST_P(Writing, AlignmentPlacesEachLine) {
     const int w = charWidth();
     pp->BeginDoc();
     pp->setAlignment(taRightJustify);
-    pp->WriteLine("abc");
+    pp->WriteLine(u"abc"_s);
     pp->setAlignment(taCenter);
-    pp->WriteLine("abcd");
+    pp->WriteLine(u"abcd"_s);
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(1));
     EXPECT_EQ(texts[0].from.x(), dots(0.75) + pp->TextWidth() - 3 * w);
@@ -53,24 +55,24 @@ TEST_P(Writing, WordWrapInLineAndWriteMode) {
     const QString a70(70, u'a');
     const QString b20(20, u'b');
     pp->BeginDoc();
-    pp->WriteLine(a70 + " " + b20);            // line mode: the blank at the break stays behind
-    pp->WriteLine(QString(78, u'c') + " dd");  // the break falls on the blank itself: dropped
-    pp->Write(QString(78, u'e') + " ff");      // write mode: the blank starts the next line
+    pp->WriteLine(a70 + u" "_s + b20);            // line mode: the blank at the break stays behind
+    pp->WriteLine(QString(78, u'c') + u" dd"_s);  // the break falls on the blank itself: dropped
+    pp->Write(QString(78, u'e') + u" ff"_s);      // write mode: the blank starts the next line
     EXPECT_EQ(pp->CurrentX(), 3 * charWidth());
     pp->NewLine();
     pp->Write(a70);
-    pp->Write(" " + b20);  // wraps within what is left of the line
+    pp->Write(u" "_s + b20);  // wraps within what is left of the line
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(1));
     ASSERT_EQ(texts.size(), 9u);
-    EXPECT_EQ(texts[0].text, a70 + " ");
+    EXPECT_EQ(texts[0].text, a70 + u" "_s);
     EXPECT_EQ(texts[1].text, b20);
     EXPECT_EQ(texts[2].text, QString(78, u'c'));
-    EXPECT_EQ(texts[3].text, "dd");
+    EXPECT_EQ(texts[3].text, u"dd"_s);
     EXPECT_EQ(texts[4].text, QString(78, u'e'));
-    EXPECT_EQ(texts[5].text, " ff");
+    EXPECT_EQ(texts[5].text, u" ff"_s);
     EXPECT_EQ(texts[6].text, a70);
-    EXPECT_EQ(texts[7].text, " ");
+    EXPECT_EQ(texts[7].text, u" "_s);
     EXPECT_EQ(texts[7].from.x(), dots(0.75) + 70 * charWidth());
     EXPECT_EQ(texts[8].text, b20);
     const int lh = pp->LineHeight();
@@ -81,11 +83,11 @@ TEST_P(Writing, OverlongWordsSingleCharactersAndExactWidths) {
     pp->BeginDoc();
     pp->WriteLine(QString(100, u'x'));  // no blank: broken inside the word
     pp->Write(QString(78, u'y'));       // exactly the width: not wrapped
-    pp->Write("W");                     // one character never wraps
+    pp->Write(u"W"_s);                  // one character never wraps
     pp->NewLine();
     pp->WriteLine(QString(78, u'z'));
     pp->setWordWrap(false);
-    pp->WriteLine(QString(90, u'q') + " rest");  // cut at the width, the rest is lost
+    pp->WriteLine(QString(90, u'q') + u" rest"_s);  // cut at the width, the rest is lost
     pp->Write(QString(70, u'r'));
     pp->Write(QString(20, u's'));  // cut to what is left of the line
     pp->EndDoc();
@@ -94,7 +96,7 @@ TEST_P(Writing, OverlongWordsSingleCharactersAndExactWidths) {
     EXPECT_EQ(texts[0].text, QString(78, u'x'));
     EXPECT_EQ(texts[1].text, QString(22, u'x'));
     EXPECT_EQ(texts[2].text, QString(78, u'y'));
-    EXPECT_EQ(texts[3].text, "W");
+    EXPECT_EQ(texts[3].text, u"W"_s);
     EXPECT_EQ(texts[3].from.x(), dots(0.75) + pp->TextWidth());
     EXPECT_EQ(texts[4].text, QString(78, u'z'));
     EXPECT_EQ(texts[5].text, QString(78, u'q'));
@@ -104,18 +106,18 @@ TEST_P(Writing, OverlongWordsSingleCharactersAndExactWidths) {
 
 TEST_P(Writing, TabsExpandBeforeMeasuring) {
     pp->BeginDoc();
-    pp->WriteLine("ab\tc");
-    pp->WriteLine("abcdefgh\tc");
+    pp->WriteLine(u"ab\tc"_s);
+    pp->WriteLine(u"abcdefgh\tc"_s);
     pp->setTabSize(4);
-    pp->WriteLine("\tx");
+    pp->WriteLine(u"\tx"_s);
     pp->setTabSize(0);  // no tab stops: a tab is one blank
-    pp->WriteLine("a\t\tb");
+    pp->WriteLine(u"a\t\tb"_s);
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(1));
-    EXPECT_EQ(texts[0].text, "ab      c");
-    EXPECT_EQ(texts[1].text, "abcdefgh        c");
-    EXPECT_EQ(texts[2].text, "    x");
-    EXPECT_EQ(texts[3].text, "a  b");
+    EXPECT_EQ(texts[0].text, u"ab      c"_s);
+    EXPECT_EQ(texts[1].text, u"abcdefgh        c"_s);
+    EXPECT_EQ(texts[2].text, u"    x"_s);
+    EXPECT_EQ(texts[3].text, u"a  b"_s);
 }
 
 TEST_P(Writing, PagesBreakWhenTheNextLineWouldNotFit) {
@@ -134,7 +136,7 @@ TEST_P(Writing, PagesBreakWhenTheNextLineWouldNotFit) {
     for (int i = 0; i < 8; ++i) pp->WriteLine(QString::number(i));
     EXPECT_EQ(pp->PageCount(), 1);
     EXPECT_EQ(pp->LineNumber(), 8);
-    pp->WriteLine("8");  // ends exactly at the limit: the last NewLine starts an empty page
+    pp->WriteLine(u"8"_s);  // ends exactly at the limit: the last NewLine starts an empty page
     EXPECT_EQ(pp->PageCount(), 2);
     EXPECT_EQ(pp->PageNumber(), 2);
     EXPECT_EQ(pp->LineNumber(), 0);
@@ -152,7 +154,7 @@ TEST_P(Writing, AFontTooLargeForTheRestOfThePageStartsANewOne) {
     QFont big = pp->Font();
     big.setPointSize(30);
     pp->setFont(big);
-    pp->Write("Big");
+    pp->Write(u"Big"_s);
     EXPECT_EQ(pp->PageCount(), 2);
     pp->EndDoc();
     EXPECT_EQ(TextsOf(pp->Page(2))[0].from.y(), dots(0.75));
@@ -161,11 +163,11 @@ TEST_P(Writing, AFontTooLargeForTheRestOfThePageStartsANewOne) {
 TEST_P(Writing, TableRowsFollowTheColumnFormat) {
     const int w = charWidth();
     const int inner = dpi() / 300 * 6;
-    pp->setTableFormat("1|>1|^1");
+    pp->setTableFormat(u"1|>1|^1"_s);
     pp->BeginDoc();
-    pp->WriteTableLine("a|b|c|extra");
-    pp->WriteTableLine("only");
-    pp->WriteTableLine("x\ny|z");
+    pp->WriteTableLine(u"a|b|c|extra"_s);
+    pp->WriteTableLine(u"only"_s);
+    pp->WriteTableLine(u"x\ny|z"_s);
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(1));
     ASSERT_EQ(texts.size(), 7u);
@@ -174,38 +176,38 @@ TEST_P(Writing, TableRowsFollowTheColumnFormat) {
     EXPECT_EQ(texts[0].from, QPoint(left + inner, top));
     EXPECT_EQ(texts[1].from, QPoint(left + dpi() + dpi() - w - inner, top));
     EXPECT_EQ(texts[2].from, QPoint(left + 2 * dpi() + (dpi() - w) / 2, top));
-    EXPECT_EQ(texts[3].text, "only");  // the missing cells are empty and draw nothing
+    EXPECT_EQ(texts[3].text, u"only"_s);  // the missing cells are empty and draw nothing
     EXPECT_EQ(texts[3].from.y(), top + pp->LineHeight());
-    EXPECT_EQ(texts[4].text, "x");  // a line feed pushes the rest of the cell down
-    EXPECT_EQ(texts[5].text, "z");
-    EXPECT_EQ(texts[6].text, "y");
+    EXPECT_EQ(texts[4].text, u"x"_s);  // a line feed pushes the rest of the cell down
+    EXPECT_EQ(texts[5].text, u"z"_s);
+    EXPECT_EQ(texts[6].text, u"y"_s);
     EXPECT_EQ(texts[6].from.y(), top + 3 * pp->LineHeight());
     EXPECT_EQ(pp->LineNumber(), 4);
 }
 
 TEST_P(Writing, TableCellsWrapWithinTheirColumn) {
     const int w = charWidth();
-    pp->setTableFormat("0.5|>0.5");  // six characters a column
+    pp->setTableFormat(u"0.5|>0.5"_s);  // six characters a column
     ASSERT_EQ(pp->DeviceDotsX(0.5), 6 * w);
     pp->BeginDoc();
-    pp->WriteTableLine("hello world|12");
+    pp->WriteTableLine(u"hello world|12"_s);
     pp->setWordWrap(false);
-    pp->WriteTableLine("truncated|x");
+    pp->WriteTableLine(u"truncated|x"_s);
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(1));
     ASSERT_EQ(texts.size(), 5u);
-    EXPECT_EQ(texts[0].text, "hello ");
+    EXPECT_EQ(texts[0].text, u"hello "_s);
     EXPECT_EQ(texts[0].from.x(), dots(0.75));  // full width: no inner margin
-    EXPECT_EQ(texts[2].text, "world");
+    EXPECT_EQ(texts[2].text, u"world"_s);
     EXPECT_EQ(texts[2].from.x(), dots(0.75) + dpi() / 300 * 6);
-    EXPECT_EQ(texts[3].text, "trunca");
+    EXPECT_EQ(texts[3].text, u"trunca"_s);
 }
 
 TEST_P(Writing, GridLinesFrameEachCell) {
-    pp->setTableFormat("1|-1");
+    pp->setTableFormat(u"1|-1"_s);
     pp->setTableGrid(true);
     pp->BeginDoc();
-    pp->WriteTableLine("a|b");
+    pp->WriteTableLine(u"a|b"_s);
     pp->EndDoc();
     const int pen = dpi() / 300 * 2;
     const int left = dots(0.75);
@@ -224,19 +226,19 @@ TEST_P(Writing, GridLinesFrameEachCell) {
 }
 
 TEST_P(Writing, TokensExpandInTableCells) {
-    pp->setTableFormat("3");
+    pp->setTableFormat(u"3"_s);
     pp->BeginDoc();
     pp->NewPage();
     pp->NewPage();
-    pp->WriteTableLine("{$PAGE}/{$PAGE}");
-    pp->WriteTableLine("{$page} {$LINE}");
-    pp->WriteTableLine("plain {$ text");
+    pp->WriteTableLine(u"{$PAGE}/{$PAGE}"_s);
+    pp->WriteTableLine(u"{$page} {$LINE}"_s);
+    pp->WriteTableLine(u"plain {$ text"_s);
     pp->EndDoc();
     const auto texts = TextsOf(pp->Page(3));
     ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0].text, "3/3");
-    EXPECT_EQ(texts[1].text, "{$page} 1");
-    EXPECT_EQ(texts[2].text, "plain {$ text");
+    EXPECT_EQ(texts[0].text, u"3/3"_s);
+    EXPECT_EQ(texts[1].text, u"{$page} 1"_s);
+    EXPECT_EQ(texts[2].text, u"plain {$ text"_s);
 }
 
 TEST_P(Writing, MarginsWithoutATextAreaAreRefused) {
@@ -282,21 +284,21 @@ TEST_P(Writing, PageNumberOfTheView) {
 TEST_P(Writing, PrintToFileWritesPlainText) {
     TempDir dir;
     pp->setPrintToFile(true);
-    pp->setFileName(dir.qpath() + "out.txt");
-    pp->setHeader("Page {$PAGE}");
-    pp->setHeaderFormat("3");
-    pp->setTableFormat("1|>1");
+    pp->setFileName(dir.qpath() + u"out.txt"_s);
+    pp->setHeader(u"Page {$PAGE}"_s);
+    pp->setHeaderFormat(u"3"_s);
+    pp->setTableFormat(u"1|>1"_s);
     pp->BeginDoc();
-    pp->WriteLine("abc");
+    pp->WriteLine(u"abc"_s);
     pp->setAlignment(taRightJustify);
-    pp->WriteLine("xyz");
-    pp->Write("p");
-    pp->Write("q");
+    pp->WriteLine(u"xyz"_s);
+    pp->Write(u"p"_s);
+    pp->Write(u"q"_s);
     pp->NewLine();
     pp->setAlignment(taLeftJustify);
-    pp->WriteLine(QString::fromUtf8("caff\u00e8"));
+    pp->WriteLine(u"caff\u00e8"_s);
     pp->NewPage();
-    pp->WriteTableLine("a|b");
+    pp->WriteTableLine(u"a|b"_s);
     pp->EndDoc();
     EXPECT_FALSE(pp->Printing());
     EXPECT_EQ(pp->PageCount(), 0);  // nothing goes to the page list
@@ -313,7 +315,7 @@ TEST_P(Writing, PrintToFileWritesPlainText) {
 
 TEST_P(Writing, PrintToFileFailures) {
     pp->setPrintToFile(true);
-    pp->setFileName("/nonexistent-folder/out.txt");
+    pp->setFileName(u"/nonexistent-folder/out.txt"_s);
     try {
         pp->BeginDoc();
         FAIL() << "no error";
@@ -321,9 +323,9 @@ TEST_P(Writing, PrintToFileFailures) {
         EXPECT_EQ(e.message(), "File not found");
     }
     EXPECT_FALSE(pp->Printing());
-    pp->setFileName("/dev/full");  // accepted, but every write fails
+    pp->setFileName(u"/dev/full"_s);  // accepted, but every write fails
     pp->BeginDoc();
-    EXPECT_THROW(pp->WriteLine("x"), EInOutError);
+    EXPECT_THROW(pp->WriteLine(u"x"_s), EInOutError);
     try {
         pp->EndDoc();  // closing may report the bytes still waiting as well
     } catch (const EInOutError &) {

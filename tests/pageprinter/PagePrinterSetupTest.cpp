@@ -4,6 +4,8 @@
 
 #include <QScrollBar>
 
+using namespace Qt::StringLiterals;
+
 using namespace sapidoro;
 using namespace sapidoro::test;
 
@@ -23,7 +25,7 @@ std::string MessageOf(const std::function<void()> &action) {
 TEST(PagePrinterDefaults, AsCreated) {
     ScopedPrinter printer(std::make_unique<TMemoryPrinter>(LetterAt(300)));
     TPagePrinter pp;
-    EXPECT_EQ(pp.Font().family(), "Courier New");
+    EXPECT_EQ(pp.Font().family(), u"Courier New"_s);
     EXPECT_EQ(pp.Font().pointSize(), 10);
     EXPECT_FALSE(pp.Font().bold());
     EXPECT_EQ(pp.HeaderFont(), pp.Font());
@@ -71,7 +73,7 @@ TEST_P(PagePrinterAt, LineHeightsFollowTheSpacing) {
 }
 
 TEST_P(PagePrinterAt, FontChangesRescaleForThePrinter) {
-    QFont mainWindowFont("Courier New");
+    QFont mainWindowFont(u"Courier New"_s);
     mainWindowFont.setPixelSize(13);  // 10 points on a 96 dpi screen
     pp->setFont(mainWindowFont);
     EXPECT_EQ(pp->LineHeight(), dpi() == 300 ? 42 : 83);
@@ -116,29 +118,29 @@ TEST_P(PagePrinterAt, MarginsClampToTheSheet) {
 TEST_P(PagePrinterAt, MeasureUnitConvertsEveryLength) {
     pp->setPageBorderOffset(0.5);
     pp->setDefaultColWidth(2);
-    pp->setTableFormat("1|>0.5");
-    pp->setHeaderFormat("^3");
+    pp->setTableFormat(u"1|>0.5"_s);
+    pp->setHeaderFormat(u"^3"_s);
     pp->setMeasureUnit(muMillimeters);
     EXPECT_NEAR(pp->MarginLeft(), 25.4, 1e-9);
     EXPECT_NEAR(pp->PageWidth(), 215.9, 1e-9);
     EXPECT_NEAR(pp->PageBorderOffset(), 12.7, 1e-9);
     EXPECT_NEAR(pp->DefaultColWidth(), 50.8, 1e-9);
-    EXPECT_EQ(pp->TableFormat(), "<25.4|>12.7");
-    EXPECT_EQ(pp->HeaderFormat(), "^76.2");
+    EXPECT_EQ(pp->TableFormat(), u"<25.4|>12.7"_s);
+    EXPECT_EQ(pp->HeaderFormat(), u"^76.2"_s);
     EXPECT_EQ(pp->TextWidth(), dots(6.5));
     pp->setMeasureUnit(muMillimeters);  // the same unit again changes nothing
-    EXPECT_EQ(pp->TableFormat(), "<25.4|>12.7");
+    EXPECT_EQ(pp->TableFormat(), u"<25.4|>12.7"_s);
     pp->setMeasureUnit(muInches);
     EXPECT_NEAR(pp->MarginLeft(), 1, 1e-12);
     EXPECT_NEAR(pp->PageBorderOffset(), 0.5, 1e-12);
-    EXPECT_EQ(pp->TableFormat(), "<1|>0.5");
-    EXPECT_EQ(pp->HeaderFormat(), "^3");
+    EXPECT_EQ(pp->TableFormat(), u"<1|>0.5"_s);
+    EXPECT_EQ(pp->HeaderFormat(), u"^3"_s);
 
     // A friendly header rebuilds its format in the new unit instead of converting it.
-    pp->setFriendlyHeader("&lA&rB");
-    EXPECT_EQ(pp->HeaderFormat(), "<3.25|>3.25");
+    pp->setFriendlyHeader(u"&lA&rB"_s);
+    EXPECT_EQ(pp->HeaderFormat(), u"<3.25|>3.25"_s);
     pp->setMeasureUnit(muMillimeters);
-    EXPECT_EQ(pp->HeaderFormat(), "<82.55|>82.55");
+    EXPECT_EQ(pp->HeaderFormat(), u"<82.55|>82.55"_s);
 }
 
 TEST_P(PagePrinterAt, UnitRoundTrips) {
@@ -168,11 +170,12 @@ TEST_P(PagePrinterAt, RefusalsWhilePrinting) {
               "Unable to change orientation while printing");
     EXPECT_EQ(MessageOf([&] { pp->setPrintToFile(true); }),
               "Can't change PrintToFile while printing");
-    EXPECT_EQ(MessageOf([&] { pp->setFileName("x.txt"); }), "Can't change FileName while printing");
+    EXPECT_EQ(MessageOf([&] { pp->setFileName(u"x.txt"_s); }),
+              "Can't change FileName while printing");
     EXPECT_EQ(MessageOf([&] { pp->setMeasureUnit(muMillimeters); }),
               "Unable to change top margin while printing");
     pp->setPrintToFile(false);
-    pp->setFileName("");
+    pp->setFileName(u""_s);
     EXPECT_DOUBLE_EQ(pp->MarginTop(), 1);
     EXPECT_EQ(pp->MeasureUnit(), muInches);
     EXPECT_EQ(pp->Orientation(), poPortrait);
@@ -192,10 +195,10 @@ TEST_P(PagePrinterAt, JobPropertiesAndTheirSetterRules) {
     EXPECT_EQ(pp->ToPage(), 2u);
     pp->setToPage(1);
     EXPECT_EQ(pp->FromPage(), 1u);
-    pp->setFileName("  out.txt \t");
-    EXPECT_EQ(pp->FileName(), "out.txt");
-    pp->setTitle("Ricetta");
-    EXPECT_EQ(Printer().Title(), "Ricetta");
+    pp->setFileName(u"  out.txt \t"_s);
+    EXPECT_EQ(pp->FileName(), u"out.txt"_s);
+    pp->setTitle(u"Ricetta"_s);
+    EXPECT_EQ(Printer().Title(), u"Ricetta"_s);
     pp->setOrientation(poLandscape);
     EXPECT_EQ(Printer().Orientation(), poLandscape);
     EXPECT_EQ(pp->PageWidth(), 11);
@@ -204,15 +207,15 @@ TEST_P(PagePrinterAt, JobPropertiesAndTheirSetterRules) {
 
 TEST_P(PagePrinterAt, LoadingOnlyStoresUntilLoaded) {
     pp->BeginLoading();
-    pp->setFriendlyHeader("&lA&rB");
+    pp->setFriendlyHeader(u"&lA&rB"_s);
     pp->setAutoHeaderFont(false);
     pp->setAutoHeaderFont(true);
-    EXPECT_EQ(pp->Header(), "");
+    EXPECT_EQ(pp->Header(), u""_s);
     pp->setPageNumber(4);
     EXPECT_EQ(pp->PageNumber(), 0);
     pp->Loaded();
-    EXPECT_EQ(pp->Header(), "A|B");
-    EXPECT_EQ(pp->HeaderFormat(), "<3.25|>3.25");
+    EXPECT_EQ(pp->Header(), u"A|B"_s);
+    EXPECT_EQ(pp->HeaderFormat(), u"<3.25|>3.25"_s);
 }
 
 TEST(PagePrinterWithoutPrinter, GeometryFallsBackAndStartingAPageFails) {
@@ -250,8 +253,8 @@ TEST(PagePrinterWithoutPrinter, GeometryFallsBackAndStartingAPageFails) {
 TEST(PagePrinterWithoutPrinter, TheMainWindowDesignFitsAnyPrinter) {
     ScopedPrinter printer(std::make_unique<TMemoryPrinter>(LetterAt(600)));
     TPagePrinter pp;
-    pp.setObjectName("PagePrinter1");
-    QFont font("Courier New");
+    pp.setObjectName(u"PagePrinter1"_s);
+    QFont font(u"Courier New"_s);
     font.setPixelSize(13);
     pp.setFont(font);
     pp.setMargins(1.0 / 6, 1.0 / 6, 71.0 / 300, 71.0 / 300);

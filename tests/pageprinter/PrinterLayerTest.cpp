@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPrinterInfo>
 
+using namespace Qt::StringLiterals;
+
 using namespace sapidoro;
 using namespace sapidoro::test;
 
@@ -24,7 +26,7 @@ TEST(MemoryPrinter, ReportsItsSheetAndSwapsItForLandscape) {
 
 TEST(MemoryPrinter, FontMetricsAreAtDeviceResolution) {
     TMemoryPrinter printer(LetterAt(600));
-    QFont font("Courier New");
+    QFont font(u"Courier New"_s);
     font.setPointSize(10);
     const PrinterTextMetrics at600 = printer.TextMetrics(font);
     TMemoryPrinter low(LetterAt(300));
@@ -36,7 +38,7 @@ TEST(MemoryPrinter, FontMetricsAreAtDeviceResolution) {
 
 TEST(MemoryPrinter, RecordsJobsPagesAndDrawingCalls) {
     TMemoryPrinter printer(LetterAt(300));
-    printer.setTitle("A title that is longer than thirty-one characters");
+    printer.setTitle(u"A title that is longer than thirty-one characters"_s);
     printer.setCopies(2);
     printer.BeginDoc();
     EXPECT_TRUE(printer.Printing());
@@ -46,14 +48,14 @@ TEST(MemoryPrinter, RecordsJobsPagesAndDrawingCalls) {
     printer.Canvas().drawLine(10, 20, 110, 20);
     printer.NewPage();
     printer.Canvas().translate(5, 7);
-    printer.Canvas().drawText(QPointF(100, 200), "Ciao");
+    printer.Canvas().drawText(QPointF(100, 200), u"Ciao"_s);
     printer.EndDoc();
     EXPECT_FALSE(printer.Printing());
     EXPECT_THROW(printer.NewPage(), EPrinter);
 
     ASSERT_EQ(printer.Jobs().size(), 1u);
     const TMemoryPrinter::Job &job = printer.Jobs()[0];
-    EXPECT_EQ(job.documentName, "A title that is longer than thi");
+    EXPECT_EQ(job.documentName, u"A title that is longer than thi"_s);
     EXPECT_EQ(job.copies, 2);
     EXPECT_TRUE(job.ended);
     ASSERT_EQ(job.pages.size(), 2u);
@@ -63,7 +65,7 @@ TEST(MemoryPrinter, RecordsJobsPagesAndDrawingCalls) {
     EXPECT_EQ(job.pages[0][0].penWidth, 4);
     ASSERT_EQ(job.pages[1].size(), 1u);
     EXPECT_EQ(job.pages[1][0].kind, DrawCall::Text);
-    EXPECT_EQ(job.pages[1][0].text, "Ciao");
+    EXPECT_EQ(job.pages[1][0].text, u"Ciao"_s);
     EXPECT_EQ(job.pages[1][0].position, QPointF(105, 207));
     EXPECT_EQ(printer.Events(), (std::vector<TMemoryPrinter::Event>{TMemoryPrinter::JobStarted,
                                                                     TMemoryPrinter::PageStarted,
@@ -93,8 +95,8 @@ TEST(MemoryPrinter, WithoutPrinterEveryDeviceQueryFails) {
     EXPECT_THROW(printer->TextMetrics(QFont()), EPrinter);
     EXPECT_THROW(printer->BeginDoc(), EPrinter);
     EXPECT_THROW(printer->Orientation(), EPrinter);
-    printer->setTitle("kept without a printer");
-    EXPECT_EQ(printer->Title(), "kept without a printer");
+    printer->setTitle(u"kept without a printer"_s);
+    EXPECT_EQ(printer->Title(), u"kept without a printer"_s);
 }
 
 TEST(QtPrinter, FollowsTheSystemsDefaultPrinter) {
@@ -123,9 +125,9 @@ TEST(PrinterObject, TheCurrentPrinterCanBeSwapped) {
 
 TEST(RecordedPage, PlaysOntoAnyPainterAtExactDots) {
     PagePicture page(2400, 3150);
-    QFont font("Courier New");
+    QFont font(u"Courier New"_s);
     font.setPixelSize(42);
-    page.AddText(QPoint(225, 54), "Ciao", font);
+    page.AddText(QPoint(225, 54), u"Ciao"_s, font);
     page.AddLine(QPoint(150, 150), QPoint(2250, 150), 2, Qt::black);
     DotsDevice device(300, 300, 2550, 3300);
     QPainter painter(&device);
@@ -134,7 +136,7 @@ TEST(RecordedPage, PlaysOntoAnyPainterAtExactDots) {
     ASSERT_EQ(device.Calls().size(), 2u);
     const DrawCall &text = device.Calls()[0];
     EXPECT_EQ(text.kind, DrawCall::Text);
-    EXPECT_EQ(text.text, "Ciao");
+    EXPECT_EQ(text.text, u"Ciao"_s);
     EXPECT_EQ(text.position.x(), 300);
     EXPECT_EQ(text.position.y(), 129 + QFontMetrics(font, &device).ascent());
     EXPECT_EQ(device.Calls()[1].line, QLineF(225, 225, 2325, 225));
