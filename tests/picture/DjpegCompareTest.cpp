@@ -181,9 +181,9 @@ TEST_P(DjpegCompare, SamePixelsDepthAndColourTable) {
 INSTANTIATE_TEST_SUITE_P(Pictures, DjpegCompare,
                          ::testing::Combine(::testing::ValuesIn(Images()),
                                             ::testing::ValuesIn(OptionSets())),
-                         [](const auto &info) {
-                             return std::string(std::get<0>(info.param).name) + "__" +
-                                    std::get<1>(info.param).name;
+                         [](const auto &param) {
+                             return std::string(std::get<0>(param.param).name) + "__" +
+                                    std::get<1>(param.param).name;
                          });
 
 TEST(DjpegCompareDensity, DotsPerCentimetreBecomePixelsPerMetre) {
