@@ -114,6 +114,8 @@ void TForm1::buildPopupMenu() {
     };
     Copia1 = addItem("Copia1", QStringLiteral("&Copia"), Qt::Key_F2);
     Stampa1 = addItem("Stampa1", QStringLiteral("&Stampa"), Qt::Key_F7);
+    Anteprima1 = addItem("Anteprima1", QStringLiteral("&Anteprima di stampa\u2026"), Qt::Key_F8);
+    EsportaPDF1 = addItem("EsportaPDF1", QStringLiteral("&Esporta in PDF\u2026"), Qt::Key_F9);
 }
 
 void TForm1::bindEvents() {
@@ -134,6 +136,8 @@ void TForm1::bindEvents() {
     bind(StampaLaRicetta, &QPushButton::clicked, &TForm1::StampaLaRicettaClick);
     bind(Copia1, &QAction::triggered, &TForm1::Copia1Click);
     bind(Stampa1, &QAction::triggered, &TForm1::Stampa1Click);
+    bind(Anteprima1, &QAction::triggered, &TForm1::Anteprima1Click);
+    bind(EsportaPDF1, &QAction::triggered, &TForm1::EsportaPDF1Click);
     ExceptionSafeConnect(Nome, &sapidoro::ComboBox::keyReleased, this,
                          [this](int key, Qt::KeyboardModifiers shift) { NomeKeyUp(key, shift); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -85,6 +86,14 @@ private:
     void StampaLaRicettaClick();
     void Copia1Click();
     void Stampa1Click();
+    // The recipe composed into `Stampa`, and from there laid out on `PagePrinter1`'s pages
+    // (RecipePrintout.cpp); the print, the preview and the PDF export all start with it.
+    void ComposeIntoStampa();
+    QStringList StampaLines() const;
+    void ComposeOnPagePrinter();
+    // Print preview and PDF export of those pages (PreviewHandlers.cpp).
+    void Anteprima1Click();
+    void EsportaPDF1Click();
 
     const QString m_designDataFolder;
 
@@ -135,4 +144,6 @@ private:
     QMenu *PopupMenu1 = nullptr;
     QAction *Copia1 = nullptr;
     QAction *Stampa1 = nullptr;
+    QAction *Anteprima1 = nullptr;
+    QAction *EsportaPDF1 = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "app/ErrorReport.h"
+#include "app/Translations.h"
 #include "app/Unit1.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(sapidoro::kApplicationTitle));
+    sapidoro::InstallItalianTranslations();
     TForm1 Form1;
     Form1.showMaximized();
     return application.exec();
