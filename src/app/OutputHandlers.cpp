@@ -80,7 +80,7 @@ void TForm1::Stampa1Click() {
     printer.PrintTextDocument(*copy);
 }
 
-void TForm1::StampaLaRicettaClick() {
+void TForm1::ComposeOnPagePrinter() {
     ComposeIntoStampa();
     const QStringList lines = StampaLines();
     PagePrinter1->BeginDoc();
@@ -101,6 +101,10 @@ void TForm1::StampaLaRicettaClick() {
     printFont.setPointSize(std::max(1, bodyPoints));
     PagePrinter1->setFont(printFont);
     for (qsizetype i = 1; i < lines.size(); ++i) PagePrinter1->WriteLine(lines[i]);
+}
+
+void TForm1::StampaLaRicettaClick() {
+    ComposeOnPagePrinter();
     PagePrinter1->EndDoc();
     PagePrinter1->Print();
     StringaDaCercare->setFocus();

@@ -123,6 +123,8 @@ void TForm1::buildPopupMenu() {
     };
     Copia1 = addItem("Copia1", kCopyMenuCaption, Qt::Key_F2);
     Stampa1 = addItem("Stampa1", kPrintMenuCaption, Qt::Key_F7);
+    Anteprima1 = addItem("Anteprima1", kPreviewMenuCaption, Qt::Key_F8);
+    EsportaPDF1 = addItem("EsportaPDF1", kPdfMenuCaption, Qt::Key_F9);
 }
 
 void TForm1::bindEvents() {
@@ -143,7 +145,11 @@ void TForm1::bindEvents() {
     bind(Copia1, &QAction::triggered, &TForm1::Copia1Click);
     bind(Stampa1, &QAction::triggered, &TForm1::Stampa1Click);
     ExceptionSafeConnect(Nome, &ComboBox::keyReleased, this,
-                         [this](int key, Qt::KeyboardModifiers shift) { NomeKeyUp(key, shift); });
+    bind(Anteprima1, &QAction::triggered, &TForm1::Anteprima1Click);
+    bind(EsportaPDF1, &QAction::triggered, &TForm1::EsportaPDF1Click);
+    ExceptionSafeConnect(Nome, &ComboBox::keyReleased, this,
+                         [this](int key, Qt::KeyboardModifiers shift) {
+        NomeKeyUp(key, shift); });
 }
 
 void TForm1::resizeEvent(QResizeEvent *event) {

@@ -93,6 +93,12 @@ private:
     void ComposeIntoStampa();
     // The lines of `Stampa` as it wraps them at its width.
     QStringList StampaLines() const;
+    // The recipe laid out on `PagePrinter1`'s pages, as the print button lays it out; the
+    // print, the preview and the PDF export all start with it.
+    void ComposeOnPagePrinter();
+    // Print preview and PDF export of those pages (PreviewHandlers.cpp).
+    void Anteprima1Click();
+    void EsportaPDF1Click();
 
     const QString m_designDataFolder;
 
@@ -148,6 +154,8 @@ private:
     QMenu *PopupMenu1 = nullptr;
     QAction *Copia1 = nullptr;
     QAction *Stampa1 = nullptr;
+    QAction *Anteprima1 = nullptr;
+    QAction *EsportaPDF1 = nullptr;
 };
 
 }  // namespace sapidoro

@@ -35,6 +35,8 @@ inline constexpr char kLoadButtonCaption[] = "VISUALIZZA";
 // The popup menu.
 inline constexpr char kCopyMenuCaption[] = "&Copia";
 inline constexpr char kPrintMenuCaption[] = "&Stampa";
+inline constexpr char kPreviewMenuCaption[] = "&Anteprima di stampa\u2026";
+inline constexpr char kPdfMenuCaption[] = "&Esporta in PDF\u2026";
 
 // Hints of the search button and the search box.
 inline constexpr char kSearchButtonHint[] =

@@ -1,3 +1,4 @@
+#include "app/Translations.h"
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
 
@@ -6,6 +7,7 @@
 int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(sapidoro::UiText(sapidoro::kApplicationTitle));
+    sapidoro::InstallItalianTranslations();
     TForm1 Form1;
     Form1.showMaximized();
     return application.exec();

@@ -24,7 +24,7 @@ TPagePrinter::TPagePrinter(QWidget *parent) : QScrollArea(parent) {
     verticalScrollBar()->setTracking(true);
     m_paintBox = new PagePaintBox(*this);
     setWidget(m_paintBox);
-    setWidgetResizable(true);
+    setWidgetResizable(false);  // the view sizes its paint box itself from the scroll ranges
     m_shadowColor = QApplication::palette().color(QPalette::Dark);
 
     setFont(m_document.Font());

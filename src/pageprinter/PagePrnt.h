@@ -199,13 +199,25 @@ public:
     std::uint32_t ZoomPercent() const { return m_zoomPercent; }
     void setZoomPercent(std::uint32_t value);
 
-    // The on-screen view.
+    // The on-screen view. `Color` is the end colour of the background gradient.
+    QColor Color() const;
+    void setColor(const QColor &value);
+    std::int32_t ScreenDotsX(double length) const;
+    std::int32_t ScreenDotsY(double length) const;
+    std::int32_t ZoomedScreenDotsX(double length) const;
+    std::int32_t ZoomedScreenDotsY(double length) const;
     int ViewPageWidth() const;
     int ViewPageHeight() const;
     void UpdateScrollRanges();
+    int HorzScrollRange() const { return m_horzRange; }
+    int VertScrollRange() const { return m_vertRange; }
+    QWidget *PaintBox() const;
+    // Paints the view on `painter`, a painter on the paint box; leaves its pen in `Color`.
+    void PaintPage(QPainter &painter);
 
 protected:
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     friend class PagePaintBox;
@@ -214,7 +226,9 @@ private:
     void DocumentChanged(DocumentChange change);
     void ProcessPendingEvents() override;
     void CloseProgressWindow();
-    void PaintPage(QPainter &painter);
+    int ScreenResolutionX() const;
+    int ScreenResolutionY() const;
+    void FitPaintBox();
 
     PageDocument m_document;
 
@@ -227,6 +241,8 @@ private:
     TZoomLocation m_zoomLocation = zlTopLeft;
     std::uint32_t m_zoomPercent = 25;
 
+    int m_horzRange = 0;
+    int m_vertRange = 0;
     bool m_creating = true;
     PagePaintBox *m_paintBox = nullptr;
     QPointer<TPPPrnPrgDlg> m_progressWindow;

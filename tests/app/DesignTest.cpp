@@ -269,13 +269,20 @@ TEST_F(DesignTest, PictureSitsInTheScrollBox) {
 TEST_F(DesignTest, PopupMenuItems) {
     auto *menu = Find<QMenu>("PopupMenu1");
     const QList<QAction *> actions = menu->actions();
-    ASSERT_EQ(actions.size(), 2);
+    ASSERT_EQ(actions.size(), 4);
     EXPECT_EQ(actions[0]->objectName(), QStringLiteral("Copia1"));
     EXPECT_EQ(actions[0]->text(), QStringLiteral("&Copia"));
     EXPECT_EQ(actions[0]->shortcut(), QKeySequence(Qt::Key_F2));
     EXPECT_EQ(actions[1]->objectName(), QStringLiteral("Stampa1"));
     EXPECT_EQ(actions[1]->text(), QStringLiteral("&Stampa"));
     EXPECT_EQ(actions[1]->shortcut(), QKeySequence(Qt::Key_F7));
+    // Print preview and PDF export follow the print item.
+    EXPECT_EQ(actions[2]->objectName(), QStringLiteral("Anteprima1"));
+    EXPECT_EQ(actions[2]->text(), QStringLiteral("&Anteprima di stampa\u2026"));
+    EXPECT_EQ(actions[2]->shortcut(), QKeySequence(Qt::Key_F8));
+    EXPECT_EQ(actions[3]->objectName(), QStringLiteral("EsportaPDF1"));
+    EXPECT_EQ(actions[3]->text(), QStringLiteral("&Esporta in PDF\u2026"));
+    EXPECT_EQ(actions[3]->shortcut(), QKeySequence(Qt::Key_F9));
 }
 
 TEST_F(DesignTest, StateHoldersStayOutOfViewAtAnySize) {
