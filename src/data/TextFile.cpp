@@ -31,40 +31,68 @@ TextFile::TextFile(std::unique_ptr<ByteSource> source, std::size_t blockSize)
     : m_source(std::move(source)),
       m_blockSize(std::max<std::size_t>(blockSize, 1)),
       m_readSize(std::min(m_blockSize, kFirstRead)) {
-    m_buffer.assign(2 * m_readSize + kPadding, 0);
-    m_crBits.assign(m_buffer.size() / kChunk + 2, 0);
-    m_markerBits.assign(m_crBits.size(), 0);
-    m_prefixBits.assign(m_crBits.size(), 0);
-    m_data = m_buffer.data();
+    reserveWindow(2 * m_readSize + kPadding);
+}
+
+TextFile::TextFile(std::unique_ptr<FileMapping> mapping, std::size_t blockSize)
+    : m_map(std::move(mapping)),
+      m_blockSize(std::max<std::size_t>(blockSize, 1)),
+      m_readSize(m_blockSize) {
+    // The window moves by whole chunks, so that its bytes line up with the bitmaps.
+    m_blockSize = m_readSize = std::max(kChunk, m_blockSize & ~(kChunk - 1));
+    reserveWindow(2 * m_blockSize + kPadding);
+    m_data = m_map->data();
+}
+
+std::unique_ptr<TextFile> TextFile::MapOrOpen(const std::string &path, std::size_t blockSize) {
+    if (std::unique_ptr<FileMapping> mapping = FileMapping::Open(path))
+        return std::unique_ptr<TextFile>(new TextFile(std::move(mapping), blockSize));
+    return std::make_unique<TextFile>(path, blockSize);
+}
+
+void TextFile::reserveWindow(std::size_t bytes) {
+    if (!m_map && m_buffer.size() < bytes) {
+        m_buffer.resize(std::max(2 * m_buffer.size(), bytes));
+        m_data = m_buffer.data();
+    }
+    const std::size_t words = std::max(bytes, m_buffer.size()) / kChunk + 2;
+    if (m_crBits.size() < words) {
+        for (auto *bitmap : {&m_crBits, &m_markerBits, &m_prefixBits}) {
+            bitmap->resize(std::max(2 * bitmap->size(), words));
+        }
+    }
+}
+
+void TextFile::dropConsumed() {
+    const std::size_t shift = m_pos & ~(kChunk - 1);
+    if (shift == 0) return;
+    const std::size_t words = shift / kChunk;
+    if (m_map) {
+        m_data += shift;
+        m_mapBase += shift;
+    } else {
+        std::memmove(m_buffer.data(), m_buffer.data() + shift, m_end - shift);
+    }
+    if (m_wordEnd > words) {
+        for (auto *bitmap : {&m_crBits, &m_markerBits, &m_prefixBits}) {
+            std::memmove(bitmap->data(), bitmap->data() + words,
+                         (m_wordEnd - words) * sizeof(std::uint64_t));
+        }
+    }
+    m_indexed = std::max(m_indexed, shift) - shift;
+    m_pos -= shift;
+    m_end -= shift;
+    m_consumedBefore += shift;
+    m_wordEnd = (m_end + kChunk - 1) / kChunk;
+    m_crBits[m_wordEnd] = m_markerBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
 }
 
 bool TextFile::readMore() {
     if (m_sourceDone) return false;
-    // Let go of the consumed bytes in whole chunks, so that the bitmaps keep lining up.
-    const std::size_t shift = m_pos & ~(kChunk - 1);
-    if (shift > 0) {
-        const std::size_t words = shift / kChunk;
-        std::memmove(m_buffer.data(), m_buffer.data() + shift, m_end - shift);
-        if (m_wordEnd > words) {
-            for (auto *bitmap : {&m_crBits, &m_markerBits, &m_prefixBits}) {
-                std::memmove(bitmap->data(), bitmap->data() + words,
-                             (m_wordEnd - words) * sizeof(std::uint64_t));
-            }
-        }
-        m_indexed = std::max(m_indexed, shift) - shift;
-        m_pos -= shift;
-        m_end -= shift;
-        m_wordEnd = (m_end + kChunk - 1) / kChunk;
-        m_crBits[m_wordEnd] = m_markerBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
-    }
+    dropConsumed();
+    if (m_map) return readMoreMapped();
     // A line longer than the buffer, or a larger read, makes it grow.
-    if (m_buffer.size() < m_end + m_readSize + kPadding) {
-        m_buffer.resize(std::max(2 * m_buffer.size(), m_end + m_readSize + kPadding));
-        for (auto *bitmap : {&m_crBits, &m_markerBits, &m_prefixBits}) {
-            bitmap->resize(m_buffer.size() / kChunk + 2);
-        }
-        m_data = m_buffer.data();
-    }
+    reserveWindow(m_end + m_readSize + kPadding);
     const std::size_t got = m_source->read(m_buffer.data() + m_end, m_readSize);
     m_readSize = std::min(2 * m_readSize, m_blockSize);
     if (got == 0) {
@@ -84,16 +112,54 @@ bool TextFile::readMoreUntil(std::size_t want) {
     return true;
 }
 
+bool TextFile::readMoreMapped() {
+    // The index reads a whole chunk at the window's end and kPadding bytes beyond: the
+    // window ends that far before the end of the file, and the rest is copied.
+    const std::size_t size = m_map->size();
+    const std::size_t inPlace = size > 3 * kPadding ? (size - 2 * kPadding) & ~(kChunk - 1) : 0;
+    if (m_map->shortened()) return copyTail(m_map->currentSize());
+    const std::size_t endAt = m_mapBase + m_end;
+    if (endAt >= inPlace) return copyTail(size);
+    const std::size_t grow = std::min(m_blockSize, inPlace - endAt);
+    reserveWindow(m_end + grow + kPadding);
+    m_end += grow;
+    index();
+    // The index touched every new byte: a fault there means the file was shortened.
+    if (m_map->shortened()) copyTail(m_map->currentSize());
+    return true;
+}
+
+bool TextFile::copyTail(std::size_t fileEnd) {
+    // What the window holds of the file up to `fileEnd` (never less than what the readers
+    // consumed) goes to the buffer, which ends it with zeros.
+    const std::size_t before = m_end;
+    const std::size_t end = std::max(
+        m_pos, std::min(fileEnd > m_mapBase ? fileEnd - m_mapBase : 0, m_map->size() - m_mapBase));
+    m_shortened = m_map->shortened() || fileEnd < m_map->size();
+    m_buffer.assign(std::max(end, before) + kPadding, 0);
+    std::memcpy(m_buffer.data(), m_data, end);
+    m_shortened = m_shortened || m_map->shortened();
+    m_map.reset();
+    m_data = m_buffer.data();
+    reserveWindow(m_buffer.size());
+    m_end = end;
+    // Chunks past a shortened end are indexed again from the buffer's zeros.
+    m_indexed = std::min(m_indexed, m_end & ~(kChunk - 1));
+    index();
+    m_sourceDone = true;
+    return m_end > before;
+}
+
 void TextFile::index() {
-    std::memset(m_buffer.data() + m_end, 0, kPadding);
+    if (!m_map) std::memset(m_buffer.data() + m_end, 0, kPadding);
     const LineBitmaps bitmaps{m_crBits.data(), m_markers[0].empty() ? nullptr : m_markerBits.data(),
                               m_watchPrefix ? m_prefixBits.data() : nullptr};
-    const std::size_t ctrlZ = IndexLines(m_buffer.data(), m_indexed, m_end, bitmaps, m_patterns);
+    const std::size_t ctrlZ = IndexLines(m_data, m_indexed, m_end, bitmaps, m_patterns);
     if (ctrlZ < m_end) {
         // A Ctrl-Z ends the file: nothing from it onward is ever seen.
         m_end = ctrlZ;
         m_sourceDone = true;
-        std::memset(m_buffer.data() + m_end, 0, kPadding);
+        if (!m_map) std::memset(m_buffer.data() + m_end, 0, kPadding);
     }
     m_wordEnd = (m_end + kChunk - 1) / kChunk;
     // Searches may look one word further; nothing is found there.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ByteSource.h"
+#include "data/FileMapping.h"
 #include "data/LineIndex.h"
 
 #include <cstdint>
@@ -31,6 +32,20 @@ public:
     explicit TextFile(const std::string &path, std::size_t blockSize = kDefaultBlockSize);
     explicit TextFile(std::unique_ptr<ByteSource> source,
                       std::size_t blockSize = kDefaultBlockSize);
+
+    // Maps `path` when it is a regular file, so that its bytes are read in place; anything
+    // else is read like the constructor above does. The lines read are the same.
+    static std::unique_ptr<TextFile> MapOrOpen(const std::string &path,
+                                               std::size_t blockSize = kDefaultBlockSize);
+
+    // True once the mapped file was seen shortened by another program; the reader then ends
+    // where the file now ends.
+    bool shortened() const { return m_shortened || (m_map && m_map->shortened()); }
+    // False when bytes up to offset `to` from the current position may have read as zeros:
+    // the mapped file was shortened and no longer reaches that far.
+    bool intact(std::size_t to) const {
+        return !m_map || !m_map->shortened() || m_mapBase + m_pos + to <= m_map->currentSize();
+    }
 
     // True when no byte is left or the next byte is 26.
     bool eof() { return m_pos == m_end && !readMore(); }
@@ -215,8 +230,17 @@ private:
     // Offset of the first line equal to `marker`, from the current position (a line start);
     // npos at the end of the file. Lines before it are consumed.
     std::size_t findLine(std::string_view marker);
+    TextFile(std::unique_ptr<FileMapping> mapping, std::size_t blockSize);
     // Reads more bytes behind those not yet consumed; false when the file has no more.
     bool readMore();
+    // Lets go of the consumed bytes in whole chunks, so that the bitmaps keep lining up.
+    void dropConsumed();
+    // Makes the bitmaps (and the buffer when reading) hold at least `bytes` bytes.
+    void reserveWindow(std::size_t bytes);
+    // The mapped road of `readMore`: moves the window's end on in the mapping, and copies
+    // the last bytes of the file (those up to `fileEnd`) into the buffer.
+    bool readMoreMapped();
+    bool copyTail(std::size_t fileEnd);
     // Reads until offset `want` is buffered or the file has no more; false at the end.
     bool readMoreUntil(std::size_t want);
     // Builds the bitmaps of buffer bytes [m_indexed, m_end); may shorten m_end at a Ctrl-Z.
@@ -224,7 +248,10 @@ private:
     // Makes the bitmaps follow new patterns, from the current position on.
     void reindex();
 
-    std::unique_ptr<ByteSource> m_source;
+    std::unique_ptr<ByteSource> m_source;  // the plain road
+    std::unique_ptr<FileMapping> m_map;    // the mapped road, until its tail is copied
+    std::size_t m_mapBase = 0;             // the file offset of m_data[0] on the mapped road
+    bool m_shortened = false;
     std::size_t m_blockSize;
     std::size_t m_readSize;               // bytes asked for by the next read, up to the block size
     std::vector<char> m_buffer;           // buffered bytes and a zeroed tail

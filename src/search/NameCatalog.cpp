@@ -58,7 +58,13 @@ NameCatalog NameCatalog::List(TextFile &file) {
         while (!file.eof()) {
             file.skipLine();  // "-Nome"
             if (file.eof()) break;
+            const std::size_t before = catalog.m_bytes.size();
             catalog.m_bytes += file.readLineView();
+            // A file shortened by another program meanwhile ends where it now ends.
+            if (!file.intact(0)) {
+                catalog.m_bytes.resize(before);
+                break;
+            }
             catalog.m_starts.push_back(catalog.m_bytes.size());
             if (!file.skipPastLine(kRecordSeparator)) break;
         }
@@ -68,8 +74,8 @@ NameCatalog NameCatalog::List(TextFile &file) {
 }
 
 NameCatalog NameCatalog::List(const std::string &path) {
-    TextFile file(path);
-    return List(file);
+    const auto file = TextFile::MapOrOpen(path);
+    return List(*file);
 }
 
 void NameCatalog::build() {

@@ -76,10 +76,10 @@ RankedResult SearchRanks(const std::string &recipeFile, SearchScope scope,
                          const std::vector<std::uint32_t> &resultRanks, bool complete,
                          const RecordHandler &onRecord) {
     RankCollector collector(catalog, resultRanks, complete);
-    TextFile file(recipeFile);
+    const auto file = TextFile::MapOrOpen(recipeFile);
     std::size_t record = 0;
     ScanRecipes(
-        file, scope, searchString,
+        *file, scope, searchString,
         [&](std::string_view name) { collector.CollectMatch(record, name); },
         [&] {
             ++record;

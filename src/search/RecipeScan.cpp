@@ -4,6 +4,8 @@
 #include "data/Split.h"
 #include "search/MatchTest.h"
 
+#include <algorithm>
+
 namespace sapidoro {
 
 namespace {
@@ -115,7 +117,15 @@ private:
     std::string_view name() const { return m_file.bytes(m_nameStart, m_nameEnd); }
 
     void test(std::size_t start, std::size_t end) {
-        if (m_test.matches(m_file.bytes(start, end))) m_onMatch(name());
+        if (m_test.matches(m_file.bytes(start, end))) report(end);
+    }
+
+    // Reports the record's name for a match in a line that ends at offset `end`. The name is
+    // copied first: a file shortened by another program meanwhile reads as zeros where it
+    // no longer reaches, and a match there is not the file's.
+    void report(std::size_t end) {
+        m_nameCopy.assign(name());
+        if (m_file.intact(std::max(end, m_nameEnd))) m_onMatch(m_nameCopy);
     }
 
     // From line 12 up to "-Preparazione", which is tested too but never matches; returns
@@ -154,7 +164,7 @@ private:
         if (m_needleSize > 0 && end - start >= m_needleSize &&
             m_file.prefixIn(start, end - m_needleSize + 1)) {
             const std::string_view text = m_file.bytes(start, end);
-            if (m_test.matches(TextAfter(text, kIngredientSearchSeparator))) m_onMatch(name());
+            if (m_test.matches(TextAfter(text, kIngredientSearchSeparator))) report(end);
         }
         return end - start == kPreparationMarker.size() &&
                m_file.bytes(start, end) == kPreparationMarker;
@@ -167,6 +177,7 @@ private:
     bool m_ingredients;
     std::size_t m_needleSize;
     std::size_t m_nameStart = 0, m_nameEnd = 0;
+    std::string m_nameCopy;
 };
 
 }  // namespace

@@ -18,7 +18,8 @@ using RecordHandler = std::function<void()>;
 // the scope's line, reads by position on to line 12 and then to the separator ":Ricette".
 // Under "Ingredienti" every line from line 12 up to and including "-Preparazione" is tested
 // on `TextAfter(line, " ===")`, so one record can match several times. The walk stops at
-// the end of the file, also inside a record cut short.
+// the end of the file, also inside a record cut short; a file shortened by another program
+// meanwhile ends where it now ends.
 void ScanRecipes(TextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord = {});
 

@@ -10,9 +10,9 @@ std::vector<std::string> SearchRecipes(const std::string &recipeFile, SearchScop
                                        const std::vector<std::string> &resultList, bool complete,
                                        const RecordHandler &onRecord) {
     MatchCollector collector(resultList, complete);
-    TextFile file(recipeFile);
+    const auto file = TextFile::MapOrOpen(recipeFile);
     ScanRecipes(
-        file, scope, searchString, [&](std::string_view name) { collector.CollectMatch(name); },
+        *file, scope, searchString, [&](std::string_view name) { collector.CollectMatch(name); },
         onRecord);
     return collector.MergeMatches();
 }

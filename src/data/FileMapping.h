@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace sapidoro {
+
+// A read-only mapping of a regular file's bytes, as long as the file was at open, so that
+// readers look at the file in place instead of copying it.
+//
+// Another program may shorten the file meanwhile; a page past its new end then faults. A
+// process-wide SIGBUS handler maps a page of zeros over the faulting page of a live mapping
+// and marks the mapping as shortened, so that the read goes on with zeros instead of a
+// crash; readers check `shortened()` before they trust what they read. Faults elsewhere
+// go to the handler that was there before.
+class FileMapping {
+public:
+    // Opens `path` (never blocking, as a pipe would) and maps it when it is a non-empty regular
+    // file; nothing when it is not (a pipe, a device, an empty file) or cannot be mapped,
+    // and the caller reads it the plain way. Throws EInOutError when it cannot be opened.
+    static std::unique_ptr<FileMapping> Open(const std::string &path);
+
+    ~FileMapping();
+    FileMapping(const FileMapping &) = delete;
+    FileMapping &operator=(const FileMapping &) = delete;
+
+    const char *data() const { return m_data; }
+    // The file's size at open; the mapping covers whole pages up to it.
+    std::size_t size() const { return m_size; }
+    // True once a page past the file's current end has been read (it read as zeros).
+    bool shortened() const;
+    // The file's current size, or 0 when it cannot be told.
+    std::size_t currentSize() const;
+
+private:
+    FileMapping(int fd, const char *data, std::size_t size, int slot);
+
+    int m_fd;
+    const char *m_data;
+    std::size_t m_size;
+    int m_slot;  // place in the handler's table of live mappings
+};
+
+namespace detail {
+// Test hook: the number of mappings the SIGBUS handler watches now.
+int WatchedMappings();
+}  // namespace detail
+
+}  // namespace sapidoro

@@ -1,0 +1,254 @@
+// The mapped road of the recipe reader against the plain read road, and a file changed
+// under a scan by another program.
+#include "common/Exception.h"
+#include "data/FileMapping.h"
+#include "data/TextFile.h"
+#include "search/NameCatalog.h"
+#include "search/RecipeScan.h"
+#include "support/ReferenceLines.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <random>
+
+using namespace sapidoro;
+using sapidoro::test::TempDir;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+std::string RandomLine(std::mt19937 &random) {
+    static const std::string pieces[] = {"a",
+                                         "Sale",
+                                         " === ",
+                                         "\n",
+                                         "\xE8",
+                                         ":R",
+                                         "-P",
+                                         "\x1A",
+                                         "past",
+                                         ":Ricette",
+                                         " ",
+                                         "-Preparazione",
+                                         std::string(90, 'p')};
+    std::string line;
+    for (int n = static_cast<int>(random() % 5); n > 0; --n)
+        line += pieces[random() % std::size(pieces)];
+    return line;
+}
+
+// Records in the file's layout, several hundred bytes or more, so that the mapped windows
+// and the copied tail both carry records.
+std::string RandomCollection(std::mt19937 &random) {
+    std::string file = ":Ricette\r\n";
+    for (int r = static_cast<int>(random() % 40); r > 0; --r) {
+        Strings lines = {"-Nome",  RandomLine(random), "-Piatto",     RandomLine(random),
+                         "-I",     RandomLine(random), "-Persone",    random() % 2 ? "4" : "2",
+                         "-Luogo", RandomLine(random), "-Ingredienti"};
+        for (int i = static_cast<int>(random() % 6); i > 0; --i)
+            lines.push_back(RandomLine(random) + " === " + RandomLine(random));
+        lines.push_back("-Preparazione");
+        lines.push_back(RandomLine(random));
+        lines.push_back(":Ricette");
+        for (const std::string &line : lines) {
+            if (random() % 80 == 0) continue;
+            file += line;
+            file += random() % 6 == 0 ? "\r" : "\r\n";
+        }
+    }
+    // Now and then no Ctrl-Z may end the file early: a lone byte 26 is cleared.
+    if (random() % 3 != 0) {
+        for (char &c : file) c = c == '\x1A' ? 'z' : c;
+    }
+    return file;
+}
+
+Strings Scan(TextFile &file, SearchScope scope, std::string_view needle,
+             const std::function<void()> &onRecord = {}) {
+    Strings got;
+    ScanRecipes(
+        file, scope, needle, [&](std::string_view name) { got.emplace_back(name); }, onRecord);
+    return got;
+}
+
+}  // namespace
+
+TEST(MappedRead, LinesAndScansAreThoseOfThePlainRoad) {
+    TempDir dir;
+    std::mt19937 random(23);
+    const SearchScope scopes[] = {SearchScope::Ingredienti, SearchScope::Nome, SearchScope::Persone,
+                                  SearchScope::Luogo, SearchScope::Piatto};
+    const std::string needles[] = {"sale", "a", "2", "past", ":R", "-P", "\xE8", ""};
+    std::size_t mapped = 0, matches = 0;
+    for (int round = 0; round < 400; ++round) {
+        const std::string bytes = RandomCollection(random);
+        const std::string path = dir.write("ricette.txt", bytes);
+        const std::size_t blockSize = 1 + random() % 700;
+        {
+            // Line by line against the plain reference.
+            const auto file = TextFile::MapOrOpen(path, blockSize);
+            test::ReferenceLines reference(bytes);
+            int lines = 0;
+            while (!reference.eof() && !file->eof()) {
+                ASSERT_EQ(file->readLine(), reference.readLine()) << round << " line " << lines;
+                ++lines;
+            }
+            // A Ctrl-Z ends the file for the reader only.
+            EXPECT_TRUE(file->eof()) << round;
+            EXPECT_FALSE(file->shortened());
+        }
+        const SearchScope scope = scopes[random() % std::size(scopes)];
+        const std::string &needle = needles[random() % std::size(needles)];
+        TextFile plain(MakeMemorySource(bytes), blockSize);
+        const Strings expected = Scan(plain, scope, needle);
+        matches += expected.size();
+        const auto file = TextFile::MapOrOpen(path, blockSize);
+        ASSERT_EQ(Scan(*file, scope, needle), expected) << round << " needle " << needle;
+        mapped += FileMapping::Open(path) != nullptr;
+    }
+    // The rounds must exercise the mapped road and the matching.
+    EXPECT_GT(mapped, 300u);
+    EXPECT_GT(matches, 1000u);
+}
+
+TEST(MappedRead, OtherThanARegularFileTheFileIsReadThePlainWay) {
+    TempDir dir;
+    EXPECT_EQ(FileMapping::Open("/dev/null"), nullptr);
+    EXPECT_TRUE(TextFile::MapOrOpen("/dev/null")->eof());
+    const std::string empty = dir.write("vuoto.txt", "");
+    EXPECT_EQ(FileMapping::Open(empty), nullptr);
+    EXPECT_TRUE(TextFile::MapOrOpen(empty)->eof());
+    // A file that cannot be opened fails as on the plain road.
+    for (const std::string &path : {dir.file("manca.txt"), std::string()}) {
+        std::string mappedError, plainError;
+        try {
+            TextFile::MapOrOpen(path);
+        } catch (const EInOutError &error) {
+            mappedError = error.message();
+        }
+        try {
+            TextFile plain(path);
+        } catch (const EInOutError &error) {
+            plainError = error.message();
+        }
+        EXPECT_EQ(mappedError, plainError);
+        EXPECT_EQ(mappedError, "File not found");
+    }
+    const int before = detail::WatchedMappings();
+    {
+        const std::string path = dir.write("ricette.txt", std::string(5000, 'x'));
+        const auto mapping = FileMapping::Open(path);
+        ASSERT_NE(mapping, nullptr);
+        EXPECT_EQ(detail::WatchedMappings(), before + 1);
+    }
+    EXPECT_EQ(detail::WatchedMappings(), before);
+}
+
+namespace {
+
+constexpr int kRecords = 3000;
+
+std::string RecordOf(int number) {
+    return "-Nome\r\nRicetta " + std::to_string(number) +
+           "\r\n-Piatto\r\nPrimo\r\n-I\r\nx\r\n-Persone\r\n4\r\n-Luogo\r\nRoma\r\n-Ingredienti\r\n"
+           "1 pizzico === sale\r\n200 g === farina\r\n-Preparazione\r\n" +
+           std::string(150, 'm') + "\r\n:Ricette\r\n";
+}
+
+}  // namespace
+
+// Another program shortens, grows or replaces the file while a scan walks it: the scan
+// never crashes; a shortened file ends where it now ends, with every record before the cut
+// reported and nothing from past it.
+TEST(MappedRead, AFileChangedMidScanGivesACleanResult) {
+    TempDir dir;
+    std::string bytes = ":Ricette\r\n";
+    std::vector<std::size_t> starts;
+    for (int r = 0; r < kRecords; ++r) {
+        starts.push_back(bytes.size());
+        bytes += RecordOf(r);
+    }
+    Strings all;
+    for (int r = 0; r < kRecords; ++r) all.push_back("Ricetta " + std::to_string(r));
+    const Strings firstHalf(all.begin(), all.begin() + kRecords / 2);
+    const std::string path = dir.file("ricette.txt");
+
+    struct Case {
+        const char *what;
+        std::function<void()> change;
+        Strings expected;
+        bool shortened;
+    };
+    const Case cases[] = {
+        {"cut in the middle of a record",
+         [&] {
+             ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(starts[kRecords / 2] + 12)), 0);
+         },
+         firstHalf, true},
+        {"cut to nothing", [&] { ASSERT_EQ(::truncate(path.c_str(), 0), 0); },
+         Strings(all.begin(), all.begin() + 100), true},
+        {"grown", [&] { dir.write("ricette.txt", bytes + RecordOf(kRecords)); }, all, false},
+        {"replaced",
+         [&] {
+             const std::string other = dir.write("nuovo.txt", ":Ricette\r\n" + RecordOf(-1));
+             ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+         },
+         all, false},
+    };
+    for (const SearchScope scope : {SearchScope::Ingredienti, SearchScope::Nome}) {
+        for (const Case &change : cases) {
+            dir.write("ricette.txt", bytes);
+            const auto file = TextFile::MapOrOpen(path, 4096);
+            int record = 0;
+            const Strings got =
+                Scan(*file, scope, scope == SearchScope::Nome ? "ricetta" : "SALE", [&] {
+                    if (++record == 100) change.change();
+                });
+            // Past the change the scan still sees the file as it was at open, up to the cut.
+            EXPECT_EQ(got, change.expected) << change.what;
+            EXPECT_EQ(file->shortened(), change.shortened) << change.what;
+        }
+    }
+    // The start-up listing stops at a cut seen mid-walk the same way; a file cut before it
+    // began is simply shorter.
+    dir.write("ricette.txt", bytes);
+    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(starts[10])), 0);
+    EXPECT_EQ(NameCatalog::List(path).size(), 10u);
+}
+
+TEST(MappedReadDeathTest, ABusErrorOutsideAMappedDataFileStillEndsTheProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TempDir dir;
+    const std::string watched = dir.write("ricette.txt", std::string(8192, 'x'));
+    const std::string unwatched = dir.write("altro.bin", std::string(8192, 'y'));
+    // The fault ends the process by its signal, or through the report of a handler that was
+    // in place before (a sanitizer's); a read that goes through exits with 0.
+    const auto endedByTheFault = [](int status) {
+        return WIFSIGNALED(status) ? WTERMSIG(status) == SIGBUS
+                                   : WIFEXITED(status) && WEXITSTATUS(status) != 0;
+    };
+    EXPECT_EXIT(
+        {
+            // The handler is in place while a data file is mapped.
+            const auto mapping = FileMapping::Open(watched);
+            const int fd = ::open(unwatched.c_str(), O_RDONLY);
+            void *other = ::mmap(nullptr, 8192, PROT_READ, MAP_SHARED, fd, 0);
+            if (mapping == nullptr || other == MAP_FAILED ||
+                ::ftruncate(::open(unwatched.c_str(), O_WRONLY), 0) != 0)
+                std::_Exit(0);
+            const char byte =
+                static_cast<volatile char *>(other)[4096];  // the page is gone: this read faults
+            static_cast<void>(byte);
+            std::_Exit(0);
+        },
+        endedByTheFault, "");
+}
