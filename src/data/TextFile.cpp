@@ -122,11 +122,12 @@ bool TextFile::readMoreMapped() {
     if (endAt >= inPlace) return copyTail(size);
     const std::size_t grow = std::min(m_blockSize, inPlace - endAt);
     reserveWindow(m_end + grow + kPadding);
+    const std::size_t before = m_end;
     m_end += grow;
     index();
     // The index touched every new byte: a fault there means the file was shortened.
     if (m_map->shortened()) copyTail(m_map->currentSize());
-    return true;
+    return m_end > before;
 }
 
 bool TextFile::copyTail(std::size_t fileEnd) {
