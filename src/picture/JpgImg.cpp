@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+#include <new>
 #include <span>
 
 namespace sapidoro {
@@ -32,7 +33,12 @@ QByteArray ReadPictureFile(const QString &name, const QString &folder) {
     const std::string cannotRead = "Cannot read file " + name.toStdString();
     if (size > static_cast<std::uint64_t>(std::numeric_limits<qsizetype>::max()))
         throw EFOpenError(cannotRead);
-    QByteArray content(static_cast<qsizetype>(size), Qt::Uninitialized);
+    QByteArray content;
+    try {
+        content = QByteArray(static_cast<qsizetype>(size), Qt::Uninitialized);
+    } catch (const std::bad_alloc &) {
+        throw EFOpenError(cannotRead);  // a file far larger than any picture
+    }
     qsizetype got = 0;
     while (got < content.size()) {
         const ssize_t n =
