@@ -72,7 +72,8 @@ std::vector<Item> MakeItems(int count) {
                 item.text += (w ? QStringLiteral(" ") : QString()) + words.Next();
         } else if (kind < 7) {
             item.kind = Item::Tabbed;
-            item.text = words.Next() + u'\t' + words.Next() + u"\t\t" + QString::number(i);
+            item.text =
+                words.Next() + u'\t' + words.Next() + QStringLiteral("\t\t") + QString::number(i);
         } else {
             item.kind = Item::TableRow;
             item.text = words.Next() + u' ' + words.Next() + u'|' + QString::number(i * 7) + u'|' +

@@ -144,12 +144,10 @@ void TForm1::bindEvents() {
     bind(StampaLaRicetta, &QPushButton::clicked, &TForm1::StampaLaRicettaClick);
     bind(Copia1, &QAction::triggered, &TForm1::Copia1Click);
     bind(Stampa1, &QAction::triggered, &TForm1::Stampa1Click);
-    ExceptionSafeConnect(Nome, &ComboBox::keyReleased, this,
     bind(Anteprima1, &QAction::triggered, &TForm1::Anteprima1Click);
     bind(EsportaPDF1, &QAction::triggered, &TForm1::EsportaPDF1Click);
     ExceptionSafeConnect(Nome, &ComboBox::keyReleased, this,
-                         [this](int key, Qt::KeyboardModifiers shift) {
-        NomeKeyUp(key, shift); });
+                         [this](int key, Qt::KeyboardModifiers shift) { NomeKeyUp(key, shift); });
 }
 
 void TForm1::resizeEvent(QResizeEvent *event) {
