@@ -82,7 +82,6 @@ void TextFile::dropConsumed() {
     m_indexed = std::max(m_indexed, shift) - shift;
     m_pos -= shift;
     m_end -= shift;
-    m_consumedBefore += shift;
     m_wordEnd = (m_end + kChunk - 1) / kChunk;
     m_crBits[m_wordEnd] = m_markerBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
 }
