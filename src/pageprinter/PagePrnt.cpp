@@ -16,6 +16,18 @@
 
 namespace sapidoro {
 
+namespace {
+
+// At most one synchronous paint of the progress window in this time: ten a second keep the
+// count readable and cost little beside the pages.
+constexpr int kProgressPaintMs = 100;
+
+void SetTextIfChanged(QLabel *label, const QString &text) {
+    if (label->text() != text) label->setText(text);
+}
+
+}  // namespace
+
 TPagePrinter::TPagePrinter(QWidget *parent) : QScrollArea(parent) {
     resize(89, 115);
     horizontalScrollBar()->setSingleStep(16);
@@ -84,6 +96,7 @@ void TPagePrinter::UpdateProgress(const QString &message, int page, int first, i
     if (!m_progressWindow) {
         m_activeBeforeProgress = QApplication::activeWindow();
         m_progressWindow = new TPPPrnPrgDlg(this);
+        m_progressPainted.invalidate();
         connect(m_progressWindow->btnCancel, &QPushButton::clicked, this,
                 [this] { RequestCancel(); });
         if (!ShowCancel()) m_progressWindow->HideCancel();
@@ -95,15 +108,21 @@ void TPagePrinter::UpdateProgress(const QString &message, int page, int first, i
         window.raise();
         window.activateWindow();
     }
-    window.setWindowTitle(Title());
-    window.lblStatus->setText(message.isEmpty() ? QStringLiteral("Sending Pages To Printer")
-                                                : message);
+    if (window.windowTitle() != Title()) window.setWindowTitle(Title());
+    SetTextIfChanged(window.lblStatus,
+                     message.isEmpty() ? QStringLiteral("Sending Pages To Printer") : message);
     const qint64 steps = qint64(Copies()) * (last - first + 1);
-    window.ProgBar->setMaximum(
-        static_cast<int>(std::min<qint64>(steps, std::numeric_limits<int>::max())));
+    const int maximum = static_cast<int>(std::min<qint64>(steps, std::numeric_limits<int>::max()));
+    if (window.ProgBar->maximum() != maximum) window.ProgBar->setMaximum(maximum);
     window.StepIt();
-    window.lblPageNumber->setText(ProgressPageText(page, first, last, Copies()));
-    if (window.isVisible()) window.repaint();
+    SetTextIfChanged(window.lblPageNumber, ProgressPageText(page, first, last, Copies()));
+    // Painted at once, but not more often than a screen can show: a synchronous paint costs
+    // about as much as a whole page of a fast job.
+    if (window.isVisible() &&
+        (!m_progressPainted.isValid() || m_progressPainted.elapsed() >= kProgressPaintMs)) {
+        window.repaint();
+        m_progressPainted.start();
+    }
 }
 
 TPPPrnPrgDlg *TPagePrinter::ProgressWindow() const {

@@ -3,6 +3,7 @@
 #include "pageprinter/PageDocument.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QScrollArea>
 #include <QStringList>
@@ -247,6 +248,7 @@ private:
     PagePaintBox *m_paintBox = nullptr;
     QPointer<TPPPrnPrgDlg> m_progressWindow;
     QPointer<QWidget> m_activeBeforeProgress;  // gets the focus back when the window closes
+    QElapsedTimer m_progressPainted;
 };
 
 }  // namespace sapidoro

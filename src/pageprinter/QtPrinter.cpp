@@ -18,6 +18,8 @@ QtPrinter::QtPrinter() {
     m_printer->setFullPage(false);
 }
 
+QtPrinter::QtPrinter(std::unique_ptr<QPrinter> printer) : m_printer(std::move(printer)) {}
+
 QtPrinter::~QtPrinter() {
     if (m_painter.isActive()) m_painter.end();
 }

@@ -15,6 +15,8 @@ namespace sapidoro {
 class QtPrinter : public PrinterDevice {
 public:
     QtPrinter();
+    // A printer object on a printer of the caller's, such as a PDF file printer.
+    explicit QtPrinter(std::unique_ptr<QPrinter> printer);
     ~QtPrinter() override;
 
     bool Available() const override { return m_printer != nullptr; }

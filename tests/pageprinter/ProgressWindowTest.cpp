@@ -130,6 +130,36 @@ TEST_F(ProgressWindow, ShowsTheJobAndClosesOnFinish) {
     EXPECT_EQ(pp.ProgressWindow(), nullptr);
 }
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST_F(ProgressWindow, UpdatesArePaintedAtOnceAtScreenPace) {
+    pp.setShowCancel(false);  // no events are let through between pages then
+    pp.UpdateProgress(QString(), 1, 1, 3);
+    ASSERT_NE(Window(), nullptr);
+    // Once the window system has put the window on screen, every update paints it at once.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window()));
+    PaintCounter label(Window()->lblPageNumber);
+    PaintCounter bar(Window()->ProgBar);
+    for (int page = 2; page <= 3; ++page) {
+        QTest::qSleep(120);  // longer than the paint pace: the next update is painted
+        const int barBefore = bar.paints;
+        pp.UpdateProgress(QString(), page, 1, 3);
+        EXPECT_EQ(label.paints, page - 1);
+        EXPECT_GT(bar.paints, barBefore);
+    }
+}
+
 TEST_F(ProgressWindow, NoWindowWithoutShowProgress) {
     pp.setShowProgress(false);
     pp.UpdateProgress(QString(), 1, 1, 1);
