@@ -298,7 +298,9 @@ std::size_t TextFile::findLine(std::string_view marker) {
             }
             if (cr != npos) return line;
             if (line > 0) continue;  // consume what was passed, then go on
-            candidate = m_data[m_pos + line] == marker[0];
+            // The walk may have stopped at the buffered end: the line's first byte is then
+            // still to come, and `markerAt` reads it.
+            candidate = m_pos + line == m_end || m_data[m_pos + line] == marker[0];
         } else if (line < clearTo) {
             candidate = false;
         } else {

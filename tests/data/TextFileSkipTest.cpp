@@ -90,3 +90,15 @@ TEST(TextFileMarkers, FilesAreReadInPlaceWithTheSameRules) {
     EXPECT_THROW(file.skipPastLine("b\r:R"), std::invalid_argument);
     EXPECT_TRUE(file.skipPastLine(":R"));
 }
+
+TEST(TextFileMarkers, AMarkerLineStartingRightAtTheBufferedEndIsFound) {
+    // In blocks of three bytes the walk over line ends stops exactly where ":R" begins.
+    const std::string bytes =
+        "a\r\n-Nome\r\nP ==== PASTA\r\n-Preparazione\r\np\r\n:R\r\nx\r\n:R\r\n";
+    for (std::size_t block = 1; block <= 8; ++block) {
+        TextFile file(MakeMemorySource(bytes), block);
+        file.skipLine();
+        EXPECT_TRUE(file.skipPastLine(":R")) << "block " << block;
+        EXPECT_EQ(file.readLine(), "x") << "block " << block;
+    }
+}
