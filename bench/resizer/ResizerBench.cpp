@@ -9,6 +9,7 @@
 #include "app/ErrorReport.h"
 #include "app/Unit1.h"
 #include "resizer/NoBDERP.h"
+#include "support/ErrorReports.h"
 #include "timing/BenchTiming.h"
 
 #include <QApplication>
@@ -61,7 +62,7 @@ std::unique_ptr<QWidget> GridOf(int count) {
 int main(int argc, char **argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    sapidoro::SetErrorReportSink([](const QString &) {});  // an empty data folder is fine
+    const sapidoro::test::ErrorReports reports;  // an empty data folder is fine
     const int resizes = argc > 1 ? std::atoi(argv[1]) : 1000;
 
     QTemporaryDir folder;

@@ -12,6 +12,7 @@
 #include "app/ErrorReport.h"
 #include "app/Unit1.h"
 #include "collection/Generator.h"
+#include "support/ErrorReports.h"
 #include "timing/BenchTiming.h"
 
 #include <QAbstractButton>
@@ -80,7 +81,7 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
             std::fprintf(stderr, "%s\n", qPrintable(text));
     });
     QApplication application(argc, argv);
-    sapidoro::SetErrorReportSink([](const QString &message) {
+    const sapidoro::test::ErrorReports reports([](const QString &message) {
         std::fprintf(stderr, "error: %s\n", qPrintable(message));
         g_failed = true;
     });

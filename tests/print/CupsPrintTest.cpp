@@ -4,6 +4,7 @@
 #include "app/ErrorReport.h"
 #include "app/Unit1.h"
 #include "pageprinter/QtPrinter.h"
+#include "support/ErrorReports.h"
 #include "support/TempDir.h"
 
 #include <QAbstractButton>
@@ -96,7 +97,8 @@ protected:
 
         m_previous = SetPrinter(std::make_unique<QtPrinter>());
         m_swapped = true;
-        SetErrorReportSink([this](const QString &message) { m_errors << message; });
+        m_reports = std::make_unique<test::ErrorReports>(
+            [this](const QString &message) { m_errors << message; });
         m_data.write("ricette.txt",
                      ":Ricette\r\n-Nome\r\nTorta di mele\r\n-Piatto\r\nDessert\r\n"
                      "-Ingrediente Principale\r\nMele\r\n-Persone\r\n4\r\n-Note\r\n"
@@ -119,7 +121,7 @@ protected:
     }
     void TearDown() override {
         m_form.reset();
-        SetErrorReportSink({});
+        m_reports.reset();
         if (m_swapped) SetPrinter(std::move(m_previous));
     }
 
@@ -170,6 +172,7 @@ protected:
     QString m_out;
     QStringList m_before;
     QStringList m_errors;
+    std::unique_ptr<test::ErrorReports> m_reports;
     std::unique_ptr<PrinterDevice> m_previous;
     bool m_swapped = false;
     std::unique_ptr<TForm1> m_form;
