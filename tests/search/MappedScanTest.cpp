@@ -123,7 +123,13 @@ TEST(MappedRead, LinesAndScansAreThoseOfThePlainRoad) {
 TEST(MappedRead, OtherThanARegularFileTheFileIsReadThePlainWay) {
     TempDir dir;
     EXPECT_EQ(FileMapping::Open("/dev/null"), nullptr);
-    EXPECT_TRUE(TextFile::MapOrOpen("/dev/null")->eof());
+    // A device is not mapped, and the plain road refuses it.
+    try {
+        TextFile::MapOrOpen("/dev/null");
+        ADD_FAILURE() << "a device was read";
+    } catch (const EInOutError &error) {
+        EXPECT_EQ(error.message(), "File access denied");
+    }
     const std::string empty = dir.write("vuoto.txt", "");
     EXPECT_EQ(FileMapping::Open(empty), nullptr);
     EXPECT_TRUE(TextFile::MapOrOpen(empty)->eof());
