@@ -14,7 +14,9 @@
 #include "TempFolder.h"
 
 #include "common/Collation.h"
+#include "common/Exception.h"
 #include "data/CalorieTable.h"
+#include "data/IntConvert.h"
 #include "data/LineIndex.h"
 #include "data/Places.h"
 #include "data/RecipeFile.h"
@@ -155,15 +157,21 @@ void CheckCalories(const Input &in, const fuzz::TempFolder &folder, const plain:
           "calorie totals");
     Check(notFound == want.notFound, "ingredients not found");
 
-    // One lookup straight from the table, read in small blocks.
+    // One lookup straight from the table.
     if (!record.ingredients.empty()) {
         const IngredientLine parts = SplitIngredientLine(record.ingredients.front());
         const std::string_view quantity = LookupQuantity(parts.quantity);
         const std::optional<std::string> entry =
             plain::FirstEntry(in.table, parts.ingredient, quantity);
-        TextFile small(in.source(in.table), in.blockSize());
-        fuzz::CheckCalorieLookup([&] { return LookupCalories(small, parts.ingredient, quantity); },
-                                 entry);
+        CalorieTableReader reader(folder.file("ing.txt"));
+        fuzz::CheckCalorieLookup(
+            [&]() -> std::optional<std::int32_t> {
+                const std::optional<std::string_view> text =
+                    reader.FindCalories(parts.ingredient, quantity);
+                if (!text) return std::nullopt;
+                return StrToInt(*text);
+            },
+            entry);
     }
 
     const std::optional<std::int32_t> persons = plain::ParseInt(record.persons);
