@@ -40,16 +40,7 @@ void SetStyle(QFont &font, bool bold) {
 }  // namespace
 
 void TForm1::ComposeIntoStampa() {
-    RecipeTextFields fields;
-    fields.name = ToCp1252(Nome->text());
-    fields.dish = ToCp1252(Piatto->text());
-    fields.mainIngredient = ToCp1252(Ingrediente_Principale->text());
-    fields.persons = Persone->value();
-    fields.calories = ToCp1252(Calorie->text());
-    fields.notes = ToCp1252(Note->text());
-    fields.ingredients = BoxLines(Ingredienti);
-    fields.preparation = BoxLines(Preparazione);
-    Stampa->setPlainText(RecipeBufferText(ComposeRecipeText(fields)));
+    Stampa->setPlainText(RecipeBufferText(RecipeTextOnShow()));
 }
 
 QStringList TForm1::StampaLines() const {

@@ -91,6 +91,8 @@ private:
     void Stampa1Click();
     // The labelled recipe text of the fields on show, composed into `Stampa`.
     void ComposeIntoStampa();
+    // The labelled text of the fields as they are on show now.
+    std::vector<std::string> RecipeTextOnShow() const;
     // The lines of `Stampa` as it wraps them at its width.
     QStringList StampaLines() const;
     // The recipe laid out on `PagePrinter1`'s pages, as the print button lays it out; the

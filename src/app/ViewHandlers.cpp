@@ -30,16 +30,7 @@ void TForm1::RicetteTrovateChange() {
     const std::string picture = PictureFileFor(DataFolder, ToCp1252(RicetteTrovate->text()));
     JPEGImage1->setFileName(QFile::decodeName(QByteArray::fromStdString(picture)));
 
-    RecipeTextFields fields;
-    fields.name = ToCp1252(Nome->text());
-    fields.dish = ToCp1252(Piatto->text());
-    fields.mainIngredient = ToCp1252(Ingrediente_Principale->text());
-    fields.persons = Persone->value();
-    fields.calories = ToCp1252(Calorie->text());
-    fields.notes = ToCp1252(Note->text());
-    fields.ingredients = BoxLines(Ingredienti);
-    fields.preparation = BoxLines(Preparazione);
-    SetBoxLines(RicettaCompleta, ComposeRecipeText(fields));
+    SetBoxLines(RicettaCompleta, RecipeTextOnShow());
     SetScrollBars(RicettaCompleta, ScrollStyle::None);
     SetScrollBars(RicettaCompleta, ScrollStyle::Vertical);
 
@@ -132,3 +123,16 @@ void TForm1::NomeKeyUp(int, Qt::KeyboardModifiers) {
 }
 
 }  // namespace sapidoro
+
+std::vector<std::string> TForm1::RecipeTextOnShow() const {
+    RecipeTextFields fields;
+    fields.name = ToCp1252(Nome->text());
+    fields.dish = ToCp1252(Piatto->text());
+    fields.mainIngredient = ToCp1252(Ingrediente_Principale->text());
+    fields.persons = Persone->value();
+    fields.calories = ToCp1252(Calorie->text());
+    fields.notes = ToCp1252(Note->text());
+    fields.ingredients = BoxLines(Ingredienti);
+    fields.preparation = BoxLines(Preparazione);
+    return ComposeRecipeText(fields);
+}
