@@ -1,8 +1,12 @@
-// The two roads of the recipe reader on the same file: a scan per scope through plain reads
-// into the buffer and through the mapping, interleaved, with the ratio mapped / read.
+// The roads of a scan on the same file: plain reads into the buffer, the mapping, and the
+// start-up walk's record table over the mapping, interleaved, each as a ratio to plain reads;
+// then the pick of the last record by the lookup's walk and by the table.
 // Usage: read_road_bench <ricette.txt> [runs]
+#include "data/RecipeFile.h"
 #include "data/TextFile.h"
+#include "search/NameCatalog.h"
 #include "search/RecipeScan.h"
+#include "search/RecordJump.h"
 #include "timing/BenchTiming.h"
 
 #include <cstdio>
@@ -17,6 +21,8 @@ int main(int argc, char **argv) {
     }
     const std::string path = argv[1];
     const int runs = argc > 2 ? std::atoi(argv[2]) : 9;
+    const NameCatalog catalog = NameCatalog::List(path);
+    if (catalog.records().size() == 0) std::printf("(the file has no record table)\n");
     struct Case {
         const char *name;
         SearchScope scope;
@@ -25,27 +31,46 @@ int main(int argc, char **argv) {
     const Case cases[] = {{"Ingredienti", SearchScope::Ingredienti, "sale"},
                           {"Luogo", SearchScope::Luogo, "roma"},
                           {"Nome", SearchScope::Nome, "torta"},
-                          {"Persone", SearchScope::Persone, "4"}};
-    std::printf("%-12s %10s %10s %7s %9s\n", "scope", "read ms", "mapped ms", "ratio", "matches");
+                          {"Persone", SearchScope::Persone, "4"},
+                          {"Piatto", SearchScope::Piatto, "primo"},
+                          {"Adatta", SearchScope::RicettaAdattaA, "bambini"}};
+    constexpr int kRoads = 3;
+    std::printf("%-12s %9s %9s %9s %7s %7s %9s\n", "scope", "read ms", "mapped", "table", "map/rd",
+                "tbl/rd", "matches");
     for (const Case &c : cases) {
-        std::vector<double> read, mapped;
-        std::size_t matches[2] = {0, 0};
+        std::vector<double> times[kRoads];
+        std::size_t matches[kRoads] = {};
         for (int run = 0; run < runs; ++run) {
-            for (int road = 0; road < 2; ++road) {
+            for (int road = 0; road < kRoads; ++road) {
                 std::size_t count = 0;
-                const double ms = bench::Time([&] {
+                const auto onMatch = [&](std::string_view) { ++count; };
+                times[road].push_back(bench::Time([&] {
                     const auto file =
                         road == 0 ? std::make_unique<TextFile>(path) : TextFile::MapOrOpen(path);
-                    ScanRecipes(*file, c.scope, c.searchString, [&](std::string_view) { ++count; });
-                });
-                (road == 0 ? read : mapped).push_back(ms);
+                    if (road == 2)
+                        ScanRecipes(*file, catalog.records(), c.scope, c.searchString, onMatch);
+                    else
+                        ScanRecipes(*file, c.scope, c.searchString, onMatch);
+                }));
                 matches[road] = count;
             }
         }
-        const double r = bench::Median(read), m = bench::Median(mapped);
-        std::printf("%-12s %10.1f %10.1f %6.2fx %9zu%s\n", c.name, r, m, m / r, matches[1],
-                    matches[0] == matches[1] ? "" : "  MISMATCH");
-        if (matches[0] != matches[1]) return 1;
+        const double r = bench::Median(times[0]), m = bench::Median(times[1]),
+                     t = bench::Median(times[2]);
+        const bool same = matches[0] == matches[1] && matches[1] == matches[2];
+        std::printf("%-12s %9.1f %9.1f %9.1f %6.2fx %6.2fx %9zu%s\n", c.name, r, m, t, m / r, t / r,
+                    matches[2], same ? "" : "  MISMATCH");
+        if (!same) return 1;
+    }
+    if (catalog.size() > 0) {
+        const std::string last(catalog.name(static_cast<std::uint32_t>(catalog.size() - 1)));
+        std::vector<double> walk, table;
+        for (int run = 0; run < runs; ++run) {
+            walk.push_back(bench::Time([&] { FindRecipe(path, last); }));
+            table.push_back(bench::Time([&] { FindListedRecipe(path, catalog, last); }));
+        }
+        std::printf("pick \"%s\": walk %.2f ms, table %.2f ms\n", last.c_str(), bench::Median(walk),
+                    bench::Median(table));
     }
     std::printf("runs: %d per figure (medians), the roads interleaved\n", runs);
     return 0;

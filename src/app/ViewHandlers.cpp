@@ -5,6 +5,7 @@
 #include "data/IntConvert.h"
 #include "data/RecipeFile.h"
 #include "picture/JpgImg.h"
+#include "search/RecordJump.h"
 #include "view/Calories.h"
 #include "view/PicturePath.h"
 #include "view/RecipeLoad.h"
@@ -66,7 +67,10 @@ void TForm1::LoadRecipe() {
     } else {
         Ingredienti->clear();
         Preparazione->clear();
-        std::optional<RecipeRecord> record = FindRecipe(DataFolder + "ricette.txt", name);
+        const std::string recipeFile = DataFolder + "ricette.txt";
+        std::optional<RecipeRecord> record = m_catalog
+                                                 ? FindListedRecipe(recipeFile, *m_catalog, name)
+                                                 : FindRecipe(recipeFile, name);
         if (!record) {
             // The file changed since start-up: no field may go on showing another recipe.
             Piatto->clear();

@@ -1,5 +1,6 @@
 #include "data/FileMapping.h"
 
+#include "common/CheckedOpen.h"
 #include "common/Exception.h"
 
 #include <fcntl.h>
@@ -96,10 +97,11 @@ int ClaimSlot() {
 std::unique_ptr<FileMapping> FileMapping::Open(const std::string &path) {
     if (path.empty()) throw EInOutError("File not found", ENOENT);
     if (path.find('\0') != std::string::npos) throw EInOutError("Invalid filename", EINVAL);
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
+    // Only a regular file inside its folder is mapped; whatever else stands there is left to
+    // the plain road, which refuses it with its own message.
+    std::uint64_t checkedSize = 0;
+    const int fd = OpenRegularFileInside(path, FolderOf(path), checkedSize);
+    if (fd < 0 && errno == EACCES) return nullptr;
     if (fd < 0) throw EInOutError::fromErrno(errno);
     struct stat info;
     const bool mappable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
@@ -119,12 +121,17 @@ std::unique_ptr<FileMapping> FileMapping::Open(const std::string &path) {
     }
     // The readers go from the first byte to the last.
     ::madvise(data, size, MADV_SEQUENTIAL);
+    const FileIdentity identity{static_cast<std::uint64_t>(info.st_dev),
+                                static_cast<std::uint64_t>(info.st_ino), size,
+                                static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                                static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
     return std::unique_ptr<FileMapping>(
-        new FileMapping(fd, static_cast<const char *>(data), size, slot));
+        new FileMapping(fd, static_cast<const char *>(data), identity, slot));
 }
 
-FileMapping::FileMapping(int fd, const char *data, std::size_t size, int slot)
-    : m_fd(fd), m_data(data), m_size(size), m_slot(slot) {
+FileMapping::FileMapping(int fd, const char *data, const FileIdentity &identity, int slot)
+    : m_fd(fd), m_data(data), m_size(identity.size), m_slot(slot), m_identity(identity) {
+    const std::size_t size = m_size;
     WatchedRange &range = g_watched[slot];
     range.shortened.store(false);
     const auto begin = reinterpret_cast<std::uintptr_t>(data);

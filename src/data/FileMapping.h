@@ -7,6 +7,17 @@
 
 namespace sapidoro {
 
+// What tells one state of a file from another: where it lives, its size and when its bytes
+// last changed.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+
 // A read-only mapping of a regular file's bytes, as long as the file was at open, so that
 // readers look at the file in place instead of copying it.
 //
@@ -18,8 +29,9 @@ namespace sapidoro {
 class FileMapping {
 public:
     // Opens `path` (never blocking, as a pipe would) and maps it when it is a non-empty regular
-    // file; nothing when it is not (a pipe, a device, an empty file) or cannot be mapped,
-    // and the caller reads it the plain way. Throws EInOutError when it cannot be opened.
+    // file inside its folder; nothing when it is not (a pipe, a device, a link out of the
+    // folder, an empty file) or cannot be mapped, and the caller reads it the plain way.
+    // Throws EInOutError when it cannot be opened.
     static std::unique_ptr<FileMapping> Open(const std::string &path);
 
     ~FileMapping();
@@ -29,18 +41,21 @@ public:
     const char *data() const { return m_data; }
     // The file's size at open; the mapping covers whole pages up to it.
     std::size_t size() const { return m_size; }
+    // The file as it was when it was mapped.
+    const FileIdentity &identity() const { return m_identity; }
     // True once a page past the file's current end has been read (it read as zeros).
     bool shortened() const;
     // The file's current size, or 0 when it cannot be told.
     std::size_t currentSize() const;
 
 private:
-    FileMapping(int fd, const char *data, std::size_t size, int slot);
+    FileMapping(int fd, const char *data, const FileIdentity &identity, int slot);
 
     int m_fd;
     const char *m_data;
     std::size_t m_size;
     int m_slot;  // place in the handler's table of live mappings
+    FileIdentity m_identity;
 };
 
 namespace detail {

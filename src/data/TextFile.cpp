@@ -67,9 +67,9 @@ void TextFile::dropConsumed() {
     const std::size_t shift = m_pos & ~(kChunk - 1);
     if (shift == 0) return;
     const std::size_t words = shift / kChunk;
+    m_base += shift;
     if (m_map) {
         m_data += shift;
-        m_mapBase += shift;
     } else {
         std::memmove(m_buffer.data(), m_buffer.data() + shift, m_end - shift);
     }
@@ -84,6 +84,26 @@ void TextFile::dropConsumed() {
     m_end -= shift;
     m_wordEnd = (m_end + kChunk - 1) / kChunk;
     m_crBits[m_wordEnd] = m_markerBits[m_wordEnd] = m_prefixBits[m_wordEnd] = 0;
+}
+
+void TextFile::jumpTo(std::uint64_t to) {
+    if (!m_map || to <= m_base + m_end) {
+        while (offset() < to) {
+            std::size_t end;
+            const std::size_t next = lineAfter(0, end);
+            if (next == 0) break;  // the end of the file
+            advance(std::min<std::uint64_t>(next, to - offset()));
+        }
+        return;
+    }
+    // The window starts afresh at the chunk that holds the target; nothing before it is read.
+    const std::uint64_t chunk = std::min<std::uint64_t>(to, m_map->size()) & ~(kChunk - 1);
+    m_data = m_map->data() + chunk;
+    m_base = chunk;
+    m_pos = m_end = static_cast<std::size_t>(std::min<std::uint64_t>(to, m_map->size()) - chunk);
+    m_indexed = 0;
+    m_wordEnd = 0;
+    m_crBits[0] = m_markerBits[0] = m_prefixBits[0] = 0;
 }
 
 bool TextFile::readMore() {
@@ -117,7 +137,7 @@ bool TextFile::readMoreMapped() {
     const std::size_t size = m_map->size();
     const std::size_t inPlace = size > 3 * kPadding ? (size - 2 * kPadding) & ~(kChunk - 1) : 0;
     if (m_map->shortened()) return copyTail(m_map->currentSize());
-    const std::size_t endAt = m_mapBase + m_end;
+    const std::size_t endAt = m_base + m_end;
     if (endAt >= inPlace) return copyTail(size);
     const std::size_t grow = std::min(m_blockSize, inPlace - endAt);
     reserveWindow(m_end + grow + kPadding);
@@ -133,8 +153,8 @@ bool TextFile::copyTail(std::size_t fileEnd) {
     // What the window holds of the file up to `fileEnd` (never less than what the readers
     // consumed) goes to the buffer, which ends it with zeros.
     const std::size_t before = m_end;
-    const std::size_t end = std::max(
-        m_pos, std::min(fileEnd > m_mapBase ? fileEnd - m_mapBase : 0, m_map->size() - m_mapBase));
+    const std::size_t end =
+        std::max(m_pos, std::min(fileEnd > m_base ? fileEnd - m_base : 0, m_map->size() - m_base));
     m_shortened = m_map->shortened() || fileEnd < m_map->size();
     m_buffer.assign(std::max(end, before) + kPadding, 0);
     std::memcpy(m_buffer.data(), m_data, end);

@@ -44,8 +44,17 @@ public:
     // False when bytes up to offset `to` from the current position may have read as zeros:
     // the mapped file was shortened and no longer reaches that far.
     bool intact(std::size_t to) const {
-        return !m_map || !m_map->shortened() || m_mapBase + m_pos + to <= m_map->currentSize();
+        return !m_map || !m_map->shortened() || m_base + m_pos + to <= m_map->currentSize();
     }
+
+    // The file offset of the next byte to read.
+    std::uint64_t offset() const { return m_base + m_pos; }
+    // The mapping the file is read through; null on the plain road, and once the last bytes
+    // are read from a copy.
+    const FileMapping *mapping() const { return m_map.get(); }
+    // Goes on at file offset `to`, a line start at or after `offset()`, passing over the bytes
+    // between without reading them when the file is mapped.
+    void jumpTo(std::uint64_t to);
 
     // True when no byte is left or the next byte is 26.
     bool eof() { return m_pos == m_end && !readMore(); }
@@ -110,6 +119,8 @@ public:
         return {m_data + m_pos + from, to - from};
     }
     void advance(std::size_t n) { m_pos += n; }
+    // The bytes buffered from the current position on.
+    std::size_t buffered() const { return m_end - m_pos; }
 
     // The following look at the buffer only, never read, and answer npos when the buffered
     // bytes cannot decide.
@@ -250,7 +261,7 @@ private:
 
     std::unique_ptr<ByteSource> m_source;  // the plain road
     std::unique_ptr<FileMapping> m_map;    // the mapped road, until its tail is copied
-    std::size_t m_mapBase = 0;             // the file offset of m_data[0] on the mapped road
+    std::uint64_t m_base = 0;              // the file offset of m_data[0]
     bool m_shortened = false;
     std::size_t m_blockSize;
     std::size_t m_readSize;               // bytes asked for by the next read, up to the block size

@@ -47,26 +47,58 @@ void SortByHash(std::vector<HashedRank> &items) {
     }
 }
 
+// The longest record body looked at whole for "-Nome" lines; a longer one stops the table.
+constexpr std::size_t kLongestTabledRecord = 4 * 1024 * 1024;
+
+// Passes over the rest of a record up to and past its separator line; false at the end of
+// the file. A body that fits the buffered bytes is looked at whole, for "-Nome" lines in it,
+// and the record goes into the table.
+bool PassRecordBody(TextFile &file, RecordTable &table) {
+    std::size_t separator = file.markerLine(0, kRecordSeparator);
+    while (separator == TextFile::npos && file.buffered() < kLongestTabledRecord &&
+           !file.endsAt(file.buffered()))
+        separator = file.markerLine(0, kRecordSeparator);
+    if (separator == TextFile::npos) {
+        table.stop();
+        return file.skipPastLine(kRecordSeparator);
+    }
+    const std::size_t name = file.markerLine(0, kNameMarker);
+    if (name != TextFile::npos && name < separator) table.markNameElsewhere();
+    std::size_t end;
+    file.advance(file.lineAfter(separator, end));
+    table.addRecord(file.offset());
+    return true;
+}
+
 }  // namespace
 
 NameCatalog NameCatalog::List(TextFile &file) {
     NameCatalog catalog;
-    // The walk jumps from one separator line to the next.
-    file.watchMarkers(kRecordSeparator);
+    RecordTable &table = catalog.m_records;
+    // Only a mapped file has an identity to check the table against; a small one may be
+    // copied out of its mapping as soon as it is read.
+    const bool mapped = file.mapping() != nullptr;
+    const FileIdentity identity = mapped ? file.mapping()->identity() : FileIdentity{};
+    // The walk jumps from one separator line to the next; "-Nome" lines are watched too, for
+    // the table to tell whether any stands elsewhere than at the head of a record.
+    file.watchMarkers(kRecordSeparator, kNameMarker);
     if (!file.eof()) {
-        file.skipLine();
+        if (file.readLineView() == kNameMarker) table.markNameElsewhere();
+        if (mapped) table.begin(identity, file.offset());
         while (!file.eof()) {
-            file.skipLine();  // "-Nome"
+            if (file.readLineView() != kNameMarker) table.markNameElsewhere();
             if (file.eof()) break;
             const std::size_t before = catalog.m_bytes.size();
-            catalog.m_bytes += file.readLineView();
+            const std::string_view name = file.readLineView();
+            if (name == kNameMarker) table.markNameElsewhere();
+            catalog.m_bytes += name;
             // A file shortened by another program meanwhile ends where it now ends.
             if (!file.intact(0)) {
                 catalog.m_bytes.resize(before);
                 break;
             }
             catalog.m_starts.push_back(catalog.m_bytes.size());
-            if (!file.skipPastLine(kRecordSeparator)) break;
+            if (!PassRecordBody(file, table)) break;
         }
     }
     catalog.build();
@@ -133,6 +165,20 @@ QStringList NameCatalog::displayNames(const std::vector<std::uint32_t> &ranks) c
 std::uint32_t NameCatalog::firstRankOf(std::size_t record, std::string_view name) const {
     if (record < size() && recordName(record) == name) return m_firstRank[m_rankOfRecord[record]];
     return lookUp(name);
+}
+
+std::size_t NameCatalog::firstRecordOf(std::string_view name) const {
+    const std::uint32_t first = lookUp(name);
+    if (first == kNoRank) return SIZE_MAX;
+    if (m_firstRecord.empty()) {
+        // Equal names need not stand side by side where the order ignores case.
+        m_firstRecord.assign(size(), UINT32_MAX);
+        for (std::uint32_t rank = 0; rank < size(); ++rank) {
+            std::uint32_t &record = m_firstRecord[m_firstRank[rank]];
+            record = std::min(record, m_recordOfRank[rank]);
+        }
+    }
+    return m_firstRecord[first];
 }
 
 std::uint32_t NameCatalog::lookUp(std::string_view name) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/RecordTable.h"
+
 #include <QStringList>
 
 #include <cstddef>
@@ -44,6 +46,11 @@ public:
     // first, then every name.
     std::uint32_t firstRankOf(std::size_t record, std::string_view name) const;
 
+    // The first record of the file (from 0) that bears `name`; SIZE_MAX when none does.
+    std::size_t firstRecordOf(std::string_view name) const;
+    // Where the records walked at start-up begin in the file.
+    const RecordTable &records() const { return m_records; }
+
 private:
     std::string_view recordName(std::size_t record) const {
         return {m_bytes.data() + m_starts[record], m_starts[record + 1] - m_starts[record]};
@@ -57,8 +64,10 @@ private:
     std::vector<std::uint32_t> m_recordOfRank;
     std::vector<std::uint32_t> m_firstRank;
     QStringList m_display;
+    RecordTable m_records;
     // Made on the first name that is not at its record's place (the file changed).
-    mutable std::vector<std::uint64_t> m_lookup;  // hash's high half, first rank + 1
+    mutable std::vector<std::uint64_t> m_lookup;       // hash's high half, first rank + 1
+    mutable std::vector<std::uint32_t> m_firstRecord;  // by first rank, made on the first pick
 };
 
 }  // namespace sapidoro

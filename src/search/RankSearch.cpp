@@ -2,6 +2,7 @@
 
 #include "common/Collation.h"
 #include "data/TextFile.h"
+#include "search/RecordJump.h"
 
 #include <algorithm>
 
@@ -79,7 +80,7 @@ RankedResult SearchRanks(const std::string &recipeFile, SearchScope scope,
     const auto file = TextFile::MapOrOpen(recipeFile);
     std::size_t record = 0;
     ScanRecipes(
-        *file, scope, searchString,
+        *file, catalog.records(), scope, searchString,
         [&](std::string_view name) { collector.CollectMatch(record, name); },
         [&] {
             ++record;

@@ -10,26 +10,6 @@ namespace sapidoro {
 
 namespace {
 
-// The compared text of an ingredient line: the quantity before " ===" is never searched.
-constexpr std::string_view kIngredientSearchSeparator = " ===";
-
-class LineTest {
-public:
-    LineTest(SearchScope scope, std::string_view searchString)
-        : m_equality(scope == SearchScope::Persone),
-          m_searchString(searchString),
-          m_contains(searchString) {}
-
-    bool matches(std::string_view text) const {
-        return m_equality ? text == m_searchString : m_contains.matches(text);
-    }
-
-private:
-    bool m_equality;
-    std::string_view m_searchString;
-    ContainsTest m_contains;
-};
-
 // Walks one record from the current position by line offsets; the record's bytes stay in
 // the buffer until it is done, so the name is taken in place.
 class RecordWalk {
@@ -184,9 +164,14 @@ private:
 
 void ScanRecipes(TextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord) {
-    RecordWalk walk(file, scope, searchString, onMatch);
     if (file.eof()) return;
     file.skipLine();
+    ScanRecords(file, scope, searchString, onMatch, onRecord);
+}
+
+void ScanRecords(TextFile &file, SearchScope scope, std::string_view searchString,
+                 const MatchHandler &onMatch, const RecordHandler &onRecord) {
+    RecordWalk walk(file, scope, searchString, onMatch);
     while (!file.eof()) {
         if (!walk.walkRecord()) break;
         if (onRecord) onRecord();

@@ -23,4 +23,8 @@ using RecordHandler = std::function<void()>;
 void ScanRecipes(TextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord = {});
 
+// The same walk from the current position, the first line of a record, to the end of the file.
+void ScanRecords(TextFile &file, SearchScope scope, std::string_view searchString,
+                 const MatchHandler &onMatch, const RecordHandler &onRecord = {});
+
 }  // namespace sapidoro

@@ -47,8 +47,9 @@ std::string LongText(std::size_t size) {
     return text;
 }
 
-// What stands in place of a data file.
-enum class Stand { Fifo, DevZeroLink };
+// What stands in place of a data file: a FIFO, a link to an endless device, or a link to a
+// copy of the file in another folder.
+enum class Stand { Fifo, DevZeroLink, OutwardLink };
 
 class HostileFolderTest : public ScenarioTest {
 protected:
@@ -64,17 +65,27 @@ class NonRegularDataFile : public HostileFolderTest,
 protected:
     void Replace(const std::string &name, Stand stand) {
         const std::string path = m_dir.file(name);
+        if (stand == Stand::OutwardLink) {
+            std::filesystem::create_directories(
+                std::filesystem::path(m_outside.file(name)).parent_path());
+            std::filesystem::rename(path, m_outside.file(name));
+            std::filesystem::create_symlink(m_outside.file(name), path);
+            return;
+        }
         std::filesystem::remove(path);
         if (stand == Stand::Fifo)
             ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
         else
             std::filesystem::create_symlink("/dev/zero", path);
     }
+
+    TempDir m_outside;
 };
 
 }  // namespace
 
-// Each data file in turn is a FIFO or a link to an endless device: it is refused at once, in
+// Each data file in turn is a FIFO, a link to an endless device or a link out of the folder:
+// it is refused at once, in
 // the failure state of a file that cannot be opened, and the rest of the window works.
 TEST_P(NonRegularDataFile, IsRefusedAndTheWindowKeepsWorking) {
     const auto [stand, file] = GetParam();
@@ -129,18 +140,20 @@ TEST_P(NonRegularDataFile, IsRefusedAndTheWindowKeepsWorking) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Each, NonRegularDataFile,
-                         ::testing::Combine(::testing::Values(Stand::Fifo, Stand::DevZeroLink),
-                                            ::testing::Values("ricette.txt", "ing.txt",
-                                                              "luoghi.txt",
-                                                              "immagini/noimage.jpg")),
-                         [](const auto &test) {
-                             std::string name =
-                                 std::get<0>(test.param) == Stand::Fifo ? "Fifo_" : "DevZero_";
-                             for (const char *c = std::get<1>(test.param); *c != '\0'; ++c)
-                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Each, NonRegularDataFile,
+    ::testing::Combine(::testing::Values(Stand::Fifo, Stand::DevZeroLink, Stand::OutwardLink),
+                       ::testing::Values("ricette.txt", "ing.txt", "luoghi.txt",
+                                         "immagini/noimage.jpg")),
+    [](const auto &test) {
+        const Stand stand = std::get<0>(test.param);
+        std::string name = stand == Stand::Fifo          ? "Fifo_"
+                           : stand == Stand::DevZeroLink ? "DevZero_"
+                                                         : "Outward_";
+        for (const char *c = std::get<1>(test.param); *c != '\0'; ++c)
+            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        return name;
+    });
 
 TEST_F(HostileFolderTest, NoImageLeadingOutOfTheFolderIsNotRead) {
     const TempDir outside;

@@ -5,6 +5,8 @@
 #include "data/TextFile.h"
 #include "search/NameCatalog.h"
 #include "search/RecipeScan.h"
+#include "search/RecordJump.h"
+#include "support/RandomRecipes.h"
 #include "support/ReferenceLines.h"
 #include "support/TempDir.h"
 
@@ -21,56 +23,11 @@
 #include <random>
 
 using namespace sapidoro;
+using sapidoro::test::RandomCollection;
 using sapidoro::test::TempDir;
 using Strings = std::vector<std::string>;
 
 namespace {
-
-std::string RandomLine(std::mt19937 &random) {
-    static const std::string pieces[] = {"a",
-                                         "Sale",
-                                         " === ",
-                                         "\n",
-                                         "\xE8",
-                                         ":R",
-                                         "-P",
-                                         "\x1A",
-                                         "past",
-                                         ":Ricette",
-                                         " ",
-                                         "-Preparazione",
-                                         std::string(90, 'p')};
-    std::string line;
-    for (int n = static_cast<int>(random() % 5); n > 0; --n)
-        line += pieces[random() % std::size(pieces)];
-    return line;
-}
-
-// Records in the file's layout, several hundred bytes or more, so that the mapped windows
-// and the copied tail both carry records.
-std::string RandomCollection(std::mt19937 &random) {
-    std::string file = ":Ricette\r\n";
-    for (int r = static_cast<int>(random() % 40); r > 0; --r) {
-        Strings lines = {"-Nome",  RandomLine(random), "-Piatto",     RandomLine(random),
-                         "-I",     RandomLine(random), "-Persone",    random() % 2 ? "4" : "2",
-                         "-Luogo", RandomLine(random), "-Ingredienti"};
-        for (int i = static_cast<int>(random() % 6); i > 0; --i)
-            lines.push_back(RandomLine(random) + " === " + RandomLine(random));
-        lines.push_back("-Preparazione");
-        lines.push_back(RandomLine(random));
-        lines.push_back(":Ricette");
-        for (const std::string &line : lines) {
-            if (random() % 80 == 0) continue;
-            file += line;
-            file += random() % 6 == 0 ? "\r" : "\r\n";
-        }
-    }
-    // Now and then no Ctrl-Z may end the file early: a lone byte 26 is cleared.
-    if (random() % 3 != 0) {
-        for (char &c : file) c = c == '\x1A' ? 'z' : c;
-    }
-    return file;
-}
 
 Strings Scan(TextFile &file, SearchScope scope, std::string_view needle,
              const std::function<void()> &onRecord = {}) {
@@ -210,18 +167,32 @@ TEST(MappedRead, AFileChangedMidScanGivesACleanResult) {
          },
          all, false},
     };
-    for (const SearchScope scope : {SearchScope::Ingredienti, SearchScope::Nome}) {
-        for (const Case &change : cases) {
-            dir.write("ricette.txt", bytes);
-            const auto file = TextFile::MapOrOpen(path, 4096);
-            int record = 0;
-            const Strings got =
-                Scan(*file, scope, scope == SearchScope::Nome ? "ricetta" : "SALE", [&] {
+    // Both roads: the walk, and the start-up walk's record table.
+    for (const bool tabled : {false, true}) {
+        for (const SearchScope scope : {SearchScope::Ingredienti, SearchScope::Nome}) {
+            for (const Case &change : cases) {
+                dir.write("ricette.txt", bytes);
+                dir.backdate("ricette.txt");
+                const NameCatalog catalog = NameCatalog::List(path);
+                const auto file = TextFile::MapOrOpen(path, 4096);
+                int record = 0;
+                Strings got;
+                const std::string needle = scope == SearchScope::Nome ? "ricetta" : "SALE";
+                const auto onMatch = [&](std::string_view name) { got.emplace_back(name); };
+                const auto onRecord = [&] {
                     if (++record == 100) change.change();
-                });
-            // Past the change the scan still sees the file as it was at open, up to the cut.
-            EXPECT_EQ(got, change.expected) << change.what;
-            EXPECT_EQ(file->shortened(), change.shortened) << change.what;
+                };
+                if (tabled)
+                    EXPECT_GE(
+                        ScanRecipes(*file, catalog.records(), scope, needle, onMatch, onRecord),
+                        100u);
+                else
+                    ScanRecipes(*file, scope, needle, onMatch, onRecord);
+                // Past the change the scan still sees the file as it was at open, up to the cut.
+                EXPECT_EQ(got, change.expected) << change.what << " tabled " << tabled;
+                EXPECT_EQ(file->shortened(), change.shortened)
+                    << change.what << " tabled " << tabled;
+            }
         }
     }
     // The start-up listing stops at a cut seen mid-walk the same way; a file cut before it

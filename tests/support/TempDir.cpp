@@ -2,6 +2,10 @@
 
 #include <QDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -20,6 +24,16 @@ std::string TempDir::write(const std::string &name, const std::string &bytes) co
     std::ofstream out(full, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + full);
+    return full;
+}
+
+std::string TempDir::backdate(const std::string &name, int seconds) const {
+    const std::string full = file(name);
+    struct timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const struct timespec times[2] = {now, {now.tv_sec - seconds, now.tv_nsec}};
+    if (::utimensat(AT_FDCWD, full.c_str(), times, 0) != 0)
+        throw std::runtime_error("cannot backdate " + full);
     return full;
 }
 

@@ -17,6 +17,9 @@ public:
     // Writes `bytes` exactly as given (no line-end conversion) and returns the file path.
     std::string write(const std::string &name, const std::string &bytes) const;
     std::string read(const std::string &name) const;
+    // Sets the file's modification time `seconds` back from now, as for a file written
+    // earlier; returns the file path.
+    std::string backdate(const std::string &name, int seconds = 3600) const;
 
 private:
     QTemporaryDir m_dir;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "data/FileMapping.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace sapidoro {
+
+// Where the records of the recipe file begin, as the start-up walk met them, so that a search
+// or a pick can go straight to a record instead of walking every line before it. The table
+// holds only for the file that was walked: its identity is checked before each use.
+class RecordTable {
+public:
+    // Starts the table of the file `identity` describes; its first record begins at `first`.
+    // A file changed in the last few seconds gets no table.
+    void begin(const FileIdentity &identity, std::uint64_t first);
+    // The record at the table's end was met whole, up to its separator line; the next one
+    // begins at `next`.
+    void addRecord(std::uint64_t next);
+    // No record is added from here on: the walk could not follow the rest in the table.
+    void stop() { m_stopped = true; }
+    // A "-Nome" line stands somewhere other than at the head of a record in the table, or a
+    // record's head is another line.
+    void markNameElsewhere() {
+        if (!m_stopped) m_namesOnlyAtHeads = false;
+    }
+
+    // True when the table was made for the file that `mapping` maps, as it is now.
+    bool describes(const FileMapping *mapping) const {
+        return m_begun && mapping != nullptr && mapping->identity() == m_identity;
+    }
+    // The records met whole; the first line of record `record` (at most `size()`, which is
+    // where the walk goes on past the table) begins at `start(record)`.
+    std::size_t size() const { return m_starts.size() - 1; }
+    std::uint64_t start(std::size_t record) const { return m_starts[record]; }
+    // True when every "-Nome" line up to the table's end heads a record, and every record
+    // is headed by one.
+    bool namesOnlyAtHeads() const { return m_namesOnlyAtHeads; }
+
+private:
+    bool m_begun = false;
+    bool m_stopped = false;
+    bool m_namesOnlyAtHeads = true;
+    FileIdentity m_identity;
+    std::vector<std::uint64_t> m_starts{0};
+};
+
+}  // namespace sapidoro
