@@ -94,6 +94,16 @@ int ClaimSlot() {
 
 }  // namespace
 
+FileIdentity IdentityOf(const struct stat &info) {
+    return {static_cast<std::uint64_t>(info.st_dev),
+            static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::uint64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec),
+            static_cast<std::int64_t>(info.st_mtim.tv_nsec),
+            static_cast<std::int64_t>(info.st_ctim.tv_sec),
+            static_cast<std::int64_t>(info.st_ctim.tv_nsec)};
+}
+
 std::unique_ptr<FileMapping> FileMapping::Open(const std::string &path) {
     if (path.empty()) throw EInOutError("File not found", ENOENT);
     if (path.find('\0') != std::string::npos) throw EInOutError("Invalid filename", EINVAL);
@@ -121,12 +131,8 @@ std::unique_ptr<FileMapping> FileMapping::Open(const std::string &path) {
     }
     // The readers go from the first byte to the last.
     ::madvise(data, size, MADV_SEQUENTIAL);
-    const FileIdentity identity{static_cast<std::uint64_t>(info.st_dev),
-                                static_cast<std::uint64_t>(info.st_ino), size,
-                                static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                                static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
     return std::unique_ptr<FileMapping>(
-        new FileMapping(fd, static_cast<const char *>(data), identity, slot));
+        new FileMapping(fd, static_cast<const char *>(data), IdentityOf(info), slot));
 }
 
 FileMapping::FileMapping(int fd, const char *data, const FileIdentity &identity, int slot)

@@ -5,18 +5,25 @@
 #include <memory>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace sapidoro {
 
-// What tells one state of a file from another: where it lives, its size and when its bytes
-// last changed.
+// What tells one state of a file from another: where it lives, its size, when its bytes last
+// changed, and when anything about it last changed (its permissions, say).
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint64_t size = 0;
     std::int64_t modifiedSeconds = 0;
     std::int64_t modifiedNanoseconds = 0;
+    std::int64_t changedSeconds = 0;
+    std::int64_t changedNanoseconds = 0;
     bool operator==(const FileIdentity &) const = default;
 };
+
+// The identity of a file as `stat` tells it.
+FileIdentity IdentityOf(const struct stat &info);
 
 // A read-only mapping of a regular file's bytes, as long as the file was at open, so that
 // readers look at the file in place instead of copying it.

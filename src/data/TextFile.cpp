@@ -34,7 +34,7 @@ TextFile::TextFile(std::unique_ptr<ByteSource> source, std::size_t blockSize)
     reserveWindow(2 * m_readSize + kPadding);
 }
 
-TextFile::TextFile(std::unique_ptr<FileMapping> mapping, std::size_t blockSize)
+TextFile::TextFile(std::shared_ptr<const FileMapping> mapping, std::size_t blockSize)
     : m_map(std::move(mapping)),
       m_blockSize(std::max<std::size_t>(blockSize, 1)),
       m_readSize(m_blockSize) {
@@ -48,6 +48,11 @@ std::unique_ptr<TextFile> TextFile::MapOrOpen(const std::string &path, std::size
     if (std::unique_ptr<FileMapping> mapping = FileMapping::Open(path))
         return std::unique_ptr<TextFile>(new TextFile(std::move(mapping), blockSize));
     return std::make_unique<TextFile>(path, blockSize);
+}
+
+std::unique_ptr<TextFile> TextFile::Over(std::shared_ptr<const FileMapping> mapping,
+                                         std::size_t blockSize) {
+    return std::unique_ptr<TextFile>(new TextFile(std::move(mapping), blockSize));
 }
 
 void TextFile::reserveWindow(std::size_t bytes) {

@@ -49,9 +49,14 @@ public:
 
     // The file offset of the next byte to read.
     std::uint64_t offset() const { return m_base + m_pos; }
+    // Reads a file through a mapping kept from an earlier read of it.
+    static std::unique_ptr<TextFile> Over(std::shared_ptr<const FileMapping> mapping,
+                                          std::size_t blockSize = kDefaultBlockSize);
+
     // The mapping the file is read through; null on the plain road, and once the last bytes
     // are read from a copy.
     const FileMapping *mapping() const { return m_map.get(); }
+    std::shared_ptr<const FileMapping> sharedMapping() const { return m_map; }
     // Goes on at file offset `to`, a line start at or after `offset()`, passing over the bytes
     // between without reading them when the file is mapped.
     void jumpTo(std::uint64_t to);
@@ -241,7 +246,7 @@ private:
     // Offset of the first line equal to `marker`, from the current position (a line start);
     // npos at the end of the file. Lines before it are consumed.
     std::size_t findLine(std::string_view marker);
-    TextFile(std::unique_ptr<FileMapping> mapping, std::size_t blockSize);
+    TextFile(std::shared_ptr<const FileMapping> mapping, std::size_t blockSize);
     // Reads more bytes behind those not yet consumed; false when the file has no more.
     bool readMore();
     // Lets go of the consumed bytes in whole chunks, so that the bitmaps keep lining up.
@@ -259,9 +264,9 @@ private:
     // Makes the bitmaps follow new patterns, from the current position on.
     void reindex();
 
-    std::unique_ptr<ByteSource> m_source;  // the plain road
-    std::unique_ptr<FileMapping> m_map;    // the mapped road, until its tail is copied
-    std::uint64_t m_base = 0;              // the file offset of m_data[0]
+    std::unique_ptr<ByteSource> m_source;      // the plain road
+    std::shared_ptr<const FileMapping> m_map;  // the mapped road, until its tail is copied
+    std::uint64_t m_base = 0;                  // the file offset of m_data[0]
     bool m_shortened = false;
     std::size_t m_blockSize;
     std::size_t m_readSize;               // bytes asked for by the next read, up to the block size

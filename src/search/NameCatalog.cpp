@@ -77,14 +77,13 @@ NameCatalog NameCatalog::List(TextFile &file) {
     RecordTable &table = catalog.m_records;
     // Only a mapped file has an identity to check the table against; a small one may be
     // copied out of its mapping as soon as it is read.
-    const bool mapped = file.mapping() != nullptr;
-    const FileIdentity identity = mapped ? file.mapping()->identity() : FileIdentity{};
+    std::shared_ptr<const FileMapping> mapping = file.sharedMapping();
     // The walk jumps from one separator line to the next; "-Nome" lines are watched too, for
     // the table to tell whether any stands elsewhere than at the head of a record.
     file.watchMarkers(kRecordSeparator, kNameMarker);
     if (!file.eof()) {
         if (file.readLineView() == kNameMarker) table.markNameElsewhere();
-        if (mapped) table.begin(identity, file.offset());
+        table.begin(std::move(mapping), file.offset());
         while (!file.eof()) {
             if (file.readLineView() != kNameMarker) table.markNameElsewhere();
             if (file.eof()) break;

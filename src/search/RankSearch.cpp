@@ -77,10 +77,9 @@ RankedResult SearchRanks(const std::string &recipeFile, SearchScope scope,
                          const std::vector<std::uint32_t> &resultRanks, bool complete,
                          const RecordHandler &onRecord) {
     RankCollector collector(catalog, resultRanks, complete);
-    const auto file = TextFile::MapOrOpen(recipeFile);
     std::size_t record = 0;
     ScanRecipes(
-        *file, catalog.records(), scope, searchString,
+        recipeFile, catalog.records(), scope, searchString,
         [&](std::string_view name) { collector.CollectMatch(record, name); },
         [&] {
             ++record;

@@ -3,6 +3,7 @@
 #include "data/Split.h"
 #include "search/MatchTest.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -13,41 +14,64 @@ namespace sapidoro {
 
 namespace {
 
-// The first CR in [from, end), or `end`. Lines are short: an inline loop of 16-byte blocks
-// costs less than a library call per line. No byte at or past `end` is read.
-inline const char *FindCr(const char *from, const char *end) {
+// The CR bytes of 64 bytes from `at`, bit i for byte i.
+inline std::uint64_t CrBits(const char *at) {
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
-    for (; end - from >= 16; from += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)));
-        if (mask != 0) return from + __builtin_ctz(mask);
+    std::uint64_t bits = 0;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at + 16 * k));
+        bits |=
+            std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr)))}
+            << (16 * k);
     }
+    return bits;
+#else
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 64; ++i) bits |= std::uint64_t{at[i] == '\r'} << i;
+    return bits;
 #endif
-    while (from < end && *from != '\r') ++from;
-    return from;
 }
 
-// The lines of one record of a mapped file, found by their CRs. A line is found only when
-// its CR and the byte after it lie inside the record, as they do for every line before a
-// record's separator line.
-class RecordLines {
-public:
-    RecordLines(const char *begin, const char *end) : m_at(begin), m_end(end) {}
-
-    bool next(std::string_view &line) {
-        const char *cr = FindCr(m_at, m_end);
-        if (cr + 1 >= m_end) return false;
-        line = std::string_view(m_at, static_cast<std::size_t>(cr - m_at));
-        m_at = cr + 1 + (cr[1] == '\n');
-        return true;
+// The first `count` CRs before `limit` from `begin`, into cr[0 .. count); false when there
+// are fewer. Found 64 bytes at a time: one branch per 64 bytes rather than one per line.
+// Whole blocks are read only while they end before `readable` (the file's end).
+inline bool FirstCrs(const char *begin, const char *limit, const char *readable, unsigned count,
+                     const char **cr) {
+    unsigned found = 0;
+    for (const char *block = begin; block < limit; block += 64) {
+        std::uint64_t bits = 0;
+        if (readable - block >= 64) {
+            bits = CrBits(block);
+        } else {
+            for (std::ptrdiff_t i = 0; i < readable - block; ++i)
+                bits |= std::uint64_t{block[i] == '\r'} << i;
+        }
+        if (limit - block < 64) bits &= (std::uint64_t{1} << (limit - block)) - 1;
+        for (; bits != 0 && found < count; bits &= bits - 1)
+            cr[found++] = block + __builtin_ctzll(bits);
+        if (found == count) return true;
     }
-    const char *position() const { return m_at; }
+    return false;
+}
 
-private:
-    const char *m_at;
-    const char *m_end;
-};
+// The start of the separator line that ends a record of the table, or null when the record
+// does not end with one.
+inline const char *SeparatorLine(const char *begin, const char *end) {
+    if (end - begin >= 2 && end[-1] == '\n' && end[-2] == '\r')
+        end -= 2;
+    else if (end > begin && end[-1] == '\r')
+        --end;
+    const std::size_t size = kRecordSeparator.size();
+    if (static_cast<std::size_t>(end - begin) < size) return nullptr;
+    const char *line = end - size;
+    return std::memcmp(line, kRecordSeparator.data(), size) == 0 ? line : nullptr;
+}
+
+// The start of the line after the CR at `cr`, whose next byte is readable.
+inline const char *LineAfter(const char *cr) {
+    return cr + 1 + (cr[1] == '\n');
+}
 
 // Walks the table's records in the mapping; stops at the first record it cannot take as the
 // walk would, or when the file was seen shortened, and returns the number of records done.
@@ -65,11 +89,15 @@ public:
           m_onRecord(onRecord) {}
 
     std::size_t run() {
+        const char *data = m_mapping.data();
         for (std::size_t record = 0; record < m_table.size(); ++record) {
+            prefetch(record + kPrefetchDistance);
+            const char *begin = data + m_table.start(record);
+            const char *separator = SeparatorLine(begin, data + m_table.start(record + 1));
             m_matches = 0;
-            const char *begin = m_mapping.data() + m_table.start(record);
-            RecordLines lines(begin, m_mapping.data() + m_table.start(record + 1));
-            if (!(m_ingredients ? ingredientRecord(lines) : fixedLineRecord(lines))) return record;
+            if (separator == nullptr || !(m_ingredients ? ingredientRecord(begin, separator)
+                                                        : fixedLineRecord(begin, separator)))
+                return record;
             // The name is copied first: the bytes read may turn out to be zeros where a file
             // shortened meanwhile no longer reaches, and the walk's road then takes over.
             if (m_matches > 0) m_nameCopy.assign(m_name);
@@ -81,38 +109,57 @@ public:
     }
 
 private:
-    // Lines 1 to `last`; false when one is missing or a separator line stands from line 3 on
-    // (the walk would pass over it to a later one).
-    bool firstLines(RecordLines &lines, int last, std::string_view &compared) {
-        std::string_view line;
-        for (int number = 1; number <= last; ++number) {
-            if (!lines.next(line) || (number >= 3 && line == kRecordSeparator)) return false;
-            if (number == 2) m_name = line;
-            if (number == m_comparedLine) compared = line;
-        }
+    // The walk waits on memory more than on work: the lines of a record some way ahead are
+    // asked for while this one is tested, as far as the scope reads into a record, and its
+    // separator line.
+    static constexpr std::size_t kPrefetchDistance = 8;
+    void prefetch(std::size_t record) const {
+        if (record >= m_table.size()) return;
+        const char *begin = m_mapping.data() + m_table.start(record);
+        const char *end = m_mapping.data() + m_table.start(record + 1);
+        const char *last = std::min(end, begin + (m_ingredients ? 768 : 384));
+        for (const char *line = begin; line < last; line += 64) __builtin_prefetch(line);
+        __builtin_prefetch(end - kRecordSeparator.size() - 2);  // the separator line
+    }
+
+    // Finds the ends of lines 1 to `count`; false when line `count` does not end before the
+    // separator line. That line is the first equal to ":Ricette" from line 3 on, so lines 3
+    // to `count` then hold none, as the walk, which reads them by position, needs.
+    bool firstLines(const char *begin, const char *separator, unsigned count, const char **cr) {
+        if (!FirstCrs(begin, separator, m_mapping.data() + m_mapping.size(), count, cr))
+            return false;
+        const char *name = LineAfter(cr[0]);
+        m_name = std::string_view(name, static_cast<std::size_t>(cr[1] - name));
         return true;
     }
 
-    bool fixedLineRecord(RecordLines &lines) {
-        std::string_view compared;
-        if (!firstLines(lines, 12, compared)) return false;
-        if (m_test.matches(compared)) ++m_matches;
+    bool fixedLineRecord(const char *begin, const char *separator) {
+        const char *cr[12];
+        if (!firstLines(begin, separator, 12, cr)) return false;
+        const char *line = LineAfter(cr[m_comparedLine - 2]);
+        const char *end = cr[m_comparedLine - 1];
+        if (m_test.matches(std::string_view(line, static_cast<std::size_t>(end - line))))
+            ++m_matches;
         return true;
     }
 
     // Lines 12 up to "-Preparazione" are tested; the region is searched as a whole and each
-    // place found is checked on its own line, as the walk tests it.
-    bool ingredientRecord(RecordLines &lines) {
-        std::string_view unused;
-        if (!firstLines(lines, 11, unused)) return false;
-        const char *from = lines.position();
-        const char *to = from;
-        for (std::string_view line;;) {
-            to = lines.position();
-            if (!lines.next(line) || line == kRecordSeparator) return false;
-            if (line == kPreparationMarker) break;
+    // place found is checked on its own line, as the walk tests it. False when no
+    // "-Preparazione" line stands before the separator line (the walk would read on past it).
+    bool ingredientRecord(const char *begin, const char *separator) {
+        const char *cr[11];
+        if (!firstLines(begin, separator, 11, cr)) return false;
+        const char *from = LineAfter(cr[10]);
+        const std::string_view rest(from, static_cast<std::size_t>(separator - from));
+        std::size_t preparation = 0;
+        for (;; ++preparation) {
+            preparation = rest.find(kPreparationMarker, preparation);
+            if (preparation == std::string_view::npos) return false;
+            const std::size_t after = preparation + kPreparationMarker.size();
+            if (after < rest.size() && rest[after] == '\r' && LineStartsAt(rest, preparation))
+                break;
         }
-        const std::string_view region(from, static_cast<std::size_t>(to - from));
+        const std::string_view region = rest.substr(0, preparation);
         for (std::size_t at = 0; at < region.size();) {
             const std::size_t found = m_test.contains().find(region.substr(at));
             if (found == std::string_view::npos) break;
@@ -132,6 +179,13 @@ private:
             }
         }
         return true;
+    }
+
+    // Whether offset `at` of `text`, which begins with a line, begins a line: it follows a
+    // CR, or the LF of a CR LF.
+    static bool LineStartsAt(std::string_view text, std::size_t at) {
+        if (at == 0 || text[at - 1] == '\r') return true;
+        return text[at - 1] == '\n' && at >= 2 && text[at - 2] == '\r';
     }
 
     // The start of the line of `region` that holds `at`; past `at` when `at` is the LF of a
@@ -157,17 +211,21 @@ private:
 
 }  // namespace
 
-std::size_t ScanRecipes(TextFile &file, const RecordTable &table, SearchScope scope,
+std::size_t ScanRecipes(const std::string &path, const RecordTable &table, SearchScope scope,
                         std::string_view searchString, const MatchHandler &onMatch,
                         const RecordHandler &onRecord) {
-    if (!table.describes(file.mapping()) || file.offset() != 0) {
-        ScanRecipes(file, scope, searchString, onMatch, onRecord);
+    const std::shared_ptr<const FileMapping> mapping = table.mappingOf(path);
+    if (mapping == nullptr) {
+        const auto file = TextFile::MapOrOpen(path);
+        ScanRecipes(*file, scope, searchString, onMatch, onRecord);
         return 0;
     }
     const std::size_t done =
-        TableWalk(*file.mapping(), table, scope, searchString, onMatch, onRecord).run();
-    file.jumpTo(table.start(done));
-    ScanRecords(file, scope, searchString, onMatch, onRecord);
+        TableWalk(*mapping, table, scope, searchString, onMatch, onRecord).run();
+    // What the table road did not take goes the walk's road, in the same mapping.
+    const auto file = TextFile::Over(mapping);
+    file->jumpTo(table.start(done));
+    ScanRecords(*file, scope, searchString, onMatch, onRecord);
     return done;
 }
 
@@ -177,8 +235,8 @@ std::optional<RecipeRecord> FindListedRecipe(const std::string &path, const Name
     if (table.namesOnlyAtHeads()) {
         const std::size_t record = catalog.firstRecordOf(name);
         if (record < table.size()) {
-            const auto file = TextFile::MapOrOpen(path);
-            if (table.describes(file->mapping())) {
+            if (std::shared_ptr<const FileMapping> mapping = table.mappingOf(path)) {
+                const auto file = TextFile::Over(std::move(mapping));
                 file->jumpTo(table.start(record));
                 if (file->readLineView() == kNameMarker && file->readLineView() == name)
                     return ReadRecipeBody(*file, std::string(name));

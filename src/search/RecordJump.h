@@ -16,8 +16,9 @@ namespace sapidoro {
 // (a separator line among its first twelve lines; under "Ingredienti", no "-Preparazione"
 // before its separator), every record after it, and a file changed since the table was made
 // go the walk's road. The calls of `onMatch` and `onRecord` are those of `ScanRecipes`.
-// Returns the number of records the table road took.
-std::size_t ScanRecipes(TextFile &file, const RecordTable &table, SearchScope scope,
+// Opens `path` itself; throws EInOutError as the walk does. Returns the number of records the
+// table road took.
+std::size_t ScanRecipes(const std::string &path, const RecordTable &table, SearchScope scope,
                         std::string_view searchString, const MatchHandler &onMatch,
                         const RecordHandler &onRecord = {});
 

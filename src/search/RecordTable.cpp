@@ -1,5 +1,6 @@
 #include "search/RecordTable.h"
 
+#include <sys/stat.h>
 #include <time.h>
 
 namespace sapidoro {
@@ -18,11 +19,19 @@ bool RecentlyChanged(const FileIdentity &identity) {
 
 }  // namespace
 
-void RecordTable::begin(const FileIdentity &identity, std::uint64_t first) {
-    if (RecentlyChanged(identity)) return;
-    m_begun = true;
-    m_identity = identity;
+void RecordTable::begin(std::shared_ptr<const FileMapping> mapping, std::uint64_t first) {
+    if (mapping == nullptr || RecentlyChanged(mapping->identity())) return;
+    m_mapping = std::move(mapping);
     m_starts.assign(1, first);
+}
+
+std::shared_ptr<const FileMapping> RecordTable::mappingOf(const std::string &path) const {
+    if (m_mapping == nullptr) return nullptr;
+    // The path leads to the very file mapped, unchanged; nothing else is read through it.
+    struct stat info;
+    const bool same = ::stat(path.c_str(), &info) == 0 && IdentityOf(info) == m_mapping->identity();
+    if (!same || m_mapping->shortened()) m_mapping.reset();
+    return m_mapping;
 }
 
 void RecordTable::addRecord(std::uint64_t next) {

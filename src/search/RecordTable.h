@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace sapidoro {
@@ -11,11 +13,15 @@ namespace sapidoro {
 // Where the records of the recipe file begin, as the start-up walk met them, so that a search
 // or a pick can go straight to a record instead of walking every line before it. The table
 // holds only for the file that was walked: its identity is checked before each use.
+//
+// The walk's mapping of the file is kept with the table, so that the pages it set up serve
+// every later search without faulting again; they are the system's cache of the file, which
+// it may take back at any time, not memory of the program's own.
 class RecordTable {
 public:
-    // Starts the table of the file `identity` describes; its first record begins at `first`.
-    // A file changed in the last few seconds gets no table.
-    void begin(const FileIdentity &identity, std::uint64_t first);
+    // Starts the table of the file `mapping` maps; its first record begins at `first`. A file
+    // changed in the last few seconds gets no table.
+    void begin(std::shared_ptr<const FileMapping> mapping, std::uint64_t first);
     // The record at the table's end was met whole, up to its separator line; the next one
     // begins at `next`.
     void addRecord(std::uint64_t next);
@@ -27,10 +33,9 @@ public:
         if (!m_stopped) m_namesOnlyAtHeads = false;
     }
 
-    // True when the table was made for the file that `mapping` maps, as it is now.
-    bool describes(const FileMapping *mapping) const {
-        return m_begun && mapping != nullptr && mapping->identity() == m_identity;
-    }
+    // The kept mapping while the file at `path` is the file walked, as it was then; nothing
+    // once it changed, and the mapping is let go.
+    std::shared_ptr<const FileMapping> mappingOf(const std::string &path) const;
     // The records met whole; the first line of record `record` (at most `size()`, which is
     // where the walk goes on past the table) begins at `start(record)`.
     std::size_t size() const { return m_starts.size() - 1; }
@@ -40,10 +45,9 @@ public:
     bool namesOnlyAtHeads() const { return m_namesOnlyAtHeads; }
 
 private:
-    bool m_begun = false;
     bool m_stopped = false;
     bool m_namesOnlyAtHeads = true;
-    FileIdentity m_identity;
+    mutable std::shared_ptr<const FileMapping> m_mapping;
     std::vector<std::uint64_t> m_starts{0};
 };
 

@@ -48,8 +48,7 @@ ScanLog Scan(const std::string &bytes, const std::string &path, const RecordTabl
         TextFile plain(MakeMemorySource(bytes));
         ScanRecipes(plain, scope, needle, onMatch, onRecord);
     } else {
-        const auto file = TextFile::MapOrOpen(path);
-        const std::size_t taken = ScanRecipes(*file, *table, scope, needle, onMatch, onRecord);
+        const std::size_t taken = ScanRecipes(path, *table, scope, needle, onMatch, onRecord);
         if (tabled) *tabled += taken;
     }
     return log;
