@@ -95,8 +95,8 @@ public:
             const char *begin = data + m_table.start(record);
             const char *separator = SeparatorLine(begin, data + m_table.start(record + 1));
             m_matches = 0;
-            if (separator == nullptr || !(m_ingredients ? ingredientRecord(begin, separator)
-                                                        : fixedLineRecord(begin, separator)))
+            if (separator == nullptr || !firstLines(record, begin, separator) ||
+                !(m_ingredients ? ingredientRecord(record, begin, separator) : fixedLineRecord()))
                 return record;
             // The name is copied first: the bytes read may turn out to be zeros where a file
             // shortened meanwhile no longer reaches, and the walk's road then takes over.
@@ -109,35 +109,53 @@ public:
     }
 
 private:
-    // The walk waits on memory more than on work: the lines of a record some way ahead are
-    // asked for while this one is tested, as far as the scope reads into a record, and its
-    // separator line.
+    // The walk waits on memory more than on work: the bytes a record some way ahead will be
+    // read at are asked for while this one is tested. Once its layout is learnt, those are
+    // the lines the scope tests; before, its first lines and its separator line.
     static constexpr std::size_t kPrefetchDistance = 8;
     void prefetch(std::size_t record) const {
         if (record >= m_table.size()) return;
         const char *begin = m_mapping.data() + m_table.start(record);
-        const char *end = m_mapping.data() + m_table.start(record + 1);
-        const char *last = std::min(end, begin + (m_ingredients ? 768 : 384));
-        for (const char *line = begin; line < last; line += 64) __builtin_prefetch(line);
-        __builtin_prefetch(end - kRecordSeparator.size() - 2);  // the separator line
+        const RecordTable::Layout &layout = m_table.layout(record);
+        if (layout.lineEnds[11] == 0) {
+            const char *end = m_mapping.data() + m_table.start(record + 1);
+            const char *last = std::min(end, begin + (m_ingredients ? 768 : 384));
+            for (const char *line = begin; line < last; line += 64) __builtin_prefetch(line);
+            __builtin_prefetch(end - kRecordSeparator.size() - 2);
+        } else if (!m_ingredients) {
+            __builtin_prefetch(begin + layout.lineEnds[m_comparedLine - 2]);
+            __builtin_prefetch(begin + layout.lineEnds[m_comparedLine - 1]);
+        } else if (layout.preparation != 0) {
+            for (const char *line = begin + layout.lineEnds[10]; line < begin + layout.preparation;
+                 line += 64)
+                __builtin_prefetch(line);
+        }
     }
 
-    // Finds the ends of lines 1 to `count`; false when line `count` does not end before the
-    // separator line. That line is the first equal to ":Ricette" from line 3 on, so lines 3
-    // to `count` then hold none, as the walk, which reads them by position, needs.
-    bool firstLines(const char *begin, const char *separator, unsigned count, const char **cr) {
-        if (!FirstCrs(begin, separator, m_mapping.data() + m_mapping.size(), count, cr))
-            return false;
-        const char *name = LineAfter(cr[0]);
-        m_name = std::string_view(name, static_cast<std::size_t>(cr[1] - name));
+    // Finds the ends of lines 1 to 12, or takes them from the record's learnt layout; false
+    // when line 12 does not end before the separator line. That line is the first equal to
+    // ":Ricette" from line 3 on, so lines 3 to 12 then hold none, as the walk, which reads
+    // them by position, needs.
+    bool firstLines(std::size_t record, const char *begin, const char *separator) {
+        RecordTable::Layout &layout = m_table.layout(record);
+        if (layout.lineEnds[11] != 0) {
+            for (int line = 0; line < 12; ++line) m_cr[line] = begin + layout.lineEnds[line];
+        } else {
+            if (!FirstCrs(begin, separator, m_mapping.data() + m_mapping.size(), 12, m_cr))
+                return false;
+            if (m_cr[11] - begin <= UINT16_MAX) {
+                for (int line = 0; line < 12; ++line)
+                    layout.lineEnds[line] = static_cast<std::uint16_t>(m_cr[line] - begin);
+            }
+        }
+        const char *name = LineAfter(m_cr[0]);
+        m_name = std::string_view(name, static_cast<std::size_t>(m_cr[1] - name));
         return true;
     }
 
-    bool fixedLineRecord(const char *begin, const char *separator) {
-        const char *cr[12];
-        if (!firstLines(begin, separator, 12, cr)) return false;
-        const char *line = LineAfter(cr[m_comparedLine - 2]);
-        const char *end = cr[m_comparedLine - 1];
+    bool fixedLineRecord() {
+        const char *line = LineAfter(m_cr[m_comparedLine - 2]);
+        const char *end = m_cr[m_comparedLine - 1];
         if (m_test.matches(std::string_view(line, static_cast<std::size_t>(end - line))))
             ++m_matches;
         return true;
@@ -146,20 +164,25 @@ private:
     // Lines 12 up to "-Preparazione" are tested; the region is searched as a whole and each
     // place found is checked on its own line, as the walk tests it. False when no
     // "-Preparazione" line stands before the separator line (the walk would read on past it).
-    bool ingredientRecord(const char *begin, const char *separator) {
-        const char *cr[11];
-        if (!firstLines(begin, separator, 11, cr)) return false;
-        const char *from = LineAfter(cr[10]);
-        const std::string_view rest(from, static_cast<std::size_t>(separator - from));
-        std::size_t preparation = 0;
-        for (;; ++preparation) {
-            preparation = rest.find(kPreparationMarker, preparation);
-            if (preparation == std::string_view::npos) return false;
-            const std::size_t after = preparation + kPreparationMarker.size();
-            if (after < rest.size() && rest[after] == '\r' && LineStartsAt(rest, preparation))
-                break;
+    bool ingredientRecord(std::size_t record, const char *begin, const char *separator) {
+        const char *from = LineAfter(m_cr[10]);
+        RecordTable::Layout &layout = m_table.layout(record);
+        std::size_t preparation;
+        if (layout.preparation != 0) {
+            preparation = layout.preparation - static_cast<std::size_t>(from - begin);
+        } else {
+            const std::string_view rest(from, static_cast<std::size_t>(separator - from));
+            for (preparation = 0;; ++preparation) {
+                preparation = rest.find(kPreparationMarker, preparation);
+                if (preparation == std::string_view::npos) return false;
+                const std::size_t after = preparation + kPreparationMarker.size();
+                if (after < rest.size() && rest[after] == '\r' && LineStartsAt(rest, preparation))
+                    break;
+            }
+            const std::size_t offset = static_cast<std::size_t>(from - begin) + preparation;
+            if (offset <= UINT32_MAX) layout.preparation = static_cast<std::uint32_t>(offset);
         }
-        const std::string_view region = rest.substr(0, preparation);
+        const std::string_view region(from, preparation);
         for (std::size_t at = 0; at < region.size();) {
             const std::size_t found = m_test.contains().find(region.substr(at));
             if (found == std::string_view::npos) break;
@@ -204,6 +227,7 @@ private:
     bool m_ingredients;
     const MatchHandler &m_onMatch;
     const RecordHandler &m_onRecord;
+    const char *m_cr[12] = {};  // the ends of lines 1 to 12 of the record at hand
     std::string_view m_name;
     int m_matches = 0;  // matching lines of the record at hand
     std::string m_nameCopy;

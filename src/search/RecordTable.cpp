@@ -25,12 +25,20 @@ void RecordTable::begin(std::shared_ptr<const FileMapping> mapping, std::uint64_
     m_starts.assign(1, first);
 }
 
+RecordTable::Layout &RecordTable::layout(std::size_t record) const {
+    if (m_layouts.empty()) m_layouts.resize(size());
+    return m_layouts[record];
+}
+
 std::shared_ptr<const FileMapping> RecordTable::mappingOf(const std::string &path) const {
     if (m_mapping == nullptr) return nullptr;
     // The path leads to the very file mapped, unchanged; nothing else is read through it.
     struct stat info;
     const bool same = ::stat(path.c_str(), &info) == 0 && IdentityOf(info) == m_mapping->identity();
-    if (!same || m_mapping->shortened()) m_mapping.reset();
+    if (!same || m_mapping->shortened()) {
+        m_mapping.reset();
+        m_layouts = {};
+    }
     return m_mapping;
 }
 

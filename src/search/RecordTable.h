@@ -44,10 +44,21 @@ public:
     // is headed by one.
     bool namesOnlyAtHeads() const { return m_namesOnlyAtHeads; }
 
+    // What a search learnt of a record's layout, for the searches after it, as offsets from
+    // the record's start: the CRs that end lines 1 to 12 (all zero until learnt, and when
+    // line 12 ends too far in), and the "-Preparazione" line (zero until learnt).
+    struct Layout {
+        std::uint16_t lineEnds[12] = {};
+        std::uint32_t preparation = 0;
+    };
+    // The layout of `record` (less than `size()`); the first call makes room for every record.
+    Layout &layout(std::size_t record) const;
+
 private:
     bool m_stopped = false;
     bool m_namesOnlyAtHeads = true;
     mutable std::shared_ptr<const FileMapping> m_mapping;
+    mutable std::vector<Layout> m_layouts;
     std::vector<std::uint64_t> m_starts{0};
 };
 
