@@ -7,8 +7,8 @@
 
 #include "collection/Generator.h"
 #include "common/Collation.h"
-#include "data/LineIndex.h"
 #include "data/RecipeFile.h"
+#include "scan/LineIndex.h"
 #include "search/Search.h"
 #include "timing/BenchTiming.h"
 #include "view/Calories.h"

@@ -6,7 +6,7 @@
 //
 // usage: source_bench [file] [runs]
 
-#include "data/LineIndex.h"
+#include "scan/LineIndex.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

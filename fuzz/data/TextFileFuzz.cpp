@@ -9,8 +9,8 @@
 // level, then one operation per byte.
 #include "FuzzParts.h"
 
-#include "data/LineIndex.h"
 #include "data/TextFile.h"
+#include "scan/LineIndex.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -220,7 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     };
     if (control(0) != 0) s.blockSize = control(0);
     if (control(1) != 0) s.readSize = control(1);
-    const ScopedIndexLevel level(static_cast<IndexLevel>(control(2) % 4));
+    const ScopedIndexLevel level(static_cast<IndexLevel>(control(2) % 3));
     Run(s);
     return 0;
 }

@@ -17,9 +17,9 @@
 #include "common/Exception.h"
 #include "data/CalorieTable.h"
 #include "data/IntConvert.h"
-#include "data/LineIndex.h"
 #include "data/Places.h"
 #include "data/RecipeFile.h"
+#include "scan/LineIndex.h"
 #include "search/RecipeScan.h"
 #include "search/Search.h"
 #include "view/Calories.h"
@@ -226,7 +226,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     folder.write("ricette.txt", in.recipes);
     folder.write("ing.txt", in.table);
     folder.write("luoghi.txt", in.places);
-    const ScopedIndexLevel level(static_cast<IndexLevel>(in.at(0) % 4));
+    const ScopedIndexLevel level(static_cast<IndexLevel>(in.at(0) % 3));
 
     Strings names;
     CheckListing(in, folder, names);

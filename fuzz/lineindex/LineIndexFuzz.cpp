@@ -1,11 +1,11 @@
 // Indexes arbitrary bytes at every instruction set level the processor has (portable, SSE2,
-// AVX2, AVX-512BW) and compares each level's bitmaps and Ctrl-Z answer with a byte-by-byte
+// AVX2) and compares each level's bitmaps and Ctrl-Z answer with a byte-by-byte
 // reading of the same bytes.
 //
 // Input: marker pairs [0..1] and [2..3]; flags [4]: bit 0 watch markers, bit 1 two markers,
 // bit 2 fold letters, bits 3-5 prefix length (up to 4), bits 6-7 chunks skipped at the start;
 // prefix bytes [5..8]; then the bytes to index.
-#include "data/LineIndex.h"
+#include "scan/LineIndex.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -88,8 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         patterns.markers[m][1] = markers[m][1];
     }
     patterns.prefix = MakePrefixPattern(prefix, fold);
-    for (IndexLevel level :
-         {IndexLevel::Portable, IndexLevel::Sse2, IndexLevel::Avx2, IndexLevel::Avx512}) {
+    for (IndexLevel level : {IndexLevel::Portable, IndexLevel::Sse2, IndexLevel::Avx2}) {
         const ScopedIndexLevel forced(level);
         if (forced.level() != level) continue;  // the processor lacks it
         Bitmaps got(to / 64 + 2);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/ByteSource.h"
-#include "data/FileMapping.h"
-#include "data/LineIndex.h"
+#include "scan/FileMapping.h"
+#include "scan/LineIndex.h"
 
 #include <cstdint>
 #include <cstring>

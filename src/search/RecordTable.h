@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/FileMapping.h"
+#include "scan/FileMapping.h"
 
 #include <cstddef>
 #include <cstdint>

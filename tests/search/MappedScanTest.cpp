@@ -1,8 +1,8 @@
 // The mapped road of the recipe reader against the plain read road, and a file changed
 // under a scan by another program.
 #include "common/Exception.h"
-#include "data/FileMapping.h"
 #include "data/TextFile.h"
+#include "scan/FileMapping.h"
 #include "search/NameCatalog.h"
 #include "search/RecipeScan.h"
 #include "search/RecordJump.h"

@@ -1,4 +1,4 @@
-#include "data/FileMapping.h"
+#include "scan/FileMapping.h"
 
 #include "common/CheckedOpen.h"
 #include "common/Exception.h"

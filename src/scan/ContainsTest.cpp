@@ -1,4 +1,4 @@
-#include "search/MatchTest.h"
+#include "scan/ContainsTest.h"
 
 #include "common/AsciiCase.h"
 

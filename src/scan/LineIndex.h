@@ -93,7 +93,7 @@ std::size_t IndexLines(const char *data, std::size_t from, std::size_t to, const
                        const IndexPatterns &patterns);
 
 // The instruction sets `IndexLines` can run on, from plain C++ to the widest.
-enum class IndexLevel { Portable, Sse2, Avx2, Avx512 };
+enum class IndexLevel { Portable, Sse2, Avx2 };
 
 // The widest level this processor runs; the index uses it unless told otherwise.
 IndexLevel BestIndexLevel();
@@ -106,7 +106,7 @@ IndexLevel CurrentIndexLevel();
 // against the portable one; the program itself always runs the best level.
 IndexLevel ForceIndexLevel(IndexLevel level);
 
-// A readable name of a level ("portable", "SSE2", "AVX2", "AVX-512BW").
+// A readable name of a level ("portable", "SSE2", "AVX2").
 const char *IndexLevelName(IndexLevel level);
 
 // Forces a level for the lifetime of the object, then goes back to the one used before.

@@ -1,4 +1,4 @@
-#include "data/LineIndex.h"
+#include "scan/LineIndex.h"
 
 #include "common/AsciiCase.h"
 
@@ -182,57 +182,12 @@ __attribute__((target("avx2"))) std::size_t IndexAvx2(const unsigned char *data,
     return to;
 }
 
-// Sixty-four bytes at a time into mask registers, where the processor has AVX-512BW.
-template <std::size_t L, int Markers>
-__attribute__((target("avx512bw"))) std::size_t IndexAvx512(const unsigned char *data,
-                                                            std::size_t from, std::size_t to,
-                                                            const LineBitmaps &out,
-                                                            const IndexPatterns &p) {
-    const __m512i cr = _mm512_set1_epi8('\r'), ctrlZ = _mm512_set1_epi8(26);
-    __m512i orMask[kMaxPrefix], want[kMaxPrefix], pair[2][2];
-    for (std::size_t j = 0; j < kMaxPrefix; ++j) {
-        orMask[j] = _mm512_set1_epi8(static_cast<char>(p.prefix.orMask[j]));
-        want[j] = _mm512_set1_epi8(static_cast<char>(p.prefix.want[j]));
-    }
-    for (std::size_t i = 0; i < 2; ++i) {
-        for (std::size_t j = 0; j < 2; ++j)
-            pair[i][j] = _mm512_set1_epi8(static_cast<char>(p.markers[i][j]));
-    }
-    for (std::size_t at = from; at < to; at += kChunk) {
-        const unsigned char *s = data + at;
-        const __m512i v = _mm512_loadu_si512(s);
-        const __m512i next = Markers || L > 1 ? _mm512_loadu_si512(s + 1) : v;
-        ChunkMasks m;
-        m.cr = _mm512_cmpeq_epi8_mask(v, cr);
-        m.ctrlZ = _mm512_cmpeq_epi8_mask(v, ctrlZ) != 0;
-        if (Markers) {
-            m.marker = _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(v, pair[0][0]), next,
-                                                   pair[0][1]);
-            if (Markers > 1) {
-                m.marker |= _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(v, pair[1][0]), next,
-                                                        pair[1][1]);
-            }
-        }
-        if (L > 0) {
-            __mmask64 hit = _mm512_cmpeq_epi8_mask(_mm512_or_si512(v, orMask[0]), want[0]);
-            for (std::size_t j = 1; j < L; ++j) {
-                const __m512i w = j == 1 ? next : _mm512_loadu_si512(s + j);
-                hit = _mm512_mask_cmpeq_epi8_mask(hit, _mm512_or_si512(w, orMask[j]), want[j]);
-            }
-            m.prefix = hit;
-        }
-        if (Store<L, Markers>(m, at, out)) return FirstCtrlZ(s, at);
-    }
-    return to;
-}
-
 #endif
 
 // The widest level of the processor, and the one in use.
 const IndexLevel g_bestLevel = [] {
 #if defined(SAPIDORO_X86)
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw")) return IndexLevel::Avx512;
     if (__builtin_cpu_supports("avx2")) return IndexLevel::Avx2;
     return IndexLevel::Sse2;
 #else
@@ -246,8 +201,6 @@ std::size_t Index(const unsigned char *data, std::size_t from, std::size_t to,
                   const LineBitmaps &out, const IndexPatterns &p) {
 #if defined(SAPIDORO_X86)
     switch (g_level) {
-        case IndexLevel::Avx512:
-            return IndexAvx512<L, Markers>(data, from, to, out, p);
         case IndexLevel::Avx2:
             return IndexAvx2<L, Markers>(data, from, to, out, p);
         case IndexLevel::Sse2:
@@ -320,8 +273,6 @@ const char *IndexLevelName(IndexLevel level) {
             return "SSE2";
         case IndexLevel::Avx2:
             return "AVX2";
-        case IndexLevel::Avx512:
-            return "AVX-512BW";
     }
     return "?";
 }
