@@ -5,6 +5,9 @@
 
 #include "view/PicturePath.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -41,6 +44,13 @@ void TempFolder::write(std::string_view name, std::string_view bytes) const {
     std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) Fail("cannot write a data file");
+}
+
+void TempFolder::backdate(std::string_view name) const {
+    struct timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const struct timespec times[2] = {now, {now.tv_sec - 3600, now.tv_nsec}};
+    if (::utimensat(AT_FDCWD, file(name).c_str(), times, 0) != 0) Fail("cannot backdate a file");
 }
 
 namespace {

@@ -20,6 +20,8 @@ public:
     std::string file(std::string_view name) const { return m_path + std::string(name); }
     // Replaces a file with exactly these bytes.
     void write(std::string_view name, std::string_view bytes) const;
+    // Sets a file's modification time an hour back, as for a file written long before.
+    void backdate(std::string_view name) const;
 
 private:
     std::string m_path;
