@@ -7,7 +7,8 @@
 //
 // usage: scale_bench [root] [runs] [sizes...]   (root "" or none: a temporary folder;
 //        sizes default to 100000 1000000; the collection of size n is <root>/<n>/)
-//        scale_bench --measure <folder> <runs>   (one size, figures as "key value" lines)
+//        scale_bench --measure <folder> <runs> [scope]   (one size, figures as "key value"
+//        lines; with a scope, that scope's search only, for profiling)
 
 #include "app/ErrorReport.h"
 #include "app/Unit1.h"
@@ -53,6 +54,7 @@ constexpr Scenario kScenarios[] = {{"Ingredienti", "past"}, {"Luogo", "Roma"},
                                    {"Piatto", "Primo"},     {"Ricetta Adatta A", "bambini"}};
 
 bool g_failed = false;
+std::string g_onlyScope;  // empty: every scope
 
 // Memory of this process now (kB). `anonymous` is what the program holds of its own: no one
 // else can use it and the system cannot take it back without swapping. `filePages` are the
@@ -126,6 +128,7 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
     // Searches from the complete list find more than 2000 recipes: offer them all.
     Child<QCheckBox>(form, "CheckBox1")->setChecked(false);
     for (const Scenario &s : kScenarios) {
+        if (!g_onlyScope.empty() && g_onlyScope != s.scope) continue;
         std::vector<double> window, peer;
         for (int run = -1; run < runs; ++run) {
             peer.push_back(RunPeer({"rg", "-c", "-i", "-F", s.searchString, recipes}));
@@ -190,7 +193,8 @@ std::map<std::string, std::pair<double, double>> MeasureInChild(const char *self
 
 int main(int argc, char **argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (argc == 4 && std::string(argv[1]) == "--measure") {
+    if ((argc == 4 || argc == 5) && std::string(argv[1]) == "--measure") {
+        if (argc == 5) g_onlyScope = argv[4];
         std::string folder = argv[2];
         return Measure(argc, argv, folder.back() == '/' ? folder : folder + '/',
                        std::atoi(argv[3]));
