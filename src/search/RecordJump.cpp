@@ -121,7 +121,9 @@ private:
             const char *end = m_mapping.data() + m_table.start(record + 1);
             const char *last = std::min(end, begin + (m_ingredients ? 768 : 384));
             for (const char *line = begin; line < last; line += 64) __builtin_prefetch(line);
-            __builtin_prefetch(end - kRecordSeparator.size() - 2);
+            const std::size_t tail = kRecordSeparator.size() + 2;
+            __builtin_prefetch(end - begin > static_cast<std::ptrdiff_t>(tail) ? end - tail
+                                                                               : begin);
         } else if (!m_ingredients) {
             __builtin_prefetch(begin + layout.lineEnds[m_comparedLine - 2]);
             __builtin_prefetch(begin + layout.lineEnds[m_comparedLine - 1]);
