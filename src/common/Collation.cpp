@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <numeric>
 #include <optional>
+#include <unordered_map>
 
 namespace sapidoro {
 
@@ -115,119 +116,268 @@ int CompareNames(std::string_view a, std::string_view b) {
     return (full > 0) - (full < 0);
 }
 
+bool EqualNames(std::string_view a, std::string_view b) {
+    // Names alike up to a byte where both bear different ranks differ at the first level.
+    const auto &rank = Ranks().primary;
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    while (i < n && a[i] == b[i] && rank[static_cast<unsigned char>(a[i])] != 0) ++i;
+    if (i < n && a[i] != b[i]) {
+        const unsigned ra = rank[static_cast<unsigned char>(a[i])];
+        const unsigned rb = rank[static_cast<unsigned char>(b[i])];
+        if (ra != 0 && rb != 0 && ra != rb) return false;
+    }
+    return CompareNames(a, b) == 0;
+}
+
 namespace {
 
-// The first 32 ranks of a name, packed so that integer order is rank order; a zero byte
-// stands for the end of the name or for a byte without a rank.
-constexpr std::size_t kPrefixWords = 4;
-constexpr std::size_t kPrefixRanks = 8 * kPrefixWords;
+// 32 first-level ranks of a name from a window's start on, packed so that integer order is
+// rank order; a zero byte stands for the end of the name or for a byte without a rank.
+constexpr std::size_t kWindowWords = 4;
+constexpr std::size_t kWindowRanks = 8 * kWindowWords;
+constexpr std::size_t kSizeLimit = 0x7FFFFFFF;
 struct PrefixEntry {
-    std::array<std::uint64_t, kPrefixWords> words{};
+    std::array<std::uint64_t, kWindowWords> words{};
     std::uint32_t index = 0;
-    std::uint32_t size = 0;  // the name's length, to tell its end from a byte without a rank
+    std::uint32_t size : 31 = 0;  // the name's length, to tell its end from a byte without a rank
+    std::uint32_t plain : 1 = 0;  // every byte ranked and without an accent
 };
 
-PrefixEntry MakePrefix(std::string_view name, std::uint32_t index) {
+// Ranks of the name from `base` on, up to the window's end or the first byte without one.
+void FillWindow(PrefixEntry &entry, std::string_view name, std::size_t base) {
     const auto &rank = Ranks().primary;
+    std::array<unsigned char, kWindowRanks> ranks{};
+    const std::size_t end = std::min(name.size(), base + kWindowRanks);
+    for (std::size_t i = base; i < end; ++i) {
+        const unsigned char r = rank[static_cast<unsigned char>(name[i])];
+        if (r == 0) break;
+        ranks[i - base] = r;
+    }
+    for (std::size_t w = 0; w < kWindowWords; ++w) {
+        std::uint64_t word = 0;
+        for (std::size_t b = 0; b < 8; ++b) word = (word << 8) | ranks[8 * w + b];
+        entry.words[w] = word;
+    }
+}
+
+PrefixEntry MakeEntry(std::string_view name, std::uint32_t index) {
+    const RankTable &ranks = Ranks();
     PrefixEntry entry;
     entry.index = index;
-    entry.size = static_cast<std::uint32_t>(std::min<std::size_t>(name.size(), UINT32_MAX));
-    const std::size_t n = std::min(name.size(), kPrefixRanks);
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint64_t r = rank[static_cast<unsigned char>(name[i])];
-        if (r == 0) break;
-        entry.words[i / 8] |= r << (56 - 8 * (i % 8));
-    }
+    entry.size = static_cast<std::uint32_t>(std::min(name.size(), kSizeLimit));
+    unsigned plain = name.size() <= kSizeLimit ? 1 : 0;
+    for (const char c : name) plain &= ranks.plain[static_cast<unsigned char>(c)] ? 1u : 0u;
+    entry.plain = plain;
+    FillWindow(entry, name, 0);
     return entry;
 }
 
-unsigned RankAt(const PrefixEntry &entry, std::size_t depth) {
-    return static_cast<unsigned>((entry.words[depth / 8] >> (56 - 8 * (depth % 8))) & 0xFF);
+unsigned RankAt(const PrefixEntry &entry, std::size_t at) {
+    return static_cast<unsigned>((entry.words[at / 8] >> (56 - 8 * (at % 8))) & 0xFF);
 }
 
-// The order of two prefixes when it is settled by ranks that both names have.
-std::optional<bool> PrefixLess(const PrefixEntry &a, const PrefixEntry &b) {
-    for (std::size_t w = 0; w < kPrefixWords; ++w) {
+// The order of two names that agree on every rank before the window at `base`, when their
+// windows settle it: by the first rank that differs, by the end of one name where the
+// other goes on, or equal when both end in the window and are plain.
+std::optional<int> WindowCompare(const PrefixEntry &a, const PrefixEntry &b, std::size_t base) {
+    for (std::size_t w = 0; w < kWindowWords; ++w) {
         const std::uint64_t x = a.words[w], y = b.words[w];
         if (x == y) continue;
-        const int shift = 56 - (std::countl_zero(x ^ y) / 8) * 8;
-        if (((x >> shift) & 0xFF) == 0 || ((y >> shift) & 0xFF) == 0) return std::nullopt;
-        return x < y;
+        const auto at = static_cast<std::size_t>(std::countl_zero(x ^ y) / 8);
+        const int shift = 56 - 8 * static_cast<int>(at);
+        const auto ra = (x >> shift) & 0xFF, rb = (y >> shift) & 0xFF;
+        if (ra != 0 && rb != 0) return ra < rb ? -1 : 1;
+        const std::size_t position = base + 8 * w + at;
+        if (ra == 0 && a.size == position) return -1;
+        if (rb == 0 && b.size == position) return 1;
+        return std::nullopt;  // a byte without a rank
     }
+    if (a.plain && b.plain && a.size == b.size && a.size <= base + kWindowRanks) return 0;
     return std::nullopt;
 }
 
 using EntryIt = std::vector<PrefixEntry>::iterator;
 
+// How far into the window every entry of the range bears the ranks of the first from `at`
+// on, which all share; the first zero rank (an end or a byte without a rank) stops it.
+std::size_t SharedRanks(EntryIt first, EntryIt last, std::size_t at) {
+    std::size_t shared = at + 1;
+    while (shared < kWindowRanks && RankAt(*first, shared) != 0) ++shared;
+    for (EntryIt e = first + 1; e != last && shared > at + 1; ++e) {
+        for (std::size_t w = at / 8; w < kWindowWords && 8 * w < shared; ++w) {
+            const std::uint64_t differ = e->words[w] ^ first->words[w];
+            if (differ == 0) continue;
+            shared =
+                std::min(shared, 8 * w + static_cast<std::size_t>(std::countl_zero(differ)) / 8);
+            break;
+        }
+    }
+    return shared;
+}
+
 // Sorts by the first-level ranks one position at a time, each range split into buckets by
-// its rank there, so that a name costs a few passes however long the list is. A range that
-// the ranks cannot split (a byte without a rank, names equal at the first level, or few
-// names) is sorted by comparison. Every step keeps equal names in their order.
+// its rank there, so that a name costs a few passes however long the list is; the ranks of
+// a range are read afresh from the names every 32 positions. Small ranges, and ranges that
+// the ranks cannot split (a byte without a rank, names equal at the first level but not
+// plain), are sorted by comparison. Every step keeps equal names in their order.
 class RankSorter {
 public:
-    RankSorter(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries)
-        : m_names(names), m_keys(names.size()), m_scratch(entries.size()) {}
+    RankSorter(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries,
+               std::vector<std::uint8_t> &apart)
+        : m_names(names), m_begin(entries.begin()), m_apart(apart), m_scratch(entries.size()) {
+        m_apart.assign(entries.size(), 0);
+    }
 
-    void sort(EntryIt first, EntryIt last, std::size_t depth) {
-        for (;;) {
-            const auto count = static_cast<std::size_t>(last - first);
-            if (count < 2) return;
-            if (count <= kComparisonBelow || depth == kPrefixRanks) return compareSort(first, last);
-            std::array<std::size_t, 257> starts{};
-            for (EntryIt e = first; e != last; ++e) ++starts[RankAt(*e, depth) + 1];
-            // A byte without a rank leaves its name's place open among all the others.
-            if (starts[1] > 0 && std::any_of(first, last, [depth](const PrefixEntry &e) {
-                    return RankAt(e, depth) == 0 && e.size > depth;
-                }))
-                return compareSort(first, last);
-            if (std::find(starts.begin() + 1, starts.end(), count) != starts.end()) {
-                ++depth;  // one bucket holds the whole range
-                continue;
-            }
-            for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
-            std::array<std::size_t, 256> next{};
-            std::copy(starts.begin(), starts.end() - 1, next.begin());
-            const auto out = m_scratch.begin();
-            for (EntryIt e = first; e != last; ++e) out[next[RankAt(*e, depth)]++] = *e;
-            std::copy(out, out + count, first);
-            // Names that end here are equal at the first level: later levels decide.
-            compareSort(first, first + starts[1]);
-            for (std::size_t b = 1; b < 256; ++b)
-                sort(first + starts[b], first + starts[b + 1], depth + 1);
-            return;
+    void sort(EntryIt first, EntryIt last) {
+        // Ranges wait on a list of their own rather than on the stack, which would overflow
+        // with names that share long beginnings.
+        m_pending.push_back({first, last, 0});
+        while (!m_pending.empty()) {
+            const Range range = m_pending.back();
+            m_pending.pop_back();
+            sortRange(range.first, range.last, range.depth);
         }
     }
 
 private:
-    static constexpr std::size_t kComparisonBelow = 24;
+    static constexpr std::size_t kComparisonBelow = 16;
+    struct Range {
+        EntryIt first, last;
+        std::size_t depth;
+    };
 
-    void compareSort(EntryIt first, EntryIt last) {
-        // Prefixes settle most comparisons without touching the names; ties go to the rank
-        // comparison, and what that cannot settle to sort keys made once per name.
-        std::stable_sort(first, last, [this](const PrefixEntry &a, const PrefixEntry &b) {
-            if (const auto settled = PrefixLess(a, b)) return *settled;
+    // The entries of [first, last) agree on their first `depth` ranks and hold the window
+    // that `depth` falls in.
+    void sortRange(EntryIt first, EntryIt last, std::size_t depth) {
+        for (;;) {
+            const auto count = static_cast<std::size_t>(last - first);
+            if (count < 2) return;
+            const std::size_t base = depth - depth % kWindowRanks;
+            if (count <= kComparisonBelow) return compareSort(first, last, base);
+            const std::size_t at = depth - base;
+            std::array<std::uint32_t, 256> starts{};
+            unsigned low = 255, high = 0;
+            bool unranked = false;
+            for (EntryIt e = first; e != last; ++e) {
+                const unsigned r = RankAt(*e, at);
+                ++starts[r];
+                low = std::min(low, r);
+                high = std::max(high, r);
+                unranked = unranked || (r == 0 && e->size > depth);
+            }
+            // A byte without a rank leaves its name's place open among all the others.
+            if (unranked) return compareSort(first, last, base);
+            if (low == high) {
+                // Every name ended here: they are equal at the first level.
+                if (low == 0) return sortEnded(first, last, base);
+                // One bucket holds the whole range: on past every rank the names share.
+                depth = base + SharedRanks(first, last, at);
+                advance(first, last, depth);
+                continue;
+            }
+            std::uint32_t sum = 0;
+            std::array<std::uint32_t, 256> next{};
+            for (unsigned r = low; r <= high; ++r) next[r] = sum, sum += starts[r];
+            std::copy(next.begin() + low, next.begin() + high + 1, starts.begin() + low);
+            const auto out = m_scratch.begin();
+            for (EntryIt e = first; e != last; ++e) out[next[RankAt(*e, at)]++] = *e;
+            std::copy(out, out + static_cast<std::ptrdiff_t>(count), first);
+            for (unsigned r = low + 1; r <= high; ++r)
+                if (next[r] != starts[r]) markApart(first + starts[r]);
+            if (next[0] - starts[0] > 1) sortEnded(first, first + next[0], base);
+            for (unsigned r = std::max(low, 1u); r <= high; ++r) {
+                if (next[r] - starts[r] < 2) continue;
+                const EntryIt from = first + starts[r], to = first + next[r];
+                advance(from, to, depth + 1);
+                m_pending.push_back({from, to, depth + 1});
+            }
+            return;
+        }
+    }
+
+    void markApart(EntryIt at) { m_apart[static_cast<std::size_t>(at - m_begin)] = 1; }
+
+    // Loads the next window of ranks when `depth` enters it.
+    void advance(EntryIt first, EntryIt last, std::size_t depth) {
+        if (depth % kWindowRanks != 0 || last - first < 2) return;
+        for (EntryIt e = first; e != last; ++e) FillWindow(*e, m_names[e->index], depth);
+    }
+
+    // Names that ended together are equal at the first level: later levels decide, unless
+    // every one is plain and they are equal outright.
+    void sortEnded(EntryIt first, EntryIt last, std::size_t base) {
+        if (std::all_of(first, last, [](const PrefixEntry &e) { return e.plain != 0; })) return;
+        compareSort(first, last, base);
+    }
+
+    // Windows settle most comparisons without touching the names. Names that fill the
+    // window alike and go on beyond it tie here; each run of them is sorted afterwards by
+    // its next window. The rest go to the rank comparison, and what that cannot settle to
+    // sort keys made once per name.
+    void compareSort(EntryIt first, EntryIt last, std::size_t base) {
+        const auto goesOn = [base](const PrefixEntry &e) {
+            return RankAt(e, kWindowRanks - 1) != 0 && e.size > base + kWindowRanks;
+        };
+        const auto less = [&](const PrefixEntry &a, const PrefixEntry &b) {
+            if (const auto settled = WindowCompare(a, b, base)) return *settled < 0;
+            if (a.words == b.words && goesOn(a) && goesOn(b)) return false;
             if (const auto fast = FastCompare(m_names[a.index], m_names[b.index])) return *fast < 0;
             return key(a.index).compare(key(b.index)) < 0;
-        });
+        };
+        if (last - first > static_cast<std::ptrdiff_t>(kComparisonBelow)) {
+            std::stable_sort(first, last, less);
+        } else {
+            // Insertion sort: stable, and without the buffer a merge sort allocates.
+            for (EntryIt i = first + 1; i < last; ++i) {
+                if (!less(*i, *(i - 1))) continue;
+                const PrefixEntry moving = *i;
+                EntryIt j = i;
+                for (; j != first && less(moving, *(j - 1)); --j) *j = *(j - 1);
+                *j = moving;
+            }
+        }
+        for (EntryIt i = first + 1; i < last; ++i) {
+            const auto settled = WindowCompare(*(i - 1), *i, base);
+            if (settled && *settled != 0) markApart(i);
+        }
+        for (EntryIt run = first; run != last;) {
+            EntryIt end = run + 1;
+            if (goesOn(*run)) {
+                while (end != last && goesOn(*end) && end->words == run->words) ++end;
+                if (end - run > 1) {
+                    advance(run, end, base + kWindowRanks);
+                    m_pending.push_back({run, end, base + kWindowRanks});
+                }
+            }
+            run = end;
+        }
     }
-    const QCollatorSortKey &key(std::size_t i) {
-        if (!m_keys[i]) m_keys[i].emplace(SortKey(m_names[i]));
-        return *m_keys[i];
+    const QCollatorSortKey &key(std::uint32_t i) {
+        auto found = m_keys.find(i);
+        if (found == m_keys.end()) found = m_keys.emplace(i, SortKey(m_names[i])).first;
+        return found->second;
     }
 
     const std::vector<std::string_view> &m_names;
-    std::vector<std::optional<QCollatorSortKey>> m_keys;
+    const EntryIt m_begin;
+    std::vector<std::uint8_t> &m_apart;
+    std::unordered_map<std::uint32_t, QCollatorSortKey> m_keys;  // few names need one
     std::vector<PrefixEntry> m_scratch;
+    std::vector<Range> m_pending;
 };
 
 }  // namespace
 
-std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &names) {
+std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &names,
+                                       std::vector<std::uint8_t> *apart) {
     std::vector<PrefixEntry> entries;
     entries.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
-        entries.push_back(MakePrefix(names[i], static_cast<std::uint32_t>(i)));
-    RankSorter(names, entries).sort(entries.begin(), entries.end(), 0);
+        entries.push_back(MakeEntry(names[i], static_cast<std::uint32_t>(i)));
+    std::vector<std::uint8_t> ownApart;
+    RankSorter(names, entries, apart != nullptr ? *apart : ownApart)
+        .sort(entries.begin(), entries.end());
     std::vector<std::uint32_t> order;
     order.reserve(entries.size());
     for (const PrefixEntry &entry : entries) order.push_back(entry.index);
