@@ -9,6 +9,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <optional>
 #include <unordered_map>
@@ -145,20 +146,29 @@ struct PrefixEntry {
 };
 
 // Ranks of the name from `base` on, up to the window's end or the first byte without one.
-void FillWindow(PrefixEntry &entry, std::string_view name, std::size_t base) {
-    const auto &rank = Ranks().primary;
+// Returns whether every byte of the name within the window is plain.
+bool FillWindow(PrefixEntry &entry, std::string_view name, std::size_t base) {
+    const RankTable &table = Ranks();
     std::array<unsigned char, kWindowRanks> ranks{};
     const std::size_t end = std::min(name.size(), base + kWindowRanks);
+    bool plain = true;
     for (std::size_t i = base; i < end; ++i) {
-        const unsigned char r = rank[static_cast<unsigned char>(name[i])];
-        if (r == 0) break;
+        const auto byte = static_cast<unsigned char>(name[i]);
+        const unsigned char r = table.primary[byte];
+        if (r == 0) {
+            plain = false;
+            break;
+        }
         ranks[i - base] = r;
+        plain = plain && table.plain[byte];
     }
     for (std::size_t w = 0; w < kWindowWords; ++w) {
-        std::uint64_t word = 0;
-        for (std::size_t b = 0; b < 8; ++b) word = (word << 8) | ranks[8 * w + b];
+        std::uint64_t word;
+        std::memcpy(&word, ranks.data() + 8 * w, sizeof word);
+        if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
         entry.words[w] = word;
     }
+    return plain;
 }
 
 PrefixEntry MakeEntry(std::string_view name, std::uint32_t index) {
@@ -166,10 +176,10 @@ PrefixEntry MakeEntry(std::string_view name, std::uint32_t index) {
     PrefixEntry entry;
     entry.index = index;
     entry.size = static_cast<std::uint32_t>(std::min(name.size(), kSizeLimit));
-    unsigned plain = name.size() <= kSizeLimit ? 1 : 0;
-    for (const char c : name) plain &= ranks.plain[static_cast<unsigned char>(c)] ? 1u : 0u;
-    entry.plain = plain;
-    FillWindow(entry, name, 0);
+    bool plain = FillWindow(entry, name, 0) && name.size() <= kSizeLimit;
+    for (std::size_t i = kWindowRanks; plain && i < name.size(); ++i)
+        plain = ranks.plain[static_cast<unsigned char>(name[i])];
+    entry.plain = plain ? 1 : 0;
     return entry;
 }
 
@@ -232,42 +242,57 @@ public:
     void sort(EntryIt first, EntryIt last) {
         // Ranges wait on a list of their own rather than on the stack, which would overflow
         // with names that share long beginnings.
-        m_pending.push_back({first, last, 0});
+        m_pending.push_back({first, last, 0, false});
         while (!m_pending.empty()) {
             const Range range = m_pending.back();
             m_pending.pop_back();
-            sortRange(range.first, range.last, range.depth);
+            Counts counts;
+            if (range.counted) {
+                counts = m_counts.back();
+                m_counts.pop_back();
+            }
+            sortRange(range.first, range.last, range.depth, range.counted ? &counts : nullptr);
         }
     }
 
 private:
     static constexpr std::size_t kComparisonBelow = 16;
+    // A range this large is read from memory rather than from the cache: the pass that
+    // splits it also counts the ranks that split its parts.
+    static constexpr std::size_t kCountAheadFrom = 2048;
+    static constexpr unsigned kUnranked = 256;
+    // Entries by their rank at one position; [kUnranked]: a byte without a rank there.
+    using Counts = std::array<std::uint32_t, 257>;
     struct Range {
         EntryIt first, last;
         std::size_t depth;
+        bool counted;  // its counts wait on `m_counts`, in the same order as the ranges
     };
 
+    static unsigned CountedRank(const PrefixEntry &e, std::size_t at, std::size_t depth) {
+        const unsigned r = RankAt(e, at);
+        return r == 0 && e.size > depth ? kUnranked : r;
+    }
+
     // The entries of [first, last) agree on their first `depth` ranks and hold the window
-    // that `depth` falls in.
-    void sortRange(EntryIt first, EntryIt last, std::size_t depth) {
-        for (;;) {
+    // that `depth` falls in; `known` counts their ranks at `depth` when already counted.
+    void sortRange(EntryIt first, EntryIt last, std::size_t depth, const Counts *known) {
+        for (;; known = nullptr) {
             const auto count = static_cast<std::size_t>(last - first);
             if (count < 2) return;
             const std::size_t base = depth - depth % kWindowRanks;
-            if (count <= kComparisonBelow) return compareSort(first, last, base);
+            if (count <= kComparisonBelow) return sortSmall(first, last, depth);
             const std::size_t at = depth - base;
-            std::array<std::uint32_t, 256> starts{};
-            unsigned low = 255, high = 0;
-            bool unranked = false;
-            for (EntryIt e = first; e != last; ++e) {
-                const unsigned r = RankAt(*e, at);
-                ++starts[r];
-                low = std::min(low, r);
-                high = std::max(high, r);
-                unranked = unranked || (r == 0 && e->size > depth);
-            }
+            Counts counts{};
+            if (known != nullptr)
+                counts = *known;
+            else
+                for (EntryIt e = first; e != last; ++e) ++counts[CountedRank(*e, at, depth)];
             // A byte without a rank leaves its name's place open among all the others.
-            if (unranked) return compareSort(first, last, base);
+            if (counts[kUnranked] != 0) return compareSort(first, last, base);
+            unsigned low = 0, high = 255;
+            while (counts[low] == 0) ++low;
+            while (counts[high] == 0) --high;
             if (low == high) {
                 // Every name ended here: they are equal at the first level.
                 if (low == 0) return sortEnded(first, last, base);
@@ -276,12 +301,21 @@ private:
                 advance(first, last, depth);
                 continue;
             }
+            std::array<std::uint32_t, 256> starts{}, next{};
             std::uint32_t sum = 0;
-            std::array<std::uint32_t, 256> next{};
-            for (unsigned r = low; r <= high; ++r) next[r] = sum, sum += starts[r];
-            std::copy(next.begin() + low, next.begin() + high + 1, starts.begin() + low);
+            for (unsigned r = low; r <= high; ++r) starts[r] = next[r] = sum, sum += counts[r];
             const auto out = m_scratch.begin();
-            for (EntryIt e = first; e != last; ++e) out[next[RankAt(*e, at)]++] = *e;
+            const bool countAhead = count >= kCountAheadFrom && (depth + 1) % kWindowRanks != 0;
+            if (countAhead) {
+                m_ahead.assign(high - low + 1, Counts{});
+                for (EntryIt e = first; e != last; ++e) {
+                    const unsigned r = RankAt(*e, at);
+                    out[next[r]++] = *e;
+                    if (r != 0) ++m_ahead[r - low][CountedRank(*e, at + 1, depth + 1)];
+                }
+            } else {
+                for (EntryIt e = first; e != last; ++e) out[next[RankAt(*e, at)]++] = *e;
+            }
             std::copy(out, out + static_cast<std::ptrdiff_t>(count), first);
             for (unsigned r = low + 1; r <= high; ++r)
                 if (next[r] != starts[r]) markApart(first + starts[r]);
@@ -290,7 +324,8 @@ private:
                 if (next[r] - starts[r] < 2) continue;
                 const EntryIt from = first + starts[r], to = first + next[r];
                 advance(from, to, depth + 1);
-                m_pending.push_back({from, to, depth + 1});
+                if (countAhead) m_counts.push_back(m_ahead[r - low]);
+                m_pending.push_back({from, to, depth + 1, countAhead});
             }
             return;
         }
@@ -311,29 +346,35 @@ private:
         compareSort(first, last, base);
     }
 
+    // The name fills the window and goes on beyond it.
+    static bool GoesOn(const PrefixEntry &e, std::size_t base) {
+        return RankAt(e, kWindowRanks - 1) != 0 && e.size > base + kWindowRanks;
+    }
+
+    bool less(const PrefixEntry &a, const PrefixEntry &b, std::size_t base) {
+        if (const auto settled = WindowCompare(a, b, base)) return *settled < 0;
+        if (a.words == b.words && GoesOn(a, base) && GoesOn(b, base)) return false;
+        if (const auto fast = FastCompare(m_names[a.index], m_names[b.index])) return *fast < 0;
+        return key(a.index).compare(key(b.index)) < 0;
+    }
+
     // Windows settle most comparisons without touching the names. Names that fill the
     // window alike and go on beyond it tie here; each run of them is sorted afterwards by
     // its next window. The rest go to the rank comparison, and what that cannot settle to
     // sort keys made once per name.
     void compareSort(EntryIt first, EntryIt last, std::size_t base) {
-        const auto goesOn = [base](const PrefixEntry &e) {
-            return RankAt(e, kWindowRanks - 1) != 0 && e.size > base + kWindowRanks;
-        };
-        const auto less = [&](const PrefixEntry &a, const PrefixEntry &b) {
-            if (const auto settled = WindowCompare(a, b, base)) return *settled < 0;
-            if (a.words == b.words && goesOn(a) && goesOn(b)) return false;
-            if (const auto fast = FastCompare(m_names[a.index], m_names[b.index])) return *fast < 0;
-            return key(a.index).compare(key(b.index)) < 0;
+        const auto byName = [&](const PrefixEntry &a, const PrefixEntry &b) {
+            return less(a, b, base);
         };
         if (last - first > static_cast<std::ptrdiff_t>(kComparisonBelow)) {
-            std::stable_sort(first, last, less);
+            std::stable_sort(first, last, byName);
         } else {
             // Insertion sort: stable, and without the buffer a merge sort allocates.
             for (EntryIt i = first + 1; i < last; ++i) {
-                if (!less(*i, *(i - 1))) continue;
+                if (!byName(*i, *(i - 1))) continue;
                 const PrefixEntry moving = *i;
                 EntryIt j = i;
-                for (; j != first && less(moving, *(j - 1)); --j) *j = *(j - 1);
+                for (; j != first && byName(moving, *(j - 1)); --j) *j = *(j - 1);
                 *j = moving;
             }
         }
@@ -341,13 +382,64 @@ private:
             const auto settled = WindowCompare(*(i - 1), *i, base);
             if (settled && *settled != 0) markApart(i);
         }
+        sortRunsOnward(first, last, base);
+    }
+
+    // A small range, sorted by the eight ranks from `depth` on as one number, so that most
+    // comparisons are one; names that share those go to the comparison of their windows.
+    void sortSmall(EntryIt first, EntryIt last, std::size_t depth) {
+        const std::size_t base = depth - depth % kWindowRanks, at = depth - base;
+        const auto count = static_cast<std::size_t>(last - first);
+        std::array<std::pair<std::uint64_t, std::uint32_t>, kComparisonBelow> keys;
+        for (std::size_t i = 0; i < count; ++i) {
+            const PrefixEntry &e = first[static_cast<std::ptrdiff_t>(i)];
+            // A byte without a rank among the eight: only the names can tell.
+            for (std::size_t k = at; k < std::min(at + 8, kWindowRanks); ++k)
+                if (RankAt(e, k) == 0 && base + k < e.size) return compareSort(first, last, base);
+            keys[i] = {RanksFrom(e, at), static_cast<std::uint32_t>(i)};
+        }
+        const auto before = [&](const std::pair<std::uint64_t, std::uint32_t> &a,
+                                const std::pair<std::uint64_t, std::uint32_t> &b) {
+            if (a.first != b.first) return a.first < b.first;
+            return less(first[a.second], first[b.second], base);
+        };
+        for (std::size_t i = 1; i < count; ++i) {
+            const auto moving = keys[i];
+            std::size_t j = i;
+            for (; j > 0 && before(moving, keys[j - 1]); --j) keys[j] = keys[j - 1];
+            keys[j] = moving;
+        }
+        std::array<PrefixEntry, kComparisonBelow> sorted;
+        for (std::size_t i = 0; i < count; ++i) sorted[i] = first[keys[i].second];
+        std::copy(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(count), first);
+        for (std::size_t i = 1; i < count; ++i) {
+            const EntryIt at_i = first + static_cast<std::ptrdiff_t>(i);
+            if (keys[i].first != keys[i - 1].first) {
+                markApart(at_i);
+            } else {
+                const auto settled = WindowCompare(*(at_i - 1), *at_i, base);
+                if (settled && *settled != 0) markApart(at_i);
+            }
+        }
+        sortRunsOnward(first, last, base);
+    }
+
+    static std::uint64_t RanksFrom(const PrefixEntry &e, std::size_t at) {
+        const std::size_t word = at / 8, shift = 8 * (at % 8);
+        std::uint64_t ranks = e.words[word] << shift;
+        if (shift != 0 && word + 1 < kWindowWords) ranks |= e.words[word + 1] >> (64 - shift);
+        return ranks;
+    }
+
+    // Runs of names that tie over the whole window and go on go to their next window.
+    void sortRunsOnward(EntryIt first, EntryIt last, std::size_t base) {
         for (EntryIt run = first; run != last;) {
             EntryIt end = run + 1;
-            if (goesOn(*run)) {
-                while (end != last && goesOn(*end) && end->words == run->words) ++end;
+            if (GoesOn(*run, base)) {
+                while (end != last && GoesOn(*end, base) && end->words == run->words) ++end;
                 if (end - run > 1) {
                     advance(run, end, base + kWindowRanks);
-                    m_pending.push_back({run, end, base + kWindowRanks});
+                    m_pending.push_back({run, end, base + kWindowRanks, false});
                 }
             }
             run = end;
@@ -365,6 +457,8 @@ private:
     std::unordered_map<std::uint32_t, QCollatorSortKey> m_keys;  // few names need one
     std::vector<PrefixEntry> m_scratch;
     std::vector<Range> m_pending;
+    std::vector<Counts> m_counts;
+    std::vector<Counts> m_ahead;  // the counts of the parts of the range being split
 };
 
 }  // namespace

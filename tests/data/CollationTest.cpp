@@ -144,7 +144,19 @@ TEST(Collation, SortedOrderOfLongBeginningsAndLargeGroupsOfEqualNames) {
         chains.push_back(std::string(static_cast<std::size_t>(length), 'X') + "y");
     }
     std::shuffle(chains.begin(), chains.end(), random);
-    for (const auto &names : {longBeginnings, smallLongGroups, equalGroups, chains}) {
+    // Few names, with bytes without a rank among those that the first ranks would settle.
+    const std::vector<std::string> fewUnranked = {
+        "ab\x01"
+        "e",
+        "abd",
+        "ab\x01"
+        "c",
+        "ABD",
+        "ab\x80x",
+        "abz",
+        "ab",
+        "Ab\x01"};
+    for (const auto &names : {longBeginnings, smallLongGroups, equalGroups, chains, fewUnranked}) {
         SCOPED_TRACE(names.front());
         ExpectOrderOfAStableComparisonSort(names);
     }
