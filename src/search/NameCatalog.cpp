@@ -131,7 +131,8 @@ void NameCatalog::makeDisplayTexts() {
     // file order first copies them into groups of 4096 ranks, so that each group is then read
     // from a small stretch of memory rather than from all over the list.
     constexpr unsigned kGroupBits = 12;
-    constexpr std::size_t kHeader = 2 * sizeof(std::uint32_t);  // rank and length
+    constexpr std::size_t kRankBytes = sizeof(std::uint32_t);
+    constexpr std::size_t kHeader = kRankBytes + sizeof(std::size_t);  // rank and length
     const std::size_t count = size();
     const std::size_t groups = (count >> kGroupBits) + 1;
     std::vector<std::size_t> fill(groups + 1, 0);
@@ -142,10 +143,10 @@ void NameCatalog::makeDisplayTexts() {
     const auto copies = std::make_unique_for_overwrite<char[]>(fill[groups]);
     for (std::size_t record = 0; record < count; ++record) {
         const std::string_view name = recordName(record);
-        const std::uint32_t header[2] = {m_rankOfRecord[record],
-                                         static_cast<std::uint32_t>(name.size())};
+        const std::size_t size = name.size();
         char *out = copies.get() + fill[m_rankOfRecord[record] >> kGroupBits];
-        std::memcpy(out, header, kHeader);
+        std::memcpy(out, &m_rankOfRecord[record], kRankBytes);
+        std::memcpy(out + kRankBytes, &size, sizeof size);
         std::memcpy(out + kHeader, name.data(), name.size());
         fill[m_rankOfRecord[record] >> kGroupBits] += kHeader + name.size();
     }
@@ -156,10 +157,12 @@ void NameCatalog::makeDisplayTexts() {
     std::vector<std::string_view> group(std::size_t{1} << kGroupBits);
     for (std::size_t g = 0; g < groups; ++g) {
         for (std::size_t at = groupStart[g]; at < groupStart[g + 1];) {
-            std::uint32_t header[2];
-            std::memcpy(header, copies.get() + at, kHeader);
-            group[header[0] & ((1u << kGroupBits) - 1)] = {copies.get() + at + kHeader, header[1]};
-            at += kHeader + header[1];
+            std::uint32_t rank;
+            std::size_t size;
+            std::memcpy(&rank, copies.get() + at, kRankBytes);
+            std::memcpy(&size, copies.get() + at + kRankBytes, sizeof size);
+            group[rank & ((1u << kGroupBits) - 1)] = {copies.get() + at + kHeader, size};
+            at += kHeader + size;
         }
         const std::size_t first = g << kGroupBits;
         const std::size_t end = std::min(count, first + (std::size_t{1} << kGroupBits));
