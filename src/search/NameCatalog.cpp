@@ -129,26 +129,29 @@ void NameCatalog::makeDisplayTexts() {
     // The texts are made in sorted order, the order in which the lists read them and the
     // catalog frees them. The names lie in file order, far apart in a long list: one pass in
     // file order first copies them into groups of 4096 ranks, so that each group is then read
-    // from a small stretch of memory rather than from all over the list.
+    // from a small stretch of memory rather than from all over the list. A group's copies
+    // are freed once its texts are made, and their memory goes to the next texts.
     constexpr unsigned kGroupBits = 12;
     constexpr std::size_t kRankBytes = sizeof(std::uint32_t);
     constexpr std::size_t kHeader = kRankBytes + sizeof(std::size_t);  // rank and length
     const std::size_t count = size();
     const std::size_t groups = (count >> kGroupBits) + 1;
-    std::vector<std::size_t> fill(groups + 1, 0);
+    std::vector<std::size_t> groupBytes(groups, 0);
     for (std::size_t record = 0; record < count; ++record)
-        fill[(m_rankOfRecord[record] >> kGroupBits) + 1] += kHeader + recordName(record).size();
-    for (std::size_t g = 1; g <= groups; ++g) fill[g] += fill[g - 1];
-    const std::vector<std::size_t> groupStart = fill;
-    const auto copies = std::make_unique_for_overwrite<char[]>(fill[groups]);
+        groupBytes[m_rankOfRecord[record] >> kGroupBits] += kHeader + recordName(record).size();
+    std::vector<std::unique_ptr<char[]>> copies(groups);
+    for (std::size_t g = 0; g < groups; ++g)
+        copies[g] = std::make_unique_for_overwrite<char[]>(groupBytes[g]);
+    std::vector<std::size_t> fill(groups, 0);
     for (std::size_t record = 0; record < count; ++record) {
         const std::string_view name = recordName(record);
         const std::size_t size = name.size();
-        char *out = copies.get() + fill[m_rankOfRecord[record] >> kGroupBits];
+        const std::size_t g = m_rankOfRecord[record] >> kGroupBits;
+        char *out = copies[g].get() + fill[g];
         std::memcpy(out, &m_rankOfRecord[record], kRankBytes);
         std::memcpy(out + kRankBytes, &size, sizeof size);
-        std::memcpy(out + kHeader, name.data(), name.size());
-        fill[m_rankOfRecord[record] >> kGroupBits] += kHeader + name.size();
+        std::memcpy(out + kHeader, name.data(), size);
+        fill[g] += kHeader + size;
     }
 
     m_display.reserve(static_cast<qsizetype>(count));
@@ -156,12 +159,13 @@ void NameCatalog::makeDisplayTexts() {
     FirstRanks firstRanks;
     std::vector<std::string_view> group(std::size_t{1} << kGroupBits);
     for (std::size_t g = 0; g < groups; ++g) {
-        for (std::size_t at = groupStart[g]; at < groupStart[g + 1];) {
+        const char *bytes = copies[g].get();
+        for (std::size_t at = 0; at < groupBytes[g];) {
             std::uint32_t rank;
             std::size_t size;
-            std::memcpy(&rank, copies.get() + at, kRankBytes);
-            std::memcpy(&size, copies.get() + at + kRankBytes, sizeof size);
-            group[rank & ((1u << kGroupBits) - 1)] = {copies.get() + at + kHeader, size};
+            std::memcpy(&rank, bytes + at, kRankBytes);
+            std::memcpy(&size, bytes + at + kRankBytes, sizeof size);
+            group[rank & ((1u << kGroupBits) - 1)] = {bytes + at + kHeader, size};
             at += kHeader + size;
         }
         const std::size_t first = g << kGroupBits;
@@ -172,6 +176,7 @@ void NameCatalog::makeDisplayTexts() {
             m_firstRank[rank] =
                 firstRanks.next(name, static_cast<std::uint32_t>(rank), m_apart[rank] != 0);
         }
+        copies[g].reset();
     }
 }
 
