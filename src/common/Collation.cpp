@@ -256,7 +256,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kComparisonBelow = 16;
+    static constexpr std::size_t kComparisonBelow = 32;
     // A range this large is read from memory rather than from the cache: the pass that
     // splits it also counts the ranks that split its parts.
     static constexpr std::size_t kCountAheadFrom = 2048;
