@@ -63,7 +63,7 @@ TForm1::TForm1(const QString &dataFolder, QWidget *parent)
 }
 
 TForm1::~TForm1() {
-    // The lists let go of the names first, so that the catalog frees them in file order,
+    // The lists let go of the names first, so that the catalog frees them in sorted order,
     // the order in which they were made.
     Nome->clearItems();
     RicetteTrovate->clearItems();

@@ -9,8 +9,10 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <optional>
+#include <unordered_map>
 
 namespace sapidoro {
 
@@ -115,119 +117,361 @@ int CompareNames(std::string_view a, std::string_view b) {
     return (full > 0) - (full < 0);
 }
 
+bool EqualNames(std::string_view a, std::string_view b) {
+    // Names alike up to a byte where both bear different ranks differ at the first level.
+    const auto &rank = Ranks().primary;
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    while (i < n && a[i] == b[i] && rank[static_cast<unsigned char>(a[i])] != 0) ++i;
+    if (i < n && a[i] != b[i]) {
+        const unsigned ra = rank[static_cast<unsigned char>(a[i])];
+        const unsigned rb = rank[static_cast<unsigned char>(b[i])];
+        if (ra != 0 && rb != 0 && ra != rb) return false;
+    }
+    return CompareNames(a, b) == 0;
+}
+
 namespace {
 
-// The first 32 ranks of a name, packed so that integer order is rank order; a zero byte
-// stands for the end of the name or for a byte without a rank.
-constexpr std::size_t kPrefixWords = 4;
-constexpr std::size_t kPrefixRanks = 8 * kPrefixWords;
+// 32 first-level ranks of a name from a window's start on, packed so that integer order is
+// rank order; a zero byte stands for the end of the name or for a byte without a rank.
+constexpr std::size_t kWindowWords = 4;
+constexpr std::size_t kWindowRanks = 8 * kWindowWords;
+constexpr std::size_t kSizeLimit = 0x7FFFFFFF;
 struct PrefixEntry {
-    std::array<std::uint64_t, kPrefixWords> words{};
+    std::array<std::uint64_t, kWindowWords> words{};
     std::uint32_t index = 0;
-    std::uint32_t size = 0;  // the name's length, to tell its end from a byte without a rank
+    std::uint32_t size : 31 = 0;  // the name's length, to tell its end from a byte without a rank
+    std::uint32_t plain : 1 = 0;  // every byte ranked and without an accent
 };
 
-PrefixEntry MakePrefix(std::string_view name, std::uint32_t index) {
-    const auto &rank = Ranks().primary;
+// Ranks of the name from `base` on, up to the window's end or the first byte without one.
+// Returns whether every byte of the name within the window is plain.
+bool FillWindow(PrefixEntry &entry, std::string_view name, std::size_t base) {
+    const RankTable &table = Ranks();
+    std::array<unsigned char, kWindowRanks> ranks{};
+    const std::size_t end = std::min(name.size(), base + kWindowRanks);
+    bool plain = true;
+    for (std::size_t i = base; i < end; ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        const unsigned char r = table.primary[byte];
+        if (r == 0) {
+            plain = false;
+            break;
+        }
+        ranks[i - base] = r;
+        plain = plain && table.plain[byte];
+    }
+    for (std::size_t w = 0; w < kWindowWords; ++w) {
+        std::uint64_t word;
+        std::memcpy(&word, ranks.data() + 8 * w, sizeof word);
+        if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+        entry.words[w] = word;
+    }
+    return plain;
+}
+
+PrefixEntry MakeEntry(std::string_view name, std::uint32_t index) {
+    const RankTable &ranks = Ranks();
     PrefixEntry entry;
     entry.index = index;
-    entry.size = static_cast<std::uint32_t>(std::min<std::size_t>(name.size(), UINT32_MAX));
-    const std::size_t n = std::min(name.size(), kPrefixRanks);
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint64_t r = rank[static_cast<unsigned char>(name[i])];
-        if (r == 0) break;
-        entry.words[i / 8] |= r << (56 - 8 * (i % 8));
-    }
+    entry.size = static_cast<std::uint32_t>(std::min(name.size(), kSizeLimit));
+    bool plain = FillWindow(entry, name, 0) && name.size() <= kSizeLimit;
+    for (std::size_t i = kWindowRanks; plain && i < name.size(); ++i)
+        plain = ranks.plain[static_cast<unsigned char>(name[i])];
+    entry.plain = plain ? 1 : 0;
     return entry;
 }
 
-unsigned RankAt(const PrefixEntry &entry, std::size_t depth) {
-    return static_cast<unsigned>((entry.words[depth / 8] >> (56 - 8 * (depth % 8))) & 0xFF);
+unsigned RankAt(const PrefixEntry &entry, std::size_t at) {
+    return static_cast<unsigned>((entry.words[at / 8] >> (56 - 8 * (at % 8))) & 0xFF);
 }
 
-// The order of two prefixes when it is settled by ranks that both names have.
-std::optional<bool> PrefixLess(const PrefixEntry &a, const PrefixEntry &b) {
-    for (std::size_t w = 0; w < kPrefixWords; ++w) {
+// The order of two names that agree on every rank before the window at `base`, when their
+// windows settle it: by the first rank that differs, by the end of one name where the
+// other goes on, or equal when both end in the window and are plain.
+std::optional<int> WindowCompare(const PrefixEntry &a, const PrefixEntry &b, std::size_t base) {
+    for (std::size_t w = 0; w < kWindowWords; ++w) {
         const std::uint64_t x = a.words[w], y = b.words[w];
         if (x == y) continue;
-        const int shift = 56 - (std::countl_zero(x ^ y) / 8) * 8;
-        if (((x >> shift) & 0xFF) == 0 || ((y >> shift) & 0xFF) == 0) return std::nullopt;
-        return x < y;
+        const auto at = static_cast<std::size_t>(std::countl_zero(x ^ y) / 8);
+        const int shift = 56 - 8 * static_cast<int>(at);
+        const auto ra = (x >> shift) & 0xFF, rb = (y >> shift) & 0xFF;
+        if (ra != 0 && rb != 0) return ra < rb ? -1 : 1;
+        const std::size_t position = base + 8 * w + at;
+        if (ra == 0 && a.size == position) return -1;
+        if (rb == 0 && b.size == position) return 1;
+        return std::nullopt;  // a byte without a rank
     }
+    if (a.plain && b.plain && a.size == b.size && a.size <= base + kWindowRanks) return 0;
     return std::nullopt;
 }
 
 using EntryIt = std::vector<PrefixEntry>::iterator;
 
+// How far into the window every entry of the range bears the ranks of the first from `at`
+// on, which all share; the first zero rank (an end or a byte without a rank) stops it.
+std::size_t SharedRanks(EntryIt first, EntryIt last, std::size_t at) {
+    std::size_t shared = at + 1;
+    while (shared < kWindowRanks && RankAt(*first, shared) != 0) ++shared;
+    for (EntryIt e = first + 1; e != last && shared > at + 1; ++e) {
+        for (std::size_t w = at / 8; w < kWindowWords && 8 * w < shared; ++w) {
+            const std::uint64_t differ = e->words[w] ^ first->words[w];
+            if (differ == 0) continue;
+            shared =
+                std::min(shared, 8 * w + static_cast<std::size_t>(std::countl_zero(differ)) / 8);
+            break;
+        }
+    }
+    return shared;
+}
+
 // Sorts by the first-level ranks one position at a time, each range split into buckets by
-// its rank there, so that a name costs a few passes however long the list is. A range that
-// the ranks cannot split (a byte without a rank, names equal at the first level, or few
-// names) is sorted by comparison. Every step keeps equal names in their order.
+// its rank there, so that a name costs a few passes however long the list is; the ranks of
+// a range are read afresh from the names every 32 positions. Small ranges, and ranges that
+// the ranks cannot split (a byte without a rank, names equal at the first level but not
+// plain), are sorted by comparison. Every step keeps equal names in their order.
 class RankSorter {
 public:
-    RankSorter(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries)
-        : m_names(names), m_keys(names.size()), m_scratch(entries.size()) {}
+    RankSorter(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries,
+               std::vector<std::uint8_t> &apart)
+        : m_names(names), m_begin(entries.begin()), m_apart(apart), m_scratch(entries.size()) {
+        m_apart.assign(entries.size(), 0);
+    }
 
-    void sort(EntryIt first, EntryIt last, std::size_t depth) {
-        for (;;) {
-            const auto count = static_cast<std::size_t>(last - first);
-            if (count < 2) return;
-            if (count <= kComparisonBelow || depth == kPrefixRanks) return compareSort(first, last);
-            std::array<std::size_t, 257> starts{};
-            for (EntryIt e = first; e != last; ++e) ++starts[RankAt(*e, depth) + 1];
-            // A byte without a rank leaves its name's place open among all the others.
-            if (starts[1] > 0 && std::any_of(first, last, [depth](const PrefixEntry &e) {
-                    return RankAt(e, depth) == 0 && e.size > depth;
-                }))
-                return compareSort(first, last);
-            if (std::find(starts.begin() + 1, starts.end(), count) != starts.end()) {
-                ++depth;  // one bucket holds the whole range
-                continue;
+    void sort(EntryIt first, EntryIt last) {
+        // Ranges wait on a list of their own rather than on the stack, which would overflow
+        // with names that share long beginnings.
+        m_pending.push_back({first, last, 0, false});
+        while (!m_pending.empty()) {
+            const Range range = m_pending.back();
+            m_pending.pop_back();
+            Counts counts;
+            if (range.counted) {
+                counts = m_counts.back();
+                m_counts.pop_back();
             }
-            for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
-            std::array<std::size_t, 256> next{};
-            std::copy(starts.begin(), starts.end() - 1, next.begin());
-            const auto out = m_scratch.begin();
-            for (EntryIt e = first; e != last; ++e) out[next[RankAt(*e, depth)]++] = *e;
-            std::copy(out, out + count, first);
-            // Names that end here are equal at the first level: later levels decide.
-            compareSort(first, first + starts[1]);
-            for (std::size_t b = 1; b < 256; ++b)
-                sort(first + starts[b], first + starts[b + 1], depth + 1);
-            return;
+            sortRange(range.first, range.last, range.depth, range.counted ? &counts : nullptr);
         }
     }
 
 private:
-    static constexpr std::size_t kComparisonBelow = 24;
+    static constexpr std::size_t kComparisonBelow = 32;
+    // A range this large is read from memory rather than from the cache: the pass that
+    // splits it also counts the ranks that split its parts.
+    static constexpr std::size_t kCountAheadFrom = 2048;
+    static constexpr unsigned kUnranked = 256;
+    // Entries by their rank at one position; [kUnranked]: a byte without a rank there.
+    using Counts = std::array<std::uint32_t, 257>;
+    struct Range {
+        EntryIt first, last;
+        std::size_t depth;
+        bool counted;  // its counts wait on `m_counts`, in the same order as the ranges
+    };
 
-    void compareSort(EntryIt first, EntryIt last) {
-        // Prefixes settle most comparisons without touching the names; ties go to the rank
-        // comparison, and what that cannot settle to sort keys made once per name.
-        std::stable_sort(first, last, [this](const PrefixEntry &a, const PrefixEntry &b) {
-            if (const auto settled = PrefixLess(a, b)) return *settled;
-            if (const auto fast = FastCompare(m_names[a.index], m_names[b.index])) return *fast < 0;
-            return key(a.index).compare(key(b.index)) < 0;
-        });
+    static unsigned CountedRank(const PrefixEntry &e, std::size_t at, std::size_t depth) {
+        const unsigned r = RankAt(e, at);
+        return r == 0 && e.size > depth ? kUnranked : r;
     }
-    const QCollatorSortKey &key(std::size_t i) {
-        if (!m_keys[i]) m_keys[i].emplace(SortKey(m_names[i]));
-        return *m_keys[i];
+
+    // The entries of [first, last) agree on their first `depth` ranks and hold the window
+    // that `depth` falls in; `known` counts their ranks at `depth` when already counted.
+    void sortRange(EntryIt first, EntryIt last, std::size_t depth, const Counts *known) {
+        for (;; known = nullptr) {
+            const auto count = static_cast<std::size_t>(last - first);
+            if (count < 2) return;
+            const std::size_t base = depth - depth % kWindowRanks;
+            if (count <= kComparisonBelow) return sortSmall(first, last, depth);
+            const std::size_t at = depth - base;
+            Counts counts{};
+            if (known != nullptr)
+                counts = *known;
+            else
+                for (EntryIt e = first; e != last; ++e) ++counts[CountedRank(*e, at, depth)];
+            // A byte without a rank leaves its name's place open among all the others.
+            if (counts[kUnranked] != 0) return compareSort(first, last, base);
+            unsigned low = 0, high = 255;
+            while (counts[low] == 0) ++low;
+            while (counts[high] == 0) --high;
+            if (low == high) {
+                // Every name ended here: they are equal at the first level.
+                if (low == 0) return sortEnded(first, last, base);
+                // One bucket holds the whole range: on past every rank the names share.
+                depth = base + SharedRanks(first, last, at);
+                advance(first, last, depth);
+                continue;
+            }
+            std::array<std::uint32_t, 256> starts{}, next{};
+            std::uint32_t sum = 0;
+            for (unsigned r = low; r <= high; ++r) starts[r] = next[r] = sum, sum += counts[r];
+            const auto out = m_scratch.begin();
+            const bool countAhead = count >= kCountAheadFrom && (depth + 1) % kWindowRanks != 0;
+            if (countAhead) {
+                m_ahead.assign(high - low + 1, Counts{});
+                for (EntryIt e = first; e != last; ++e) {
+                    const unsigned r = RankAt(*e, at);
+                    out[next[r]++] = *e;
+                    if (r != 0) ++m_ahead[r - low][CountedRank(*e, at + 1, depth + 1)];
+                }
+            } else {
+                for (EntryIt e = first; e != last; ++e) out[next[RankAt(*e, at)]++] = *e;
+            }
+            std::copy(out, out + static_cast<std::ptrdiff_t>(count), first);
+            for (unsigned r = low + 1; r <= high; ++r)
+                if (next[r] != starts[r]) markApart(first + starts[r]);
+            if (next[0] - starts[0] > 1) sortEnded(first, first + next[0], base);
+            for (unsigned r = std::max(low, 1u); r <= high; ++r) {
+                if (next[r] - starts[r] < 2) continue;
+                const EntryIt from = first + starts[r], to = first + next[r];
+                advance(from, to, depth + 1);
+                if (countAhead) m_counts.push_back(m_ahead[r - low]);
+                m_pending.push_back({from, to, depth + 1, countAhead});
+            }
+            return;
+        }
+    }
+
+    void markApart(EntryIt at) { m_apart[static_cast<std::size_t>(at - m_begin)] = 1; }
+
+    // Loads the next window of ranks when `depth` enters it.
+    void advance(EntryIt first, EntryIt last, std::size_t depth) {
+        if (depth % kWindowRanks != 0 || last - first < 2) return;
+        for (EntryIt e = first; e != last; ++e) FillWindow(*e, m_names[e->index], depth);
+    }
+
+    // Names that ended together are equal at the first level: later levels decide, unless
+    // every one is plain and they are equal outright.
+    void sortEnded(EntryIt first, EntryIt last, std::size_t base) {
+        if (std::all_of(first, last, [](const PrefixEntry &e) { return e.plain != 0; })) return;
+        compareSort(first, last, base);
+    }
+
+    // The name fills the window and goes on beyond it.
+    static bool GoesOn(const PrefixEntry &e, std::size_t base) {
+        return RankAt(e, kWindowRanks - 1) != 0 && e.size > base + kWindowRanks;
+    }
+
+    bool less(const PrefixEntry &a, const PrefixEntry &b, std::size_t base) {
+        if (const auto settled = WindowCompare(a, b, base)) return *settled < 0;
+        if (a.words == b.words && GoesOn(a, base) && GoesOn(b, base)) return false;
+        if (const auto fast = FastCompare(m_names[a.index], m_names[b.index])) return *fast < 0;
+        return key(a.index).compare(key(b.index)) < 0;
+    }
+
+    // Windows settle most comparisons without touching the names. Names that fill the
+    // window alike and go on beyond it tie here; each run of them is sorted afterwards by
+    // its next window. The rest go to the rank comparison, and what that cannot settle to
+    // sort keys made once per name.
+    void compareSort(EntryIt first, EntryIt last, std::size_t base) {
+        const auto byName = [&](const PrefixEntry &a, const PrefixEntry &b) {
+            return less(a, b, base);
+        };
+        if (last - first > static_cast<std::ptrdiff_t>(kComparisonBelow)) {
+            std::stable_sort(first, last, byName);
+        } else {
+            // Insertion sort: stable, and without the buffer a merge sort allocates.
+            for (EntryIt i = first + 1; i < last; ++i) {
+                if (!byName(*i, *(i - 1))) continue;
+                const PrefixEntry moving = *i;
+                EntryIt j = i;
+                for (; j != first && byName(moving, *(j - 1)); --j) *j = *(j - 1);
+                *j = moving;
+            }
+        }
+        for (EntryIt i = first + 1; i < last; ++i) {
+            const auto settled = WindowCompare(*(i - 1), *i, base);
+            if (settled && *settled != 0) markApart(i);
+        }
+        sortRunsOnward(first, last, base);
+    }
+
+    // A small range, sorted by the eight ranks from `depth` on as one number, so that most
+    // comparisons are one; names that share those go to the comparison of their windows.
+    void sortSmall(EntryIt first, EntryIt last, std::size_t depth) {
+        const std::size_t base = depth - depth % kWindowRanks, at = depth - base;
+        const auto count = static_cast<std::size_t>(last - first);
+        std::array<std::pair<std::uint64_t, std::uint32_t>, kComparisonBelow> keys;
+        for (std::size_t i = 0; i < count; ++i) {
+            const PrefixEntry &e = first[static_cast<std::ptrdiff_t>(i)];
+            // A byte without a rank among the eight: only the names can tell.
+            for (std::size_t k = at; k < std::min(at + 8, kWindowRanks); ++k)
+                if (RankAt(e, k) == 0 && base + k < e.size) return compareSort(first, last, base);
+            keys[i] = {RanksFrom(e, at), static_cast<std::uint32_t>(i)};
+        }
+        const auto before = [&](const std::pair<std::uint64_t, std::uint32_t> &a,
+                                const std::pair<std::uint64_t, std::uint32_t> &b) {
+            if (a.first != b.first) return a.first < b.first;
+            return less(first[a.second], first[b.second], base);
+        };
+        for (std::size_t i = 1; i < count; ++i) {
+            const auto moving = keys[i];
+            std::size_t j = i;
+            for (; j > 0 && before(moving, keys[j - 1]); --j) keys[j] = keys[j - 1];
+            keys[j] = moving;
+        }
+        std::array<PrefixEntry, kComparisonBelow> sorted;
+        for (std::size_t i = 0; i < count; ++i) sorted[i] = first[keys[i].second];
+        std::copy(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(count), first);
+        for (std::size_t i = 1; i < count; ++i) {
+            const EntryIt at_i = first + static_cast<std::ptrdiff_t>(i);
+            if (keys[i].first != keys[i - 1].first) {
+                markApart(at_i);
+            } else {
+                const auto settled = WindowCompare(*(at_i - 1), *at_i, base);
+                if (settled && *settled != 0) markApart(at_i);
+            }
+        }
+        sortRunsOnward(first, last, base);
+    }
+
+    static std::uint64_t RanksFrom(const PrefixEntry &e, std::size_t at) {
+        const std::size_t word = at / 8, shift = 8 * (at % 8);
+        std::uint64_t ranks = e.words[word] << shift;
+        if (shift != 0 && word + 1 < kWindowWords) ranks |= e.words[word + 1] >> (64 - shift);
+        return ranks;
+    }
+
+    // Runs of names that tie over the whole window and go on go to their next window.
+    void sortRunsOnward(EntryIt first, EntryIt last, std::size_t base) {
+        for (EntryIt run = first; run != last;) {
+            EntryIt end = run + 1;
+            if (GoesOn(*run, base)) {
+                while (end != last && GoesOn(*end, base) && end->words == run->words) ++end;
+                if (end - run > 1) {
+                    advance(run, end, base + kWindowRanks);
+                    m_pending.push_back({run, end, base + kWindowRanks, false});
+                }
+            }
+            run = end;
+        }
+    }
+    const QCollatorSortKey &key(std::uint32_t i) {
+        auto found = m_keys.find(i);
+        if (found == m_keys.end()) found = m_keys.emplace(i, SortKey(m_names[i])).first;
+        return found->second;
     }
 
     const std::vector<std::string_view> &m_names;
-    std::vector<std::optional<QCollatorSortKey>> m_keys;
+    const EntryIt m_begin;
+    std::vector<std::uint8_t> &m_apart;
+    std::unordered_map<std::uint32_t, QCollatorSortKey> m_keys;  // few names need one
     std::vector<PrefixEntry> m_scratch;
+    std::vector<Range> m_pending;
+    std::vector<Counts> m_counts;
+    std::vector<Counts> m_ahead;  // the counts of the parts of the range being split
 };
 
 }  // namespace
 
-std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &names) {
+std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &names,
+                                       std::vector<std::uint8_t> *apart) {
     std::vector<PrefixEntry> entries;
     entries.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i)
-        entries.push_back(MakePrefix(names[i], static_cast<std::uint32_t>(i)));
-    RankSorter(names, entries).sort(entries.begin(), entries.end(), 0);
+        entries.push_back(MakeEntry(names[i], static_cast<std::uint32_t>(i)));
+    std::vector<std::uint8_t> ownApart;
+    RankSorter(names, entries, apart != nullptr ? *apart : ownApart)
+        .sort(entries.begin(), entries.end());
     std::vector<std::uint32_t> order;
     order.reserve(entries.size());
     for (const PrefixEntry &entry : entries) order.push_back(entry.index);

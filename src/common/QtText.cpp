@@ -5,9 +5,17 @@
 namespace sapidoro {
 
 QString FromCp1252(std::string_view bytes) {
-    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    // Windows-1252 is Latin-1 but for the bytes 0x80-0x9F, which few texts hold: Qt's own
+    // Latin-1 conversion does the bulk, and only those bytes are looked up.
+    QString out = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    bool differs = false;
+    for (const char c : bytes) differs |= static_cast<unsigned char>(c) - 0x80u < 0x20u;
+    if (!differs) return out;
     QChar *dst = out.data();
-    for (char c : bytes) *dst++ = QChar(Cp1252ToUnicode(static_cast<unsigned char>(c)));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte - 0x80u < 0x20u) dst[i] = QChar(Cp1252ToUnicode(byte));
+    }
     return out;
 }
 

@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <unordered_map>
 #include <utility>
 
 namespace sapidoro {
@@ -29,23 +32,53 @@ std::uint64_t HashBytes(std::string_view bytes) {
     return h ^ (h >> 29);
 }
 
-struct HashedRank {
-    std::uint64_t hash;
-    std::uint32_t rank;
-};
-
-// Sorts by hash, sixteen bits at a time from the lowest, in four passes over the list.
-void SortByHash(std::vector<HashedRank> &items) {
-    std::vector<HashedRank> scratch(items.size());
-    for (int shift = 0; shift < 64; shift += 16) {
-        std::vector<std::size_t> starts(65537, 0);
-        for (const HashedRank &item : items) ++starts[((item.hash >> shift) & 0xFFFF) + 1];
-        for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
-        for (const HashedRank &item : items)
-            scratch[starts[(item.hash >> shift) & 0xFFFF]++] = item;
-        items.swap(scratch);
+// The first rank of every name among the byte-identical ones. Those compare equal, and
+// the sorted order keeps names that compare equal next to one another, so a name's first
+// rank is found among the run of equal names it belongs to.
+class FirstRanks {
+public:
+    // `apart`: the name is known to compare unequal to the one before.
+    std::uint32_t next(std::string_view name, std::uint32_t rank, bool apart) {
+        if (!apart && rank > 0 && name == m_previous) return m_previousFirst;
+        if (apart || rank == 0 || !EqualNames(m_previous, name)) {
+            m_run.clear();
+            m_index.clear();
+        }
+        m_previous = name;
+        m_previousFirst = find(name);
+        if (m_previousFirst == kNoRank) {
+            m_previousFirst = rank;
+            add(name, rank);
+        }
+        return m_previousFirst;
     }
-}
+
+private:
+    static constexpr std::uint32_t kNoRank = UINT32_MAX;
+    static constexpr std::size_t kIndexFrom = 8;  // a long run of variants is looked up by hash
+
+    std::uint32_t find(std::string_view name) const {
+        if (!m_index.empty()) {
+            const auto found = m_index.find(name);
+            return found == m_index.end() ? kNoRank : found->second;
+        }
+        for (const auto &[seen, first] : m_run)
+            if (seen == name) return first;
+        return kNoRank;
+    }
+    void add(std::string_view name, std::uint32_t rank) {
+        m_run.emplace_back(name, rank);
+        if (m_run.size() == kIndexFrom)
+            for (const auto &[seen, first] : m_run) m_index.emplace(seen, first);
+        else if (m_run.size() > kIndexFrom)
+            m_index.emplace(name, rank);
+    }
+
+    std::string_view m_previous;
+    std::uint32_t m_previousFirst = 0;
+    std::vector<std::pair<std::string_view, std::uint32_t>> m_run;  // distinct names of the run
+    std::unordered_map<std::string_view, std::uint32_t> m_index;
+};
 
 // The longest record body looked at whole for "-Nome" lines; a longer one stops the table.
 constexpr std::size_t kLongestTabledRecord = 4 * 1024 * 1024;
@@ -111,47 +144,89 @@ NameCatalog NameCatalog::List(const std::string &path) {
 
 void NameCatalog::build() {
     const std::size_t count = m_starts.size() - 1;
-    std::vector<std::string_view> names;
-    names.reserve(count);
-    for (std::size_t record = 0; record < count; ++record) names.push_back(recordName(record));
-    m_recordOfRank = SortedOrder(names);
+    {  // the views are dropped before the display texts are made
+        std::vector<std::string_view> names;
+        names.reserve(count);
+        for (std::size_t record = 0; record < count; ++record) names.push_back(recordName(record));
+        m_recordOfRank = SortedOrder(names, &m_apart);
+    }
     m_rankOfRecord.resize(count);
     for (std::size_t rank = 0; rank < count; ++rank)
         m_rankOfRecord[m_recordOfRank[rank]] = static_cast<std::uint32_t>(rank);
+    makeDisplayTexts();
+    m_apart = {};
+}
 
-    // Display texts made in file order, so that the names are read one after another.
-    m_display.resize(static_cast<qsizetype>(count));
-    QString *display = m_display.data();
+void NameCatalog::makeDisplayTexts() {
+    // The texts are made in sorted order, the order in which the lists read them and the
+    // catalog frees them. The names lie in file order, far apart in a long list: one pass in
+    // file order first copies them into groups of 4096 ranks, so that each group is then read
+    // from a small stretch of memory rather than from all over the list. A group's copies
+    // are freed once its texts are made, and their memory goes to the next texts.
+    constexpr unsigned kGroupBits = 12;
+    constexpr std::size_t kRankBytes = sizeof(std::uint32_t);
+    constexpr std::size_t kHeader = kRankBytes + sizeof(std::size_t);  // rank and length
+    const std::size_t count = size();
+    const std::size_t groups = (count >> kGroupBits) + 1;
+    std::vector<std::size_t> groupBytes(groups, 0);
     for (std::size_t record = 0; record < count; ++record)
-        display[m_rankOfRecord[record]] = FromCp1252(names[record]);
+        groupBytes[m_rankOfRecord[record] >> kGroupBits] += kHeader + recordName(record).size();
+    std::vector<std::unique_ptr<char[]>> copies(groups);
+    for (std::size_t g = 0; g < groups; ++g)
+        copies[g] = std::make_unique_for_overwrite<char[]>(groupBytes[g]);
+    std::vector<std::size_t> fill(groups, 0);
+    for (std::size_t record = 0; record < count; ++record) {
+        const std::string_view name = recordName(record);
+        const std::size_t size = name.size();
+        const std::size_t g = m_rankOfRecord[record] >> kGroupBits;
+        char *out = copies[g].get() + fill[g];
+        std::memcpy(out, &m_rankOfRecord[record], kRankBytes);
+        std::memcpy(out + kRankBytes, &size, sizeof size);
+        std::memcpy(out + kHeader, name.data(), size);
+        fill[g] += kHeader + size;
+    }
 
-    // Equal names are found by their hashes, sorted; the first rank of each stands for all.
-    std::vector<HashedRank> hashed(count);
-    for (std::size_t record = 0; record < count; ++record)
-        hashed[record] = {HashBytes(names[record]), m_rankOfRecord[record]};
-    SortByHash(hashed);
+    m_display.reserve(static_cast<qsizetype>(count));
     m_firstRank.resize(count);
-    for (std::size_t run = 0; run < count;) {
-        std::size_t end = run + 1;
-        while (end < count && hashed[end].hash == hashed[run].hash) ++end;
-        for (std::size_t i = run; i < end; ++i) {
-            std::uint32_t first = hashed[i].rank;
-            for (std::size_t j = run; j < end; ++j) {
-                if (hashed[j].rank < first && name(hashed[j].rank) == name(hashed[i].rank))
-                    first = hashed[j].rank;
-            }
-            m_firstRank[hashed[i].rank] = first;
+    FirstRanks firstRanks;
+    std::vector<std::string_view> group(std::size_t{1} << kGroupBits);
+    for (std::size_t g = 0; g < groups; ++g) {
+        const char *bytes = copies[g].get();
+        for (std::size_t at = 0; at < groupBytes[g];) {
+            std::uint32_t rank;
+            std::size_t size;
+            std::memcpy(&rank, bytes + at, kRankBytes);
+            std::memcpy(&size, bytes + at + kRankBytes, sizeof size);
+            group[rank & ((1u << kGroupBits) - 1)] = {bytes + at + kHeader, size};
+            at += kHeader + size;
         }
-        run = end;
+        const std::size_t first = g << kGroupBits;
+        const std::size_t end = std::min(count, first + (std::size_t{1} << kGroupBits));
+        for (std::size_t rank = first; rank < end; ++rank) {
+            const std::string_view name = group[rank - first];
+            m_display.append(FromCp1252(name));
+            m_firstRank[rank] =
+                firstRanks.next(name, static_cast<std::uint32_t>(rank), m_apart[rank] != 0);
+        }
+        copies[g].reset();
     }
 }
 
 NameCatalog::~NameCatalog() {
-    // Freed in the order they were made, one after another in memory, unless a list still
-    // shares them.
+    // The texts are freed in the order they were made, unless a list still shares them. The
+    // allocator merges freed small blocks when a large one is asked for: asking after each
+    // group, while the blocks just freed are in the cache, costs far less than merging them
+    // all from memory at the end.
     if (!m_display.isDetached()) return;
-    QString *display = m_display.data();
-    for (const std::uint32_t rank : m_rankOfRecord) display[rank] = QString();
+    QString *texts = m_display.data();
+    for (qsizetype i = 0; i < m_display.size(); ++i) {
+        texts[i] = QString();
+        if ((i & 4095) == 4095) {
+            static void *volatile block;
+            block = std::malloc(4096);
+            std::free(block);
+        }
+    }
 }
 
 QStringList NameCatalog::displayNames(const std::vector<std::uint32_t> &ranks) const {

@@ -56,6 +56,7 @@ private:
         return {m_bytes.data() + m_starts[record], m_starts[record + 1] - m_starts[record]};
     }
     void build();
+    void makeDisplayTexts();
     std::uint32_t lookUp(std::string_view name) const;
 
     std::string m_bytes;                   // the names in file order, one after another
@@ -63,6 +64,7 @@ private:
     std::vector<std::uint32_t> m_rankOfRecord;
     std::vector<std::uint32_t> m_recordOfRank;
     std::vector<std::uint32_t> m_firstRank;
+    std::vector<std::uint8_t> m_apart;  // while building: rank known unequal to the one before
     QStringList m_display;
     RecordTable m_records;
     // Made on the first name that is not at its record's place (the file changed).

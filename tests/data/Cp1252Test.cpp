@@ -18,6 +18,23 @@ TEST(Cp1252, EveryByteRoundTripsThroughQString) {
     EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
 }
 
+// Texts with and without the bytes where Windows-1252 and Latin-1 differ convert alike.
+TEST(Cp1252, TextsConvertByteForByteThroughTheTable) {
+    for (const std::string &text :
+         {std::string(), std::string("Pasta all'uovo"),
+          std::string("Pur\xE8"
+                      "e di patate"),
+          std::string("\x80"), std::string("Caff\xE8 \x80 \x9C\x81 fine\x9F"),
+          std::string(1, '\0') + "\xFF\x9D\x7F", std::string(300, '\x8C')}) {
+        const QString converted = FromCp1252(text);
+        ASSERT_EQ(converted.size(), static_cast<qsizetype>(text.size()));
+        for (std::size_t i = 0; i < text.size(); ++i)
+            ASSERT_EQ(converted[static_cast<qsizetype>(i)].unicode(),
+                      Cp1252ToUnicode(static_cast<unsigned char>(text[i])))
+                << "byte " << i << " of '" << text << "'";
+    }
+}
+
 TEST(Cp1252, CharactersWithoutAByteBecomeQuestionMarks) {
     EXPECT_EQ(ToCp1252(QString::fromUtf8("\xE2\x86\x92 x")), "? x");  // arrow
     EXPECT_EQ(ToCp1252(QString::fromUtf8("a\xF0\x9F\x8D\x9D"

@@ -29,6 +29,30 @@ Strings TrickyNames() {
             "Torta", "Ab",    "ab",    "Ab", "Zuppa",    ""};
 }
 
+char AsciiUpperByte(char c) {
+    return static_cast<char>(c - 'a' + 'A');
+}
+
+// More case variants of one name than a short run holds, each listed more than once among
+// long names that share their beginnings, in a shuffled order.
+Strings ManyVariants() {
+    Strings names;
+    const std::size_t letters[] = {0, 2, 4, 6, 9};  // p, s, a, a, f of "pasta al forno"
+    for (unsigned mask = 0; mask < 24; ++mask) {
+        std::string name = "pasta al forno";
+        for (unsigned bit = 0; bit < 5; ++bit)
+            if (((mask >> bit) & 1u) != 0) name[letters[bit]] = AsciiUpperByte(name[letters[bit]]);
+        names.insert(names.end(), {name, name});
+    }
+    const std::string shared =
+        "Cannelloni di petto di pollo e pasta bris\xE9"
+        "e alla ";
+    for (const char *tail : {"romana", "Romana", "romana", "genovese", "ROMANA", "romana "})
+        names.insert(names.end(), 3, shared + tail);
+    std::shuffle(names.begin(), names.end(), std::mt19937(9));
+    return names;
+}
+
 std::string Collection(const Strings &names, unsigned seed) {
     std::mt19937 random(seed);
     const Strings notes = {"Roma", "Milano", "roma e milano", "Napoli"};
@@ -80,8 +104,9 @@ void ExpectSameAsPlainCollector(const std::string &path, const NameCatalog &cata
 TEST(NameCatalog, ListsTheNamesOfTheStartUpWalkInSortedOrder) {
     const test::TempDir dir;
     for (const std::string &bytes :
-         {Collection(TrickyNames(), 1), std::string(), std::string(":Ricette\r\n"),
-          std::string(":Ricette\r\n-Nome\r\n"), std::string(":Ricette\r\n-Nome\r\nCut\r\nshort"),
+         {Collection(TrickyNames(), 1), Collection(ManyVariants(), 8), std::string(),
+          std::string(":Ricette\r\n"), std::string(":Ricette\r\n-Nome\r\n"),
+          std::string(":Ricette\r\n-Nome\r\nCut\r\nshort"),
           Collection({"B", "a"}, 2) + "-Nome\r\nAfter\r\n\x1A"
                                       "ignored"}) {
         const std::string path = dir.write("ricette.txt", bytes);
