@@ -43,7 +43,8 @@ std::shared_ptr<const FileMapping> RecordTable::mappingOf(const std::string &pat
 }
 
 void RecordTable::addRecord(std::uint64_t next) {
-    if (!m_stopped) m_starts.push_back(next);
+    // A file without a table keeps no offsets.
+    if (!m_stopped && m_mapping != nullptr) m_starts.push_back(next);
 }
 
 }  // namespace sapidoro
