@@ -8,6 +8,7 @@
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
 #include "search/NameCatalog.h"
+#include "shopping/ShoppingList.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
 #include "widgets/FrameBorder.h"
@@ -125,6 +126,7 @@ void TForm1::buildPopupMenu() {
     Stampa1 = addItem("Stampa1", kPrintMenuCaption, Qt::Key_F7);
     Anteprima1 = addItem("Anteprima1", kPreviewMenuCaption, Qt::Key_F8);
     EsportaPDF1 = addItem("EsportaPDF1", kPdfMenuCaption, Qt::Key_F9);
+    buildDoseMenu();
 }
 
 void TForm1::bindEvents() {

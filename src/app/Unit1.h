@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +30,9 @@ class ComboBox;
 class FrameBorder;
 class NameCatalog;
 struct RankedResult;
+class ShoppingList;
+class ShoppingListWindow;
+struct ShoppingRecipe;
 class ProgressBar;
 class Spinner;
 class TJPEGImage;
@@ -101,6 +106,27 @@ private:
     // Print preview and PDF export of those pages (PreviewHandlers.cpp).
     void Anteprima1Click();
     void EsportaPDF1Click();
+    // The given lines laid out as a recipe is: the first one as the bold title.
+    void LayOutOnPagePrinter(const QStringList &lines);
+    // The preview of the pages `layOut` lays out on `PagePrinter1`.
+    void PreviewOnPagePrinter(const std::function<void()> &layOut);
+    // Those pages saved as a PDF file the user names; false when the user gives none.
+    bool ExportPdfFromPagePrinter(const std::function<void()> &layOut, const QString &title);
+
+    // Doses for the persons wanted and the shopping list (DoseHandlers.cpp).
+    void buildDoseMenu();
+    void AdattaDosi1Click();
+    void AggiungiSpesa1Click();
+    void ListaSpesa1Click();
+    // `Ingredienti` (and, while the option is on, `RicettaCompleta`) for the spinner's persons.
+    void ShowIngredientsForPersons();
+    // The persons line names the recipe's own persons while its doses are adapted.
+    std::vector<std::string> WithRecipePersons(std::vector<std::string> entries) const;
+    bool DosesAdapted() const;
+    void LoadShoppingListOnce();
+    void SaveShoppingList();
+    std::vector<ShoppingRecipe> ShoppingRecipes() const;
+    void RefreshShoppingListWindow();
 
     const QString m_designDataFolder;
 
@@ -158,6 +184,17 @@ private:
     QAction *Stampa1 = nullptr;
     QAction *Anteprima1 = nullptr;
     QAction *EsportaPDF1 = nullptr;
+
+    // The ingredient lines of the record on show as stored, whatever `Ingredienti` shows.
+    std::vector<std::string> m_storedIngredients;
+    std::string m_storedRecipeName;
+    bool m_ingredientsScaled = false;
+    std::unique_ptr<ShoppingList> m_shoppingList;  // read on first use
+    bool m_shoppingListSavable = true;
+    QPointer<ShoppingListWindow> m_shoppingWindow;
+    QAction *AdattaDosi1 = nullptr;
+    QAction *AggiungiSpesa1 = nullptr;
+    QAction *ListaSpesa1 = nullptr;
 };
 
 }  // namespace sapidoro

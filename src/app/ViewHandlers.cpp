@@ -49,6 +49,7 @@ void TForm1::PersoneChange() {
         ShowCalories();
     else
         LoadRecipe();
+    ShowIngredientsForPersons();
     SetScrollBars(ListaIngredientiNonTrovati, ScrollStyle::None);
     SetScrollBars(ListaIngredientiNonTrovati, ScrollStyle::Both);
     StringaDaCercare->setFocus();
@@ -86,6 +87,9 @@ void TForm1::LoadRecipe() {
         SetBoxLines(Ingredienti, record->ingredients);
         SetBoxLines(Preparazione, record->preparation);
         ingredientLines = std::move(record->ingredients);
+        m_storedIngredients = ingredientLines;
+        m_storedRecipeName = name;
+        m_ingredientsScaled = false;
     }
     SetScrollBars(Ingredienti, ScrollStyle::None);
     SetScrollBars(Ingredienti, ScrollStyle::Both);
