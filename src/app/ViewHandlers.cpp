@@ -142,5 +142,5 @@ std::vector<std::string> TForm1::RecipeTextOnShow() const {
     fields.notes = ToCp1252(Note->text());
     fields.ingredients = BoxLines(Ingredienti);
     fields.preparation = BoxLines(Preparazione);
-    return ComposeRecipeText(fields);
+    return WithRecipePersons(ComposeRecipeText(fields));
 }
