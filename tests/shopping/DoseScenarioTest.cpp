@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QSpinBox>
@@ -22,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 using namespace sapidoro;
@@ -109,6 +112,16 @@ TEST_F(DoseTest, OptionOffLeavesEveryOutputOfEverySampleRecipeAsItWas) {
 TEST_F(DoseTest, ScaledLinesFollowTheSpinnerAndTheCaloriesKeepTheStoredQuantities) {
     Open({Torta(), Pizza()}, Table());
     ShowActive();
+    const auto *menu = Find<QMenu>("PopupMenu1");
+    for (const auto &[name, caption, keys] :
+         {std::tuple{"AdattaDosi1", u"Adatta le dosi alle persone"_s, u"Ctrl+D"_s},
+          std::tuple{"AggiungiSpesa1", u"Aggiungi alla lista della spesa"_s, u"Ctrl+L"_s},
+          std::tuple{"ListaSpesa1", u"Lista della spesa\u2026"_s, u"Ctrl+Shift+L"_s}}) {
+        EXPECT_TRUE(menu->actions().contains(Action(name))) << name;
+        EXPECT_EQ(Action(name)->text(), caption);
+        EXPECT_EQ(Action(name)->shortcut(), QKeySequence(keys));
+    }
+    EXPECT_TRUE(Action("AdattaDosi1")->isCheckable());
     Pick(u"Torta"_s);
     EXPECT_EQ(Text("Calorie"), u"235"_s);
     QTest::keyClick(m_form.get(), Qt::Key_D, Qt::ControlModifier);
