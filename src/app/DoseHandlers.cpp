@@ -85,16 +85,19 @@ void TForm1::buildDoseMenu() {
 }
 
 bool TForm1::DosesAdapted() const {
-    return AdattaDosi1 != nullptr && AdattaDosi1->isChecked() && RecordPersons > 0 &&
-           !m_storedRecipeName.empty() && ToCp1252(Nome->text()) == m_storedRecipeName &&
-           Persone->value() != RecordPersons;
+    return AdattaDosi1 != nullptr && AdattaDosi1->isChecked() && PersonsDifferFromRecipe();
+}
+
+bool TForm1::PersonsDifferFromRecipe() const {
+    return RecordPersons > 0 && !m_storedRecipeName.empty() &&
+           ToCp1252(Nome->text()) == m_storedRecipeName && Persone->value() != RecordPersons;
 }
 
 void TForm1::AdattaDosi1Click() {
     ProgramSettings().setValue(kAdaptSetting, AdattaDosi1->isChecked());
     ShowIngredientsForPersons();
-    // The text on show follows at once, either way.
-    if (!CurrentRecipeName.empty() && ToCp1252(Nome->text()) == CurrentRecipeName)
+    // The text on show follows at once; at the recipe's own persons nothing changes.
+    if (PersonsDifferFromRecipe() && ToCp1252(Nome->text()) == CurrentRecipeName)
         SetBoxLines(RicettaCompleta, RecipeTextOnShow());
 }
 
@@ -111,6 +114,7 @@ void TForm1::ShowIngredientsForPersons() {
                                                    *MakeRational(Persone->value(), RecordPersons))
                                      : m_storedIngredients);
     m_ingredientsScaled = adapted;
+    // While the option is on, the recipe text on show follows the spinner too.
     if (AdattaDosi1->isChecked() && ToCp1252(Nome->text()) == CurrentRecipeName)
         SetBoxLines(RicettaCompleta, RecipeTextOnShow());
 }

@@ -123,6 +123,7 @@ private:
     // The persons line names the recipe's own persons while its doses are adapted.
     std::vector<std::string> WithRecipePersons(std::vector<std::string> entries) const;
     bool DosesAdapted() const;
+    bool PersonsDifferFromRecipe() const;
     void LoadShoppingListOnce();
     void SaveShoppingList();
     std::vector<ShoppingRecipe> ShoppingRecipes() const;
