@@ -138,6 +138,18 @@ TEST_F(DoseTest, ScaledLinesFollowTheSpinnerAndTheCaloriesKeepTheStoredQuantitie
     EXPECT_TRUE(copied.contains(u"\r\nPERSONE: 6 (ricetta per 4)\r\n"_s)) << copied.toStdString();
     EXPECT_TRUE(copied.contains(u"\r\n1 e 1/2 Cucchiai ==== Olio\r\n"_s));
 
+    // A record without a usable persons value has nothing to scale by.
+    m_form.reset();
+    RecipeData nobody = Torta();
+    nobody.name = "Senza persone";
+    nobody.persons = "0";
+    Open({nobody}, Table());
+    Pick(u"Senza persone"_s);
+    SetPersons(5);
+    EXPECT_TRUE(BoxText("Ingredienti").startsWith(u"200 g ==== Farina\n"_s));
+    Action("Copia1")->trigger();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(u"\r\nPERSONE: 5\r\n"_s));
+
     // Remembered for the next start.
     m_form.reset();
     CreateForm();
