@@ -10,9 +10,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <tuple>
 
@@ -195,6 +198,21 @@ TEST_F(DoseTest, ShoppingListMergesAndSurvivesARestart) {
     // The list printed through the page printer, title first.
     ListWindow()->findChild<QAbstractButton *>(u"StampaLista"_s)->click();
     EXPECT_EQ(m_printer->Jobs().back().pages.front().front().text, u"LISTA DELLA SPESA"_s);
+    // And exported to PDF through the same pages, named after the list.
+    const QString pdf = m_xdg.filePath(u"lista.pdf"_s);
+    QString proposed;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        proposed = dialog->selectedFiles().value(0);
+        dialog->selectFile(pdf);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    ListWindow()->findChild<QAbstractButton *>(u"EsportaPDFLista"_s)->click();
+    EXPECT_TRUE(proposed.endsWith(u"/Lista della spesa.pdf"_s)) << proposed.toStdString();
+    QFile exported(pdf);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(exported.read(5).startsWith("%PDF-"));
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').toStdString();
     // Nothing of the list went into the collection's folder.
     EXPECT_EQ(QDir(m_dir.qpath()).entryList(QDir::AllEntries), collectionFiles);
