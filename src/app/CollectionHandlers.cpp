@@ -22,9 +22,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QThreadPool>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <utility>
 
 namespace sapidoro {
 
@@ -148,13 +151,16 @@ void TForm1::ShowCollection(CollectionLists &lists, bool keepScope) {
     JPEGImage1->setRootFolder(dataFolderPath());
     ClearRecipeView();
 
-    // The lists let go of the old names before the old catalog frees them.
+    // The lists let go of the old names before the old catalog frees them, which it does
+    // on a thread of its own: a reload then costs no more than a start-up.
     Nome->clearItems();
     RicetteTrovate->clearItems();
     RicetteTrovateScambio->clearItems();
     m_resultItems.clear();
     m_resultRanks.clear();
-    m_catalog = std::move(lists.catalog);
+    std::shared_ptr<NameCatalog> old(std::exchange(m_catalog, std::move(lists.catalog)));
+    if (old)
+        QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
     Nome->setItemsInOrder(m_catalog->displayNames());
 
     const std::optional<SearchScope> scope = ParseScope(ToCp1252(SelezioneAmbitoRicerca->text()));
@@ -163,9 +169,11 @@ void TForm1::ShowCollection(CollectionLists &lists, bool keepScope) {
         SelezioneAmbitoRicerca->setText(UiText(kInitialScope));
     }
     if (!keepScope || scope == SearchScope::Ingredienti) {
-        // A prompt still standing in the box gives the new count; a typed text stays.
-        const bool prompt = !keepScope || StringaDaCercare->text() ==
-                                              IngredientPrompt(StringaDaCercare->itemCount());
+        // A prompt still standing in the box gives the new count; a typed text stays. After
+        // a start-up that failed, the box gets the prompt the start-up did not give it.
+        const bool prompt =
+            !keepScope || !m_collectionOpened ||
+            StringaDaCercare->text() == IngredientPrompt(StringaDaCercare->itemCount());
         StringaDaCercare->clearItems();
         StringaDaCercare->appendItems(lists.ingredientNames);
         if (prompt) StringaDaCercare->setText(IngredientPrompt(StringaDaCercare->itemCount()));
