@@ -120,8 +120,9 @@ bool TForm1::OpenCollection(const QString &folder) {
     m_watcher->watch(dataFolder);
     ShowCollection(lists, false);
     m_collectionOpened = true;
+    // The recent list is filled anew when its menu opens: the entry that may have called
+    // this one stays alive until its signal is over.
     RememberCollection(dataFolder);
-    FillRecentCollections();
     return true;
 }
 
