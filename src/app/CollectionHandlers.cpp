@@ -22,12 +22,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QThreadPool>
 
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <utility>
 
 namespace sapidoro {
 
@@ -132,7 +130,9 @@ void TForm1::ReloadCollection(const std::string &recipeToShow) {
     const CollectionWatcher::Stamps stamps = m_watcher->stampsNow();
     CollectionLists lists;
     lists.folder = DataFolder;
-    lists.catalog = std::make_unique<NameCatalog>(NameCatalog::List(DataFolder + "ricette.txt"));
+    // Names unchanged by the edit keep their order and texts, shared with the lists on show.
+    lists.catalog = std::make_unique<NameCatalog>(
+        NameCatalog::List(DataFolder + "ricette.txt", m_catalog.get()));
     lists.ingredientNames = FromCp1252List(ReadIngredientNames(DataFolder + "ing.txt"));
     if (ParseScope(ToCp1252(SelezioneAmbitoRicerca->text())) == SearchScope::Luogo)
         lists.places = FromCp1252List(ReadPlaces(DataFolder + "luoghi.txt"));
@@ -152,16 +152,13 @@ void TForm1::ShowCollection(CollectionLists &lists, bool keepScope) {
     JPEGImage1->setRootFolder(dataFolderPath());
     ClearRecipeView();
 
-    // The lists let go of the old names before the old catalog frees them, which it does
-    // on a thread of its own: a reload then costs no more than a start-up.
+    // The lists let go of the old names before the old catalog frees them.
     Nome->clearItems();
     RicetteTrovate->clearItems();
     RicetteTrovateScambio->clearItems();
     m_resultItems.clear();
     m_resultRanks.clear();
-    std::shared_ptr<NameCatalog> old(std::exchange(m_catalog, std::move(lists.catalog)));
-    if (old)
-        QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
+    m_catalog = std::move(lists.catalog);
     Nome->setItemsInOrder(m_catalog->displayNames());
 
     const std::optional<SearchScope> scope = ParseScope(ToCp1252(SelezioneAmbitoRicerca->text()));
