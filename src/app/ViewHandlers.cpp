@@ -12,6 +12,7 @@
 #include "view/RecipeText.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
+#include "widgets/LongText.h"
 #include "widgets/ScrollBars.h"
 #include "widgets/Spinner.h"
 
@@ -79,10 +80,10 @@ void TForm1::LoadRecipe() {
             Calorie->clear();
             throw ERecipeNotFound(name);
         }
-        Piatto->setText(FromCp1252(record->dish));
-        Ingrediente_Principale->setText(FromCp1252(record->mainIngredient));
+        SetFieldText(Piatto, record->dish);
+        SetFieldText(Ingrediente_Principale, record->mainIngredient);
         RecordPersons = StrToInt(record->persons);
-        Note->setText(FromCp1252(record->notes));
+        SetFieldText(Note, record->notes);
         SetBoxLines(Ingredienti, record->ingredients);
         SetBoxLines(Preparazione, record->preparation);
         ingredientLines = std::move(record->ingredients);
@@ -110,7 +111,7 @@ void TForm1::ComputeRecipeCalories(const std::vector<std::string> &ingredientLin
     });
     ComputeCalories(DataFolder + "ing.txt", ingredientLines, totals,
                     [this](const std::string &notFoundLine) {
-                        ListaIngredientiNonTrovati->appendPlainText(FromCp1252(notFoundLine));
+                        ListaIngredientiNonTrovati->appendPlainText(ShownText(notFoundLine));
                     });
 }
 
@@ -131,11 +132,11 @@ void TForm1::NomeKeyUp(int, Qt::KeyboardModifiers) {
 std::vector<std::string> TForm1::RecipeTextOnShow() const {
     RecipeTextFields fields;
     fields.name = ToCp1252(Nome->text());
-    fields.dish = ToCp1252(Piatto->text());
-    fields.mainIngredient = ToCp1252(Ingrediente_Principale->text());
+    fields.dish = FieldText(Piatto);
+    fields.mainIngredient = FieldText(Ingrediente_Principale);
     fields.persons = Persone->value();
-    fields.calories = ToCp1252(Calorie->text());
-    fields.notes = ToCp1252(Note->text());
+    fields.calories = FieldText(Calorie);
+    fields.notes = FieldText(Note);
     fields.ingredients = BoxLines(Ingredienti);
     fields.preparation = BoxLines(Preparazione);
     return ComposeRecipeText(fields);
