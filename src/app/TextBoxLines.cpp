@@ -6,6 +6,7 @@
 #include <QByteArrayList>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVariant>
 
@@ -32,7 +33,7 @@ std::vector<std::string> BoxLines(const QPlainTextEdit *box) {
         const QString shown = block.text();
         const qsizetype at = static_cast<qsizetype>(lines.size());
         // A line shown cut is given back whole while the box still shows it so.
-        if (IsShownPrefix(shown) && at < whole.size() && ShownText(View(whole[at])) == shown)
+        if (at < whole.size() && IsCutOf(shown, View(whole[at])))
             lines.emplace_back(View(whole[at]));
         else
             lines.push_back(ToCp1252(shown));
@@ -40,7 +41,8 @@ std::vector<std::string> BoxLines(const QPlainTextEdit *box) {
     return lines;
 }
 
-void SetBoxLines(QPlainTextEdit *box, const std::vector<std::string> &lines) {
+void SetBoxLines(QPlainTextEdit *box, const std::vector<std::string> &lines, qsizetype allowance) {
+    const qsizetype limit = kLongTextLimit + allowance;
     // A lone LF inside a line starts a paragraph of its own in the box: paragraphs are what
     // the box shows cut and what `BoxLines` gives back.
     std::vector<std::string_view> paragraphs;
@@ -50,7 +52,7 @@ void SetBoxLines(QPlainTextEdit *box, const std::vector<std::string> &lines) {
         for (;;) {
             const std::size_t lf = rest.find('\n');
             paragraphs.push_back(rest.substr(0, lf));
-            cut = cut || paragraphs.back().size() > static_cast<std::size_t>(kLongTextLimit);
+            cut = cut || paragraphs.back().size() > static_cast<std::size_t>(limit);
             if (lf == std::string_view::npos) break;
             rest.remove_prefix(lf + 1);
         }
@@ -59,12 +61,15 @@ void SetBoxLines(QPlainTextEdit *box, const std::vector<std::string> &lines) {
     QByteArrayList whole;
     for (const std::string_view &paragraph : paragraphs) {
         if (&paragraph != &paragraphs.front()) text += QLatin1Char('\n');
-        text += ShownText(paragraph);
+        text += ShownText(paragraph, limit);
         if (cut)
             whole.append(QByteArray(paragraph.data(), static_cast<qsizetype>(paragraph.size())));
     }
     box->setProperty(kWholeLinesProperty, cut ? QVariant::fromValue(whole) : QVariant());
-    box->setPlainText(text);
+    // The document takes the text directly: the box's own setPlainText lays long lines out
+    // twice more, to select the whole text and give it the box's character format.
+    box->document()->setPlainText(text);
+    box->moveCursor(QTextCursor::Start);
 }
 
 }  // namespace sapidoro

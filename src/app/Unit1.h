@@ -81,6 +81,8 @@ private:
     void CaricaLaRicettaClick();
     void PersoneChange();
     void LoadRecipe();
+    // True when `name` (the text of `Nome`) is the recipe on show.
+    bool IsCurrentRecipe(const QString &name) const;
     // The calorie lookup of a load: the sum, the missing count and the not-found list.
     void ComputeRecipeCalories(const std::vector<std::string> &ingredientLines);
     void ShowCalories();

@@ -27,14 +27,23 @@ namespace sapidoro {
 void TForm1::RicetteTrovateChange() {
     Nome->setText(RicetteTrovate->text());
     EventGuard::EmitNested([this] { CaricaLaRicetta->click(); });
-    CurrentRecipeName = ToCp1252(Nome->text());
+    const QString name = Nome->text();
+    CurrentRecipeName = ToCp1252(name);
 
-    const std::string picture = PictureFileFor(DataFolder, ToCp1252(RicetteTrovate->text()));
+    // The entry picked is the name on show, unless the load changed one of them.
+    const QString picked = RicetteTrovate->text();
+    const std::string picture = PictureFileFor(
+        DataFolder, picked.isSharedWith(name) ? CurrentRecipeName : ToCp1252(picked));
     JPEGImage1->setFileName(QFile::decodeName(QByteArray::fromStdString(picture)));
 
-    SetBoxLines(RicettaCompleta, RecipeTextOnShow());
+    // The scroll bars are switched while the box is empty, so that its text is laid out
+    // once, for the width it ends with, rather than once per switch.
+    const std::vector<std::string> recipeText = RecipeTextOnShow();
+    RicettaCompleta->clear();
     SetScrollBars(RicettaCompleta, ScrollStyle::None);
     SetScrollBars(RicettaCompleta, ScrollStyle::Vertical);
+    // A field's label does not count towards the length at which its line is shown cut.
+    SetBoxLines(RicettaCompleta, recipeText, kLongestRecipeLabel);
 
     StringaDaCercare->setFocus();
 }
@@ -46,7 +55,7 @@ void TForm1::CaricaLaRicettaClick() {
 void TForm1::PersoneChange() {
     // While a load sets the spinner to the record's persons value, the record is already
     // read and its calories summed: the new value only needs the calories shown anew.
-    if (ToCp1252(Nome->text()) == CurrentRecipeName || m_settingRecordPersons)
+    if (m_settingRecordPersons || IsCurrentRecipe(Nome->text()))
         ShowCalories();
     else
         LoadRecipe();
@@ -55,19 +64,37 @@ void TForm1::PersoneChange() {
     StringaDaCercare->setFocus();
 }
 
+bool TForm1::IsCurrentRecipe(const QString &name) const {
+    // Each character gives at most one byte: a name of fewer characters differs unconverted.
+    if (name.size() < static_cast<qsizetype>(CurrentRecipeName.size())) return false;
+    return ToCp1252(name) == CurrentRecipeName;
+}
+
 void TForm1::LoadRecipe() {
     ListaIngredientiNonTrovati->clear();
     CalorieSum = 0;
+    const std::string name = ToCp1252(Nome->text());
+    // The boxes a record replaces are emptied first: a scroll bar switched on a box that
+    // still holds text lays the text out again.
+    if (!name.empty()) {
+        Ingredienti->clear();
+        Preparazione->clear();
+    }
     SetScrollBars(Preparazione, ScrollStyle::None);
+    const auto fitScrollBars = [this] {
+        SetScrollBars(Ingredienti, ScrollStyle::None);
+        SetScrollBars(Ingredienti, ScrollStyle::Both);
+        SetScrollBars(Preparazione, ScrollStyle::None);
+        SetScrollBars(Preparazione, ScrollStyle::Both);
+        SetScrollBars(Preparazione, ScrollStyle::Vertical);
+    };
 
     // The lines read from the record; a box cannot tell one empty line from none.
     std::vector<std::string> ingredientLines;
-    const std::string name = ToCp1252(Nome->text());
     if (name.empty()) {
         ingredientLines = BoxLines(Ingredienti);
+        fitScrollBars();
     } else {
-        Ingredienti->clear();
-        Preparazione->clear();
         const std::string recipeFile = DataFolder + "ricette.txt";
         std::optional<RecipeRecord> record = m_catalog
                                                  ? FindListedRecipe(recipeFile, *m_catalog, name)
@@ -84,15 +111,12 @@ void TForm1::LoadRecipe() {
         SetFieldText(Ingrediente_Principale, record->mainIngredient);
         RecordPersons = StrToInt(record->persons);
         SetFieldText(Note, record->notes);
+        // Nothing fails from here on: the boxes get their scroll bars while still empty.
+        fitScrollBars();
         SetBoxLines(Ingredienti, record->ingredients);
         SetBoxLines(Preparazione, record->preparation);
         ingredientLines = std::move(record->ingredients);
     }
-    SetScrollBars(Ingredienti, ScrollStyle::None);
-    SetScrollBars(Ingredienti, ScrollStyle::Both);
-    SetScrollBars(Preparazione, ScrollStyle::None);
-    SetScrollBars(Preparazione, ScrollStyle::Both);
-    SetScrollBars(Preparazione, ScrollStyle::Vertical);
 
     ComputeRecipeCalories(ingredientLines);
     ShowCalories();

@@ -129,12 +129,12 @@ void ComboBox::setItemHeight(int height) {
 QString ComboBox::text() const {
     if (lineEdit() == nullptr) return currentText();
     const QString shown = lineEdit()->text();
-    if (!IsShownPrefix(shown)) return shown;
-    // The field shows a prefix: the whole text is the one set, or the item picked.
-    if (!m_wholeText.isNull() && ShownText(m_wholeText) == shown) return m_wholeText;
+    if (!MayBeCut(shown)) return shown;
+    // The field shows a text cut: the whole text is the one set, or the item picked.
+    if (IsCutOf(shown, m_wholeText)) return m_wholeText;
     if (currentIndex() >= 0) {
         const QString item = m_model->stringList().value(currentIndex());
-        if (ShownText(item) == shown) return item;
+        if (IsCutOf(shown, item)) return item;
     }
     return shown;
 }

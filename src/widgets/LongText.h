@@ -14,11 +14,15 @@ namespace sapidoro {
 // characters and an ellipsis, while the program keeps the whole text.
 inline constexpr qsizetype kLongTextLimit = 100'000;
 
-// What a control shows of a text: the text itself, or its prefix and an ellipsis.
-QString ShownText(const QString &whole);
-QString ShownText(std::string_view cp1252);
-// True when `shown` is what a control shows of a text longer than the limit.
-bool IsShownPrefix(const QString &shown);
+// What a control shows of a text: the text itself, or its first `limit` characters and an
+// ellipsis when it is longer.
+QString ShownText(const QString &whole, qsizetype limit = kLongTextLimit);
+QString ShownText(std::string_view cp1252, qsizetype limit = kLongTextLimit);
+// True when `shown` may be a cut text (long, ending with the ellipsis), and when it is
+// the cut of `whole`.
+bool MayBeCut(const QString &shown);
+bool IsCutOf(const QString &shown, const QString &whole);
+bool IsCutOf(const QString &shown, std::string_view wholeCp1252);
 
 // A single-line field that holds a data text (Windows-1252) of any length; the field shows
 // `ShownText` of it and gives back the whole text while it still shows that.
