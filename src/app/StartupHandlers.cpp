@@ -73,10 +73,11 @@ void TForm1::SelezioneAmbitoRicercaChange() {
         Ricerche->setToolTip(UiText(kSearchButtonHint));
         StringaDaCercare->setToolTip(UiText(kSearchBoxIngredientHint));
     } else if (scope() == SearchScope::Luogo) {
-        const std::vector<std::string> places = ReadPlaces(DataFolder + "luoghi.txt");
+        // Converted once: the box's text shares the first item's characters.
+        const QStringList places = FromCp1252List(ReadPlaces(DataFolder + "luoghi.txt"));
         StringaDaCercare->clearItems();
-        StringaDaCercare->setText(FromCp1252(places.front()));
-        StringaDaCercare->setItems(FromCp1252List(places));
+        StringaDaCercare->setText(places.front());
+        StringaDaCercare->setItems(places);
         fixedHints = true;
     } else if (const std::optional<SearchScope> other = scope()) {
         const ScopeValues values = FixedScopeValues(*other);
