@@ -95,6 +95,8 @@ private:
     void ComposeIntoStampa();
     // The labelled text of the fields as they are on show now.
     std::vector<std::string> RecipeTextOnShow() const;
+    // The same with the text of `Nome` already converted.
+    std::vector<std::string> RecipeTextOnShow(std::string name) const;
     // The lines of `Stampa` as it wraps them at its width.
     QStringList StampaLines() const;
     // The recipe laid out on `PagePrinter1`'s pages, as the print button lays it out; the

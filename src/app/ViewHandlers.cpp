@@ -38,7 +38,7 @@ void TForm1::RicetteTrovateChange() {
 
     // The scroll bars are switched while the box is empty, so that its text is laid out
     // once, for the width it ends with, rather than once per switch.
-    const std::vector<std::string> recipeText = RecipeTextOnShow();
+    const std::vector<std::string> recipeText = RecipeTextOnShow(CurrentRecipeName);
     RicettaCompleta->clear();
     SetScrollBars(RicettaCompleta, ScrollStyle::None);
     SetScrollBars(RicettaCompleta, ScrollStyle::Vertical);
@@ -65,8 +65,10 @@ void TForm1::PersoneChange() {
 }
 
 bool TForm1::IsCurrentRecipe(const QString &name) const {
-    // Each character gives at most one byte: a name of fewer characters differs unconverted.
-    if (name.size() < static_cast<qsizetype>(CurrentRecipeName.size())) return false;
+    // Each character gives one byte, or two (a surrogate pair) give one: a name whose length
+    // is out of that range differs unconverted.
+    const auto bytes = static_cast<qsizetype>(CurrentRecipeName.size());
+    if (name.size() < bytes || (name.size() + 1) / 2 > bytes) return false;
     return ToCp1252(name) == CurrentRecipeName;
 }
 
@@ -154,8 +156,12 @@ void TForm1::NomeKeyUp(int, Qt::KeyboardModifiers) {
 }  // namespace sapidoro
 
 std::vector<std::string> TForm1::RecipeTextOnShow() const {
+    return RecipeTextOnShow(ToCp1252(Nome->text()));
+}
+
+std::vector<std::string> TForm1::RecipeTextOnShow(std::string name) const {
     RecipeTextFields fields;
-    fields.name = ToCp1252(Nome->text());
+    fields.name = std::move(name);
     fields.dish = FieldText(Piatto);
     fields.mainIngredient = FieldText(Ingrediente_Principale);
     fields.persons = Persone->value();
