@@ -73,8 +73,10 @@ void TForm1::SelezioneAmbitoRicercaChange() {
         Ricerche->setToolTip(UiText(kSearchButtonHint));
         StringaDaCercare->setToolTip(UiText(kSearchBoxIngredientHint));
     } else if (scope() == SearchScope::Luogo) {
-        // Converted once: the box's text shares the first item's characters.
-        const QStringList places = FromCp1252List(ReadPlaces(DataFolder + "luoghi.txt"));
+        // Converted once, straight from the file: the box's text shares the first item.
+        QStringList places;
+        ReadPlaces(DataFolder + "luoghi.txt",
+                   [&places](std::string_view place) { places.append(FromCp1252(place)); });
         StringaDaCercare->clearItems();
         StringaDaCercare->setText(places.front());
         StringaDaCercare->setItems(places);
