@@ -41,7 +41,8 @@ std::vector<std::string> BoxLines(const QPlainTextEdit *box) {
     return lines;
 }
 
-void SetBoxLines(QPlainTextEdit *box, const std::vector<std::string> &lines, qsizetype allowance) {
+void SetBoxLines(QPlainTextEdit *box, const std::vector<std::string> &lines, qsizetype allowance,
+                 bool keepWhole) {
     const qsizetype limit = kLongTextLimit + allowance;
     // A lone LF inside a line starts a paragraph of its own in the box: paragraphs are what
     // the box shows cut and what `BoxLines` gives back.
@@ -65,7 +66,8 @@ void SetBoxLines(QPlainTextEdit *box, const std::vector<std::string> &lines, qsi
         if (cut)
             whole.append(QByteArray(paragraph.data(), static_cast<qsizetype>(paragraph.size())));
     }
-    box->setProperty(kWholeLinesProperty, cut ? QVariant::fromValue(whole) : QVariant());
+    box->setProperty(kWholeLinesProperty,
+                     cut && keepWhole ? QVariant::fromValue(whole) : QVariant());
     // The document takes the text directly: the box's own setPlainText lays long lines out
     // twice more, to select the whole text and give it the box's character format.
     box->document()->setPlainText(text);

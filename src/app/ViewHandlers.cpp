@@ -42,8 +42,9 @@ void TForm1::RicetteTrovateChange() {
     RicettaCompleta->clear();
     SetScrollBars(RicettaCompleta, ScrollStyle::None);
     SetScrollBars(RicettaCompleta, ScrollStyle::Vertical);
-    // A field's label does not count towards the length at which its line is shown cut.
-    SetBoxLines(RicettaCompleta, recipeText, kLongestRecipeLabel);
+    // A field's label does not count towards the length at which its line is shown cut; the
+    // outputs compose the recipe afresh, so the box keeps no whole lines.
+    SetBoxLines(RicettaCompleta, recipeText, kLongestRecipeLabel, false);
 
     StringaDaCercare->setFocus();
 }
