@@ -93,6 +93,8 @@ private:
     void CaricaLaRicettaClick();
     void PersoneChange();
     void LoadRecipe();
+    // True when `name` (the text of `Nome`) is the recipe on show.
+    bool IsCurrentRecipe(const QString &name) const;
     // The calorie lookup of a load: the sum, the missing count and the not-found list.
     void ComputeRecipeCalories(const std::vector<std::string> &ingredientLines);
     void ShowCalories();
@@ -105,6 +107,8 @@ private:
     void ComposeIntoStampa();
     // The labelled text of the fields as they are on show now.
     std::vector<std::string> RecipeTextOnShow() const;
+    // The same with the text of `Nome` already converted.
+    std::vector<std::string> RecipeTextOnShow(std::string name) const;
     // The lines of `Stampa` as it wraps them at its width.
     QStringList StampaLines() const;
     // The recipe laid out on `PagePrinter1`'s pages, as the print button lays it out; the
