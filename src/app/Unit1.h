@@ -28,6 +28,7 @@ namespace sapidoro {
 class ColourButton;
 class ComboBox;
 class FrameBorder;
+class CollectionWatcher;
 class NameCatalog;
 struct RankedResult;
 class ShoppingList;
@@ -44,11 +45,22 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    // The data folder is the executable's folder.
+    // Opens the last collection opened, else the one in the executable's folder.
     explicit TForm1(QWidget *parent = nullptr);
-    // Tests name the data folder (ending with the separator).
+    // Opens the collection in `dataFolder` (ending with the separator).
     TForm1(const QString &dataFolder, QWidget *parent);
     ~TForm1() override;
+
+    // Runs the start-up on another folder. A folder that fails is reported and leaves the
+    // collection on show as it was; returns whether the window switched to the new one.
+    bool OpenCollection(const QString &folder);
+    // Reads the open folder again as the start-up does, keeping the search scope, and shows
+    // `recipeToShow` (Windows-1252) again when a record of that name is still there (empty:
+    // none). A folder that fails throws and leaves everything on show as it was.
+    void ReloadCollection(const std::string &recipeToShow);
+    // Whether the collection on show was listed in full (its start-up ran to its end).
+    bool collectionOpened() const { return m_collectionOpened; }
+    QString dataFolderPath() const;
 
     // Program-wide values kept across events.
     const std::string &dataFolder() const { return DataFolder; }
@@ -86,6 +98,8 @@ private:
     void CaricaLaRicettaClick();
     void PersoneChange();
     void LoadRecipe();
+    // True when `name` (the text of `Nome`) is the recipe on show.
+    bool IsCurrentRecipe(const QString &name) const;
     // The calorie lookup of a load: the sum, the missing count and the not-found list.
     void ComputeRecipeCalories(const std::vector<std::string> &ingredientLines);
     void ShowCalories();
@@ -98,6 +112,8 @@ private:
     void ComposeIntoStampa();
     // The labelled text of the fields as they are on show now.
     std::vector<std::string> RecipeTextOnShow() const;
+    // The same with the text of `Nome` already converted.
+    std::vector<std::string> RecipeTextOnShow(std::string name) const;
     // The lines of `Stampa` as it wraps them at its width.
     QStringList StampaLines() const;
     // The recipe laid out on `PagePrinter1`'s pages, as the print button lays it out; the
@@ -106,6 +122,15 @@ private:
     // Print preview and PDF export of those pages (PreviewHandlers.cpp).
     void Anteprima1Click();
     void EsportaPDF1Click();
+    // The collection on show: open, recent, reload, changes on disk (CollectionHandlers.cpp).
+    struct CollectionLists;
+    void buildCollectionMenu();
+    void ApriRaccolta1Click();
+    void Ricarica1Click();
+    void FillRecentCollections();
+    void CollectionChangedOnDisk();
+    void ShowCollection(CollectionLists &lists, bool keepScope);
+    void ClearRecipeView();
     // The given lines laid out as a recipe is: the first one as the bold title.
     void LayOutOnPagePrinter(const QStringList &lines);
     // The preview of the pages `layOut` lays out on `PagePrinter1`.
@@ -144,6 +169,8 @@ private:
     std::unique_ptr<sapidoro::NameCatalog> m_catalog;
     std::vector<std::uint32_t> m_resultRanks;
     QStringList m_resultItems;
+    bool m_collectionOpened = false;
+    sapidoro::CollectionWatcher *m_watcher = nullptr;
 
     // The controls, by their design names.
     TNoBDEResizerPanel *NoBDEResizerPanel1 = nullptr;
@@ -185,6 +212,10 @@ private:
     QAction *Stampa1 = nullptr;
     QAction *Anteprima1 = nullptr;
     QAction *EsportaPDF1 = nullptr;
+    QMenu *Raccolta1 = nullptr;
+    QAction *ApriRaccolta1 = nullptr;
+    QMenu *RaccolteRecenti1 = nullptr;
+    QAction *Ricarica1 = nullptr;
 
     // The ingredient lines of the record on show as stored, whatever `Ingredienti` shows.
     std::vector<std::string> m_storedIngredients;
