@@ -28,9 +28,7 @@ PageDocument::~PageDocument() {
     FinishCurrentPage();
 }
 
-void PageDocument::Changed(DocumentChange change) const {
-    if (m_changed) m_changed(change);
-}
+void PageDocument::DocumentChanged(DocumentChange) {}
 
 void PageDocument::BeginLoading() {
     m_loading = true;
@@ -41,6 +39,7 @@ void PageDocument::Loaded() {
     RefreshDeviceMetrics();
     StartFreshPageList();
     StartScratchPage();
+    DocumentChanged(DocumentChange::PageGeometry);
 }
 
 void PageDocument::setFont(const QFont &font) {
@@ -145,7 +144,7 @@ void PageDocument::StartFreshPageList() {
 void PageDocument::setPageNumber(int pageNumber) {
     if (pageNumber >= 1 && pageNumber <= PageCount()) {
         m_pageNumber = pageNumber;
-        Changed(DocumentChange::PageGeometry);
+        DocumentChanged(DocumentChange::PageGeometry);
         return;
     }
     if (m_loading || PageCount() == 0) {
@@ -219,7 +218,7 @@ TPrinterOrientation PageDocument::Orientation() const {
 void PageDocument::setOrientation(TPrinterOrientation value) {
     RefuseWhilePrinting("Unable to change orientation while printing");
     if (Printer().Available()) Printer().setOrientation(value);
-    Changed(DocumentChange::PageGeometry);
+    DocumentChanged(DocumentChange::PageGeometry);
 }
 
 void PageDocument::setTableFormat(const QString &value) {

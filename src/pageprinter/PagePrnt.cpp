@@ -39,21 +39,13 @@ TPagePrinter::TPagePrinter(QWidget *parent) : QScrollArea(parent) {
     setWidgetResizable(false);  // the view sizes its paint box itself from the scroll ranges
     m_shadowColor = QApplication::palette().color(QPalette::Dark);
 
-    setFont(m_document.Font());
+    setFont(PageDocument::Font());
     FontChanged();  // the font may equal the inherited one, which sends no change event
-    m_document.setChangeListener([this](DocumentChange change) { DocumentChanged(change); });
-    m_document.setProgress(this);
     m_creating = false;
     Loaded();
 }
 
 TPagePrinter::~TPagePrinter() = default;
-
-void TPagePrinter::Loaded() {
-    m_document.Loaded();
-    UpdateScrollRanges();
-    update();
-}
 
 void TPagePrinter::changeEvent(QEvent *event) {
     QScrollArea::changeEvent(event);
@@ -61,8 +53,8 @@ void TPagePrinter::changeEvent(QEvent *event) {
 }
 
 void TPagePrinter::FontChanged() {
-    m_document.setScreenResolution(logicalDpiY());
-    m_document.setFont(font());
+    setScreenResolution(logicalDpiY());
+    PageDocument::setFont(font());
 }
 
 void TPagePrinter::DocumentChanged(DocumentChange change) {
@@ -70,21 +62,15 @@ void TPagePrinter::DocumentChanged(DocumentChange change) {
     update();
 }
 
-void TPagePrinter::setOnNewLine(TNotifyEvent handler) {
-    if (!handler) {
-        m_document.setOnNewLine({});
-        return;
-    }
-    m_document.setOnNewLine(
+void TPagePrinter::setOnNewLine(TNotifyEvent<TPagePrinter> handler) {
+    if (!handler) return PageDocument::setOnNewLine({});
+    PageDocument::setOnNewLine(
         [this, handler = std::move(handler)](PageDocument &) { handler(*this); });
 }
 
-void TPagePrinter::setOnNewPage(TNotifyEvent handler) {
-    if (!handler) {
-        m_document.setOnNewPage({});
-        return;
-    }
-    m_document.setOnNewPage(
+void TPagePrinter::setOnNewPage(TNotifyEvent<TPagePrinter> handler) {
+    if (!handler) return PageDocument::setOnNewPage({});
+    PageDocument::setOnNewPage(
         [this, handler = std::move(handler)](PageDocument &) { handler(*this); });
 }
 
