@@ -29,6 +29,7 @@
 
 namespace {
 
+using namespace sapidoro;
 using namespace sapidoro::bench;
 
 // As many widgets as the panel handles, of the kinds the main window has most of.

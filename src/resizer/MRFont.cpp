@@ -10,7 +10,9 @@
 
 #include <algorithm>
 
-using namespace sapidoro::resizer;
+namespace sapidoro {
+
+using namespace resizer;
 
 TMRFont::TMRFont(QWidget *control, const char *propertyName)
     : TMRPropertyHandler(control), m_propertyName(propertyName) {
@@ -70,3 +72,5 @@ QString TMRFont::Advice() const {
     if (QFontDatabase::isSmoothlyScalable(QFontInfo(m_font).family())) return {};
     return QStringLiteral("Not a vector font. ");
 }
+
+}  // namespace sapidoro

@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cstdint>
 
-using namespace sapidoro::resizer;
+namespace sapidoro {
+
+using namespace resizer;
 
 namespace {
 
@@ -214,3 +216,5 @@ void TMRListView::WriteEntry(int index, int value) {
     QHeaderView *header = static_cast<QTreeView *>(m_control)->header();
     if (header->sectionSize(index) != value) header->resizeSection(index, value);
 }
+
+}  // namespace sapidoro
