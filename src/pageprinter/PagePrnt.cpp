@@ -9,7 +9,9 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QWindow>
 
 #include <algorithm>
 #include <limits>
@@ -18,9 +20,12 @@ namespace sapidoro {
 
 namespace {
 
-// At most one synchronous paint of the progress window in this time: ten a second keep the
-// count readable and cost little beside the pages.
-constexpr int kProgressPaintMs = 100;
+// The time between two pictures of the screen the window is on.
+qint64 FrameNanoseconds(const QWidget &window) {
+    const QScreen *screen = window.screen();
+    const qreal rate = screen != nullptr ? screen->refreshRate() : 0;
+    return static_cast<qint64>(1e9 / (rate >= 1 ? rate : 60));
+}
 
 void SetTextIfChanged(QLabel *label, const QString &text) {
     if (label->text() != text) label->setText(text);
@@ -94,6 +99,12 @@ void TPagePrinter::UpdateProgress(const QString &message, int page, int first, i
         window.raise();
         window.activateWindow();
     }
+    // On screen, a change made less than a frame after the last paint could not be shown
+    // before the next one anyway: it waits for that paint instead of painting on its own.
+    const bool onScreen = window.windowHandle() != nullptr && window.windowHandle()->isExposed();
+    const bool paintNow = !onScreen || !m_progressPainted.isValid() ||
+                          m_progressPainted.nsecsElapsed() >= FrameNanoseconds(window);
+    window.HoldPaints(true);
     if (window.windowTitle() != Title()) window.setWindowTitle(Title());
     SetTextIfChanged(window.lblStatus,
                      message.isEmpty() ? QStringLiteral("Sending Pages To Printer") : message);
@@ -102,13 +113,11 @@ void TPagePrinter::UpdateProgress(const QString &message, int page, int first, i
     if (window.ProgBar->maximum() != maximum) window.ProgBar->setMaximum(maximum);
     window.StepIt();
     SetTextIfChanged(window.lblPageNumber, ProgressPageText(page, first, last, Copies()));
-    // Painted at once, but not more often than a screen can show: a synchronous paint costs
-    // about as much as a whole page of a fast job.
-    if (window.isVisible() &&
-        (!m_progressPainted.isValid() || m_progressPainted.elapsed() >= kProgressPaintMs)) {
-        window.repaint();
-        m_progressPainted.start();
-    }
+    if (!paintNow) return;
+    window.HoldPaints(false);
+    // Repainted at once, every change of this page in one paint.
+    if (window.isVisible()) window.repaint(window.ChangingArea());
+    if (onScreen) m_progressPainted.start();
 }
 
 TPPPrnPrgDlg *TPagePrinter::ProgressWindow() const {
