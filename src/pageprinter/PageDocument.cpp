@@ -78,12 +78,17 @@ void PageDocument::ScalePageFont() {
 }
 
 void PageDocument::ReadPrinterFontMetrics() {
-    try {
-        m_fontMetrics = Printer().TextMetrics(m_canvas.Font());
-    } catch (const EPrinter &) {
-        const DotsDevice device(kFallbackResolution, kFallbackResolution, 1, 1);
-        m_fontMetrics = MeasureTextMetrics(m_canvas.Font(), &device);
+    // Without a printer the font is measured at the fallback resolution, with no error raised
+    // and caught on every change of the font.
+    if (Printer().Available()) {
+        try {
+            m_fontMetrics = Printer().TextMetrics(m_canvas.Font());
+            return;
+        } catch (const EPrinter &) {
+        }
     }
+    const DotsDevice device(kFallbackResolution, kFallbackResolution, 1, 1);
+    m_fontMetrics = MeasureTextMetrics(m_canvas.Font(), &device);
 }
 
 void PageDocument::RecomputeLineHeight() {

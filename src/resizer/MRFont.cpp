@@ -1,8 +1,6 @@
 #include "resizer/MRHandlers.h"
 #include "resizer/Pages.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QVariant>
@@ -59,8 +57,7 @@ void TMRFont::ApplyProportionsAgainst(QSize client) {
     if (FontSize(font, pixelsPerInch) != size) {
         SetFontSize(font, size, pixelsPerInch);
         m_control->setProperty(m_propertyName.constData(), font);
-        // Parts sized by the font are laid out now, before the controls inside are placed.
-        QCoreApplication::sendPostedEvents(m_control, QEvent::LayoutRequest);
+        LayOutPagesNow(m_control);
         font = ReadFont();  // as the control took it
     }
     m_font = font;

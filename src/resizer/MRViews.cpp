@@ -23,8 +23,9 @@ namespace {
 int TabSize(const QTabBar *bar, const char *which) {
     static const QRegularExpression width(QStringLiteral(R"(\bwidth:\s*(\d+)px)"));
     static const QRegularExpression height(QStringLiteral(R"(\bheight:\s*(\d+)px)"));
-    const QRegularExpressionMatch match =
-        (which[0] == 'w' ? width : height).match(bar->property("styleSheet").toString());
+    const QString sheet = bar->styleSheet();
+    if (sheet.isEmpty()) return 0;
+    const QRegularExpressionMatch match = (which[0] == 'w' ? width : height).match(sheet);
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
