@@ -1,11 +1,12 @@
 // The window-level figures at two collection sizes, each beside ripgrep in the same run:
 // start-up in a fresh process, from the application's creation to the window shown with every
-// list filled (peer `rg -c -F ':Ricette'`), and each scope's search from the complete list,
-// click to list shown (peer `rg -c -i -F <string>`). Beside the start-up, the start-up again in
-// a process that has made a window before, and the reload (F5) after a one-byte change of the
-// file (peer: the fresh start-up's median of the same run). Prints the medians, the ratios to rg,
-// the growth from the smaller to the larger size and the memory of each size. Each size runs in a
-// process of its own, so that its memory is its own; missing collections are generated first.
+// list filled (peer `rg -c -F ':Ricette'`), the first drop-down of the list of every recipe
+// after a start-up, and each scope's search from the complete list, click to list shown (peer
+// `rg -c -i -F <string>`). Beside the start-up, the start-up again in a process that has made a
+// window before, and the reload (F5) after a one-byte change of the file (peer: the fresh
+// start-up's median of the same run). Prints the medians, the ratios to rg, the growth from the
+// smaller to the larger size and the memory of each size. Each size runs in a process of its
+// own, so that its memory is its own; missing collections are generated first.
 //
 // usage: scale_bench [root] [runs] [sizes...]   (root "" or none: a temporary folder;
 //        sizes default to 100000 1000000; the collection of size n is <root>/<n>/)
@@ -23,6 +24,7 @@
 #include "timing/BenchTiming.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -233,7 +235,7 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
     const std::string recipes = folder + "ricette.txt";
     const QString qfolder = QString::fromStdString(folder);
     Memory peak;
-    std::vector<double> startup, freeing, rgAgain, reload;
+    std::vector<double> startup, dropDown, freeing, rgAgain, reload;
     for (int run = -1; run < runs; ++run) {  // run -1 warms the page cache and the fonts
         rgAgain.push_back(RunPeer({"rg", "-c", "-F", ":Ricette", recipes}));
         const auto start = Clock::now();
@@ -241,6 +243,18 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
         form->show();
         QApplication::processEvents();
         startup.push_back(Milliseconds(Clock::now() - start));
+        // The first drop-down of the list of every recipe, as after a start-up.
+        auto *results = Child<QComboBox>(*form, "RicetteTrovate");
+        dropDown.push_back(Time([&] {
+            results->showPopup();
+            QApplication::processEvents();
+        }));
+        if (!results->view()->isVisible()) {
+            std::fprintf(stderr, "the list did not drop down\n");
+            g_failed = true;
+        }
+        results->hidePopup();
+        QApplication::processEvents();
         KeepPeak(peak);
         // The reload (F5) after a one-byte change, on the same file in the same moment.
         ChangeOneByte(recipes);
@@ -250,13 +264,15 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
         }));
         KeepPeak(peak);
         freeing.push_back(Time([&] { form.reset(); }));
-        if (run < 0) startup.clear(), freeing.clear(), rgAgain.clear(), reload.clear();
+        if (run < 0)
+            startup.clear(), dropDown.clear(), freeing.clear(), rgAgain.clear(), reload.clear();
         // The next start-up finds the file at rest again, as a user's is.
         ::sleep(4);
     }
     // An even number of changes leaves the collection as it was generated.
     if ((runs + 1) % 2 != 0) ChangeOneByte(recipes), ::sleep(4);
     std::printf("startup_again_in_process %f %f\n", Median(startup), Median(rgAgain));
+    std::printf("dropdown %f 0\n", Median(dropDown));
     std::printf("reload_after_1_byte %f %f\n", Median(reload), Median(freshStartup));
     std::printf("closing %f 0\n", Median(freeing));
 

@@ -20,7 +20,6 @@ class QPushButton;
 class QScrollArea;
 class QTabWidget;
 class QTextEdit;
-class TNoBDEResizerPanel;
 
 namespace sapidoro {
 class ColourButton;
@@ -32,6 +31,7 @@ struct RankedResult;
 class ProgressBar;
 class Spinner;
 class TJPEGImage;
+class TNoBDEResizerPanel;
 class TPagePrinter;
 
 // The main window. Its controls hold the program's state; every event handler reads and

@@ -1,8 +1,6 @@
 #include "resizer/MRHandlers.h"
 #include "resizer/Pages.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QVariant>
@@ -10,7 +8,9 @@
 
 #include <algorithm>
 
-using namespace sapidoro::resizer;
+namespace sapidoro {
+
+using namespace resizer;
 
 TMRFont::TMRFont(QWidget *control, const char *propertyName)
     : TMRPropertyHandler(control), m_propertyName(propertyName) {
@@ -57,8 +57,7 @@ void TMRFont::ApplyProportionsAgainst(QSize client) {
     if (FontSize(font, pixelsPerInch) != size) {
         SetFontSize(font, size, pixelsPerInch);
         m_control->setProperty(m_propertyName.constData(), font);
-        // Parts sized by the font are laid out now, before the controls inside are placed.
-        QCoreApplication::sendPostedEvents(m_control, QEvent::LayoutRequest);
+        LayOutPagesNow(m_control);
         font = ReadFont();  // as the control took it
     }
     m_font = font;
@@ -70,3 +69,5 @@ QString TMRFont::Advice() const {
     if (QFontDatabase::isSmoothlyScalable(QFontInfo(m_font).family())) return {};
     return QStringLiteral("Not a vector font. ");
 }
+
+}  // namespace sapidoro
