@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -136,6 +137,8 @@ private:
     // `Nome`'s names as listed at start-up, and the result list by their ranks while
     // `RicetteTrovate` shows `m_resultItems`; searches then need not read the list's texts.
     std::unique_ptr<sapidoro::NameCatalog> m_catalog;
+    // The start-up's listing, read on a worker while the controls are built.
+    std::future<std::unique_ptr<sapidoro::NameCatalog>> m_startupListing;
     std::vector<std::uint32_t> m_resultRanks;
     QStringList m_resultItems;
     bool m_collectionOpened = false;
