@@ -13,6 +13,7 @@
 
 namespace sapidoro {
 
+class EarlySort;
 class TextFile;
 
 // The recipe names listed at start-up, kept so that no search has to convert or sort the
@@ -63,8 +64,11 @@ private:
     std::string_view recordName(std::size_t record) const {
         return {m_bytes.data() + m_starts[record], m_starts[record + 1] - m_starts[record]};
     }
-    static NameCatalog Walk(TextFile &file);
-    void sort();
+    // With `early`, the names of the first half of a mapped file are sorted while the walk
+    // reads the rest.
+    static NameCatalog Walk(TextFile &file, EarlySort *early = nullptr);
+    void sort(EarlySort *early = nullptr);
+    std::vector<std::string_view> recordNames() const;
     bool takeOrderFrom(const NameCatalog &previous);
     std::uint32_t lookUp(std::string_view name) const;
 
