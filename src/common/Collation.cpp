@@ -505,8 +505,8 @@ std::vector<std::uint32_t> Merge(const std::vector<std::string_view> &names,
         previousHalf = half;
     };
     while (i < low.size() && j < high.size()) {
-        // The entries' windows were moved on by the sort: the names are compared afresh.
-        const int sign = CompareNames(names[low[i].index], names[high[j].index]);
+        const std::optional<int> window = WindowCompare(low[i], high[j], 0);
+        const int sign = window ? *window : CompareNames(names[low[i].index], names[high[j].index]);
         if (sign <= 0)
             take(0, low[i].index, lowApart[i]), ++i;
         else
@@ -550,55 +550,6 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &name
     order.reserve(entries.size());
     for (const PrefixEntry &entry : entries) order.push_back(entry.index);
     return order;
-}
-
-struct EarlySort::Part {
-    std::string bytes;  // the copied names, one after another
-    std::vector<std::string_view> names;
-    std::vector<PrefixEntry> entries;
-    std::vector<std::uint8_t> apart;
-    std::future<void> sorted;
-};
-
-EarlySort::EarlySort() = default;
-
-EarlySort::~EarlySort() {
-    if (m_part && m_part->sorted.valid()) m_part->sorted.wait();
-}
-
-void EarlySort::start(const std::vector<std::string_view> &first) {
-    auto part = std::make_unique<Part>();
-    std::size_t total = 0;
-    for (const std::string_view name : first) total += name.size();
-    part->bytes.reserve(total);
-    for (const std::string_view name : first) part->bytes += name;
-    part->names.reserve(first.size());
-    for (std::size_t at = 0; const std::string_view name : first) {
-        part->names.emplace_back(part->bytes.data() + at, name.size());
-        at += name.size();
-    }
-    Part &p = *part;
-    try {
-        p.sorted = std::async(std::launch::async, [&p] {
-            p.entries = Entries(p.names, 0, p.names.size());
-            SortEntries(p.names, p.entries, p.apart);
-        });
-    } catch (const std::system_error &) {
-        return;  // no thread to spare: `finish` sorts every name
-    }
-    m_part = std::move(part);
-}
-
-std::vector<std::uint32_t> EarlySort::finish(const std::vector<std::string_view> &names,
-                                             std::vector<std::uint8_t> *apart) {
-    if (!m_part || m_part->names.size() > names.size()) return SortedOrder(names, apart);
-    std::vector<std::uint8_t> ownApart;
-    std::vector<PrefixEntry> rest = Entries(names, m_part->names.size(), names.size());
-    std::vector<std::uint8_t> restApart;
-    SortEntries(names, rest, restApart);
-    m_part->sorted.get();
-    return Merge(names, m_part->entries, m_part->apart, rest, restApart,
-                 apart != nullptr ? *apart : ownApart);
 }
 
 void SortNames(std::vector<std::string> &names) {

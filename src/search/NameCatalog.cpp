@@ -105,13 +105,12 @@ bool PassRecordBody(TextFile &file, RecordTable &table) {
 
 }  // namespace
 
-NameCatalog NameCatalog::Walk(TextFile &file, EarlySort *early) {
+NameCatalog NameCatalog::Walk(TextFile &file) {
     NameCatalog catalog;
     RecordTable &table = catalog.m_records;
     // Only a mapped file has an identity to check the table against; a small one may be
     // copied out of its mapping as soon as it is read.
     std::shared_ptr<const FileMapping> mapping = file.sharedMapping();
-    std::uint64_t middle = early != nullptr && mapping ? mapping->size() / 2 : UINT64_MAX;
     // The walk jumps from one separator line to the next; "-Nome" lines are watched too, for
     // the table to tell whether any stands elsewhere than at the head of a record.
     file.watchMarkers(kRecordSeparator, kNameMarker);
@@ -132,11 +131,6 @@ NameCatalog NameCatalog::Walk(TextFile &file, EarlySort *early) {
             }
             catalog.m_starts.push_back(catalog.m_bytes.size());
             if (!PassRecordBody(file, table)) break;
-            if (file.offset() >= middle && !early->started()) {
-                early->start(catalog.recordNames());
-                if (!early->started()) early = nullptr;
-                middle = UINT64_MAX;
-            }
         }
     }
     return catalog;
@@ -158,9 +152,8 @@ NameCatalog NameCatalog::List(const std::string &path, const NameCatalog *previo
 
 NameCatalog NameCatalog::ListSorted(const std::string &path) {
     const auto file = TextFile::MapOrOpen(path);
-    EarlySort early;
-    NameCatalog catalog = Walk(*file, &early);
-    catalog.sort(&early);
+    NameCatalog catalog = Walk(*file);
+    catalog.sort();
     return catalog;
 }
 
@@ -173,18 +166,14 @@ bool NameCatalog::takeOrderFrom(const NameCatalog &previous) {
     return true;
 }
 
-std::vector<std::string_view> NameCatalog::recordNames() const {
-    std::vector<std::string_view> names;
-    names.reserve(m_starts.size() - 1);
-    for (std::size_t record = 0; record + 1 < m_starts.size(); ++record)
-        names.push_back(recordName(record));
-    return names;
-}
-
-void NameCatalog::sort(EarlySort *early) {
+void NameCatalog::sort() {
     const std::size_t count = m_starts.size() - 1;
-    m_recordOfRank = early != nullptr ? early->finish(recordNames(), &m_apart)
-                                      : SortedOrder(recordNames(), &m_apart);
+    {  // the views are dropped before the display texts are made
+        std::vector<std::string_view> names;
+        names.reserve(count);
+        for (std::size_t record = 0; record < count; ++record) names.push_back(recordName(record));
+        m_recordOfRank = SortedOrder(names, &m_apart);
+    }
     m_rankOfRecord.resize(count);
     for (std::size_t rank = 0; rank < count; ++rank)
         m_rankOfRecord[m_recordOfRank[rank]] = static_cast<std::uint32_t>(rank);

@@ -13,7 +13,6 @@
 
 namespace sapidoro {
 
-class EarlySort;
 class TextFile;
 
 // The recipe names listed at start-up, kept so that no search has to convert or sort the
@@ -64,11 +63,8 @@ private:
     std::string_view recordName(std::size_t record) const {
         return {m_bytes.data() + m_starts[record], m_starts[record + 1] - m_starts[record]};
     }
-    // With `early`, the names of the first half of a mapped file are sorted while the walk
-    // reads the rest.
-    static NameCatalog Walk(TextFile &file, EarlySort *early = nullptr);
-    void sort(EarlySort *early = nullptr);
-    std::vector<std::string_view> recordNames() const;
+    static NameCatalog Walk(TextFile &file);
+    void sort();
     bool takeOrderFrom(const NameCatalog &previous);
     std::uint32_t lookUp(std::string_view name) const;
 
