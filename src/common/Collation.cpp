@@ -505,8 +505,8 @@ std::vector<std::uint32_t> Merge(const std::vector<std::string_view> &names,
         previousHalf = half;
     };
     while (i < low.size() && j < high.size()) {
-        const std::optional<int> window = WindowCompare(low[i], high[j], 0);
-        const int sign = window ? *window : CompareNames(names[low[i].index], names[high[j].index]);
+        // The entries' windows were moved on by the sort: the names are compared afresh.
+        const int sign = CompareNames(names[low[i].index], names[high[j].index]);
         if (sign <= 0)
             take(0, low[i].index, lowApart[i]), ++i;
         else
