@@ -10,10 +10,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <future>
 #include <numeric>
 #include <optional>
-#include <system_error>
 #include <unordered_map>
 
 namespace sapidoro {
@@ -467,85 +465,15 @@ private:
 
 }  // namespace
 
-namespace {
-
-// From this many names on, the two halves are sorted side by side and then merged.
-constexpr std::size_t kHalvesFrom = std::size_t{1} << 16;
-
-void SortEntries(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries,
-                 std::vector<std::uint8_t> &apart) {
-    RankSorter(names, entries, apart).sort(entries.begin(), entries.end());
-}
-
-std::vector<PrefixEntry> Entries(const std::vector<std::string_view> &names, std::size_t first,
-                                 std::size_t last) {
-    std::vector<PrefixEntry> entries;
-    entries.reserve(last - first);
-    for (std::size_t i = first; i < last; ++i)
-        entries.push_back(MakeEntry(names[i], static_cast<std::uint32_t>(i)));
-    return entries;
-}
-
-// Merges two sorted halves, the earlier names first among equal ones. A name keeps its
-// `apart` mark only after the name it followed in its own half.
-std::vector<std::uint32_t> Merge(const std::vector<std::string_view> &names,
-                                 const std::vector<PrefixEntry> &low,
-                                 const std::vector<std::uint8_t> &lowApart,
-                                 const std::vector<PrefixEntry> &high,
-                                 const std::vector<std::uint8_t> &highApart,
-                                 std::vector<std::uint8_t> &apart) {
-    std::vector<std::uint32_t> order;
-    order.reserve(low.size() + high.size());
-    apart.assign(low.size() + high.size(), 0);
-    std::size_t i = 0, j = 0;
-    int previousHalf = -1;
-    const auto take = [&](int half, std::uint32_t index, std::uint8_t mark) {
-        if (half == previousHalf) apart[order.size()] = mark;
-        order.push_back(index);
-        previousHalf = half;
-    };
-    while (i < low.size() && j < high.size()) {
-        // The entries' windows were moved on by the sort: the names are compared afresh.
-        const int sign = CompareNames(names[low[i].index], names[high[j].index]);
-        if (sign <= 0)
-            take(0, low[i].index, lowApart[i]), ++i;
-        else
-            take(1, high[j].index, highApart[j]), ++j;
-    }
-    for (; i < low.size(); ++i) take(0, low[i].index, lowApart[i]);
-    for (; j < high.size(); ++j) take(1, high[j].index, highApart[j]);
-    return order;
-}
-
-}  // namespace
-
 std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &names,
                                        std::vector<std::uint8_t> *apart) {
+    std::vector<PrefixEntry> entries;
+    entries.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        entries.push_back(MakeEntry(names[i], static_cast<std::uint32_t>(i)));
     std::vector<std::uint8_t> ownApart;
-    std::vector<std::uint8_t> &marks = apart != nullptr ? *apart : ownApart;
-    if (names.size() >= kHalvesFrom) {
-        const std::size_t half = names.size() / 2;
-        std::vector<PrefixEntry> high;
-        std::vector<std::uint8_t> highApart;
-        std::future<void> highSorted;
-        try {
-            highSorted = std::async(std::launch::async, [&] {
-                high = Entries(names, half, names.size());
-                SortEntries(names, high, highApart);
-            });
-        } catch (const std::system_error &) {
-            // No thread to spare: one sort over all the names.
-        }
-        if (highSorted.valid()) {
-            std::vector<PrefixEntry> low = Entries(names, 0, half);
-            std::vector<std::uint8_t> lowApart;
-            SortEntries(names, low, lowApart);
-            highSorted.get();
-            return Merge(names, low, lowApart, high, highApart, marks);
-        }
-    }
-    std::vector<PrefixEntry> entries = Entries(names, 0, names.size());
-    SortEntries(names, entries, marks);
+    RankSorter(names, entries, apart != nullptr ? *apart : ownApart)
+        .sort(entries.begin(), entries.end());
     std::vector<std::uint32_t> order;
     order.reserve(entries.size());
     for (const PrefixEntry &entry : entries) order.push_back(entry.index);

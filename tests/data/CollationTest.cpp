@@ -113,28 +113,6 @@ TEST(Collation, SortedOrderIsThatOfAStableComparisonSort) {
     ExpectOrderOfAStableComparisonSort(names);
 }
 
-// A list long enough to be sorted in two halves and merged: equal names in both halves, in
-// case variants, accented, alike past a window of ranks, and with bytes without a rank.
-TEST(Collation, SortedOrderOfAListSortedInHalves) {
-    std::mt19937 random(5);
-    const std::vector<std::string> words = {"pollo",
-                                            "Pollo",
-                                            "POLLO",
-                                            "pasta",
-                                            "past\xE0",
-                                            "torta",
-                                            "zuppa",
-                                            "ab\x01",
-                                            "ab\x80",
-                                            "a b",
-                                            "Tortellini di fagioli borlotti e panna al limone"};
-    std::uniform_int_distribution<std::size_t> word(0, words.size() - 1);
-    std::vector<std::string> names;
-    for (int i = 0; i < 70000; ++i)
-        names.push_back(words[word(random)] + " " + words[word(random)]);
-    ExpectOrderOfAStableComparisonSort(names);
-}
-
 // Beginnings shared past one and two windows of ranks, large groups of equal names, plain
 // or accented, in case variants, and chains of names that each extend the one before.
 TEST(Collation, SortedOrderOfLongBeginningsAndLargeGroupsOfEqualNames) {
