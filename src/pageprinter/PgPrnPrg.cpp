@@ -60,7 +60,9 @@ TPPPrnPrgDlg::TPPPrnPrgDlg(QWidget *parent)
     btnCancel->setDefault(true);
 
     // Parts of a fixed size ask the window for no new layout when their contents change.
-    for (QWidget *part : ChangingParts()) part->setFixedSize(part->size());
+    for (QWidget *part : {static_cast<QWidget *>(lblStatus), static_cast<QWidget *>(lblPageNumber),
+                          static_cast<QWidget *>(ProgBar)})
+        part->setFixedSize(part->size());
     setFixedSize(Scaled(293), Scaled(133));
     if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
@@ -81,8 +83,8 @@ void TPPPrnPrgDlg::StepIt() {
     ProgBar->setValue(next > ProgBar->maximum() ? ProgBar->minimum() : next);
 }
 
-std::array<QWidget *, 3> TPPPrnPrgDlg::ChangingParts() const {
-    return {lblStatus, lblPageNumber, ProgBar};
+std::array<QWidget *, 2> TPPPrnPrgDlg::ChangingParts() const {
+    return {lblPageNumber, ProgBar};
 }
 
 void TPPPrnPrgDlg::HoldPaints(bool hold) {

@@ -13,13 +13,24 @@ namespace sapidoro {
 using namespace resizer;
 
 TMRFont::TMRFont(QWidget *control, const char *propertyName)
-    : TMRPropertyHandler(control), m_propertyName(propertyName) {
+    : TMRPropertyHandler(control),
+      m_propertyName(propertyName),
+      m_ownFont(m_propertyName == "font") {
     RequireProperty(control, propertyName);
     m_font = ReadFont();
 }
 
 QFont TMRFont::ReadFont() const {
+    // A widget's own font is read directly; any other font property by name.
+    if (m_ownFont) return m_control->font();
     return m_control->property(m_propertyName.constData()).value<QFont>();
+}
+
+void TMRFont::WriteFont(const QFont &font) {
+    if (m_ownFont)
+        m_control->setFont(font);
+    else
+        WriteFont(font);
 }
 
 int TMRFont::PixelsPerInch() const {
@@ -56,7 +67,7 @@ void TMRFont::ApplyProportionsAgainst(QSize client) {
     const int pixelsPerInch = PixelsPerInch();
     if (FontSize(font, pixelsPerInch) != size) {
         SetFontSize(font, size, pixelsPerInch);
-        m_control->setProperty(m_propertyName.constData(), font);
+        WriteFont(font);
         LayOutPagesNow(m_control);
         font = ReadFont();  // as the control took it
     }

@@ -33,10 +33,12 @@ public:
 
 private:
     QFont ReadFont() const;
+    void WriteFont(const QFont &font);
     int PixelsPerInch() const;
 
     QByteArray m_propertyName;
-    QFont m_font;  // as read through the property at the last save or apply
+    bool m_ownFont;  // the widget's own "font"
+    QFont m_font;    // as read through the property at the last save or apply
     float m_widthRatio = 0;
     float m_heightRatio = 0;
     int m_lastSize = 0;
