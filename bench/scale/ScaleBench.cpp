@@ -1,29 +1,37 @@
 // The window-level figures at two collection sizes, each beside ripgrep in the same run:
-// start-up to the window shown with every list filled (peer `rg -c -F ':Ricette'`) and each
-// scope's search from the complete list, click to list shown (peer `rg -c -i -F <string>`).
-// Beside the start-up, the reload (F5) after a one-byte change of the file (peer: the
+// start-up in a fresh process, from the application's creation to the window shown with every
+// list filled (peer `rg -c -F ':Ricette'`), the first drop-down of the list of every recipe
+// after a start-up, and each scope's search from the complete list, click to list shown (peer
+// `rg -c -i -F <string>`). Beside the start-up, the start-up again in a process that has made a
+// window before, and the reload (F5) after a one-byte change of the file (peer: the fresh
 // start-up's median of the same run). Prints the medians, the ratios to rg, the growth from the
-// smaller to the larger size and the memory of each size. Each size runs in a process of its own,
-// so that its memory is its own; missing collections are generated first.
+// smaller to the larger size and the memory of each size. Each size runs in a process of its
+// own, so that its memory is its own; missing collections are generated first.
 //
 // usage: scale_bench [root] [runs] [sizes...]   (root "" or none: a temporary folder;
 //        sizes default to 100000 1000000; the collection of size n is <root>/<n>/)
 //        scale_bench --measure <folder> <runs> [scope]   (one size, figures as "key value"
 //        lines; with a scope, that scope's search only, for profiling)
+//        scale_bench --startup <folder>   (one start-up in this process, as the program's own
+//        main makes it; prints its milliseconds)
 
 #include "app/ErrorReport.h"
+#include "app/Translations.h"
 #include "app/Unit1.h"
+#include "app/WindowTexts.h"
 #include "collection/Generator.h"
 #include "support/ErrorReports.h"
 #include "timing/BenchTiming.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <spawn.h>
 #include <sys/resource.h>
@@ -117,12 +125,108 @@ Control *Child(const TForm1 &form, const char *name) {
     return form.findChild<Control *>(QString::fromLatin1(name));
 }
 
-int Measure(int argc, char **argv, const std::string &folder, int runs) {
+void QuietPlatformNotes() {
     // The offscreen platform's notes on every popup would bury the figures.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
             std::fprintf(stderr, "%s\n", qPrintable(text));
     });
+}
+
+// Whether every list of the window holds what the start-up puts there.
+bool ListsFilled(const TForm1 &form) {
+    const int names = Child<QComboBox>(form, "Nome")->count();
+    return names > 0 && Child<QComboBox>(form, "RicetteTrovate")->count() == names &&
+           Child<QComboBox>(form, "RicetteTrovateScambio")->count() == names &&
+           Child<QComboBox>(form, "StringaDaCercare")->count() > 0;
+}
+
+// Counts the paints of the controls of one window.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(const QWidget &window) : m_window(window) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == &m_window)
+            ++paints;
+        return false;
+    }
+
+private:
+    const QWidget &m_window;
+};
+
+// One start-up in this process, made as the program's main makes it, timed from the
+// application's creation to the window painted on screen with every list filled.
+int StartupProbe(int argc, char **argv, const std::string &folder) {
+    const auto start = Clock::now();
+    QuietPlatformNotes();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(sapidoro::UiText(sapidoro::kApplicationTitle));
+    sapidoro::InstallItalianTranslations();
+    const sapidoro::test::ErrorReports reports([](const QString &message) {
+        std::fprintf(stderr, "error: %s\n", qPrintable(message));
+        g_failed = true;
+    });
+    TForm1 form(QString::fromStdString(folder), nullptr);
+    const PaintCounter counter(form);
+    form.showMaximized();
+    const auto deadline = start + std::chrono::seconds(60);
+    while (!(counter.paints > 0 && form.windowHandle()->isExposed() && ListsFilled(form))) {
+        if (Clock::now() > deadline) {
+            std::fprintf(stderr, "the window was not shown with its lists filled\n");
+            return 1;
+        }
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    }
+    std::printf("%f\n", Milliseconds(Clock::now() - start));
+    return g_failed ? 1 : 0;
+}
+
+// Runs this program with `args` and returns what it printed; a failure is noted.
+std::string RunSelf(const char *self, const std::vector<std::string> &args) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) throw std::runtime_error("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    std::vector<char *> argv = {const_cast<char *>(self)};
+    for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, self, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    if (spawned != 0) throw std::runtime_error("cannot run the measuring process");
+    std::string output;
+    char buffer[4096];
+    for (ssize_t got; (got = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, static_cast<std::size_t>(got));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) g_failed = true;
+    return output;
+}
+
+int Measure(int argc, char **argv, const std::string &folder, int runs) {
+    // Fresh processes first, each beside rg on the same file in the same moment; the first
+    // run of each warms the page cache.
+    std::vector<double> freshStartup, rgStartup;
+    for (int run = -1; run < runs; ++run) {
+        rgStartup.push_back(RunPeer({"rg", "-c", "-F", ":Ricette", folder + "ricette.txt"}));
+        freshStartup.push_back(std::atof(RunSelf(argv[0], {"--startup", folder}).c_str()));
+        if (run < 0) freshStartup.clear(), rgStartup.clear();
+    }
+    std::printf("startup %f %f\n", Median(freshStartup), Median(rgStartup));
+
+    QuietPlatformNotes();
     QApplication application(argc, argv);
     const sapidoro::test::ErrorReports reports([](const QString &message) {
         std::fprintf(stderr, "error: %s\n", qPrintable(message));
@@ -131,14 +235,26 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
     const std::string recipes = folder + "ricette.txt";
     const QString qfolder = QString::fromStdString(folder);
     Memory peak;
-    std::vector<double> startup, freeing, rgStartup, reload;
+    std::vector<double> startup, dropDown, freeing, rgAgain, reload;
     for (int run = -1; run < runs; ++run) {  // run -1 warms the page cache and the fonts
-        rgStartup.push_back(RunPeer({"rg", "-c", "-F", ":Ricette", recipes}));
+        rgAgain.push_back(RunPeer({"rg", "-c", "-F", ":Ricette", recipes}));
         const auto start = Clock::now();
         auto form = std::make_unique<TForm1>(qfolder, nullptr);
         form->show();
         QApplication::processEvents();
         startup.push_back(Milliseconds(Clock::now() - start));
+        // The first drop-down of the list of every recipe, as after a start-up.
+        auto *results = Child<QComboBox>(*form, "RicetteTrovate");
+        dropDown.push_back(Time([&] {
+            results->showPopup();
+            QApplication::processEvents();
+        }));
+        if (!results->view()->isVisible()) {
+            std::fprintf(stderr, "the list did not drop down\n");
+            g_failed = true;
+        }
+        results->hidePopup();
+        QApplication::processEvents();
         KeepPeak(peak);
         // The reload (F5) after a one-byte change, on the same file in the same moment.
         ChangeOneByte(recipes);
@@ -148,14 +264,16 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
         }));
         KeepPeak(peak);
         freeing.push_back(Time([&] { form.reset(); }));
-        if (run < 0) startup.clear(), freeing.clear(), rgStartup.clear(), reload.clear();
+        if (run < 0)
+            startup.clear(), dropDown.clear(), freeing.clear(), rgAgain.clear(), reload.clear();
         // The next start-up finds the file at rest again, as a user's is.
         ::sleep(4);
     }
     // An even number of changes leaves the collection as it was generated.
     if ((runs + 1) % 2 != 0) ChangeOneByte(recipes), ::sleep(4);
-    std::printf("startup %f %f\n", Median(startup), Median(rgStartup));
-    std::printf("reload_after_1_byte %f %f\n", Median(reload), Median(startup));
+    std::printf("startup_again_in_process %f %f\n", Median(startup), Median(rgAgain));
+    std::printf("dropdown %f 0\n", Median(dropDown));
+    std::printf("reload_after_1_byte %f %f\n", Median(reload), Median(freshStartup));
     std::printf("closing %f 0\n", Median(freeing));
 
     TForm1 form(qfolder, nullptr);
@@ -199,29 +317,7 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
 std::map<std::string, std::pair<double, double>> MeasureInChild(const char *self,
                                                                 const std::string &folder,
                                                                 int runs) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) throw std::runtime_error("pipe");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    const std::string runText = std::to_string(runs);
-    std::vector<char *> args = {const_cast<char *>(self), const_cast<char *>("--measure"),
-                                const_cast<char *>(folder.c_str()),
-                                const_cast<char *>(runText.c_str()), nullptr};
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, self, &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    if (spawned != 0) throw std::runtime_error("cannot run the measuring process");
-    std::string output;
-    char buffer[4096];
-    for (ssize_t got; (got = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, static_cast<std::size_t>(got));
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) g_failed = true;
+    const std::string output = RunSelf(self, {"--measure", folder, std::to_string(runs)});
     std::map<std::string, std::pair<double, double>> figures;
     std::istringstream lines(output);
     std::string key;
@@ -234,6 +330,7 @@ std::map<std::string, std::pair<double, double>> MeasureInChild(const char *self
 
 int main(int argc, char **argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (argc == 3 && std::string(argv[1]) == "--startup") return StartupProbe(argc, argv, argv[2]);
     if ((argc == 4 || argc == 5) && std::string(argv[1]) == "--measure") {
         if (argc == 5) g_onlyScope = argv[4];
         std::string folder = argv[2];

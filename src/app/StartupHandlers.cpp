@@ -39,7 +39,10 @@ void TForm1::FormCreate() {
     JPEGImage1->setRootFolder(QFile::decodeName(QByteArray::fromStdString(DataFolder)));
     Nome->clearItems();
 
-    m_catalog = std::make_unique<NameCatalog>(NameCatalog::List(DataFolder + "ricette.txt"));
+    const std::string recipeFile = DataFolder + "ricette.txt";
+    m_catalog = m_startupListing.valid() ? m_startupListing.get() : nullptr;
+    if (!m_catalog) m_catalog = std::make_unique<NameCatalog>(NameCatalog::ListSorted(recipeFile));
+    m_catalog->makeDisplayTexts();
     Nome->setItemsInOrder(m_catalog->displayNames());
 
     const int ingredientCount = FillIngredientNames();

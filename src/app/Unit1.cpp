@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -30,6 +31,8 @@
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTextEdit>
+
+#include <system_error>
 
 namespace sapidoro {
 
@@ -58,16 +61,27 @@ TForm1::TForm1(const QString &dataFolder, QWidget *parent)
     move(kWindowDesignBounds.topLeft());
     resize(kWindowDesignBounds.size());
 
+    // The folder is followed from before it is read, so that no change goes unnoticed.
+    m_watcher = new CollectionWatcher(this);
+    m_watcher->watch(AsDataFolder(dataFolder));
+    connect(m_watcher, &CollectionWatcher::changed, this, [this] { CollectionChangedOnDisk(); });
+    // The recipe file is listed on a worker while the controls are built; `FormCreate` takes
+    // the listing, or the error of its reading, at its own step.
+    try {
+        m_startupListing =
+            std::async(std::launch::async,
+                       [path = QFile::encodeName(dataFolder).toStdString() + "ricette.txt"] {
+                           return std::make_unique<NameCatalog>(NameCatalog::ListSorted(path));
+                       });
+    } catch (const std::system_error &) {
+        // No thread to spare: `FormCreate` reads the file itself.
+    }
+
     BuildControls(this);
     findControls();
     SelezioneAmbitoRicerca->setItems(ScopeBoxItems());
     buildPopupMenu();
     bindEvents();
-
-    // The folder is followed from before it is read, so that no change goes unnoticed.
-    m_watcher = new CollectionWatcher(this);
-    m_watcher->watch(AsDataFolder(dataFolder));
-    connect(m_watcher, &CollectionWatcher::changed, this, [this] { CollectionChangedOnDisk(); });
     // An error while the window is created is reported, and the window opens all the same.
     EventGuard::Run([this] {
         FormCreate();

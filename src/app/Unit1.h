@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +23,6 @@ class QPushButton;
 class QScrollArea;
 class QTabWidget;
 class QTextEdit;
-class TNoBDEResizerPanel;
 
 namespace sapidoro {
 class ColourButton;
@@ -37,6 +37,7 @@ struct ShoppingRecipe;
 class ProgressBar;
 class Spinner;
 class TJPEGImage;
+class TNoBDEResizerPanel;
 class TPagePrinter;
 
 // The main window. Its controls hold the program's state; every event handler reads and
@@ -167,6 +168,8 @@ private:
     // `Nome`'s names as listed at start-up, and the result list by their ranks while
     // `RicetteTrovate` shows `m_resultItems`; searches then need not read the list's texts.
     std::unique_ptr<sapidoro::NameCatalog> m_catalog;
+    // The start-up's listing, read on a worker while the controls are built.
+    std::future<std::unique_ptr<sapidoro::NameCatalog>> m_startupListing;
     std::vector<std::uint32_t> m_resultRanks;
     QStringList m_resultItems;
     bool m_collectionOpened = false;

@@ -18,8 +18,10 @@ namespace sapidoro {
 
 namespace {
 
+// One per thread: a collator initialises itself on first use, and the listing may be sorted
+// on a worker while the window thread sorts a list of its own.
 const QCollator &NameCollator() {
-    static const QCollator collator = [] {
+    thread_local const QCollator collator = [] {
         QCollator c{QLocale(QLocale::Italian, QLocale::Italy)};
         c.setCaseSensitivity(Qt::CaseInsensitive);
         c.setNumericMode(false);

@@ -28,9 +28,7 @@ PageDocument::~PageDocument() {
     FinishCurrentPage();
 }
 
-void PageDocument::Changed(DocumentChange change) const {
-    if (m_changed) m_changed(change);
-}
+void PageDocument::DocumentChanged(DocumentChange) {}
 
 void PageDocument::BeginLoading() {
     m_loading = true;
@@ -41,6 +39,7 @@ void PageDocument::Loaded() {
     RefreshDeviceMetrics();
     StartFreshPageList();
     StartScratchPage();
+    DocumentChanged(DocumentChange::PageGeometry);
 }
 
 void PageDocument::setFont(const QFont &font) {
@@ -79,12 +78,17 @@ void PageDocument::ScalePageFont() {
 }
 
 void PageDocument::ReadPrinterFontMetrics() {
-    try {
-        m_fontMetrics = Printer().TextMetrics(m_canvas.Font());
-    } catch (const EPrinter &) {
-        const DotsDevice device(kFallbackResolution, kFallbackResolution, 1, 1);
-        m_fontMetrics = MeasureTextMetrics(m_canvas.Font(), &device);
+    // Without a printer the font is measured at the fallback resolution, with no error raised
+    // and caught on every change of the font.
+    if (Printer().Available()) {
+        try {
+            m_fontMetrics = Printer().TextMetrics(m_canvas.Font());
+            return;
+        } catch (const EPrinter &) {
+        }
     }
+    const DotsDevice device(kFallbackResolution, kFallbackResolution, 1, 1);
+    m_fontMetrics = MeasureTextMetrics(m_canvas.Font(), &device);
 }
 
 void PageDocument::RecomputeLineHeight() {
@@ -145,7 +149,7 @@ void PageDocument::StartFreshPageList() {
 void PageDocument::setPageNumber(int pageNumber) {
     if (pageNumber >= 1 && pageNumber <= PageCount()) {
         m_pageNumber = pageNumber;
-        Changed(DocumentChange::PageGeometry);
+        DocumentChanged(DocumentChange::PageGeometry);
         return;
     }
     if (m_loading || PageCount() == 0) {
@@ -219,7 +223,7 @@ TPrinterOrientation PageDocument::Orientation() const {
 void PageDocument::setOrientation(TPrinterOrientation value) {
     RefuseWhilePrinting("Unable to change orientation while printing");
     if (Printer().Available()) Printer().setOrientation(value);
-    Changed(DocumentChange::PageGeometry);
+    DocumentChanged(DocumentChange::PageGeometry);
 }
 
 void PageDocument::setTableFormat(const QString &value) {

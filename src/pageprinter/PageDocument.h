@@ -38,16 +38,9 @@ enum class DocumentChange {
     PageGeometry,  // the sheet, the page shown or the page list changed: ranges and repaint
 };
 
-// What a print job shows while it sends pages: the owner's progress window.
-class PrintProgress {
-public:
-    virtual ~PrintProgress();
-    // Shows or updates the progress of page `page` of the range `first` to `last`; the message
-    // "<FINISH>" closes the window.
-    virtual void UpdateProgress(const QString &message, int page, int first, int last) = 0;
-    // Lets pending window events run, so that a click on Cancel is seen between pages.
-    virtual void ProcessPendingEvents() = 0;
-};
+// An event handler, given the object that fired it.
+template <class Sender>
+using TNotifyEvent = std::function<void(Sender &sender)>;
 
 // The document engine of the page printer, without any window: builds a document line by line
 // into pages recorded in printer dots (or into a text file), with word wrap, tabs, tables,
@@ -55,18 +48,10 @@ public:
 // positions in printer dots.
 class PageDocument {
 public:
-    using DocumentEvent = std::function<void(PageDocument &sender)>;
-    using ChangeListener = std::function<void(DocumentChange)>;
-
     PageDocument();
-    ~PageDocument();
+    virtual ~PageDocument();
     PageDocument(const PageDocument &) = delete;
     PageDocument &operator=(const PageDocument &) = delete;
-
-    // A view (the page printer's widget) hears of the changes it must show.
-    void setChangeListener(ChangeListener listener) { m_changed = std::move(listener); }
-    // Where a print job reports its progress; none shows nothing and processes no events.
-    void setProgress(PrintProgress *progress) { m_progress = progress; }
 
     // Property values set between these two calls are only stored, as when a form is loaded;
     // Loaded() then measures the device again and starts an empty page list.
@@ -88,6 +73,9 @@ public:
     // The Cancel button of the progress window: the job stops at the start of the next page.
     void RequestCancel() { m_cancelRequested = true; }
     bool CancelRequested() const { return m_cancelRequested; }
+    // Shows the progress of page `page` of the range `first` to `last` while a job sends it;
+    // the message "<FINISH>" ends the showing. A document without a view shows nothing.
+    virtual void UpdateProgress(const QString &message, int page, int first, int last);
 
     // Document state.
     bool Printing() const { return m_documentOpen || m_fileOutputOpen; }
@@ -186,8 +174,8 @@ public:
     void setMargins(double top, double bottom, double left, double right);
     TMeasureUnit MeasureUnit() const { return m_measureUnit; }
     void setMeasureUnit(TMeasureUnit value);
-    void setOnNewLine(DocumentEvent handler) { m_onNewLine = std::move(handler); }
-    void setOnNewPage(DocumentEvent handler) { m_onNewPage = std::move(handler); }
+    void setOnNewLine(TNotifyEvent<PageDocument> handler) { m_onNewLine = std::move(handler); }
+    void setOnNewPage(TNotifyEvent<PageDocument> handler) { m_onNewPage = std::move(handler); }
     TPrinterOrientation Orientation() const;
     void setOrientation(TPrinterOrientation value);
     double PageBorderOffset() const { return m_pageBorderOffset; }
@@ -217,6 +205,12 @@ public:
     bool WordWrap() const { return m_wordWrap; }
     void setWordWrap(bool value) { m_wordWrap = value; }
 
+protected:
+    // A view hears here of the changes it must show; the engine alone shows nothing.
+    virtual void DocumentChanged(DocumentChange change);
+    // Lets pending window events run between pages, so that a click on Cancel is seen.
+    virtual void ProcessPendingEvents();
+
 private:
     // Font and metrics.
     void FontChanged();
@@ -245,7 +239,6 @@ private:
     void RebuildFriendly(bool header);
     QChar DecimalSeparator() const;
     void RefuseWhilePrinting(const char *message) const;
-    void Changed(DocumentChange change) const;
     // Print job.
     void SendPages(const TPageList &pages, int first, int last);
     void SendPage(const PagePicture &page, int pageNumber, int first, int last, bool lastCall);
@@ -276,8 +269,8 @@ private:
     double m_marginRight = 0;
     double m_marginTop = 0;
     TMeasureUnit m_measureUnit = muInches;
-    DocumentEvent m_onNewLine;
-    DocumentEvent m_onNewPage;
+    TNotifyEvent<PageDocument> m_onNewLine;
+    TNotifyEvent<PageDocument> m_onNewPage;
     double m_pageBorderOffset = 0;
     TPageBorders m_pageBorders;
     bool m_printToFile = false;
@@ -307,8 +300,6 @@ private:
     TPageList m_pages;
     DocumentCanvas m_canvas;
     PrinterTextMetrics m_fontMetrics;
-    ChangeListener m_changed;
-    PrintProgress *m_progress = nullptr;
 };
 
 }  // namespace sapidoro

@@ -83,7 +83,7 @@ void PageDocument::setMarginTop(double value) {
     else if (value > PageHeight() - strip)
         value = PageHeight() - strip;
     m_marginTop = value;
-    Changed(DocumentChange::Repaint);
+    DocumentChanged(DocumentChange::Repaint);
 }
 
 void PageDocument::setMarginBottom(double value) {
@@ -94,7 +94,7 @@ void PageDocument::setMarginBottom(double value) {
     else if (value > PageHeight() - strip)
         value = PageHeight() - strip;
     m_marginBottom = value;
-    Changed(DocumentChange::Repaint);
+    DocumentChanged(DocumentChange::Repaint);
 }
 
 void PageDocument::setMarginLeft(double value) {
@@ -105,7 +105,7 @@ void PageDocument::setMarginLeft(double value) {
     else if (value > PageWidth() - strip)
         value = PageWidth() - strip;
     m_marginLeft = value;
-    Changed(DocumentChange::Repaint);
+    DocumentChanged(DocumentChange::Repaint);
 }
 
 void PageDocument::setMarginRight(double value) {
@@ -116,7 +116,7 @@ void PageDocument::setMarginRight(double value) {
     else if (value > PageWidth() - strip)
         value = PageWidth() - strip;
     m_marginRight = value;
-    Changed(DocumentChange::Repaint);
+    DocumentChanged(DocumentChange::Repaint);
 }
 
 void PageDocument::setMargins(double top, double bottom, double left, double right) {

@@ -9,7 +9,9 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QWindow>
 
 #include <algorithm>
 #include <limits>
@@ -18,9 +20,12 @@ namespace sapidoro {
 
 namespace {
 
-// At most one synchronous paint of the progress window in this time: ten a second keep the
-// count readable and cost little beside the pages.
-constexpr int kProgressPaintMs = 100;
+// The time between two pictures of the screen the window is on.
+qint64 FrameNanoseconds(const QWidget &window) {
+    const QScreen *screen = window.screen();
+    const qreal rate = screen != nullptr ? screen->refreshRate() : 0;
+    return static_cast<qint64>(1e9 / (rate >= 1 ? rate : 60));
+}
 
 void SetTextIfChanged(QLabel *label, const QString &text) {
     if (label->text() != text) label->setText(text);
@@ -39,21 +44,13 @@ TPagePrinter::TPagePrinter(QWidget *parent) : QScrollArea(parent) {
     setWidgetResizable(false);  // the view sizes its paint box itself from the scroll ranges
     m_shadowColor = QApplication::palette().color(QPalette::Dark);
 
-    setFont(m_document.Font());
+    setFont(PageDocument::Font());
     FontChanged();  // the font may equal the inherited one, which sends no change event
-    m_document.setChangeListener([this](DocumentChange change) { DocumentChanged(change); });
-    m_document.setProgress(this);
     m_creating = false;
     Loaded();
 }
 
 TPagePrinter::~TPagePrinter() = default;
-
-void TPagePrinter::Loaded() {
-    m_document.Loaded();
-    UpdateScrollRanges();
-    update();
-}
 
 void TPagePrinter::changeEvent(QEvent *event) {
     QScrollArea::changeEvent(event);
@@ -61,8 +58,8 @@ void TPagePrinter::changeEvent(QEvent *event) {
 }
 
 void TPagePrinter::FontChanged() {
-    m_document.setScreenResolution(logicalDpiY());
-    m_document.setFont(font());
+    setScreenResolution(logicalDpiY());
+    PageDocument::setFont(font());
 }
 
 void TPagePrinter::DocumentChanged(DocumentChange change) {
@@ -70,21 +67,15 @@ void TPagePrinter::DocumentChanged(DocumentChange change) {
     update();
 }
 
-void TPagePrinter::setOnNewLine(TNotifyEvent handler) {
-    if (!handler) {
-        m_document.setOnNewLine({});
-        return;
-    }
-    m_document.setOnNewLine(
+void TPagePrinter::setOnNewLine(TNotifyEvent<TPagePrinter> handler) {
+    if (!handler) return PageDocument::setOnNewLine({});
+    PageDocument::setOnNewLine(
         [this, handler = std::move(handler)](PageDocument &) { handler(*this); });
 }
 
-void TPagePrinter::setOnNewPage(TNotifyEvent handler) {
-    if (!handler) {
-        m_document.setOnNewPage({});
-        return;
-    }
-    m_document.setOnNewPage(
+void TPagePrinter::setOnNewPage(TNotifyEvent<TPagePrinter> handler) {
+    if (!handler) return PageDocument::setOnNewPage({});
+    PageDocument::setOnNewPage(
         [this, handler = std::move(handler)](PageDocument &) { handler(*this); });
 }
 
@@ -108,6 +99,12 @@ void TPagePrinter::UpdateProgress(const QString &message, int page, int first, i
         window.raise();
         window.activateWindow();
     }
+    // On screen, a change made less than a frame after the last paint could not be shown
+    // before the next one anyway: it waits for that paint instead of painting on its own.
+    const bool onScreen = window.windowHandle() != nullptr && window.windowHandle()->isExposed();
+    const bool paintNow = !onScreen || !m_progressPainted.isValid() ||
+                          m_progressPainted.nsecsElapsed() >= FrameNanoseconds(window);
+    window.HoldPaints(true);
     if (window.windowTitle() != Title()) window.setWindowTitle(Title());
     SetTextIfChanged(window.lblStatus,
                      message.isEmpty() ? QStringLiteral("Sending Pages To Printer") : message);
@@ -116,13 +113,11 @@ void TPagePrinter::UpdateProgress(const QString &message, int page, int first, i
     if (window.ProgBar->maximum() != maximum) window.ProgBar->setMaximum(maximum);
     window.StepIt();
     SetTextIfChanged(window.lblPageNumber, ProgressPageText(page, first, last, Copies()));
-    // Painted at once, but not more often than a screen can show: a synchronous paint costs
-    // about as much as a whole page of a fast job.
-    if (window.isVisible() &&
-        (!m_progressPainted.isValid() || m_progressPainted.elapsed() >= kProgressPaintMs)) {
-        window.repaint();
-        m_progressPainted.start();
-    }
+    if (!paintNow) return;
+    window.HoldPaints(false);
+    // Repainted at once, every change of this page in one paint.
+    if (window.isVisible()) window.repaint(window.ChangingArea());
+    if (onScreen) m_progressPainted.start();
 }
 
 TPPPrnPrgDlg *TPagePrinter::ProgressWindow() const {

@@ -63,7 +63,7 @@ void PageDocument::EndDoc() {
     FinishCurrentPage();
     StartScratchPage();
     m_pageNumber = PageCount() > 0 ? 1 : 0;
-    Changed(DocumentChange::PageGeometry);
+    DocumentChanged(DocumentChange::PageGeometry);
 }
 
 int PageDocument::NewPage() {

@@ -59,6 +59,10 @@ TPPPrnPrgDlg::TPPPrnPrgDlg(QWidget *parent)
     btnCancel->setGeometry(Scaled(109), Scaled(100), Scaled(75), Scaled(25));
     btnCancel->setDefault(true);
 
+    // Parts of a fixed size ask the window for no new layout when their contents change.
+    for (QWidget *part : {static_cast<QWidget *>(lblStatus), static_cast<QWidget *>(lblPageNumber),
+                          static_cast<QWidget *>(ProgBar)})
+        part->setFixedSize(part->size());
     setFixedSize(Scaled(293), Scaled(133));
     if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
@@ -77,6 +81,21 @@ void TPPPrnPrgDlg::HideCancel() {
 void TPPPrnPrgDlg::StepIt() {
     const int next = ProgBar->value() + 1;
     ProgBar->setValue(next > ProgBar->maximum() ? ProgBar->minimum() : next);
+}
+
+std::array<QWidget *, 2> TPPPrnPrgDlg::ChangingParts() const {
+    return {lblPageNumber, ProgBar};
+}
+
+void TPPPrnPrgDlg::HoldPaints(bool hold) {
+    for (QWidget *part : ChangingParts())
+        if (part->updatesEnabled() == hold) part->setUpdatesEnabled(!hold);
+}
+
+QRegion TPPPrnPrgDlg::ChangingArea() const {
+    QRegion area;
+    for (const QWidget *part : ChangingParts()) area += part->geometry();
+    return area;
 }
 
 void TPPPrnPrgDlg::reject() {

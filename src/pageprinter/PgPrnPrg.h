@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QRegion>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 
 class QFrame;
@@ -26,6 +28,11 @@ public:
     int PixelsPerInch() const { return m_pixelsPerInch; }
     // Advances the bar by its step; past the maximum it starts again from the minimum.
     void StepIt();
+    // While held, changes of the page line and the bar ask for no paint of their own, so
+    // that the owner paints them together when the screen can show them.
+    void HoldPaints(bool hold);
+    // The part of the window that changes from page to page: the page line and the bar.
+    QRegion ChangingArea() const;
 
     QFrame *Bevel = nullptr;
     QLabel *lblStatus = nullptr;
@@ -39,6 +46,7 @@ public slots:
 
 private:
     int Scaled(int designPixels) const;
+    std::array<QWidget *, 2> ChangingParts() const;
 
     int m_pixelsPerInch = 96;
 };

@@ -6,7 +6,9 @@
 
 namespace sapidoro {
 
-PrintProgress::~PrintProgress() = default;
+void PageDocument::UpdateProgress(const QString &, int, int, int) {}
+
+void PageDocument::ProcessPendingEvents() {}
 
 bool PageDocument::Print() {
     if (Printing()) EndDoc();
@@ -74,15 +76,15 @@ void PageDocument::SendPages(const TPageList &pages, int first, int last) {
 
 void PageDocument::SendPage(const PagePicture &page, int pageNumber, int first, int last,
                             bool lastCall) {
-    if (m_showProgress && m_showCancel && m_progress) m_progress->ProcessPendingEvents();
+    if (m_showProgress && m_showCancel) ProcessPendingEvents();
     if (m_cancelRequested) throw ECancelPrinting("Printing Cancelled");
-    if (m_progress) m_progress->UpdateProgress(m_progressMessage, pageNumber, first, last);
+    UpdateProgress(m_progressMessage, pageNumber, first, last);
     page.Play(Printer().Canvas(), QPoint(0, 0));
     if (!lastCall) Printer().NewPage();
 }
 
 void PageDocument::EndPrintJob(int savedCopies) {
-    if (m_progress) m_progress->UpdateProgress(QStringLiteral("<FINISH>"), 0, 0, 0);
+    UpdateProgress(QStringLiteral("<FINISH>"), 0, 0, 0);
     if (!Printer().Printing()) Printer().setCopies(savedCopies);
 }
 

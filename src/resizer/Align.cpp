@@ -4,22 +4,30 @@
 
 #include <QEvent>
 #include <QFrame>
+#include <QHash>
 #include <QWidget>
 
 namespace sapidoro {
 
 namespace {
 
-const QString kAlignerName = QStringLiteral("sapidoro_client_aligner");
+class ClientAligner;
+
+// The aligner of each aligned control, found without a walk over the control's children.
+QHash<const QWidget *, ClientAligner *> &Aligners() {
+    static QHash<const QWidget *, ClientAligner *> aligners;
+    return aligners;
+}
 
 // Keeps its parent control filling the control's own parent.
 class ClientAligner : public QObject {
 public:
     explicit ClientAligner(QWidget *control) : QObject(control), m_control(control) {
-        setObjectName(kAlignerName);
+        Aligners().insert(control, this);
         if (QWidget *host = control->parentWidget()) host->installEventFilter(this);
         apply();
     }
+    ~ClientAligner() override { Aligners().remove(m_control); }
 
     void apply() const {
         if (QWidget *host = m_control->parentWidget()) m_control->setGeometry(host->contentsRect());
@@ -38,8 +46,7 @@ private:
 };
 
 ClientAligner *AlignerOf(const QWidget *control) {
-    return static_cast<ClientAligner *>(
-        control->findChild<QObject *>(kAlignerName, Qt::FindDirectChildrenOnly));
+    return Aligners().value(control, nullptr);
 }
 
 }  // namespace

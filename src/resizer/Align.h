@@ -2,11 +2,11 @@
 
 class QWidget;
 
+namespace sapidoro {
+
 // How a control sits in its parent: at its own bounds, or filling the parent's client area
 // (inside the parent's frame) and following every resize of the parent.
 enum TAlign { alNone, alClient };
-
-namespace sapidoro {
 
 void SetAlign(QWidget *control, TAlign align);
 TAlign AlignOf(const QWidget *control);

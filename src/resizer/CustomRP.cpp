@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
-using namespace sapidoro::resizer;
+namespace sapidoro {
+
+using namespace resizer;
 
 namespace {
 
@@ -121,7 +123,7 @@ void TCustomResizerPanel::HandleSizeChange() {
         m_ownFont->SaveProportionsAgainst(m_reference);
         for (auto &handler : m_handlers) SaveAgainstParent(*handler);
     }
-    sapidoro::AlignChildren(this);
+    AlignChildren(this);
     m_ownFont->ApplyProportionsAgainst(ClientSize(this));
     // Parents come before their children, so each child is placed in its parent's new area.
     QRect bounds;
@@ -153,7 +155,7 @@ bool TCustomResizerPanel::event(QEvent *event) {
 void TCustomResizerPanel::resizeEvent(QResizeEvent *event) {
     QFrame::resizeEvent(event);
     if (m_loading || !m_active) {
-        sapidoro::AlignChildren(this);
+        AlignChildren(this);
         m_reference = size();
         return;
     }
@@ -172,3 +174,5 @@ void TCustomResizerPanel::showEvent(QShowEvent *event) {
     m_sizePending = false;
     ReportErrors(&TCustomResizerPanel::HandleSizeChange);
 }
+
+}  // namespace sapidoro

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+namespace sapidoro {
+
 class TMRFont;
 
 // Creates the control handler of one control: the panel's choice of handler class.
@@ -39,8 +41,8 @@ public:
     bool AllowChanges() const { return m_allowChanges; }
     void setAllowChanges(bool allow) { m_allowChanges = allow; }
 
-    TAlign align() const { return sapidoro::AlignOf(this); }
-    void setAlign(TAlign align) { sapidoro::SetAlign(this, align); }
+    TAlign align() const { return AlignOf(this); }
+    void setAlign(TAlign align) { SetAlign(this, align); }
 
     // The end of building the panel and its controls: the present size becomes the size
     // the design proportions refer to. Runs by itself before the panel is first shown.
@@ -87,3 +89,5 @@ private:
     bool m_sizePending = false;  // resized while not shown: the work waits for the show
     std::function<void(std::exception_ptr)> m_errorHandler;
 };
+
+}  // namespace sapidoro

@@ -9,7 +9,9 @@
 #include <QTabWidget>
 #include <QVariant>
 
-using namespace sapidoro::resizer;
+namespace sapidoro {
+
+using namespace resizer;
 
 namespace {
 
@@ -66,3 +68,5 @@ void TMRControlHandlerVCL::FitComboFont() {
     font.setPixelSize(height);
     m_control->setProperty("font", font);
 }
+
+}  // namespace sapidoro

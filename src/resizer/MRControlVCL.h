@@ -2,6 +2,8 @@
 
 #include "resizer/MRHandler.h"
 
+namespace sapidoro {
+
 // The control handler that knows Qt's standard controls: pages of a tab widget follow its
 // current page (so hidden pages scale like the one on show), every page of a stacked
 // widget is laid out before proportions are learned, and a combo box whose height is held
@@ -17,3 +19,5 @@ public:
 private:
     void FitComboFont();
 };
+
+}  // namespace sapidoro

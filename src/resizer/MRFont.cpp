@@ -1,8 +1,6 @@
 #include "resizer/MRHandlers.h"
 #include "resizer/Pages.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QVariant>
@@ -10,16 +8,29 @@
 
 #include <algorithm>
 
-using namespace sapidoro::resizer;
+namespace sapidoro {
+
+using namespace resizer;
 
 TMRFont::TMRFont(QWidget *control, const char *propertyName)
-    : TMRPropertyHandler(control), m_propertyName(propertyName) {
+    : TMRPropertyHandler(control),
+      m_propertyName(propertyName),
+      m_ownFont(m_propertyName == "font") {
     RequireProperty(control, propertyName);
     m_font = ReadFont();
 }
 
 QFont TMRFont::ReadFont() const {
+    // A widget's own font is read directly; any other font property by name.
+    if (m_ownFont) return m_control->font();
     return m_control->property(m_propertyName.constData()).value<QFont>();
+}
+
+void TMRFont::WriteFont(const QFont &font) {
+    if (m_ownFont)
+        m_control->setFont(font);
+    else
+        WriteFont(font);
 }
 
 int TMRFont::PixelsPerInch() const {
@@ -56,9 +67,8 @@ void TMRFont::ApplyProportionsAgainst(QSize client) {
     const int pixelsPerInch = PixelsPerInch();
     if (FontSize(font, pixelsPerInch) != size) {
         SetFontSize(font, size, pixelsPerInch);
-        m_control->setProperty(m_propertyName.constData(), font);
-        // Parts sized by the font are laid out now, before the controls inside are placed.
-        QCoreApplication::sendPostedEvents(m_control, QEvent::LayoutRequest);
+        WriteFont(font);
+        LayOutPagesNow(m_control);
         font = ReadFont();  // as the control took it
     }
     m_font = font;
@@ -70,3 +80,5 @@ QString TMRFont::Advice() const {
     if (QFontDatabase::isSmoothlyScalable(QFontInfo(m_font).family())) return {};
     return QStringLiteral("Not a vector font. ");
 }
+
+}  // namespace sapidoro

@@ -5,7 +5,9 @@
 
 #include <QWidget>
 
-using namespace sapidoro::resizer;
+namespace sapidoro {
+
+using namespace resizer;
 
 TMRControlHandler::TMRControlHandler(QWidget *control) : m_control(control) {}
 
@@ -44,7 +46,7 @@ void TMRControlHandler::ApplyBounds(QRect &bounds) {
     const int left = Rounded(parent.width(), m_leftRatio);
     m_control->setGeometry(left, top, width, height);
     // A control aligned to its parent's client area goes back there, as its alignment says.
-    if (sapidoro::AlignOf(m_control) != alNone) sapidoro::SetAlign(m_control, alClient);
+    if (AlignOf(m_control) != alNone) SetAlign(m_control, alClient);
     bounds = m_control->geometry();
 }
 
@@ -57,3 +59,5 @@ void TMRControlHandler::StoreAppliedBounds() {
 }
 
 TMRPropertyHandler::~TMRPropertyHandler() = default;
+
+}  // namespace sapidoro

@@ -7,6 +7,9 @@
 #include <vector>
 
 class QWidget;
+
+namespace sapidoro {
+
 class TMRPropertyHandler;
 
 using TMRPropertyHandlers = std::vector<std::unique_ptr<TMRPropertyHandler>>;
@@ -65,3 +68,5 @@ protected:
     QWidget *m_control;  // not owned
     bool m_valid = false;
 };
+
+}  // namespace sapidoro

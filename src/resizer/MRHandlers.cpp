@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
-using namespace sapidoro::resizer;
+namespace sapidoro {
+
+using namespace resizer;
 
 bool TMRValuesHandler::ValuesChanged() const {
     const int count = EntryCount();
@@ -182,3 +184,5 @@ QString TMRAutoSize::Advice() const {
         HasProperty(m_control, "autoSize") && m_control->property("autoSize").toBool();
     return autoSize ? QStringLiteral("Set AutoSize to False") : QString();
 }
+
+}  // namespace sapidoro

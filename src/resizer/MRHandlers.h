@@ -10,7 +10,11 @@
 
 #include <limits>
 
+class QHeaderView;
 class QObject;
+class QTabBar;
+
+namespace sapidoro {
 
 // The font size of a control, in points, against the control's client width and height:
 // the smaller of the two scaled sizes, cut toward zero, at least 1.
@@ -29,10 +33,12 @@ public:
 
 private:
     QFont ReadFont() const;
+    void WriteFont(const QFont &font);
     int PixelsPerInch() const;
 
     QByteArray m_propertyName;
-    QFont m_font;  // as read through the property at the last save or apply
+    bool m_ownFont;  // the widget's own "font"
+    QFont m_font;    // as read through the property at the last save or apply
     float m_widthRatio = 0;
     float m_heightRatio = 0;
     int m_lastSize = 0;
@@ -112,7 +118,7 @@ protected:
     int MinimumOf(int) const override { return 0; }
 
 private:
-    class QHeaderView *Header(int index, int &section) const;
+    QHeaderView *Header(int index, int &section) const;
 };
 
 // Fixed tab width and height of a tab widget or tab bar (0: sized by the style, kept).
@@ -127,7 +133,7 @@ protected:
     Dimension DimensionOf(int index) const override;
 
 private:
-    class QTabBar *m_bar;
+    QTabBar *m_bar;
 };
 
 // Icon margin and spacing of a button whose class publishes `margin` and `spacing`;
@@ -248,3 +254,5 @@ public:
     using TMRPropertyHandler::TMRPropertyHandler;
     QString Advice() const override;
 };
+
+}  // namespace sapidoro

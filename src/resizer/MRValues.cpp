@@ -86,6 +86,8 @@ void SetFontSize(QFont &font, int size, int pixelsPerInch) {
 
 }  // namespace sapidoro::resizer
 
+namespace sapidoro {
+
 std::int32_t TMRLValues::Value(int index) const {
     return index >= 0 && index < Count() ? m_pairs[static_cast<std::size_t>(index)].value : 0;
 }
@@ -97,3 +99,5 @@ void TMRLValues::SetValue(int index, std::int32_t value) {
 float TMRLValues::Ratio(int index) const {
     return index >= 0 && index < Count() ? m_pairs[static_cast<std::size_t>(index)].ratio : 0;
 }
+
+}  // namespace sapidoro

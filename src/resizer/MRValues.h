@@ -9,7 +9,9 @@ class QFont;
 class QObject;
 class QWidget;
 
-namespace sapidoro::resizer {
+namespace sapidoro {
+
+namespace resizer {
 
 // Throws "No <name> property" unless `object`'s class has the property `name`.
 void RequireProperty(const QObject *object, const char *name);
@@ -39,7 +41,7 @@ void SetFontSize(QFont &font, int size, int pixelsPerInch);
 // a × b / c rounded to the nearest integer.
 int MulDiv(int a, int b, int c);
 
-}  // namespace sapidoro::resizer
+}  // namespace resizer
 
 // Pairs of the value last applied and its ratio; an index out of range reads 0 and writes
 // nothing.
@@ -70,3 +72,5 @@ struct TMRLSection {
     float MaxWidthRatio = 0;
 };
 using TMRLSections = std::vector<TMRLSection>;
+
+}  // namespace sapidoro

@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cstdint>
 
-using namespace sapidoro::resizer;
+namespace sapidoro {
+
+using namespace resizer;
 
 namespace {
 
@@ -21,8 +23,9 @@ namespace {
 int TabSize(const QTabBar *bar, const char *which) {
     static const QRegularExpression width(QStringLiteral(R"(\bwidth:\s*(\d+)px)"));
     static const QRegularExpression height(QStringLiteral(R"(\bheight:\s*(\d+)px)"));
-    const QRegularExpressionMatch match =
-        (which[0] == 'w' ? width : height).match(bar->property("styleSheet").toString());
+    const QString sheet = bar->styleSheet();
+    if (sheet.isEmpty()) return 0;
+    const QRegularExpressionMatch match = (which[0] == 'w' ? width : height).match(sheet);
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
@@ -214,3 +217,5 @@ void TMRListView::WriteEntry(int index, int value) {
     QHeaderView *header = static_cast<QTreeView *>(m_control)->header();
     if (header->sectionSize(index) != value) header->resizeSection(index, value);
 }
+
+}  // namespace sapidoro

@@ -66,6 +66,8 @@
 // views have no row-height property, a QTabBar no margins, a QToolBar no border width:
 // those sizes stay as the style makes them.
 
+namespace sapidoro {
+
 namespace {
 
 std::unique_ptr<TMRControlHandler> CreateVclHandler(QWidget *control) {
@@ -107,8 +109,8 @@ TNoBDEResizerPanel::TNoBDEResizerPanel(QWidget *parent) : TCustomResizerPanel(pa
 
 void TNoBDEResizerPanel::AddPropertyHandlers(QWidget *control, TMRPropertyHandlers &handlers) {
     TCustomResizerPanel::AddPropertyHandlers(control, handlers);
-    using sapidoro::resizer::HasProperty;
-    using sapidoro::resizer::Publishes;
+    using resizer::HasProperty;
+    using resizer::Publishes;
     const auto add = [&handlers](auto handler) { handlers.push_back(std::move(handler)); };
     if (Publishes(control, "font")) add(std::make_unique<TMRFont>(control, "font"));
     if (IsA<QComboBox, QListView, QTreeView>(control) && HasProperty(control, "itemHeight"))
@@ -154,3 +156,5 @@ void TNoBDEResizerPanel::ChildControls(QWidget *container, QList<QWidget *> &con
         }
     }
 }
+
+}  // namespace sapidoro

@@ -2,6 +2,8 @@
 
 #include "resizer/CustomRP.h"
 
+namespace sapidoro {
+
 // The resizer panel for Qt's standard controls and the program's own widget set. The
 // table of kinds and what each scales is at the top of NoBDERP.cpp.
 class TNoBDEResizerPanel : public TCustomResizerPanel {
@@ -15,3 +17,5 @@ protected:
     void AddPropertyHandlers(QWidget *control, TMRPropertyHandlers &handlers) override;
     void ChildControls(QWidget *container, QList<QWidget *> &controls) const override;
 };
+
+}  // namespace sapidoro

@@ -1,5 +1,7 @@
 #include "resizer/Pages.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QStackedWidget>
 #include <QTabWidget>
 
@@ -20,6 +22,11 @@ void TakeActivePageBounds(QWidget *control) {
     const QWidget *active = pages->currentWidget();
     if (active != nullptr && active != control && control->geometry() != active->geometry())
         control->setGeometry(active->geometry());
+}
+
+void LayOutPagesNow(QWidget *control) {
+    if (qobject_cast<QTabWidget *>(control) != nullptr)
+        QCoreApplication::sendPostedEvents(control, QEvent::LayoutRequest);
 }
 
 }  // namespace sapidoro::resizer

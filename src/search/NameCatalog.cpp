@@ -105,7 +105,7 @@ bool PassRecordBody(TextFile &file, RecordTable &table) {
 
 }  // namespace
 
-NameCatalog NameCatalog::List(TextFile &file, const NameCatalog *previous) {
+NameCatalog NameCatalog::Walk(TextFile &file) {
     NameCatalog catalog;
     RecordTable &table = catalog.m_records;
     // Only a mapped file has an identity to check the table against; a small one may be
@@ -133,13 +133,28 @@ NameCatalog NameCatalog::List(TextFile &file, const NameCatalog *previous) {
             if (!PassRecordBody(file, table)) break;
         }
     }
-    if (previous == nullptr || !catalog.takeOrderFrom(*previous)) catalog.build();
+    return catalog;
+}
+
+NameCatalog NameCatalog::List(TextFile &file, const NameCatalog *previous) {
+    NameCatalog catalog = Walk(file);
+    if (previous == nullptr || !catalog.takeOrderFrom(*previous)) {
+        catalog.sort();
+        catalog.makeDisplayTexts();
+    }
     return catalog;
 }
 
 NameCatalog NameCatalog::List(const std::string &path, const NameCatalog *previous) {
     const auto file = TextFile::MapOrOpen(path);
     return List(*file, previous);
+}
+
+NameCatalog NameCatalog::ListSorted(const std::string &path) {
+    const auto file = TextFile::MapOrOpen(path);
+    NameCatalog catalog = Walk(*file);
+    catalog.sort();
+    return catalog;
 }
 
 bool NameCatalog::takeOrderFrom(const NameCatalog &previous) {
@@ -151,7 +166,7 @@ bool NameCatalog::takeOrderFrom(const NameCatalog &previous) {
     return true;
 }
 
-void NameCatalog::build() {
+void NameCatalog::sort() {
     const std::size_t count = m_starts.size() - 1;
     {  // the views are dropped before the display texts are made
         std::vector<std::string_view> names;
@@ -162,11 +177,10 @@ void NameCatalog::build() {
     m_rankOfRecord.resize(count);
     for (std::size_t rank = 0; rank < count; ++rank)
         m_rankOfRecord[m_recordOfRank[rank]] = static_cast<std::uint32_t>(rank);
-    makeDisplayTexts();
-    m_apart = {};
 }
 
 void NameCatalog::makeDisplayTexts() {
+    if (m_display.size() == static_cast<qsizetype>(size())) return;  // made already
     // The texts are made in sorted order, the order in which the lists read them and the
     // catalog frees them. The names lie in file order, far apart in a long list: one pass in
     // file order first copies them into groups of 4096 ranks, so that each group is then read
@@ -219,6 +233,7 @@ void NameCatalog::makeDisplayTexts() {
         }
         copies[g].reset();
     }
+    m_apart = {};
 }
 
 NameCatalog::~NameCatalog() {

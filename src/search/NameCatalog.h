@@ -31,6 +31,11 @@ public:
     // the same names in the same order, their order and display texts are taken over from
     // it instead of being made again, and shared with it.
 
+    // The listing sorted, still without its display texts: plain data, made on any thread.
+    static NameCatalog ListSorted(const std::string &path);
+    // Makes the display texts of a listing from ListSorted, on the thread that shows them.
+    void makeDisplayTexts();
+
     NameCatalog() = default;
     NameCatalog(NameCatalog &&) = default;
     NameCatalog &operator=(NameCatalog &&) = default;
@@ -58,9 +63,9 @@ private:
     std::string_view recordName(std::size_t record) const {
         return {m_bytes.data() + m_starts[record], m_starts[record + 1] - m_starts[record]};
     }
-    void build();
+    static NameCatalog Walk(TextFile &file);
+    void sort();
     bool takeOrderFrom(const NameCatalog &previous);
-    void makeDisplayTexts();
     std::uint32_t lookUp(std::string_view name) const;
 
     std::string m_bytes;                   // the names in file order, one after another

@@ -121,9 +121,12 @@ void ComboBox::setSorted(bool sorted) {
 }
 
 void ComboBox::setItemHeight(int height) {
+    if (height == m_itemHeight) return;
     m_itemHeight = height;
     static_cast<FixedRowDelegate *>(itemDelegate())->setHeight(height);
-    view()->doItemsLayout();
+    // A list of a million names takes a while to lay out: a hidden one is laid out as it drops.
+    m_listLayoutStale = true;
+    if (view()->isVisible()) UpdateList();
 }
 
 QString ComboBox::text() const {
@@ -197,8 +200,22 @@ void ComboBox::assignItems(const ComboBox &source) {
         setItems(source.items());
 }
 
+void ComboBox::UpdateList() {
+    if (m_listFontStale) {
+        m_listFontStale = false;
+        m_listLayoutStale = false;  // a new font lays the list out again
+        view()->window()->setFont(font());
+        view()->setFont(font());
+    }
+    if (m_listLayoutStale) {
+        m_listLayoutStale = false;
+        view()->doItemsLayout();
+    }
+}
+
 void ComboBox::showPopup() {
     if (m_style == Style::Simple) return;
+    UpdateList();
     QComboBox::showPopup();
 }
 
@@ -243,10 +260,23 @@ void ComboBox::paintEvent(QPaintEvent *event) {
 }
 
 void ComboBox::changeEvent(QEvent *event) {
+    // The dropped-down list is a window of its own and takes no colours or font by itself. It
+    // gets a new font when it next drops down: QComboBox would lay out every item of the list
+    // again at each change of the font, which a resize of the window makes for every box.
+    if (event->type() == QEvent::FontChange) {
+        QWidget::changeEvent(event);
+        m_listFontStale = true;
+        if (view()->isVisible()) UpdateList();
+        // The size hint, which QComboBox keeps, is measured again with the new font.
+        const SizeAdjustPolicy policy = sizeAdjustPolicy();
+        setSizeAdjustPolicy(policy == AdjustToContentsOnFirstShow
+                                ? AdjustToMinimumContentsLengthWithIcon
+                                : AdjustToContentsOnFirstShow);
+        setSizeAdjustPolicy(policy);
+        return;
+    }
     QComboBox::changeEvent(event);
-    // The dropped-down list is a window of its own and takes no colours or font by itself.
     if (event->type() == QEvent::PaletteChange) view()->setPalette(palette());
-    if (event->type() == QEvent::FontChange) view()->setFont(font());
 }
 
 }  // namespace sapidoro

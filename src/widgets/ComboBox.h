@@ -70,10 +70,14 @@ private:
     // a drop-down list keeps its chosen entry only when `keepChoice`.
     template <class Change>
     void changeList(Change &&change, bool keepChoice);
+    // Gives the dropped-down list the font and row height it missed while hidden.
+    void UpdateList();
 
     Style m_style;
     bool m_sorted = false;
     int m_itemHeight = 16;
+    bool m_listFontStale = false;    // the dropped-down list has yet to take the box's font
+    bool m_listLayoutStale = false;  // its rows have yet to take their new height
     QStringListModel *m_model;
     QString m_wholeText;  // the text set, while the edit field shows it cut
 };

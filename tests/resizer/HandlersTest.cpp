@@ -20,6 +20,7 @@
 
 #include <cmath>
 
+using namespace sapidoro;
 using namespace sapidoro::test;
 
 namespace {

@@ -15,12 +15,13 @@
 #include <functional>
 #include <stdexcept>
 
+using namespace sapidoro;
 using namespace sapidoro::test;
 
 namespace {
 
 int PointSize(const QWidget *control) {
-    return sapidoro::resizer::FontSize(control->font(), control->logicalDpiY());
+    return resizer::FontSize(control->font(), control->logicalDpiY());
 }
 
 class FontTest : public PanelTest {};

@@ -12,6 +12,7 @@
 #include <array>
 #include <vector>
 
+using namespace sapidoro;
 using namespace sapidoro::test;
 
 namespace {
