@@ -134,9 +134,9 @@ struct stat CheckReplaceable(const std::string &path, bool replacing) {
     if (!replacing) return info;
     // A leftover link of an interrupted save, as "~", is the save's own.
     if (info.st_nlink > 1 && !(info.st_nlink == 2 && IsLinkOfBackup(info, path + "~")))
-        throw ESaveRefused("Il file " + name + " ha " + std::to_string(info.st_nlink - 1) +
-                           " altri collegamenti fisici, che un salvataggio separerebbe: la "
-                           "modifica non è stata salvata.");
+        throw ESaveRefused("Il file " + name + " ha " + std::to_string(info.st_nlink) +
+                           " collegamenti fisici, che un salvataggio separerebbe: la modifica "
+                           "non è stata salvata.");
     if (ReadOnly(path, info))
         throw ESaveRefused("Il file " + name +
                            " è di sola lettura: la modifica non è stata salvata.");
