@@ -166,28 +166,19 @@ void SyncFile(int fd, SaveStep step, const std::string &path) {
     if (::fsync(fd) != 0) Fail(step, errno, path);
 }
 
-// Puts the old version in place as "~", by a second link to it (or a copy where the file
-// system has no links).
-void KeepBackup(const SavedFile &old, const std::string &folder, const std::string &path) {
-    const std::string backup = path + "~";
-    TempFile link;
-    link.reserveName(folder, FileNameOf(backup));
+// A second name for the old version, to become its "~" once the new file is in place (a
+// copy where the file system has no links).
+void LinkOldVersion(const SavedFile &old, const std::string &folder, const std::string &path,
+                    TempFile &link) {
+    link.reserveName(folder, FileNameOf(path) + "~");
     Step(SaveStep::Backup, path);
-    if (::link(path.c_str(), link.path().c_str()) != 0) {
-        if (errno != EPERM && errno != ENOTSUP && errno != EMLINK)
-            Fail(SaveStep::Backup, errno, path);
-        TempFile copy;
-        copy.create(folder, FileNameOf(backup), path);
-        int writes = 0;
-        WriteAll(copy.fd(), old.bytes, writes, path);
-        SyncFile(copy.fd(), SaveStep::Backup, path);
-        if (::rename(copy.path().c_str(), backup.c_str()) != 0) Fail(SaveStep::Backup, errno, path);
-        copy.keep();
-        return;
-    }
-    Step(SaveStep::Backup, path, 1);
-    if (::rename(link.path().c_str(), backup.c_str()) != 0) Fail(SaveStep::Backup, errno, path);
+    if (::link(path.c_str(), link.path().c_str()) == 0) return;
+    if (errno != EPERM && errno != ENOTSUP && errno != EMLINK) Fail(SaveStep::Backup, errno, path);
     link.keep();
+    link.create(folder, FileNameOf(path) + "~", path);
+    int writes = 0;
+    WriteAll(link.fd(), old.bytes, writes, path);
+    SyncFile(link.fd(), SaveStep::Backup, path);
 }
 
 // After the new file went in place but could not be made durable: the old one goes back.
@@ -309,10 +300,21 @@ SaveResult SaveFile(const std::string &path, const FileIdentity *expected,
     // Another program may have changed the file meanwhile without asking for the lock.
     if ((old->mapping && old->mapping->shortened()) || LstatIdentity(path) != old->identity)
         Changed(path);
-    KeepBackup(*old, folder, path);
+    TempFile oldVersion;
+    LinkOldVersion(*old, folder, path, oldVersion);
     Step(SaveStep::Rename, path);
     if (::rename(temp.path().c_str(), path.c_str()) != 0) Fail(SaveStep::Rename, errno, path);
     temp.keep();
+    int backupFailure = InjectedFault(SaveStep::Backup, 1);
+    if (backupFailure == 0 && ::rename(oldVersion.path().c_str(), (path + "~").c_str()) != 0)
+        backupFailure = errno;
+    if (backupFailure != 0) {
+        // Without its "~" the change could not be undone: the old version goes back.
+        if (::rename(oldVersion.path().c_str(), path.c_str()) == 0) oldVersion.keep();
+        ::fsync(lock.fd());
+        Fail(SaveStep::Backup, backupFailure, path);
+    }
+    oldVersion.keep();
     int failure = InjectedFault(SaveStep::SyncFolder, 0);
     if (failure == 0 && ::fsync(lock.fd()) != 0) failure = errno;
     if (failure != 0) {
