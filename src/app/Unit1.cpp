@@ -4,6 +4,7 @@
 #include "app/FormBuilder.h"
 #include "app/FormDesign.h"
 #include "app/WindowTexts.h"
+#include "editor/LastSave.h"
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
@@ -125,6 +126,7 @@ void TForm1::buildPopupMenu() {
     Stampa1 = addItem("Stampa1", kPrintMenuCaption, Qt::Key_F7);
     Anteprima1 = addItem("Anteprima1", kPreviewMenuCaption, Qt::Key_F8);
     EsportaPDF1 = addItem("EsportaPDF1", kPdfMenuCaption, Qt::Key_F9);
+    buildRecipeMenu();
 }
 
 void TForm1::bindEvents() {

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,9 @@ class QTextEdit;
 class TNoBDEResizerPanel;
 
 namespace sapidoro {
+struct LastSave;
+struct RecipeFields;
+struct SaveResult;
 class ColourButton;
 class ComboBox;
 class FrameBorder;
@@ -101,6 +105,20 @@ private:
     // Print preview and PDF export of those pages (PreviewHandlers.cpp).
     void Anteprima1Click();
     void EsportaPDF1Click();
+    // Recipe editing, calorie entries and undo, all through the writer (EditHandlers.cpp).
+    void buildRecipeMenu();
+    void NuovaRicetta1Click();
+    void ModificaRicetta1Click();
+    void EliminaRicetta1Click();
+    void AnnullaModifica1Click();
+    void ListaIngredientiNonTrovatiDblClick(const QString &line);
+    // Runs the editor on `recipe` until `save` saves it or the user cancels; true when saved.
+    bool RunEditor(const QString &title, const sapidoro::RecipeFields &recipe,
+                   const std::function<sapidoro::SaveResult(const sapidoro::RecipeFields &)> &save);
+    void keepSave(const sapidoro::SaveResult &result, const std::string &before,
+                  const std::string &after);
+    // The collection listed afresh after a save, `recipeToShow` (Windows-1252) on show.
+    void ShowCollectionAfterSave(const std::string &recipeToShow);
 
     const QString m_designDataFolder;
 
@@ -117,6 +135,7 @@ private:
     std::unique_ptr<sapidoro::NameCatalog> m_catalog;
     std::vector<std::uint32_t> m_resultRanks;
     QStringList m_resultItems;
+    std::unique_ptr<sapidoro::LastSave> m_lastSave;  // for "Annulla ultima modifica"
 
     // The controls, by their design names.
     TNoBDEResizerPanel *NoBDEResizerPanel1 = nullptr;
@@ -158,6 +177,10 @@ private:
     QAction *Stampa1 = nullptr;
     QAction *Anteprima1 = nullptr;
     QAction *EsportaPDF1 = nullptr;
+    QAction *NuovaRicetta1 = nullptr;
+    QAction *ModificaRicetta1 = nullptr;
+    QAction *EliminaRicetta1 = nullptr;
+    QAction *AnnullaModifica1 = nullptr;
 };
 
 }  // namespace sapidoro
