@@ -6,7 +6,8 @@
 
 namespace sapidoro {
 
-CollectionScan ScanCollection(TextFile &file, const std::vector<std::string_view> &names) {
+CollectionScan ScanCollection(TextFile &walk, TextFile &lookup,
+                              const std::vector<std::string_view> &names) {
     CollectionScan scan;
     scan.names.resize(names.size());
     std::unordered_map<std::string_view, std::size_t> wanted;
@@ -16,46 +17,39 @@ CollectionScan ScanCollection(TextFile &file, const std::vector<std::string_view
         return it == wanted.end() ? nullptr : &scan.names[it->second];
     };
 
-    if (file.eof()) {
+    // The start-up walk, jumping from one separator line to the next.
+    walk.watchMarkers(kRecordSeparator);
+    if (walk.eof()) {
         scan.firstLineMissing = true;
         return scan;
     }
-    file.skipLine();
-    scan.appendAt = file.offset();
+    walk.skipLine();
+    scan.appendAt = walk.offset();
+    while (!walk.eof()) {
+        const std::uint64_t start = walk.offset();
+        walk.skipLine();
+        if (walk.eof()) break;
+        const std::uint64_t nameLine = walk.offset();
+        NameFacts *facts = find(walk.readLineView());
+        if (facts != nullptr && facts->listedCount++ == 0)
+            facts->listed = RecordPlace{start, nameLine, 0};
+        if (!walk.skipPastLine(kRecordSeparator)) break;
+        scan.appendAt = walk.offset();
+        if (facts != nullptr && facts->listed->start == start) facts->listed->end = scan.appendAt;
+    }
 
-    enum class Walk { Head, Name, Body } walk = Walk::Head;
-    std::uint64_t recordStart = 0, previousStart = 0;
-    bool previousIsNameMarker = false;
-    NameFacts *recordFacts = nullptr;
-    while (!file.eof()) {
-        const std::uint64_t lineStart = file.offset();
-        const std::string_view line = file.readLineView();
-        if (previousIsNameMarker) {
+    // The lookup by name, jumping from one "-Nome" line to the next; a run of them is
+    // checked line by line.
+    lookup.watchMarkers(kNameMarker);
+    while (lookup.skipPastLine(kNameMarker)) {
+        for (;;) {
+            if (lookup.eof()) return scan;
+            const std::uint64_t at = lookup.offset();
+            const std::string_view line = lookup.readLineView();
             NameFacts *facts = find(line);
-            if (facts != nullptr && !facts->lookupHit) facts->lookupHit = previousStart;
+            if (facts != nullptr && !facts->lookupHit) facts->lookupHit = at;
+            if (line != kNameMarker) break;
         }
-        switch (walk) {
-            case Walk::Head:
-                recordStart = lineStart;
-                walk = Walk::Name;
-                break;
-            case Walk::Name:
-                recordFacts = find(line);
-                if (recordFacts != nullptr && recordFacts->listedCount++ == 0)
-                    recordFacts->listed = RecordPlace{recordStart, 0};
-                walk = Walk::Body;
-                break;
-            case Walk::Body:
-                if (line == kRecordSeparator) {
-                    scan.appendAt = file.offset();
-                    if (recordFacts != nullptr && recordFacts->listed->start == recordStart)
-                        recordFacts->listed->end = scan.appendAt;
-                    walk = Walk::Head;
-                }
-                break;
-        }
-        previousIsNameMarker = line == kNameMarker;
-        previousStart = lineStart;
     }
     return scan;
 }

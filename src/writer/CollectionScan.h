@@ -11,9 +11,10 @@
 namespace sapidoro {
 
 // Where one record lies: from its first line to past its separator line's line end (0 while
-// the record is cut short).
+// the record is cut short), and where its name line begins.
 struct RecordPlace {
     std::uint64_t start = 0;
+    std::uint64_t nameLine = 0;
     std::uint64_t end = 0;
 };
 
@@ -21,7 +22,7 @@ struct RecordPlace {
 struct NameFacts {
     std::optional<RecordPlace> listed;  // the first record the start-up walk lists under it
     int listedCount = 0;
-    std::optional<std::uint64_t> lookupHit;  // the "-Nome" line where the lookup finds it
+    std::optional<std::uint64_t> lookupHit;  // the line where the lookup by name finds it
 };
 
 // What a save needs to know of the recipe file, found in one pass of its lines.
@@ -31,8 +32,10 @@ struct CollectionScan {
     bool firstLineMissing = false;  // the file has no first line: new records need one
 };
 
-// Walks the file as the start-up listing and the lookup by name do, at once, for `names`.
-CollectionScan ScanCollection(TextFile &file, const std::vector<std::string_view> &names);
+// Reads the file as the start-up walk does (through `walk`) and as the lookup by name does
+// (through `lookup`, another reader of the same bytes), for `names`.
+CollectionScan ScanCollection(TextFile &walk, TextFile &lookup,
+                              const std::vector<std::string_view> &names);
 
 // True when offset `at` of `bytes` is the start of a line (the first line, or after a line
 // end).

@@ -29,6 +29,11 @@ std::unique_ptr<TextFile> ReaderOf(const SavedFile &file) {
     return std::make_unique<TextFile>(MakeMemorySource(std::string(file.bytes)));
 }
 
+CollectionScan Scan(const SavedFile &file, const std::vector<std::string_view> &names) {
+    const std::unique_ptr<TextFile> walk = ReaderOf(file), lookup = ReaderOf(file);
+    return ScanCollection(*walk, *lookup, names);
+}
+
 [[noreturn]] void NotReadBack(const std::string &path) {
     ThrowStepFailure(SaveStep::ReadBack, EIO, FileNameOf(path));
 }
@@ -55,12 +60,11 @@ RecordPlace LocateRecord(const SavedFile &old, const NameFacts &facts, std::stri
     if (!facts.lookupHit)
         throw ESaveRefused("La ricetta " + Quoted(name) + " non è più nella raccolta.");
     const bool whole =
-        facts.listed && facts.listed->start == *facts.lookupHit && facts.listed->end != 0;
+        facts.listed && facts.listed->nameLine == *facts.lookupHit && facts.listed->end != 0;
     if (whole) {
         // Its body must read where the walk ends it.
         const std::unique_ptr<TextFile> file = ReaderOf(old);
-        file->jumpTo(facts.listed->start);
-        file->skipLine();
+        file->jumpTo(facts.listed->nameLine);
         std::string readName = file->readLine();
         const RecipeRecord record = ReadRecipeBody(*file, std::move(readName));
         if (record.complete && file->offset() == facts.listed->end) return *facts.listed;
@@ -94,8 +98,7 @@ SaveResult ReplaceRecipe(const std::string &folder, const FileIdentity &expected
     return SaveFile(path, &expected, [&](const SavedFile &old) {
         std::vector<std::string_view> names{target};
         if (renamed) names.push_back(recipe.name);
-        const std::unique_ptr<TextFile> reader = ReaderOf(old);
-        const CollectionScan scan = ScanCollection(*reader, names);
+        const CollectionScan scan = Scan(old, names);
         const RecordPlace place = LocateRecord(old, scan.names[0], target);
         if (renamed) RefuseTaken(scan.names[1], recipe.name);
         SavePlan plan;
@@ -115,8 +118,7 @@ SaveResult DeleteRecipe(const std::string &folder, const FileIdentity &expected,
     const std::string path = RecipeFilePath(folder);
     const std::string target(name);
     return SaveFile(path, &expected, [&](const SavedFile &old) {
-        const std::unique_ptr<TextFile> reader = ReaderOf(old);
-        const CollectionScan scan = ScanCollection(*reader, {target});
+        const CollectionScan scan = Scan(old, {target});
         const RecordPlace place = LocateRecord(old, scan.names[0], target);
         SavePlan plan;
         plan.from = place.start;
@@ -150,8 +152,7 @@ SaveResult AppendRecipes(const std::string &folder, const std::vector<RecipeFiel
     }
     const std::string path = RecipeFilePath(folder);
     return SaveFile(path, expected, [&](const SavedFile &old) {
-        const std::unique_ptr<TextFile> reader = ReaderOf(old);
-        const CollectionScan scan = ScanCollection(*reader, names);
+        const CollectionScan scan = Scan(old, names);
         for (std::size_t i = 0; i < names.size(); ++i) RefuseTaken(scan.names[i], names[i]);
         SavePlan plan;
         plan.from = plan.to = scan.appendAt;
