@@ -39,17 +39,14 @@ RecipeData Torta() {
             {"Impastare.", "Cuocere."}};
 }
 
-// Runs `act` on the next modal window named `name` (any message box for "") once it is open.
-void OnModal(const QString &name, std::function<void(QWidget *)> act, int attempts = 300) {
-    QWidget *modal = QApplication::activeModalWidget();
-    const bool found =
-        modal != nullptr && (name.isEmpty() ? qobject_cast<QMessageBox *>(modal) != nullptr
-                                            : modal->objectName() == name);
-    if (!found) {
-        if (attempts > 0) QTimer::singleShot(10, [=] { OnModal(name, act, attempts - 1); });
-        return;
+// Runs `act` on the next window named `name` (any message box for "") once it is shown.
+void OnModal(const QString &name, std::function<void(QWidget *)> act, int attempts = 3000) {
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        const bool wanted = name.isEmpty() ? qobject_cast<QMessageBox *>(window) != nullptr
+                                           : window->objectName() == name;
+        if (wanted && window->isVisible()) return act(window);
     }
-    act(modal);
+    if (attempts > 0) QTimer::singleShot(10, [=] { OnModal(name, act, attempts - 1); });
 }
 
 template <class Control>
@@ -103,7 +100,8 @@ TEST_F(EditorScenarioTest, EditsEveryFieldAndShowsTheSavedRecipe) {
         In<QPlainTextEdit>(editor, "CampoPreparazione")
             ->setPlainText("Sbucciare.\nInfornare \xC3\xA8 servire.");
         OnModal("SceltaImmagine", [&](QWidget *picker) {
-            static_cast<QFileDialog *>(picker)->selectFile(chosen);
+            // The whole path typed, as the dialog's folder view may still be loading.
+            picker->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(chosen);
             static_cast<QDialog *>(picker)->accept();
         });
         QTest::mouseClick(In<QPushButton>(editor, "ScegliImmagine"), Qt::LeftButton);
