@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -48,6 +49,7 @@ const std::string &Folder() {
         std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                               std::string("/sapidoro-fuzz-XXXXXX");
         if (::mkdtemp(pattern.data()) == nullptr) Fail("no temporary folder");
+        std::atexit([] { std::filesystem::remove_all(Folder()); });
         return pattern + "/";
     }();
     return folder;
