@@ -85,16 +85,19 @@ void TForm1::buildRecipeMenu() {
                         [this](const QString &line) { ListaIngredientiNonTrovatiDblClick(line); });
 }
 
-bool TForm1::RunEditor(const QString &title, const RecipeFields &recipe,
-                       const std::function<SaveResult(const RecipeFields &)> &save) {
+bool TForm1::RunEditor(
+    const QString &title, const RecipeFields &recipe, FileIdentity opened,
+    const std::function<SaveResult(const RecipeFields &, const FileIdentity &)> &save) {
     const QStringList ingredients = FromCp1252List(ReadIngredientNames(DataFolder + "ing.txt"));
     EditorRicetta editor(
         recipe, FixedScopeValues(SearchScope::Piatto).items, ingredients,
         [&](const RecipeFields &fields, const QString &picture) {
             try {
-                keepSave(save(fields), recipe.name, fields.name);
+                keepSave(save(fields, opened), recipe.name, fields.name);
             } catch (const EFileChanged &) {
-                // The window shows the file as the other program left it.
+                // The window shows the file as the other program left it; a second "Salva",
+                // after the message, goes into that file.
+                opened = CurrentIdentity(RecipeFilePath(DataFolder));
                 ShowCollectionAfterSave(CurrentRecipeName);
                 throw;
             }
@@ -122,11 +125,11 @@ void TForm1::keepSave(const SaveResult &result, const std::string &before,
 }
 
 void TForm1::NuovaRicetta1Click() {
-    const std::string path = RecipeFilePath(DataFolder);
-    const FileIdentity opened = CurrentIdentity(path);
-    RunEditor(QStringLiteral("Nuova ricetta"), RecipeFields{}, [&](const RecipeFields &fields) {
-        return AppendRecipes(DataFolder, {fields}, &opened);
-    });
+    RunEditor(QStringLiteral("Nuova ricetta"), RecipeFields{},
+              CurrentIdentity(RecipeFilePath(DataFolder)),
+              [this](const RecipeFields &fields, const FileIdentity &opened) {
+                  return AppendRecipes(DataFolder, {fields}, &opened);
+              });
 }
 
 void TForm1::ModificaRicetta1Click() {
@@ -137,11 +140,11 @@ void TForm1::ModificaRicetta1Click() {
     const FileIdentity opened = CurrentIdentity(path);
     const std::optional<RecipeRecord> record = FindRecipe(path, name);
     if (!record || !record->complete)
-        throw ESaveRefused("La ricetta " + Cp1252ToUtf8(Quoted(name).toStdString()) +
-                           " non si trova intera nella raccolta.");
-    RunEditor(QStringLiteral("Modifica ricetta"), FieldsOf(*record),
-              [&](const RecipeFields &fields) {
-                  return ReplaceRecipe(DataFolder, opened, name, fields);
+        throw ESaveRefused("La ricetta \"" + Cp1252ToUtf8(name) +
+                           "\" non si trova intera nella raccolta.");
+    RunEditor(QStringLiteral("Modifica ricetta"), FieldsOf(*record), opened,
+              [&](const RecipeFields &fields, const FileIdentity &current) {
+                  return ReplaceRecipe(DataFolder, current, name, fields);
               });
 }
 

@@ -24,6 +24,7 @@ class QTextEdit;
 class TNoBDEResizerPanel;
 
 namespace sapidoro {
+struct FileIdentity;
 struct LastSave;
 struct RecipeFields;
 struct SaveResult;
@@ -112,9 +113,12 @@ private:
     void EliminaRicetta1Click();
     void AnnullaModifica1Click();
     void ListaIngredientiNonTrovatiDblClick(const QString &line);
-    // Runs the editor on `recipe` until `save` saves it or the user cancels; true when saved.
+    // Runs the editor on `recipe`, read from the recipe file as `opened` names it, until
+    // `save` saves it or the user cancels; true when saved.
     bool RunEditor(const QString &title, const sapidoro::RecipeFields &recipe,
-                   const std::function<sapidoro::SaveResult(const sapidoro::RecipeFields &)> &save);
+                   sapidoro::FileIdentity opened,
+                   const std::function<sapidoro::SaveResult(const sapidoro::RecipeFields &,
+                                                            const sapidoro::FileIdentity &)> &save);
     void keepSave(const sapidoro::SaveResult &result, const std::string &before,
                   const std::string &after);
     // The collection listed afresh after a save, `recipeToShow` (Windows-1252) on show.

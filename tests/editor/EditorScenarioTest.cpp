@@ -198,3 +198,28 @@ TEST_F(EditorScenarioTest, CalorieEntryFromTheNotFoundList) {
     EXPECT_EQ(Text("Calorie"), "176");  // (700 + 4) / 4
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
 }
+
+// Another program changes the file while the editor is open: the save is refused with a
+// message, the window shows that program's file, and a second "Salva" goes into it.
+TEST_F(EditorScenarioTest, AnotherProgramsChangeWhileEditingIsKept) {
+    Open({Torta()}, CrLf({"Farina_ING == 100 === 350"}));
+    Pick("Torta");
+    RecipeData pane = Torta();
+    pane.name = "Pane";
+    MessageBoxSeen refusal;
+    QStringList listedMeanwhile;
+    OnModal("EditorRicetta", [&](QWidget *editor) {
+        m_dir.write("ricette.txt", RecipeFileOf({Torta(), pane}));
+        In<QLineEdit>(editor, "CampoNote")->setText("Inverno");
+        AnswerNextMessageBox(refusal, BoxAnswer::OkButton);
+        Save(editor);
+        listedMeanwhile = ItemsOf("RicetteTrovate");
+        if (editor->isVisible()) Save(editor);
+    });
+    Trigger("ModificaRicetta1");
+    EXPECT_NE(refusal.text.indexOf("cambiato da un altro programma"), -1)
+        << refusal.text.toStdString();
+    EXPECT_EQ(listedMeanwhile, (QStringList{"Pane", "Torta"}));
+    EXPECT_EQ(Record("Torta")->notes, "Inverno");
+    EXPECT_TRUE(Record("Pane").has_value());
+}
