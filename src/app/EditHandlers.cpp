@@ -98,7 +98,7 @@ bool TForm1::RunEditor(
                 // The window shows the file as the other program left it; a second "Salva",
                 // after the message, goes into that file.
                 opened = CurrentIdentity(RecipeFilePath(DataFolder));
-                ShowCollectionAfterSave(CurrentRecipeName);
+                ReloadCollection(CurrentRecipeName);
                 throw;
             }
             if (!recipe.name.empty() && recipe.name != fields.name)
@@ -115,7 +115,7 @@ bool TForm1::RunEditor(
         this);
     editor.setWindowTitle(title);
     if (editor.exec() != QDialog::Accepted) return false;
-    ShowCollectionAfterSave(m_lastSave->recipeAfter);
+    ReloadCollection(m_lastSave->recipeAfter);
     return true;
 }
 
@@ -162,14 +162,14 @@ void TForm1::EliminaRicetta1Click() {
     confirm.exec();
     if (confirm.clickedButton() != yes) return;
     keepSave(DeleteRecipe(DataFolder, opened, name), name, std::string());
-    ShowCollectionAfterSave(std::string());
+    ReloadCollection(std::string());
 }
 
 void TForm1::AnnullaModifica1Click() {
     if (!m_lastSave) throw Exception("Non c'è nessuna modifica da annullare.");
     LastSave undone = UndoLastSave(DataFolder, *m_lastSave);
     *m_lastSave = std::move(undone);
-    ShowCollectionAfterSave(m_lastSave->recipeAfter);
+    ReloadCollection(m_lastSave->recipeAfter);
 }
 
 void TForm1::ListaIngredientiNonTrovatiDblClick(const QString &line) {
@@ -192,22 +192,7 @@ void TForm1::ListaIngredientiNonTrovatiDblClick(const QString &line) {
     CalorieEntryFields entry = shown;
     entry.calories = ask.intValue();
     keepSave(AddCalorieEntry(DataFolder, opened, entry), CurrentRecipeName, CurrentRecipeName);
-    ShowCollectionAfterSave(CurrentRecipeName);
-}
-
-void TForm1::ShowCollectionAfterSave(const std::string &recipe) {
-    const std::string recipeToShow = recipe;  // may be `CurrentRecipeName`, emptied below
-    FormCreate();
-    // The fields show no recipe until one is picked again, as after a start-up.
-    CurrentRecipeName.clear();
-    for (QLineEdit *field : {Note, Piatto, Ingrediente_Principale, Calorie}) field->clear();
-    for (QPlainTextEdit *box :
-         {Ingredienti, Preparazione, ListaIngredientiNonTrovati, RicettaCompleta})
-        box->clear();
-    Nome->setText(QString());
-    if (recipeToShow.empty() || RicetteTrovate->findText(FromCp1252(recipeToShow)) < 0) return;
-    RicetteTrovate->setText(FromCp1252(recipeToShow));
-    RicetteTrovateChange();
+    ReloadCollection(CurrentRecipeName);
 }
 
 }  // namespace sapidoro
