@@ -2,10 +2,12 @@
 #include "app/TextBoxLines.h"
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
+#include "common/Collation.h"
 #include "common/Cp1252.h"
 #include "common/QtText.h"
 #include "data/CalorieTable.h"
 #include "data/RecipeFile.h"
+#include "editor/Dishes.h"
 #include "editor/EditorRicetta.h"
 #include "editor/LastSave.h"
 #include "editor/PictureFiles.h"
@@ -27,6 +29,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
+
+#include <algorithm>
 
 namespace sapidoro {
 
@@ -89,8 +93,14 @@ bool TForm1::RunEditor(
     const QString &title, const RecipeFields &recipe, FileIdentity opened,
     const std::function<SaveResult(const RecipeFields &, const FileIdentity &)> &save) {
     const QStringList ingredients = FromCp1252List(ReadIngredientNames(DataFolder + "ing.txt"));
+    // The dishes of the collection, and those the search offers.
+    std::vector<std::string> dishes = CollectionDishes(RecipeFilePath(DataFolder));
+    for (const QString &dish : FixedScopeValues(SearchScope::Piatto).items)
+        if (std::find(dishes.begin(), dishes.end(), ToCp1252(dish)) == dishes.end())
+            dishes.push_back(ToCp1252(dish));
+    SortNames(dishes);
     EditorRicetta editor(
-        recipe, FixedScopeValues(SearchScope::Piatto).items, ingredients,
+        recipe, FromCp1252List(dishes), ingredients,
         [&](const RecipeFields &fields, const QString &picture) {
             try {
                 keepSave(save(fields, opened), recipe.name, fields.name);

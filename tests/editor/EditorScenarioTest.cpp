@@ -78,6 +78,7 @@ protected:
 TEST_F(EditorScenarioTest, EditsEveryFieldAndShowsTheSavedRecipe) {
     RecipeData crema = Torta();
     crema.name = "Crema";
+    crema.dish = "Zuppe";
     Open({Torta(), crema}, CrLf({"Farina_ING == 100 === 350", "Uova_ING == 2 === 160"}));
     CopySamplePicture(m_dir, "noimage.jpg", "Torta.jpg");
     const QString chosen = QString::fromStdString(m_dir.file("scelta.jpg"));
@@ -87,6 +88,10 @@ TEST_F(EditorScenarioTest, EditsEveryFieldAndShowsTheSavedRecipe) {
     bool checked = false;
     OnModal("EditorRicetta", [&](QWidget *editor) {
         EXPECT_EQ(In<QLineEdit>(editor, "CampoNome")->text(), "Torta");
+        // The collection's dishes among those the search offers, sorted.
+        EXPECT_EQ(Items(In<QComboBox>(editor, "CampoPiatto")),
+                  (QStringList{"Antipasto", "Bevande", "Carne", "Contorno", "Dessert", "Pesce",
+                               "Pollame", "Primo", "Salsa", "Zuppe"}));
         In<QLineEdit>(editor, "CampoNome")->setText("Torta di mele");
         In<QComboBox>(editor, "CampoPiatto")->setCurrentText("Merenda");
         In<QLineEdit>(editor, "CampoIngredientePrincipale")->setText("Mele");
