@@ -68,6 +68,18 @@ struct FaultCase {
     const char *message;
 };
 
+void PrintTo(const FaultCase &c, std::ostream *out) {
+    *out << c.message << " " << c.count;
+}
+
+// The test's name: the step and which of its calls fails.
+std::string CaseName(const ::testing::TestParamInfo<FaultCase> &info) {
+    static const char *const steps[] = {"Lock",   "Open",        "CreateTemp", "Write",
+                                        "Sync",   "Permissions", "ReadBack",   "Backup",
+                                        "Rename", "SyncFolder"};
+    return steps[static_cast<int>(info.param.step)] + std::to_string(info.param.count);
+}
+
 class Faults : public ::testing::TestWithParam<FaultCase> {
 protected:
     void TearDown() override { SetFaultInjector({}); }
@@ -117,8 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{SaveStep::Backup, 0, ENOSPC, "copia della versione precedente"},
                       FaultCase{SaveStep::Backup, 1, EIO, "copia della versione precedente"},
                       FaultCase{SaveStep::Rename, 0, EIO, "sostituzione del file"},
-                      FaultCase{SaveStep::SyncFolder, 0, EIO,
-                                "scrittura su disco della cartella"}));
+                      FaultCase{SaveStep::SyncFolder, 0, EIO, "scrittura su disco della cartella"}),
+    CaseName);
 
 // A real file system filled to its last byte.
 TEST(WriterCrash, FullFileSystemLeavesTheFileAsItWas) {
