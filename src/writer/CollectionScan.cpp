@@ -39,11 +39,15 @@ CollectionScan ScanCollection(TextFile &walk, TextFile &lookup,
     }
 
     // The lookup by name, jumping from one "-Nome" line to the next; a run of them is
-    // checked line by line.
+    // checked line by line. Past the line where the walk lists the first name, no hit can
+    // come before it any more.
+    const NameFacts *first = scan.names.empty() ? nullptr : &scan.names[0];
+    const std::uint64_t stop =
+        first != nullptr && first->listed ? first->listed->nameLine : UINT64_MAX;
     lookup.watchMarkers(kNameMarker);
     while (lookup.skipPastLine(kNameMarker)) {
         for (;;) {
-            if (lookup.eof()) return scan;
+            if (lookup.eof() || lookup.offset() > stop) return scan;
             const std::uint64_t at = lookup.offset();
             const std::string_view line = lookup.readLineView();
             NameFacts *facts = find(line);

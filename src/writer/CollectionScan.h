@@ -22,7 +22,9 @@ struct RecordPlace {
 struct NameFacts {
     std::optional<RecordPlace> listed;  // the first record the start-up walk lists under it
     int listedCount = 0;
-    std::optional<std::uint64_t> lookupHit;  // the line where the lookup by name finds it
+    // The line where the lookup by name finds it; looked for up to the line where the walk
+    // lists the first name asked, as no later hit can come before that one.
+    std::optional<std::uint64_t> lookupHit;
 };
 
 // What a save needs to know of the recipe file, found in one pass of its lines.

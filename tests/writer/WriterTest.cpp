@@ -218,3 +218,26 @@ TEST(CollectionWriter, RefusesLinksReadOnlyPlacesAndChangedFiles) {
     EXPECT_EQ(LeftoverTemps(dir.path()), 0);
     EXPECT_NE(::access((path + "~").c_str(), F_OK), 0);
 }
+
+// A "-Nome" line among another record's lines, followed by a name: the lookup finds that
+// place first, so a record of that name is refused rather than spliced anywhere else.
+TEST(CollectionWriter, HonoursTheLookupsFirstHit) {
+    TempDir dir;
+    std::string stray = EncodeRecord(SampleRecipe("Primo"));
+    stray.insert(stray.size() - 10, "-Nome\r\nZuppa\r\n-Nome\r\nPane\r\n");
+    const std::string bytes =
+        kHead + stray + EncodeRecord(SampleRecipe("Zuppa")) + EncodeRecord(SampleRecipe("Ultimo"));
+    const std::string path = dir.write("ricette.txt", bytes);
+    EXPECT_NE(Refusal([&] {
+                  ReplaceRecipe(dir.path(), CurrentIdentity(path), "Zuppa", SampleRecipe("Zuppa"));
+              }).find("è danneggiato"),
+              std::string::npos);
+    EXPECT_EQ(Refusal([&] {
+                  ReplaceRecipe(dir.path(), CurrentIdentity(path), "Ultimo", SampleRecipe("Pane"));
+              }),
+              "Nella raccolta c'è già una ricetta di nome \"Pane\".");
+    EXPECT_EQ(ReadAll(path), bytes);
+    ReplaceRecipe(dir.path(), CurrentIdentity(path), "Ultimo", SampleRecipe("Ultimo", "x"));
+    EXPECT_EQ(ReadAll(path), kHead + stray + EncodeRecord(SampleRecipe("Zuppa")) +
+                                 EncodeRecord(SampleRecipe("Ultimo", "x")));
+}
