@@ -45,12 +45,13 @@ std::vector<std::string> Lines(std::string_view part) {
 
 // A folder of its own, in memory where the system has one, so that flushes cost nothing.
 const std::string &Folder() {
-    static const std::string folder = [] {
+    // Never destroyed, so that the clean-up at exit still has it.
+    static const std::string &folder = *[] {
         std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                               std::string("/sapidoro-fuzz-XXXXXX");
         if (::mkdtemp(pattern.data()) == nullptr) Fail("no temporary folder");
         std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return pattern + "/";
+        return new std::string(pattern + "/");
     }();
     return folder;
 }
