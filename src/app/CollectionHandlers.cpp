@@ -13,6 +13,7 @@
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
 #include "widgets/ProgressBar.h"
+#include "writer/AtomicSave.h"
 
 #include <QAction>
 #include <QDir>
@@ -108,6 +109,7 @@ bool TForm1::OpenCollection(const QString &folder) {
     CollectionLists lists;
     try {
         lists.folder = NativeFolder(dataFolder);
+        RemoveLeftoverTemps(lists.folder);
         lists.catalog =
             std::make_unique<NameCatalog>(NameCatalog::List(lists.folder + "ricette.txt"));
         lists.ingredientNames = FromCp1252List(ReadIngredientNames(lists.folder + "ing.txt"));

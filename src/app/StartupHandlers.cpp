@@ -10,6 +10,7 @@
 #include "search/NameCatalog.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
+#include "writer/AtomicSave.h"
 
 #include <QFile>
 
@@ -35,6 +36,8 @@ void TForm1::FormCreate() {
     NoBDEResizerPanel1->setAlign(alClient);
 
     DataFolder = QFile::encodeName(m_designDataFolder).toStdString();
+    // What a save killed midway left behind goes before anything is read.
+    RemoveLeftoverTemps(DataFolder);
     // No picture is read from outside the data folder, whatever links lead there.
     JPEGImage1->setRootFolder(QFile::decodeName(QByteArray::fromStdString(DataFolder)));
     Nome->clearItems();

@@ -7,6 +7,7 @@
 #include "collection/CollectionFolder.h"
 #include "collection/CollectionWatcher.h"
 #include "collection/RecentCollections.h"
+#include "editor/LastSave.h"
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
@@ -154,6 +155,7 @@ void TForm1::buildPopupMenu() {
     EsportaPDF1 = addItem("EsportaPDF1", kPdfMenuCaption, Qt::Key_F9);
     buildCollectionMenu();
     buildDoseMenu();
+    buildRecipeMenu();
 }
 
 void TForm1::bindEvents() {

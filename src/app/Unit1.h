@@ -25,6 +25,10 @@ class QTabWidget;
 class QTextEdit;
 
 namespace sapidoro {
+struct FileIdentity;
+struct LastSave;
+struct RecipeFields;
+struct SaveResult;
 class ColourButton;
 class ComboBox;
 class FrameBorder;
@@ -154,6 +158,21 @@ private:
     void SaveShoppingList();
     std::vector<ShoppingRecipe> ShoppingRecipes() const;
     void RefreshShoppingListWindow();
+    // Recipe editing, calorie entries and undo, all through the writer (EditHandlers.cpp).
+    void buildRecipeMenu();
+    void NuovaRicetta1Click();
+    void ModificaRicetta1Click();
+    void EliminaRicetta1Click();
+    void AnnullaModifica1Click();
+    void ListaIngredientiNonTrovatiDblClick(const QString &line);
+    // Runs the editor on `recipe`, read from the recipe file as `opened` names it, until
+    // `save` saves it or the user cancels; true when saved.
+    bool RunEditor(const QString &title, const sapidoro::RecipeFields &recipe,
+                   sapidoro::FileIdentity opened,
+                   const std::function<sapidoro::SaveResult(const sapidoro::RecipeFields &,
+                                                            const sapidoro::FileIdentity &)> &save);
+    void keepSave(const sapidoro::SaveResult &result, const std::string &before,
+                  const std::string &after);
 
     const QString m_designDataFolder;
 
@@ -174,6 +193,7 @@ private:
     QStringList m_resultItems;
     bool m_collectionOpened = false;
     sapidoro::CollectionWatcher *m_watcher = nullptr;
+    std::unique_ptr<sapidoro::LastSave> m_lastSave;  // for "Annulla ultima modifica"
 
     // The controls, by their design names.
     TNoBDEResizerPanel *NoBDEResizerPanel1 = nullptr;
@@ -230,6 +250,10 @@ private:
     QAction *AdattaDosi1 = nullptr;
     QAction *AggiungiSpesa1 = nullptr;
     QAction *ListaSpesa1 = nullptr;
+    QAction *NuovaRicetta1 = nullptr;
+    QAction *ModificaRicetta1 = nullptr;
+    QAction *EliminaRicetta1 = nullptr;
+    QAction *AnnullaModifica1 = nullptr;
 };
 
 }  // namespace sapidoro

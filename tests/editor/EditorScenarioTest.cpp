@@ -1,0 +1,230 @@
+#include "ScenarioData.h"
+
+#include "data/RecipeFile.h"
+#include "picture/JpgImg.h"
+#include "writer/RecordCodec.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+#include <functional>
+
+using namespace sapidoro;
+using namespace sapidoro::test;
+
+namespace {
+
+RecipeData Torta() {
+    return {"Torta",
+            "Dessert",
+            "Farina",
+            "4",
+            "Bambini piccoli",
+            {"200 ==== Farina", " ==== Sale"},
+            {"Impastare.", "Cuocere."}};
+}
+
+// Runs `act` on the next window named `name` (any message box for "") once it is shown.
+void OnModal(const QString &name, std::function<void(QWidget *)> act, int attempts = 3000) {
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        const bool wanted = name.isEmpty() ? qobject_cast<QMessageBox *>(window) != nullptr
+                                           : window->objectName() == name;
+        if (wanted && window->isVisible()) return act(window);
+    }
+    if (attempts > 0) QTimer::singleShot(10, [=] { OnModal(name, act, attempts - 1); });
+}
+
+template <class Control>
+Control *In(QWidget *dialog, const char *name) {
+    auto *control = dialog->findChild<Control *>(QString::fromLatin1(name));
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+}
+
+void Save(QWidget *editor) {
+    QTest::mouseClick(In<QDialogButtonBox>(editor, "Pulsanti")->buttons().constFirst(),
+                      Qt::LeftButton);
+}
+
+class EditorScenarioTest : public ScenarioTest {
+protected:
+    void Trigger(const char *action) { Find<QAction>(action)->trigger(); }
+    std::optional<RecipeFields> Record(const std::string &name) {
+        const auto record = FindRecipe(m_dir.file("ricette.txt"), name);
+        return record ? std::optional(FieldsOf(*record)) : std::nullopt;
+    }
+};
+
+}  // namespace
+
+// Every field of a recipe changed through the dialog, the picture chosen through the file
+// dialog, then read back through the window as after a start-up; a refused character keeps
+// the dialog open with the user's text.
+TEST_F(EditorScenarioTest, EditsEveryFieldAndShowsTheSavedRecipe) {
+    RecipeData crema = Torta();
+    crema.name = "Crema";
+    crema.dish = "Zuppe";
+    Open({Torta(), crema}, CrLf({"Farina_ING == 100 === 350", "Uova_ING == 2 === 160"}));
+    CopySamplePicture(m_dir, "noimage.jpg", "Torta.jpg");
+    const QString chosen = QString::fromStdString(m_dir.file("scelta.jpg"));
+    QFile::copy(QString::fromStdString(m_dir.file("immagini/noimage.jpg")), chosen);
+    Pick("Torta");
+    MessageBoxSeen refusal;
+    bool checked = false;
+    OnModal("EditorRicetta", [&](QWidget *editor) {
+        EXPECT_EQ(In<QLineEdit>(editor, "CampoNome")->text(), "Torta");
+        // The collection's dishes among those the search offers, sorted.
+        EXPECT_EQ(Items(In<QComboBox>(editor, "CampoPiatto")),
+                  (QStringList{"Antipasto", "Bevande", "Carne", "Contorno", "Dessert", "Pesce",
+                               "Pollame", "Primo", "Salsa", "Zuppe"}));
+        In<QLineEdit>(editor, "CampoNome")->setText("Torta di mele");
+        In<QComboBox>(editor, "CampoPiatto")->setCurrentText("Merenda");
+        In<QLineEdit>(editor, "CampoIngredientePrincipale")->setText("Mele");
+        In<QSpinBox>(editor, "CampoPersone")->setValue(6);
+        In<QLineEdit>(editor, "CampoNote")->setText("Autunno \xE2\x9C\x93");
+        auto *table = In<QTableWidget>(editor, "TabellaIngredienti");
+        table->item(0, 0)->setText("100");
+        QTest::mouseClick(In<QPushButton>(editor, "AggiungiRiga"), Qt::LeftButton);
+        table->item(2, 0)->setText("2");
+        table->item(2, 1)->setText("Uova");
+        In<QPlainTextEdit>(editor, "CampoPreparazione")
+            ->setPlainText("Sbucciare.\nInfornare \xC3\xA8 servire.");
+        OnModal("SceltaImmagine", [&](QWidget *picker) {
+            // The whole path typed, as the dialog's folder view may still be loading.
+            picker->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(chosen);
+            static_cast<QDialog *>(picker)->accept();
+        });
+        QTest::mouseClick(In<QPushButton>(editor, "ScegliImmagine"), Qt::LeftButton);
+        // The check mark has no Windows-1252 byte: refused, and the dialog stays open.
+        AnswerNextMessageBox(refusal, BoxAnswer::OkButton);
+        Save(editor);
+        checked = editor->isVisible() && Record("Torta").has_value();
+        In<QLineEdit>(editor, "CampoNote")->setText("Autunno");
+        Save(editor);
+    });
+    QTest::keyClick(m_form.get(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(refusal.text,
+              "Il campo \"Note\" contiene il carattere \"\xE2\x9C\x93\" (U+2713), che la "
+              "raccolta (Windows-1252) non può contenere.");
+    const RecipeFields saved{"Torta di mele",
+                             "Merenda",
+                             "Mele",
+                             6,
+                             "Autunno",
+                             {"100 ==== Farina", " ==== Sale", "2 ==== Uova"},
+                             {"Sbucciare.", "Infornare \xE8 servire."}};
+    EXPECT_EQ(Record("Torta di mele"), saved);
+    EXPECT_FALSE(Record("Torta").has_value());
+    EXPECT_EQ(Text("Nome"), "Torta di mele");
+    EXPECT_EQ(Text("Piatto"), "Merenda");
+    EXPECT_EQ(Text("Ingrediente_Principale"), "Mele");
+    EXPECT_EQ(Persons(), 6);
+    EXPECT_EQ(Text("Note"), "Autunno");
+    EXPECT_EQ(BoxText("Ingredienti"), "100 ==== Farina\n ==== Sale\n2 ==== Uova");
+    EXPECT_EQ(BoxText("Preparazione"), "Sbucciare.\nInfornare \xC3\xA8 servire.");
+    EXPECT_EQ(Text("Calorie"), "85");  // (350 + 160) / 6
+    EXPECT_EQ(ItemsOf("RicetteTrovate"), (QStringList{"Crema", "Torta di mele"}));
+    EXPECT_EQ(PictureFile(), QString::fromStdString(m_dir.file("immagini/Torta di mele.jpg")));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(m_dir.file("immagini/Torta.jpg"))));
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
+}
+
+// A new recipe, its deletion after a confirmation naming it, and the undo of the deletion.
+TEST_F(EditorScenarioTest, NewDeleteAndUndo) {
+    Open({Torta()}, CrLf({"Farina_ING == 100 === 350"}));
+    const std::string before = m_dir.read("ricette.txt");
+    OnModal("EditorRicetta", [&](QWidget *editor) {
+        In<QLineEdit>(editor, "CampoNome")->setText("Pane");
+        In<QPlainTextEdit>(editor, "CampoPreparazione")->setPlainText("Impastare.");
+        Save(editor);
+    });
+    QTest::keyClick(m_form.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(ItemsOf("RicetteTrovate"), (QStringList{"Pane", "Torta"}));
+    EXPECT_EQ(Text("Nome"), "Pane");
+    EXPECT_EQ(m_dir.read("ricette.txt"),
+              before + EncodeRecord({"Pane", "", "", 4, "", {}, {"Impastare."}}));
+
+    Pick("Torta");
+    MessageBoxSeen confirm;
+    OnModal("ConfermaElimina", [&](QWidget *box) {
+        confirm.text = static_cast<QMessageBox *>(box)->text();
+        for (QAbstractButton *button : static_cast<QMessageBox *>(box)->buttons())
+            if (button->text() == "Elimina") QTest::mouseClick(button, Qt::LeftButton);
+    });
+    Trigger("EliminaRicetta1");
+    EXPECT_EQ(confirm.text, "Eliminare la ricetta \"Torta\" dalla raccolta?");
+    EXPECT_EQ(ItemsOf("RicetteTrovate"), (QStringList{"Pane"}));
+    EXPECT_EQ(Text("Nome"), "");
+    EXPECT_FALSE(Record("Torta").has_value());
+
+    Trigger("AnnullaModifica1");
+    EXPECT_EQ(ItemsOf("RicetteTrovate"), (QStringList{"Pane", "Torta"}));
+    EXPECT_EQ(Text("Nome"), "Torta");
+    EXPECT_EQ(m_dir.read("ricette.txt"),
+              before + EncodeRecord({"Pane", "", "", 4, "", {}, {"Impastare."}}));
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
+}
+
+// A double click on a line of the not-found list adds its entry beside the ingredient's
+// entries, and the calories on show count it.
+TEST_F(EditorScenarioTest, CalorieEntryFromTheNotFoundList) {
+    Open({Torta()}, CrLf({"Farina_ING == 100 === 350", "Farina_ING == 200 === 700",
+                          "Sale_ING == 1 === 0", "Uova_ING == 2 === 160"}));
+    Pick("Torta");
+    EXPECT_EQ(BoxText("ListaIngredientiNonTrovati"), "0 ==== Sale");
+    OnModal("NuovaVoceCalorie", [](QWidget *ask) {
+        static_cast<QInputDialog *>(ask)->setIntValue(4);
+        static_cast<QInputDialog *>(ask)->accept();
+    });
+    auto *list = Find<QPlainTextEdit>("ListaIngredientiNonTrovati");
+    const QPoint line = list->cursorRect(QTextCursor(list->document())).center();
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line);
+    EXPECT_EQ(m_dir.read("ing.txt"),
+              CrLf({"Farina_ING == 100 === 350", "Farina_ING == 200 === 700", "Sale_ING == 1 === 0",
+                    "Sale_ING == 0 === 4", "Uova_ING == 2 === 160"}));
+    EXPECT_EQ(Text("Nome"), "Torta");
+    EXPECT_EQ(BoxText("ListaIngredientiNonTrovati"), "");
+    EXPECT_EQ(Text("Calorie"), "176");  // (700 + 4) / 4
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
+}
+
+// Another program changes the file while the editor is open: the save is refused with a
+// message, the window shows that program's file, and a second "Salva" goes into it.
+TEST_F(EditorScenarioTest, AnotherProgramsChangeWhileEditingIsKept) {
+    Open({Torta()}, CrLf({"Farina_ING == 100 === 350"}));
+    Pick("Torta");
+    RecipeData pane = Torta();
+    pane.name = "Pane";
+    MessageBoxSeen refusal;
+    QStringList listedMeanwhile;
+    OnModal("EditorRicetta", [&](QWidget *editor) {
+        m_dir.write("ricette.txt", RecipeFileOf({Torta(), pane}));
+        In<QLineEdit>(editor, "CampoNote")->setText("Inverno");
+        AnswerNextMessageBox(refusal, BoxAnswer::OkButton);
+        Save(editor);
+        listedMeanwhile = ItemsOf("RicetteTrovate");
+        if (editor->isVisible()) Save(editor);
+    });
+    Trigger("ModificaRicetta1");
+    EXPECT_NE(refusal.text.indexOf("cambiato da un altro programma"), -1)
+        << refusal.text.toStdString();
+    EXPECT_EQ(listedMeanwhile, (QStringList{"Pane", "Torta"}));
+    EXPECT_EQ(Record("Torta")->notes, "Inverno");
+    EXPECT_TRUE(Record("Pane").has_value());
+}
