@@ -1,7 +1,7 @@
 #include "search/RankSearch.h"
 
 #include "common/Collation.h"
-#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 #include "search/RecordJump.h"
 
 #include <algorithm>

@@ -14,7 +14,7 @@ namespace {
 // the buffer until it is done, so the name is taken in place.
 class RecordWalk {
 public:
-    RecordWalk(TextFile &file, SearchScope scope, std::string_view searchString,
+    RecordWalk(IndexedTextFile &file, SearchScope scope, std::string_view searchString,
                const MatchHandler &onMatch)
         : m_file(file),
           m_test(scope, searchString),
@@ -67,12 +67,12 @@ private:
         // Line k ends at the k-th CR of the record; counting goes from CR to CR, and only the
         // lines looked at need the LF after a CR.
         const std::size_t end1 = m_file.crAfterCount(0, 1);
-        if (end1 == TextFile::npos) return false;
+        if (end1 == IndexedTextFile::npos) return false;
         const std::size_t end2 = m_file.crAfterCount(end1 + 1, 1);
-        if (end2 == TextFile::npos) return false;
+        if (end2 == IndexedTextFile::npos) return false;
         if (m_ingredients) {
             const std::size_t end11 = m_file.crAfterCount(end2 + 1, 9);
-            if (end11 == TextFile::npos) return false;
+            if (end11 == IndexedTextFile::npos) return false;
             m_nameStart = m_file.lineStartAfterCr(end1);
             m_nameEnd = end2;
             m_file.advance(testIngredientLines(m_file.lineStartAfterCr(end11)));
@@ -81,12 +81,12 @@ private:
         std::size_t before = end1, compared = end2;  // the CRs before and after the compared line
         if (m_comparedLine > 2) {
             before = m_comparedLine == 3 ? end2 : m_file.crAfterCount(end2 + 1, m_comparedLine - 3);
-            if (before == TextFile::npos) return false;
+            if (before == IndexedTextFile::npos) return false;
             compared = m_file.crAfterCount(before + 1, 1);
-            if (compared == TextFile::npos) return false;
+            if (compared == IndexedTextFile::npos) return false;
         }
         const std::size_t end12 = m_file.crAfterCount(compared + 1, 12 - m_comparedLine);
-        if (end12 == TextFile::npos) return false;
+        if (end12 == IndexedTextFile::npos) return false;
         m_nameStart = m_file.lineStartAfterCr(end1);
         m_nameEnd = end2;
         test(m_file.lineStartAfterCr(before), compared);
@@ -114,7 +114,7 @@ private:
         // While the record is buffered up to "-Preparazione", only the lines that hold a
         // place where the search string may start are looked at.
         const std::size_t preparation = m_file.markerLine(line, kPreparationMarker);
-        if (preparation != TextFile::npos) {
+        if (preparation != IndexedTextFile::npos) {
             std::size_t at = m_needleSize > 0 ? line : preparation;
             while ((at = m_file.nextPrefix(at, preparation)) < preparation) {
                 const std::size_t start = m_file.lineStartOf(at, line);
@@ -150,7 +150,7 @@ private:
                m_file.bytes(start, end) == kPreparationMarker;
     }
 
-    TextFile &m_file;
+    IndexedTextFile &m_file;
     LineTest m_test;
     const MatchHandler &m_onMatch;
     int m_comparedLine;
@@ -162,14 +162,14 @@ private:
 
 }  // namespace
 
-void ScanRecipes(TextFile &file, SearchScope scope, std::string_view searchString,
+void ScanRecipes(IndexedTextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord) {
     if (file.eof()) return;
     file.skipLine();
     ScanRecords(file, scope, searchString, onMatch, onRecord);
 }
 
-void ScanRecords(TextFile &file, SearchScope scope, std::string_view searchString,
+void ScanRecords(IndexedTextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord) {
     RecordWalk walk(file, scope, searchString, onMatch);
     while (!file.eof()) {

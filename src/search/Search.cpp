@@ -1,6 +1,6 @@
 #include "search/Search.h"
 
-#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 #include "search/MatchCollector.h"
 
 namespace sapidoro {
@@ -10,7 +10,7 @@ std::vector<std::string> SearchRecipes(const std::string &recipeFile, SearchScop
                                        const std::vector<std::string> &resultList, bool complete,
                                        const RecordHandler &onRecord) {
     MatchCollector collector(resultList, complete);
-    const auto file = TextFile::MapOrOpen(recipeFile);
+    const auto file = IndexedTextFile::MapOrOpen(recipeFile);
     ScanRecipes(
         *file, scope, searchString, [&](std::string_view name) { collector.CollectMatch(name); },
         onRecord);
