@@ -82,6 +82,10 @@ RecipeRecord ReadRecipeBody(TextFile &file, std::string name) {
 
 std::optional<RecipeRecord> FindRecipe(const std::string &path, std::string_view name) {
     TextFile file(path);
+    return FindRecipe(file, name);
+}
+
+std::optional<RecipeRecord> FindRecipe(TextFile &file, std::string_view name) {
     if (!SeekRecipe(file, name)) return std::nullopt;
     return ReadRecipeBody(file, std::string(name));
 }
