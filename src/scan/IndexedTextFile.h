@@ -127,27 +127,6 @@ public:
     // The following look at the buffer only, never read, and answer npos when the buffered
     // bytes cannot decide.
 
-    // The offset of the count-th CR at or after offset `from` (count >= 1), with the byte
-    // after it; every CR ends one line, so counting from a line's CR + 1 counts lines too.
-    std::size_t crAfterCount(std::size_t from, unsigned count) const {
-        const std::size_t at = m_pos + from;
-        std::size_t word = at >> 6;
-        std::uint64_t bits = m_crBits[word] & (~std::uint64_t{0} << (at & 63));
-        for (;;) {
-            const unsigned here = CountBits(bits);
-            if (here >= count) break;
-            count -= here;
-            if (++word >= m_wordEnd) return npos;
-            bits = m_crBits[word];
-        }
-        const std::size_t cr = (word << 6) + SelectBit(bits, count - 1);
-        if (cr + 1 >= m_end) return npos;  // the LF that may follow is not buffered yet
-        return cr - m_pos;
-    }
-    // The offset of the line start after the CR at offset `cr`, which has the byte after it.
-    std::size_t lineStartAfterCr(std::size_t cr) const {
-        return cr + 1 + (m_data[m_pos + cr + 1] == '\n');
-    }
     // The offset of the first CR at or after offset `from`, with the byte after it.
     std::size_t crAfter(std::size_t from) const {
         const std::size_t cr = findCr(m_pos + from);

@@ -34,66 +34,30 @@ public:
 
     // One record from line 1; false when the file ends before its name line.
     bool walkRecord() {
-        if (!walkBuffered()) {
-            std::size_t end;
-            const std::size_t nameStart = m_file.lineAfter(0, end);  // line 1, "-Nome"
-            // A file that ends before a name line holds no further record (the listing
-            // agrees).
-            if (m_file.endsAt(nameStart)) return false;
-            m_nameStart = nameStart;
-            std::size_t line = m_file.lineAfter(nameStart, m_nameEnd);
-            if (m_comparedLine == 2) test(nameStart, m_nameEnd);
-            // Lines 3 to 11 by position; past the end of the file they read as empty lines.
-            for (int number = 3; number <= 11; ++number) {
-                const std::size_t start = line;
-                line = m_file.lineAfter(start, end);
-                if (number == m_comparedLine) test(start, end);
-            }
-            if (m_ingredients) {
-                line = testIngredientLines(line);
-            } else {
-                line = m_file.lineAfter(line, end);  // line 12
-            }
-            m_file.advance(line);
+        std::size_t end;
+        const std::size_t nameStart = m_file.lineAfter(0, end);  // line 1, "-Nome"
+        // A file that ends before a name line holds no further record (the listing agrees).
+        if (m_file.endsAt(nameStart)) return false;
+        m_nameStart = nameStart;
+        std::size_t line = m_file.lineAfter(nameStart, m_nameEnd);
+        if (m_comparedLine == 2) test(nameStart, m_nameEnd);
+        // Lines 3 to 11 by position; past the end of the file they read as empty lines.
+        for (int number = 3; number <= 11; ++number) {
+            const std::size_t start = line;
+            line = m_file.lineAfter(start, end);
+            if (number == m_comparedLine) test(start, end);
         }
+        if (m_ingredients) {
+            line = testIngredientLines(line);
+        } else {
+            line = m_file.lineAfter(line, end);  // line 12
+        }
+        m_file.advance(line);
         m_file.skipPastLine(kRecordSeparator);
         return true;
     }
 
 private:
-    // The same walk up to line 12 when the buffer holds those lines whole: their places
-    // come from the CR bitmap by count, without stepping from line to line.
-    SAPIDORO_HOT_CLONES bool walkBuffered() {
-        // Line k ends at the k-th CR of the record; counting goes from CR to CR, and only the
-        // lines looked at need the LF after a CR.
-        const std::size_t end1 = m_file.crAfterCount(0, 1);
-        if (end1 == IndexedTextFile::npos) return false;
-        const std::size_t end2 = m_file.crAfterCount(end1 + 1, 1);
-        if (end2 == IndexedTextFile::npos) return false;
-        if (m_ingredients) {
-            const std::size_t end11 = m_file.crAfterCount(end2 + 1, 9);
-            if (end11 == IndexedTextFile::npos) return false;
-            m_nameStart = m_file.lineStartAfterCr(end1);
-            m_nameEnd = end2;
-            m_file.advance(testIngredientLines(m_file.lineStartAfterCr(end11)));
-            return true;
-        }
-        std::size_t before = end1, compared = end2;  // the CRs before and after the compared line
-        if (m_comparedLine > 2) {
-            before = m_comparedLine == 3 ? end2 : m_file.crAfterCount(end2 + 1, m_comparedLine - 3);
-            if (before == IndexedTextFile::npos) return false;
-            compared = m_file.crAfterCount(before + 1, 1);
-            if (compared == IndexedTextFile::npos) return false;
-        }
-        const std::size_t end12 = m_file.crAfterCount(compared + 1, 12 - m_comparedLine);
-        if (end12 == IndexedTextFile::npos) return false;
-        m_nameStart = m_file.lineStartAfterCr(end1);
-        m_nameEnd = end2;
-        test(m_file.lineStartAfterCr(before), compared);
-        m_file.advance(m_file.lineStartAfterCr(end12));
-        return true;
-    }
-
     std::string_view name() const { return m_file.bytes(m_nameStart, m_nameEnd); }
 
     void test(std::size_t start, std::size_t end) {
