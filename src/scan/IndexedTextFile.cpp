@@ -138,14 +138,16 @@ bool IndexedTextFile::readMoreUntil(std::size_t want) {
 }
 
 bool IndexedTextFile::readMoreMapped() {
-    // The index reads a whole chunk at the window's end and kPadding bytes beyond: the
-    // window ends that far before the end of the file, and the rest is copied.
+    // The index reads a whole chunk at the window's end and kPadding bytes beyond: the zeros
+    // after the mapped file serve for those, so the last line is read in place too.
     const std::size_t size = m_map->size();
-    const std::size_t inPlace = size > 3 * kPadding ? (size - 2 * kPadding) & ~(kChunk - 1) : 0;
     if (m_map->shortened()) return copyTail(m_map->currentSize());
     const std::size_t endAt = m_base + m_end;
-    if (endAt >= inPlace) return copyTail(size);
-    const std::size_t grow = std::min(m_blockSize, inPlace - endAt);
+    if (endAt >= size) {
+        m_sourceDone = true;
+        return false;
+    }
+    const std::size_t grow = std::min(m_blockSize, size - endAt);
     reserveWindow(m_end + grow + kPadding);
     const std::size_t before = m_end;
     m_end += grow;

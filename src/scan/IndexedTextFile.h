@@ -50,8 +50,8 @@ public:
     static std::unique_ptr<IndexedTextFile> Over(std::shared_ptr<const FileMapping> mapping,
                                                  std::size_t blockSize = kDefaultBlockSize);
 
-    // The mapping the file is read through; null on the plain road, and once the last bytes
-    // are read from a copy.
+    // The mapping the file is read through; null on the plain road, and once a shortened
+    // file's last bytes are read from a copy.
     const FileMapping *mapping() const { return m_map.get(); }
     std::shared_ptr<const FileMapping> sharedMapping() const { return m_map; }
     // Goes on at file offset `to`, a line start at or after `offset()`, passing over the bytes
@@ -229,8 +229,8 @@ private:
     void dropConsumed();
     // Makes the bitmaps (and the buffer when reading) hold at least `bytes` bytes.
     void reserveWindow(std::size_t bytes);
-    // The mapped road of `readMore`: moves the window's end on in the mapping, and copies
-    // the last bytes of the file (those up to `fileEnd`) into the buffer.
+    // The mapped road of `readMore`: moves the window's end on in the mapping; once the file
+    // is seen shortened, copies what is left of it (up to `fileEnd`) into the buffer.
     bool readMoreMapped();
     bool copyTail(std::size_t fileEnd);
     // Reads until offset `want` is buffered or the file has no more; false at the end.
