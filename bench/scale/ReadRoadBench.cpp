@@ -4,6 +4,7 @@
 // Usage: read_road_bench <ricette.txt> [runs]
 #include "data/RecipeFile.h"
 #include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 #include "search/NameCatalog.h"
 #include "search/RecipeScan.h"
 #include "search/RecordJump.h"
@@ -62,8 +63,8 @@ int main(int argc, char **argv) {
                             ScanRecipes(path, catalog.records(), c.scope, c.searchString, onMatch);
                         return;
                     }
-                    const auto file =
-                        road == 0 ? std::make_unique<TextFile>(path) : TextFile::MapOrOpen(path);
+                    const auto file = road == 0 ? std::make_unique<IndexedTextFile>(path)
+                                                : IndexedTextFile::MapOrOpen(path);
                     ScanRecipes(*file, c.scope, c.searchString, onMatch);
                 }));
                 matches[road] = count;

@@ -9,7 +9,7 @@
 // level, then one operation per byte.
 #include "FuzzParts.h"
 
-#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 #include "scan/LineIndex.h"
 
 #include <algorithm>
@@ -90,8 +90,9 @@ struct Script {
 
 // Walks lines by offset from the current position and checks the questions a record walk
 // asks about the buffered lines.
-void WalkByOffset(TextFile &file, ReferenceReader &reference, unsigned op, bool prefixWatched,
-                  bool fold, const Script &s, const std::string_view watched[2], std::size_t n) {
+void WalkByOffset(IndexedTextFile &file, ReferenceReader &reference, unsigned op,
+                  bool prefixWatched, bool fold, const Script &s, const std::string_view watched[2],
+                  std::size_t n) {
     const std::size_t base = reference.position();
     std::vector<std::size_t> starts{0}, ends;
     const std::size_t lines = 1 + (op >> 3) % 16;
@@ -106,12 +107,8 @@ void WalkByOffset(TextFile &file, ReferenceReader &reference, unsigned op, bool 
     }
     const std::size_t walked = starts.back();
     if (file.endsAt(walked) != (base + walked >= reference.size())) Fail("endsAt", n);
-    // Every CR before the last line start ends a walked line.
+    // Every walked line is known from a place inside it.
     for (std::size_t k = 0; k < ends.size() && base + ends[k] < reference.size(); ++k) {
-        const std::size_t cr = file.crAfterCount(0, static_cast<unsigned>(k + 1));
-        if (cr != TextFile::npos && cr != ends[k]) Fail("crAfterCount", n);
-        if (base + ends[k] + 1 < base + walked && cr == TextFile::npos)
-            Fail("crAfterCount of a buffered line", n);
         const std::size_t within = starts[k] + (ends[k] - starts[k]) / 2;
         if (file.lineStartOf(within, 0) != starts[k]) Fail("lineStartOf", n);
     }
@@ -119,7 +116,7 @@ void WalkByOffset(TextFile &file, ReferenceReader &reference, unsigned op, bool 
     for (int m = 0; m < 2; ++m) {
         if (watched[m].empty()) continue;
         const std::size_t got = file.markerLine(0, watched[m]);
-        if (got == TextFile::npos) continue;
+        if (got == IndexedTextFile::npos) continue;
         std::size_t at = base, next;
         while (at < reference.size() && reference.lineAt(at, next) != watched[m]) at = next;
         if (got != at - base) Fail("markerLine", n);
@@ -147,7 +144,7 @@ void WalkByOffset(TextFile &file, ReferenceReader &reference, unsigned op, bool 
 }
 
 void Run(const Script &s) {
-    TextFile file(MakeMemorySource(std::string(s.bytes), s.readSize), s.blockSize);
+    IndexedTextFile file(MakeMemorySource(std::string(s.bytes), s.readSize), s.blockSize);
     ReferenceReader reference(s.bytes);
     std::string_view watched[2];
     bool prefixWatched = false, fold = false;

@@ -19,6 +19,7 @@
 #include "data/IntConvert.h"
 #include "data/Places.h"
 #include "data/RecipeFile.h"
+#include "scan/IndexedTextFile.h"
 #include "scan/LineIndex.h"
 #include "search/NameCatalog.h"
 #include "search/RecipeScan.h"
@@ -127,7 +128,7 @@ void CheckSearches(const Input &in, const fuzz::TempFolder &folder, const String
     const SearchScope scope = kScopes[(in.at(5) >> 1) % 6];
     const std::string &needle = in.string(first);
     const plain::Scan want = plain::ScanFile(in.recipes, PlainScope(scope), needle);
-    TextFile small(in.source(in.recipes), in.blockSize());
+    IndexedTextFile small(in.source(in.recipes), in.blockSize());
     Strings matches;
     std::size_t records = 0;
     ScanRecipes(

@@ -81,6 +81,24 @@ Strings SplitLines(std::string_view bytes) {
     return lines;
 }
 
+LineCursor::LineCursor(std::string_view bytes) {
+    static std::vector<std::pair<std::string, std::shared_ptr<const Strings>>> kept;
+    for (const auto &[seen, lines] : kept) {
+        if (seen == bytes) {
+            m_lines = lines;
+            return;
+        }
+    }
+    if (kept.size() == 4) kept.erase(kept.begin());
+    m_lines = std::make_shared<const Strings>(SplitLines(bytes));
+    kept.emplace_back(std::string(bytes), m_lines);
+}
+
+const std::string &LineCursor::read() {
+    static const std::string empty;
+    return eof() ? empty : (*m_lines)[m_next++];
+}
+
 std::string TextBefore(std::string_view text, std::string_view separator) {
     const std::size_t at = separator.empty() ? std::string_view::npos : text.find(separator);
     return std::string(at == std::string_view::npos ? text : text.substr(0, at));

@@ -5,6 +5,7 @@
 // list. Nothing here calls the program's own code; the fuzz target compares the two.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,17 +19,18 @@ using Strings = std::vector<std::string>;
 // after a CR dropped with it; bytes after the last CR make one more line.
 Strings SplitLines(std::string_view bytes);
 
-// Reads a list of lines in order; past the last one every read gives an empty line.
+// Reads a list of lines in order; past the last one every read gives an empty line. The lines
+// of the last few files cut are kept, so that reading the same bytes again costs no cutting.
 class LineCursor {
 public:
-    explicit LineCursor(std::string_view bytes) : m_lines(SplitLines(bytes)) {}
-    bool eof() const { return m_next >= m_lines.size(); }
-    std::string read() { return eof() ? std::string() : m_lines[m_next++]; }
-    const Strings &lines() const { return m_lines; }
+    explicit LineCursor(std::string_view bytes);
+    bool eof() const { return m_next >= m_lines->size(); }
+    const std::string &read();
+    const Strings &lines() const { return *m_lines; }
     void seek(std::size_t line) { m_next = line; }
 
 private:
-    Strings m_lines;
+    std::shared_ptr<const Strings> m_lines;
     std::size_t m_next = 0;
 };
 

@@ -6,6 +6,8 @@
 
 namespace sapidoro {
 
+class TextFile;
+
 inline constexpr std::string_view kEntryNameMarker = "_ING";
 inline constexpr std::string_view kEntryQuantitySeparator = " == ";
 inline constexpr std::string_view kEntryCaloriesSeparator = " === ";
@@ -32,5 +34,6 @@ std::string_view LookupQuantity(std::string_view quantity);
 // The ingredient names of the table in file order, each run of equal adjacent names
 // collapsed to one and no leading empty name.
 std::vector<std::string> ReadIngredientNames(const std::string &path);
+std::vector<std::string> ReadIngredientNames(TextFile &table);
 
 }  // namespace sapidoro

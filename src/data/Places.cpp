@@ -12,11 +12,14 @@ std::vector<std::string> ReadPlaces(const std::string &path) {
 
 void ReadPlaces(const std::string &path, const std::function<void(std::string_view)> &onPlace) {
     // Mapped, a line of any length is read in place rather than into a buffer grown for it.
-    const std::unique_ptr<TextFile> file = TextFile::MapOrOpen(path);
-    onPlace(file->readLineView());
+    ReadPlaces(*TextFile::MapOrOpen(path), onPlace);
+}
+
+void ReadPlaces(TextFile &file, const std::function<void(std::string_view)> &onPlace) {
+    onPlace(file.readLineView());
     do {
-        onPlace(file->readLineView());
-    } while (!file->eof());
+        onPlace(file.readLineView());
+    } while (!file.eof());
 }
 
 }  // namespace sapidoro

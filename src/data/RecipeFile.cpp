@@ -19,8 +19,6 @@ std::string ReadSecondLine(TextFile &file) {
 
 RecipeListing ListRecipeNames(TextFile &file) {
     RecipeListing listing;
-    // The walk jumps from one separator line to the next.
-    file.watchMarkers(kRecordSeparator);
     if (file.eof()) return listing;
     file.skipLine();
     while (!file.eof()) {
@@ -44,15 +42,11 @@ RecipeListing ListRecipeNames(const std::string &path) {
 }
 
 bool SeekRecipe(TextFile &file, std::string_view name) {
-    // Jump from one "-Nome" line to the next; a run of them is checked line by line.
-    file.watchMarkers(kNameMarker);
-    while (file.skipPastLine(kNameMarker)) {
-        for (;;) {
-            if (file.eof()) return false;
-            const std::string_view line = file.readLineView();
-            if (line == name) return true;
-            if (line != kNameMarker) break;
-        }
+    bool afterNameMarker = false;  // the line before the first one read counts as empty
+    while (!file.eof()) {
+        const std::string_view line = file.readLineView();
+        if (afterNameMarker && line == name) return true;
+        afterNameMarker = line == kNameMarker;
     }
     return false;
 }
@@ -88,6 +82,10 @@ RecipeRecord ReadRecipeBody(TextFile &file, std::string name) {
 
 std::optional<RecipeRecord> FindRecipe(const std::string &path, std::string_view name) {
     TextFile file(path);
+    return FindRecipe(file, name);
+}
+
+std::optional<RecipeRecord> FindRecipe(TextFile &file, std::string_view name) {
     if (!SeekRecipe(file, name)) return std::nullopt;
     return ReadRecipeBody(file, std::string(name));
 }

@@ -49,5 +49,6 @@ RecipeRecord ReadRecipeBody(TextFile &file, std::string name);
 
 // The lookup by name: the first record bearing `name`, or nothing when the file has none.
 std::optional<RecipeRecord> FindRecipe(const std::string &path, std::string_view name);
+std::optional<RecipeRecord> FindRecipe(TextFile &file, std::string_view name);
 
 }  // namespace sapidoro

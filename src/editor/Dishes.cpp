@@ -2,6 +2,7 @@
 
 #include "common/Collation.h"
 #include "data/RecipeFile.h"
+#include "scan/IndexedTextFile.h"
 
 #include <unordered_set>
 
@@ -9,7 +10,7 @@ namespace sapidoro {
 
 std::vector<std::string> CollectionDishes(const std::string &path, std::size_t limit) {
     // The start-up walk, reading the dish line of each record on the way.
-    const std::unique_ptr<TextFile> file = TextFile::MapOrOpen(path);
+    const std::unique_ptr<IndexedTextFile> file = IndexedTextFile::MapOrOpen(path);
     file->watchMarkers(kRecordSeparator);
     std::unordered_set<std::string> seen;
     std::vector<std::string> dishes;

@@ -84,6 +84,11 @@ void InstallHandler() {
     });
 }
 
+// The file's whole pages and the page of zeros after them.
+std::size_t MappedLength(std::size_t size) {
+    return ((size + PageSize() - 1) & ~(PageSize() - 1)) + PageSize();
+}
+
 int ClaimSlot() {
     for (int slot = 0; slot < kWatchSlots; ++slot) {
         bool expected = false;
@@ -123,8 +128,14 @@ std::unique_ptr<FileMapping> FileMapping::Open(const std::string &path) {
     }
     InstallHandler();
     const auto size = static_cast<std::size_t>(info.st_size);
-    void *data = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+    // A page of zeros follows the file's pages, so that readers may look past its end.
+    void *reserved =
+        ::mmap(nullptr, MappedLength(size), PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void *data = reserved == MAP_FAILED
+                     ? MAP_FAILED
+                     : ::mmap(reserved, size, PROT_READ, MAP_SHARED | MAP_FIXED, fd, 0);
     if (data == MAP_FAILED) {
+        if (reserved != MAP_FAILED) ::munmap(reserved, MappedLength(size));
         g_watched[slot].taken.store(false);
         ::close(fd);
         return nullptr;
@@ -151,7 +162,7 @@ FileMapping::~FileMapping() {
     range.begin.store(0, std::memory_order_release);
     range.end.store(0, std::memory_order_release);
     // The zero pages mapped over it go with the rest.
-    ::munmap(const_cast<char *>(m_data), m_size);
+    ::munmap(const_cast<char *>(m_data), MappedLength(m_size));
     ::close(m_fd);
     range.taken.store(false, std::memory_order_release);
 }

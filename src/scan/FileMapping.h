@@ -26,7 +26,8 @@ struct FileIdentity {
 FileIdentity IdentityOf(const struct stat &info);
 
 // A read-only mapping of a regular file's bytes, as long as the file was at open, so that
-// readers look at the file in place instead of copying it.
+// readers look at the file in place instead of copying it. At least a page of zeros follows
+// the file's last byte, so that a reader may look that far past the end.
 //
 // Another program may shorten the file meanwhile; a page past its new end then faults. A
 // process-wide SIGBUS handler maps a page of zeros over the faulting page of a live mapping

@@ -1,58 +1,14 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace sapidoro {
 
-namespace detail {
-
-constexpr std::array<std::array<std::uint8_t, 8>, 256> MakeSelectInByte() {
-    std::array<std::array<std::uint8_t, 8>, 256> table{};
-    for (unsigned byte = 0; byte < 256; ++byte) {
-        unsigned rank = 0;
-        for (unsigned bit = 0; bit < 8; ++bit) {
-            if (byte & (1u << bit)) table[byte][rank++] = static_cast<std::uint8_t>(bit);
-        }
-    }
-    return table;
-}
-// Position of the k-th set bit of a byte.
-inline constexpr auto kSelectInByte = MakeSelectInByte();
-
-}  // namespace detail
-
-// Set bits of a word: one instruction where the caller is compiled for it (see
-// SAPIDORO_HOT_CLONES), a library call elsewhere.
+// Set bits of a word.
 inline unsigned CountBits(std::uint64_t bits) {
     return static_cast<unsigned>(__builtin_popcountll(bits));
-}
-
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-// Hot record walks are built twice, for processors with and without a population count
-// instruction, and the right one is picked when the program starts.
-#define SAPIDORO_HOT_CLONES __attribute__((target_clones("popcnt", "default")))
-#else
-#define SAPIDORO_HOT_CLONES
-#endif
-
-// Position of set bit number `k` (from 0) of `bits`, which has more than k set bits; no
-// branch, so that the place of a line start costs no misprediction.
-inline unsigned SelectBit(std::uint64_t bits, unsigned k) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    std::uint64_t s = bits - ((bits >> 1) & 0x5555555555555555ull);
-    s = (s & 0x3333333333333333ull) + ((s >> 2) & 0x3333333333333333ull);
-    s = (s + (s >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-    const std::uint64_t upTo = s * kOnes;  // byte i: set bits in bytes 0 to i
-    // The bytes whose running count is at most k come first; the bit is in the next one.
-    const std::uint64_t atMost = ((k * kOnes) | 0x8080808080808080ull) - upTo;
-    const unsigned byte =
-        static_cast<unsigned>(((atMost & 0x8080808080808080ull) >> 7) * kOnes >> 56);
-    const unsigned before = static_cast<unsigned>(((upTo << 8) >> (8 * byte)) & 0xFF);
-    const unsigned inByte = static_cast<unsigned>((bits >> (8 * byte)) & 0xFF);
-    return 8 * byte + detail::kSelectInByte[inByte][k - before];
 }
 
 // The longest prefix a line index looks for.

@@ -3,7 +3,7 @@
 #include "common/Collation.h"
 #include "common/QtText.h"
 #include "data/RecipeFile.h"
-#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 
 #include <algorithm>
 #include <array>
@@ -86,17 +86,17 @@ constexpr std::size_t kLongestTabledRecord = 4 * 1024 * 1024;
 // Passes over the rest of a record up to and past its separator line; false at the end of
 // the file. A body that fits the buffered bytes is looked at whole, for "-Nome" lines in it,
 // and the record goes into the table.
-bool PassRecordBody(TextFile &file, RecordTable &table) {
+bool PassRecordBody(IndexedTextFile &file, RecordTable &table) {
     std::size_t separator = file.markerLine(0, kRecordSeparator);
-    while (separator == TextFile::npos && file.buffered() < kLongestTabledRecord &&
+    while (separator == IndexedTextFile::npos && file.buffered() < kLongestTabledRecord &&
            !file.endsAt(file.buffered()))
         separator = file.markerLine(0, kRecordSeparator);
-    if (separator == TextFile::npos) {
+    if (separator == IndexedTextFile::npos) {
         table.stop();
         return file.skipPastLine(kRecordSeparator);
     }
     const std::size_t name = file.markerLine(0, kNameMarker);
-    if (name != TextFile::npos && name < separator) table.markNameElsewhere();
+    if (name != IndexedTextFile::npos && name < separator) table.markNameElsewhere();
     std::size_t end;
     file.advance(file.lineAfter(separator, end));
     table.addRecord(file.offset());
@@ -105,7 +105,7 @@ bool PassRecordBody(TextFile &file, RecordTable &table) {
 
 }  // namespace
 
-NameCatalog NameCatalog::Walk(TextFile &file) {
+NameCatalog NameCatalog::Walk(IndexedTextFile &file) {
     NameCatalog catalog;
     RecordTable &table = catalog.m_records;
     // Only a mapped file has an identity to check the table against; a small one may be
@@ -136,7 +136,7 @@ NameCatalog NameCatalog::Walk(TextFile &file) {
     return catalog;
 }
 
-NameCatalog NameCatalog::List(TextFile &file, const NameCatalog *previous) {
+NameCatalog NameCatalog::List(IndexedTextFile &file, const NameCatalog *previous) {
     NameCatalog catalog = Walk(file);
     if (previous == nullptr || !catalog.takeOrderFrom(*previous)) {
         catalog.sort();
@@ -146,12 +146,12 @@ NameCatalog NameCatalog::List(TextFile &file, const NameCatalog *previous) {
 }
 
 NameCatalog NameCatalog::List(const std::string &path, const NameCatalog *previous) {
-    const auto file = TextFile::MapOrOpen(path);
+    const auto file = IndexedTextFile::MapOrOpen(path);
     return List(*file, previous);
 }
 
 NameCatalog NameCatalog::ListSorted(const std::string &path) {
-    const auto file = TextFile::MapOrOpen(path);
+    const auto file = IndexedTextFile::MapOrOpen(path);
     NameCatalog catalog = Walk(*file);
     catalog.sort();
     return catalog;

@@ -13,7 +13,7 @@
 
 namespace sapidoro {
 
-class TextFile;
+class IndexedTextFile;
 
 // The recipe names listed at start-up, kept so that no search has to convert or sort the
 // whole list again. A name is known by its rank, its place in the sorted list. The names'
@@ -25,7 +25,7 @@ public:
     // The start-up listing of the recipe file (passes over its first line, takes line 2 of
     // every record, reads on to the record's separator line, stops at the end of the file),
     // sorted. Throws EInOutError when the file cannot be read.
-    static NameCatalog List(TextFile &file, const NameCatalog *previous = nullptr);
+    static NameCatalog List(IndexedTextFile &file, const NameCatalog *previous = nullptr);
     static NameCatalog List(const std::string &path, const NameCatalog *previous = nullptr);
     // With `previous`, the listing of the same file read earlier: when the file still holds
     // the same names in the same order, their order and display texts are taken over from
@@ -63,7 +63,7 @@ private:
     std::string_view recordName(std::size_t record) const {
         return {m_bytes.data() + m_starts[record], m_starts[record + 1] - m_starts[record]};
     }
-    static NameCatalog Walk(TextFile &file);
+    static NameCatalog Walk(IndexedTextFile &file);
     void sort();
     bool takeOrderFrom(const NameCatalog &previous);
     std::uint32_t lookUp(std::string_view name) const;

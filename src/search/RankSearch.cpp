@@ -1,10 +1,11 @@
 #include "search/RankSearch.h"
 
 #include "common/Collation.h"
-#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 #include "search/RecordJump.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace sapidoro {
 
@@ -48,8 +49,13 @@ RankedResult RankCollector::MergeMatches() const {
                                             static_cast<unsigned>(__builtin_ctzll(bits))));
     }
     if (m_outside.empty()) return result;
-    // Names found outside the list are sorted in among the listed ones.
-    std::vector<std::string> outside = m_outside;
+    // Names found outside the list are sorted in among the listed ones, each distinct name
+    // once in the order first collected: names that sort as equal would otherwise come in
+    // turns and no longer collapse.
+    std::vector<std::string> outside;
+    std::unordered_set<std::string_view> seen;
+    for (const std::string &name : m_outside)
+        if (seen.insert(name).second) outside.push_back(name);
     SortNames(outside);
     std::vector<std::string> merged;
     merged.reserve(result.ranks.size() + outside.size());
@@ -80,6 +86,22 @@ RankedResult SearchRanks(const std::string &recipeFile, SearchScope scope,
     std::size_t record = 0;
     ScanRecipes(
         recipeFile, catalog.records(), scope, searchString,
+        [&](std::string_view name) { collector.CollectMatch(record, name); },
+        [&] {
+            ++record;
+            if (onRecord) onRecord();
+        });
+    return collector.MergeMatches();
+}
+
+RankedResult SearchRanks(IndexedTextFile &recipeFile, SearchScope scope,
+                         std::string_view searchString, const NameCatalog &catalog,
+                         const std::vector<std::uint32_t> &resultRanks, bool complete,
+                         const RecordHandler &onRecord) {
+    RankCollector collector(catalog, resultRanks, complete);
+    std::size_t record = 0;
+    ScanRecipes(
+        recipeFile, scope, searchString,
         [&](std::string_view name) { collector.CollectMatch(record, name); },
         [&] {
             ++record;

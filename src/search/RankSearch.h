@@ -54,5 +54,10 @@ RankedResult SearchRanks(const std::string &recipeFile, SearchScope scope,
                          std::string_view searchString, const NameCatalog &catalog,
                          const std::vector<std::uint32_t> &resultRanks, bool complete,
                          const RecordHandler &onRecord = {});
+// The same search by the walk's road over `recipeFile`, as when the catalog has no table.
+RankedResult SearchRanks(IndexedTextFile &recipeFile, SearchScope scope,
+                         std::string_view searchString, const NameCatalog &catalog,
+                         const std::vector<std::uint32_t> &resultRanks, bool complete,
+                         const RecordHandler &onRecord = {});
 
 }  // namespace sapidoro

@@ -14,7 +14,7 @@ namespace {
 // the buffer until it is done, so the name is taken in place.
 class RecordWalk {
 public:
-    RecordWalk(TextFile &file, SearchScope scope, std::string_view searchString,
+    RecordWalk(IndexedTextFile &file, SearchScope scope, std::string_view searchString,
                const MatchHandler &onMatch)
         : m_file(file),
           m_test(scope, searchString),
@@ -34,66 +34,30 @@ public:
 
     // One record from line 1; false when the file ends before its name line.
     bool walkRecord() {
-        if (!walkBuffered()) {
-            std::size_t end;
-            const std::size_t nameStart = m_file.lineAfter(0, end);  // line 1, "-Nome"
-            // A file that ends before a name line holds no further record (the listing
-            // agrees).
-            if (m_file.endsAt(nameStart)) return false;
-            m_nameStart = nameStart;
-            std::size_t line = m_file.lineAfter(nameStart, m_nameEnd);
-            if (m_comparedLine == 2) test(nameStart, m_nameEnd);
-            // Lines 3 to 11 by position; past the end of the file they read as empty lines.
-            for (int number = 3; number <= 11; ++number) {
-                const std::size_t start = line;
-                line = m_file.lineAfter(start, end);
-                if (number == m_comparedLine) test(start, end);
-            }
-            if (m_ingredients) {
-                line = testIngredientLines(line);
-            } else {
-                line = m_file.lineAfter(line, end);  // line 12
-            }
-            m_file.advance(line);
+        std::size_t end;
+        const std::size_t nameStart = m_file.lineAfter(0, end);  // line 1, "-Nome"
+        // A file that ends before a name line holds no further record (the listing agrees).
+        if (m_file.endsAt(nameStart)) return false;
+        m_nameStart = nameStart;
+        std::size_t line = m_file.lineAfter(nameStart, m_nameEnd);
+        if (m_comparedLine == 2) test(nameStart, m_nameEnd);
+        // Lines 3 to 11 by position; past the end of the file they read as empty lines.
+        for (int number = 3; number <= 11; ++number) {
+            const std::size_t start = line;
+            line = m_file.lineAfter(start, end);
+            if (number == m_comparedLine) test(start, end);
         }
+        if (m_ingredients) {
+            line = testIngredientLines(line);
+        } else {
+            line = m_file.lineAfter(line, end);  // line 12
+        }
+        m_file.advance(line);
         m_file.skipPastLine(kRecordSeparator);
         return true;
     }
 
 private:
-    // The same walk up to line 12 when the buffer holds those lines whole: their places
-    // come from the CR bitmap by count, without stepping from line to line.
-    SAPIDORO_HOT_CLONES bool walkBuffered() {
-        // Line k ends at the k-th CR of the record; counting goes from CR to CR, and only the
-        // lines looked at need the LF after a CR.
-        const std::size_t end1 = m_file.crAfterCount(0, 1);
-        if (end1 == TextFile::npos) return false;
-        const std::size_t end2 = m_file.crAfterCount(end1 + 1, 1);
-        if (end2 == TextFile::npos) return false;
-        if (m_ingredients) {
-            const std::size_t end11 = m_file.crAfterCount(end2 + 1, 9);
-            if (end11 == TextFile::npos) return false;
-            m_nameStart = m_file.lineStartAfterCr(end1);
-            m_nameEnd = end2;
-            m_file.advance(testIngredientLines(m_file.lineStartAfterCr(end11)));
-            return true;
-        }
-        std::size_t before = end1, compared = end2;  // the CRs before and after the compared line
-        if (m_comparedLine > 2) {
-            before = m_comparedLine == 3 ? end2 : m_file.crAfterCount(end2 + 1, m_comparedLine - 3);
-            if (before == TextFile::npos) return false;
-            compared = m_file.crAfterCount(before + 1, 1);
-            if (compared == TextFile::npos) return false;
-        }
-        const std::size_t end12 = m_file.crAfterCount(compared + 1, 12 - m_comparedLine);
-        if (end12 == TextFile::npos) return false;
-        m_nameStart = m_file.lineStartAfterCr(end1);
-        m_nameEnd = end2;
-        test(m_file.lineStartAfterCr(before), compared);
-        m_file.advance(m_file.lineStartAfterCr(end12));
-        return true;
-    }
-
     std::string_view name() const { return m_file.bytes(m_nameStart, m_nameEnd); }
 
     void test(std::size_t start, std::size_t end) {
@@ -114,7 +78,7 @@ private:
         // While the record is buffered up to "-Preparazione", only the lines that hold a
         // place where the search string may start are looked at.
         const std::size_t preparation = m_file.markerLine(line, kPreparationMarker);
-        if (preparation != TextFile::npos) {
+        if (preparation != IndexedTextFile::npos) {
             std::size_t at = m_needleSize > 0 ? line : preparation;
             while ((at = m_file.nextPrefix(at, preparation)) < preparation) {
                 const std::size_t start = m_file.lineStartOf(at, line);
@@ -150,7 +114,7 @@ private:
                m_file.bytes(start, end) == kPreparationMarker;
     }
 
-    TextFile &m_file;
+    IndexedTextFile &m_file;
     LineTest m_test;
     const MatchHandler &m_onMatch;
     int m_comparedLine;
@@ -162,14 +126,14 @@ private:
 
 }  // namespace
 
-void ScanRecipes(TextFile &file, SearchScope scope, std::string_view searchString,
+void ScanRecipes(IndexedTextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord) {
     if (file.eof()) return;
     file.skipLine();
     ScanRecords(file, scope, searchString, onMatch, onRecord);
 }
 
-void ScanRecords(TextFile &file, SearchScope scope, std::string_view searchString,
+void ScanRecords(IndexedTextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord) {
     RecordWalk walk(file, scope, searchString, onMatch);
     while (!file.eof()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 #include "search/Scope.h"
 
 #include <functional>
@@ -20,11 +20,11 @@ using RecordHandler = std::function<void()>;
 // on `TextAfter(line, " ===")`, so one record can match several times. The walk stops at
 // the end of the file, also inside a record cut short; a file shortened by another program
 // meanwhile ends where it now ends.
-void ScanRecipes(TextFile &file, SearchScope scope, std::string_view searchString,
+void ScanRecipes(IndexedTextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord = {});
 
 // The same walk from the current position, the first line of a record, to the end of the file.
-void ScanRecords(TextFile &file, SearchScope scope, std::string_view searchString,
+void ScanRecords(IndexedTextFile &file, SearchScope scope, std::string_view searchString,
                  const MatchHandler &onMatch, const RecordHandler &onRecord = {});
 
 }  // namespace sapidoro

@@ -252,14 +252,14 @@ std::size_t ScanRecipes(const std::string &path, const RecordTable &table, Searc
                         const RecordHandler &onRecord) {
     const std::shared_ptr<const FileMapping> mapping = table.mappingOf(path);
     if (mapping == nullptr) {
-        const auto file = TextFile::MapOrOpen(path);
+        const auto file = IndexedTextFile::MapOrOpen(path);
         ScanRecipes(*file, scope, searchString, onMatch, onRecord);
         return 0;
     }
     const std::size_t done =
         TableWalk(*mapping, table, scope, searchString, onMatch, onRecord).run();
     // What the table road did not take goes the walk's road, in the same mapping.
-    const auto file = TextFile::Over(mapping);
+    const auto file = IndexedTextFile::Over(mapping);
     file->jumpTo(table.start(done));
     ScanRecords(*file, scope, searchString, onMatch, onRecord);
     return done;
@@ -272,8 +272,7 @@ std::optional<RecipeRecord> FindListedRecipe(const std::string &path, const Name
         const std::size_t record = catalog.firstRecordOf(name);
         if (record < table.size()) {
             if (std::shared_ptr<const FileMapping> mapping = table.mappingOf(path)) {
-                const auto file = TextFile::Over(std::move(mapping));
-                file->jumpTo(table.start(record));
+                const auto file = TextFile::InMapping(std::move(mapping), table.start(record));
                 if (file->readLineView() == kNameMarker && file->readLineView() == name)
                     return ReadRecipeBody(*file, std::string(name));
             }

@@ -1,6 +1,6 @@
 #include "search/Search.h"
 
-#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 #include "search/MatchCollector.h"
 
 namespace sapidoro {
@@ -9,11 +9,18 @@ std::vector<std::string> SearchRecipes(const std::string &recipeFile, SearchScop
                                        std::string_view searchString,
                                        const std::vector<std::string> &resultList, bool complete,
                                        const RecordHandler &onRecord) {
+    return SearchRecipes(*IndexedTextFile::MapOrOpen(recipeFile), scope, searchString, resultList,
+                         complete, onRecord);
+}
+
+std::vector<std::string> SearchRecipes(IndexedTextFile &recipeFile, SearchScope scope,
+                                       std::string_view searchString,
+                                       const std::vector<std::string> &resultList, bool complete,
+                                       const RecordHandler &onRecord) {
     MatchCollector collector(resultList, complete);
-    const auto file = TextFile::MapOrOpen(recipeFile);
     ScanRecipes(
-        *file, scope, searchString, [&](std::string_view name) { collector.CollectMatch(name); },
-        onRecord);
+        recipeFile, scope, searchString,
+        [&](std::string_view name) { collector.CollectMatch(name); }, onRecord);
     return collector.MergeMatches();
 }
 

@@ -26,5 +26,9 @@ std::vector<std::string> SearchRecipes(const std::string &recipeFile, SearchScop
                                        std::string_view searchString,
                                        const std::vector<std::string> &resultList, bool complete,
                                        const RecordHandler &onRecord = {});
+std::vector<std::string> SearchRecipes(IndexedTextFile &recipeFile, SearchScope scope,
+                                       std::string_view searchString,
+                                       const std::vector<std::string> &resultList, bool complete,
+                                       const RecordHandler &onRecord = {});
 
 }  // namespace sapidoro

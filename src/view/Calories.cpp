@@ -40,7 +40,10 @@ std::optional<std::string> ScanCalorieTable(CalorieTableReader &table,
 
 }  // namespace
 
-CalorieTableReader::CalorieTableReader(std::string tablePath) : m_path(std::move(tablePath)) {}
+CalorieTableReader::CalorieTableReader(std::string tablePath)
+    : m_open([path = std::move(tablePath)] { return std::make_unique<TextFile>(path); }) {}
+
+CalorieTableReader::CalorieTableReader(Opener open) : m_open(std::move(open)) {}
 
 CalorieTableReader::~CalorieTableReader() = default;
 
@@ -48,7 +51,7 @@ std::optional<std::string_view> CalorieTableReader::FindCalories(std::string_vie
                                                                  std::string_view quantity) {
     const std::string key = EntryKey(name, quantity);
     if (const auto it = m_firstEntry.find(key); it != m_firstEntry.end()) return it->second;
-    if (!m_file) m_file = std::make_unique<TextFile>(m_path);
+    if (!m_file) m_file = m_open();
     // Like a fresh pass: every line is an entry, the first line even of an empty file.
     while (!m_exhausted) {
         if (m_linesRead > 0 && m_file->eof()) {
@@ -67,8 +70,15 @@ std::optional<std::string_view> CalorieTableReader::FindCalories(std::string_vie
 void ComputeCalories(const std::string &tablePath, const std::vector<std::string> &ingredientLines,
                      CalorieTotals &totals,
                      const std::function<void(const std::string &notFoundLine)> &onNotFound) {
+    ComputeCalories([&tablePath] { return std::make_unique<TextFile>(tablePath); }, ingredientLines,
+                    totals, onNotFound);
+}
+
+void ComputeCalories(const CalorieTableReader::Opener &openTable,
+                     const std::vector<std::string> &ingredientLines, CalorieTotals &totals,
+                     const std::function<void(const std::string &notFoundLine)> &onNotFound) {
     totals.missingIngredientCount = static_cast<std::int32_t>(ingredientLines.size());
-    CalorieTableReader table(tablePath);
+    CalorieTableReader table(openTable);
     for (const std::string &line : ingredientLines) {
         if (const auto notFound = ScanCalorieTable(table, line, totals)) onNotFound(*notFound);
     }

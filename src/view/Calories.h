@@ -21,7 +21,10 @@ namespace sapidoro {
 // lines never opens it.
 class CalorieTableReader {
 public:
+    // Opens the table when a lookup first needs it.
+    using Opener = std::function<std::unique_ptr<TextFile>()>;
     explicit CalorieTableReader(std::string tablePath);
+    explicit CalorieTableReader(Opener open);
     ~CalorieTableReader();
     CalorieTableReader(const CalorieTableReader &) = delete;
     CalorieTableReader &operator=(const CalorieTableReader &) = delete;
@@ -31,7 +34,7 @@ public:
     std::optional<std::string_view> FindCalories(std::string_view name, std::string_view quantity);
 
 private:
-    std::string m_path;
+    Opener m_open;
     std::unique_ptr<TextFile> m_file;
     bool m_exhausted = false;
     std::size_t m_linesRead = 0;
@@ -54,6 +57,9 @@ struct CalorieTotals {
 // record).
 void ComputeCalories(const std::string &tablePath, const std::vector<std::string> &ingredientLines,
                      CalorieTotals &totals,
+                     const std::function<void(const std::string &notFoundLine)> &onNotFound);
+void ComputeCalories(const CalorieTableReader::Opener &openTable,
+                     const std::vector<std::string> &ingredientLines, CalorieTotals &totals,
                      const std::function<void(const std::string &notFoundLine)> &onNotFound);
 
 // Texts of the calorie display for the persons value of the spinner (1 to 100).

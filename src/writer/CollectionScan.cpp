@@ -6,7 +6,7 @@
 
 namespace sapidoro {
 
-CollectionScan ScanCollection(TextFile &walk, TextFile &lookup,
+CollectionScan ScanCollection(IndexedTextFile &walk, IndexedTextFile &lookup,
                               const std::vector<std::string_view> &names) {
     CollectionScan scan;
     scan.names.resize(names.size());

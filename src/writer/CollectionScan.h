@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 
 #include <cstdint>
 #include <optional>
@@ -36,7 +36,7 @@ struct CollectionScan {
 
 // Reads the file as the start-up walk does (through `walk`) and as the lookup by name does
 // (through `lookup`, another reader of the same bytes), for `names`.
-CollectionScan ScanCollection(TextFile &walk, TextFile &lookup,
+CollectionScan ScanCollection(IndexedTextFile &walk, IndexedTextFile &lookup,
                               const std::vector<std::string_view> &names);
 
 // True when offset `at` of `bytes` is the start of a line (the first line, or after a line

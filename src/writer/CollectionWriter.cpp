@@ -2,10 +2,11 @@
 
 #include "common/Cp1252.h"
 #include "common/Exception.h"
-#include "data/ByteSource.h"
+#include "common/ByteSource.h"
 #include "data/CalorieTable.h"
 #include "data/RecipeFile.h"
 #include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 #include "writer/CollectionScan.h"
 #include "writer/RecordCodec.h"
 #include "writer/SaveError.h"
@@ -25,12 +26,19 @@ std::string Quoted(std::string_view cp1252) {
 
 // A reader of the bytes a save holds.
 std::unique_ptr<TextFile> ReaderOf(const SavedFile &file) {
-    if (file.mapping) return TextFile::Over(file.mapping);
+    if (file.mapping) return TextFile::InMapping(file.mapping, 0);
     return std::make_unique<TextFile>(MakeMemorySource(std::string(file.bytes)));
 }
 
+// A reader of those bytes that can watch for marker lines.
+std::unique_ptr<IndexedTextFile> IndexedReaderOf(const SavedFile &file) {
+    if (file.mapping) return IndexedTextFile::Over(file.mapping);
+    return std::make_unique<IndexedTextFile>(MakeMemorySource(std::string(file.bytes)));
+}
+
 CollectionScan Scan(const SavedFile &file, const std::vector<std::string_view> &names) {
-    const std::unique_ptr<TextFile> walk = ReaderOf(file), lookup = ReaderOf(file);
+    const std::unique_ptr<IndexedTextFile> walk = IndexedReaderOf(file),
+                                           lookup = IndexedReaderOf(file);
     return ScanCollection(*walk, *lookup, names);
 }
 
@@ -216,7 +224,7 @@ SaveResult UndoSave(const SaveResult &last) {
             throw ESaveRefused("La versione precedente di " + FileNameOf(last.path) +
                                " è stata cambiata: l'ultima modifica non si può annullare.");
         plan.verify = [&, source = plan.source](const std::string &tempPath) {
-            const auto written = TextFile::MapOrOpen(tempPath);
+            const auto written = IndexedTextFile::MapOrOpen(tempPath);
             const FileMapping *mapping = written->mapping();
             const std::string_view bytes = source->bytes;
             if (mapping != nullptr && std::string_view(mapping->data(), mapping->size()) != bytes)

@@ -1,6 +1,6 @@
 #include "SampleData.h"
 
-#include "data/ByteSource.h"
+#include "common/ByteSource.h"
 #include "data/CalorieTable.h"
 #include "data/Places.h"
 #include "data/RecipeFile.h"

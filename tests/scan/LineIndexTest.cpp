@@ -91,25 +91,6 @@ TEST(LineIndex, BitmapsAndCtrlZMatchAByteByByteReading) {
     }
 }
 
-TEST(LineIndex, SelectAndCountAgreeWithABitLoop) {
-    std::mt19937_64 random(9);
-    for (int round = 0; round < 20000; ++round) {
-        // Sparse and dense words alike.
-        std::uint64_t bits = random();
-        if (round % 3 == 0) bits &= random();
-        if (round % 3 == 1) bits |= random();
-        if (bits == 0) continue;
-        std::vector<unsigned> positions;
-        for (unsigned i = 0; i < 64; ++i) {
-            if (bits >> i & 1) positions.push_back(i);
-        }
-        ASSERT_EQ(CountBits(bits), positions.size());
-        for (unsigned k = 0; k < positions.size(); ++k) ASSERT_EQ(SelectBit(bits, k), positions[k]);
-    }
-    EXPECT_EQ(SelectBit(~std::uint64_t{0}, 63), 63u);
-    EXPECT_EQ(SelectBit(std::uint64_t{1} << 63, 0), 63u);
-}
-
 TEST(LineIndex, FoldedPrefixMatchesOnlyTheLettersAToZInEitherCase) {
     const PrefixPattern p = MakePrefixPattern("p\xE8@", true);
     // "P" and "p" match; the accented letter and "@" only themselves ("`" is "@" | 0x20).

@@ -1,8 +1,8 @@
 // The mapped road of the recipe reader against the plain read road, and a file changed
 // under a scan by another program.
 #include "common/Exception.h"
-#include "data/TextFile.h"
 #include "scan/FileMapping.h"
+#include "scan/IndexedTextFile.h"
 #include "search/NameCatalog.h"
 #include "search/RecipeScan.h"
 #include "search/RecordJump.h"
@@ -29,7 +29,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-Strings Scan(TextFile &file, SearchScope scope, std::string_view needle,
+Strings Scan(IndexedTextFile &file, SearchScope scope, std::string_view needle,
              const std::function<void()> &onRecord = {}) {
     Strings got;
     ScanRecipes(
@@ -52,7 +52,7 @@ TEST(MappedRead, LinesAndScansAreThoseOfThePlainRoad) {
         const std::size_t blockSize = 1 + random() % 700;
         {
             // Line by line against the plain reference.
-            const auto file = TextFile::MapOrOpen(path, blockSize);
+            const auto file = IndexedTextFile::MapOrOpen(path, blockSize);
             test::ReferenceLines reference(bytes);
             int lines = 0;
             while (!reference.eof() && !file->eof()) {
@@ -65,10 +65,10 @@ TEST(MappedRead, LinesAndScansAreThoseOfThePlainRoad) {
         }
         const SearchScope scope = scopes[random() % std::size(scopes)];
         const std::string &needle = needles[random() % std::size(needles)];
-        TextFile plain(MakeMemorySource(bytes), blockSize);
+        IndexedTextFile plain(MakeMemorySource(bytes), blockSize);
         const Strings expected = Scan(plain, scope, needle);
         matches += expected.size();
-        const auto file = TextFile::MapOrOpen(path, blockSize);
+        const auto file = IndexedTextFile::MapOrOpen(path, blockSize);
         ASSERT_EQ(Scan(*file, scope, needle), expected) << round << " needle " << needle;
         mapped += FileMapping::Open(path) != nullptr;
     }
@@ -82,24 +82,24 @@ TEST(MappedRead, OtherThanARegularFileTheFileIsReadThePlainWay) {
     EXPECT_EQ(FileMapping::Open("/dev/null"), nullptr);
     // A device is not mapped, and the plain road refuses it.
     try {
-        TextFile::MapOrOpen("/dev/null");
+        IndexedTextFile::MapOrOpen("/dev/null");
         ADD_FAILURE() << "a device was read";
     } catch (const EInOutError &error) {
         EXPECT_EQ(error.message(), "File access denied");
     }
     const std::string empty = dir.write("vuoto.txt", "");
     EXPECT_EQ(FileMapping::Open(empty), nullptr);
-    EXPECT_TRUE(TextFile::MapOrOpen(empty)->eof());
+    EXPECT_TRUE(IndexedTextFile::MapOrOpen(empty)->eof());
     // A file that cannot be opened fails as on the plain road.
     for (const std::string &path : {dir.file("manca.txt"), std::string()}) {
         std::string mappedError, plainError;
         try {
-            TextFile::MapOrOpen(path);
+            IndexedTextFile::MapOrOpen(path);
         } catch (const EInOutError &error) {
             mappedError = error.message();
         }
         try {
-            TextFile plain(path);
+            IndexedTextFile plain(path);
         } catch (const EInOutError &error) {
             plainError = error.message();
         }
@@ -188,7 +188,7 @@ TEST(MappedRead, AFileChangedMidScanGivesACleanResult) {
                     // The table lets go of a file that changed.
                     EXPECT_EQ(catalog.records().mappingOf(path), nullptr) << change.what;
                 } else {
-                    const auto file = TextFile::MapOrOpen(path, 4096);
+                    const auto file = IndexedTextFile::MapOrOpen(path, 4096);
                     ScanRecipes(*file, scope, needle, onMatch, onRecord);
                     EXPECT_EQ(file->shortened(), change.shortened) << change.what;
                 }

@@ -1,6 +1,7 @@
 #include "common/Collation.h"
 #include "common/QtText.h"
 #include "data/RecipeFile.h"
+#include "search/MatchCollector.h"
 #include "search/NameCatalog.h"
 #include "search/RankSearch.h"
 #include "search/Search.h"
@@ -213,4 +214,21 @@ TEST(RankSearch, NamesLongerThanABlockAmongShortOnes) {
     const RankedResult changed = SearchRanks(path, SearchScope::Nome, "PASTA", catalog, {}, true);
     ASSERT_TRUE(changed.byName);
     EXPECT_EQ(changed.names, (Strings{"Pasta", "pasta", longName, longName + "!"}));
+}
+
+TEST(RankSearch, NamesOutsideTheListThatSortAsEqualAreEachTakenOnce) {
+    const test::TempDir dir;
+    const std::string path = dir.write("ricette.txt", Collection({"Pasta"}, 9));
+    const NameCatalog catalog = NameCatalog::List(path);
+    const std::vector<std::uint32_t> ranks;
+    const Strings list{"Pasta"};
+    RankCollector ranked(catalog, ranks, true);
+    MatchCollector plain(list, true);
+    for (const char *name : {"torta", "Pasta", "Torta", "torta", "TORTA", "Torta"}) {
+        ranked.CollectMatch(0, name);
+        plain.CollectMatch(name);
+    }
+    const RankedResult result = ranked.MergeMatches();
+    EXPECT_EQ(result.names, plain.MergeMatches());
+    EXPECT_EQ(result.names.size(), 4u);
 }

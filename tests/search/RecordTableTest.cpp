@@ -1,6 +1,6 @@
 // The record table's roads against the walks they stand in for.
 #include "data/RecipeFile.h"
-#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
 #include "search/NameCatalog.h"
 #include "search/RecordJump.h"
 #include "support/RandomRecipes.h"
@@ -45,7 +45,7 @@ ScanLog Scan(const std::string &bytes, const std::string &path, const RecordTabl
     };
     const auto onRecord = [&] { ++log.records; };
     if (table == nullptr) {
-        TextFile plain(MakeMemorySource(bytes));
+        IndexedTextFile plain(MakeMemorySource(bytes));
         ScanRecipes(plain, scope, needle, onMatch, onRecord);
     } else {
         const std::size_t taken = ScanRecipes(path, *table, scope, needle, onMatch, onRecord);

@@ -120,7 +120,7 @@ TEST(ScanReference, EveryScopeMatchesALineByLineWalk) {
             {
                 // Every instruction set level the processor has, one per case.
                 const ScopedIndexLevel level(static_cast<IndexLevel>(random() % 3));
-                TextFile file(MakeMemorySource(bytes, 1 + random() % 50), blockSize);
+                IndexedTextFile file(MakeMemorySource(bytes, 1 + random() % 50), blockSize);
                 Strings got;
                 ScanRecipes(file, scope, needle,
                             [&](std::string_view name) { got.emplace_back(name); });
@@ -177,7 +177,7 @@ TEST(ScanReference, RecordsInTheFileLayoutMatchALineByLineWalk) {
         const Strings expected = ReferenceScan(reference, scope, needle);
         matches += expected.size();
         const ScopedIndexLevel level(static_cast<IndexLevel>(random() % 3));
-        TextFile file(MakeMemorySource(bytes, 1 + random() % 300), 1 + random() % 200);
+        IndexedTextFile file(MakeMemorySource(bytes, 1 + random() % 300), 1 + random() % 200);
         Strings got;
         ScanRecipes(file, scope, needle, [&](std::string_view name) { got.emplace_back(name); });
         ASSERT_EQ(got, expected) << "round " << round << " level " << IndexLevelName(level.level())

@@ -196,7 +196,7 @@ TEST(Search, ProgressAdvancesOncePerRecordAndTheWalkEndsOnCutFiles) {
         const auto path = dir.write("f" + std::to_string(i) + ".txt", files[i]);
         for (SearchScope scope : {SearchScope::Ingredienti, SearchScope::Persone}) {
             std::size_t steps = 0;
-            TextFile file(path);
+            IndexedTextFile file(path);
             ScanRecipes(
                 file, scope, "x", [](std::string_view) {}, [&] { ++steps; });
             EXPECT_EQ(steps, records[i]) << "file " << i;

@@ -1,4 +1,4 @@
-#include "data/ByteSource.h"
+#include "common/ByteSource.h"
 
 #include "common/CheckedOpen.h"
 #include "common/Exception.h"

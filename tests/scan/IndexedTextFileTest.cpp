@@ -1,5 +1,5 @@
 #include "data/TextFile.h"
-#include "support/ReferenceLines.h"
+#include "scan/IndexedTextFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +10,6 @@
 using namespace sapidoro;
 
 namespace {
-
-using Reference = test::ReferenceLines;
 
 std::string RandomBytes(std::mt19937 &random, std::size_t size) {
     static const char alphabet[] = {'\r', '\r', '\n', '\n', ':', 'R', 'R', '-', 'P', 'a', '\x1A'};
@@ -27,7 +25,7 @@ std::string RandomBytes(std::mt19937 &random, std::size_t size) {
 
 }  // namespace
 
-TEST(TextFileMarkers, MatchALineByLineReadOnRandomBytes) {
+TEST(IndexedTextFile, MatchesThePlainReaderOnRandomBytes) {
     std::mt19937 random(20240601);
     const std::string markers[] = {":R", "R", "-P", ":RR", "a\n:"};
     for (int round = 0; round < 4000; ++round) {
@@ -35,14 +33,14 @@ TEST(TextFileMarkers, MatchALineByLineReadOnRandomBytes) {
         const std::size_t blockSize = 1 + random() % 9;
         // Half the rounds read fewer bytes than asked, as from a pipe.
         const std::size_t maxRead = round % 2 == 0 ? blockSize : 1 + random() % 4;
-        TextFile file(MakeMemorySource(bytes, maxRead), blockSize);
+        IndexedTextFile file(MakeMemorySource(bytes, maxRead), blockSize);
         // Watched markers are found by jumps, a watched prefix changes nothing.
         const unsigned watch = random() % 4;
         if (watch == 1) file.watchMarkers(":R");
         if (watch == 2) file.watchMarkers(":RR", "-P");
         if (watch == 3) file.watchMarkers("a\n:", "R");
         if (random() % 2) file.watchPrefix(markers[random() % std::size(markers)], random() % 2);
-        Reference reference(bytes);
+        TextFile reference(MakeMemorySource(bytes));
         for (int op = 0; op < 12; ++op) {
             const std::string &marker = markers[random() % std::size(markers)];
             const unsigned kind = random() % 3;
@@ -57,9 +55,7 @@ TEST(TextFileMarkers, MatchALineByLineReadOnRandomBytes) {
                 ASSERT_EQ(std::string(file.bytes(0, end)), reference.readLine());
                 file.advance(next);
             } else {
-                bool expected;
-                reference.readUntilLine(marker, expected);
-                ASSERT_EQ(file.skipPastLine(marker), expected);
+                ASSERT_EQ(file.skipPastLine(marker), reference.skipPastLine(marker));
             }
             ASSERT_EQ(file.eof(), reference.eof());
         }
@@ -69,12 +65,12 @@ TEST(TextFileMarkers, MatchALineByLineReadOnRandomBytes) {
     }
 }
 
-TEST(TextFileMarkers, FilesAreReadInPlaceWithTheSameRules) {
+TEST(IndexedTextFile, FilesAreReadInPlaceWithTheSameRules) {
     test::TempDir dir;
     // A CR at the end of one block with its LF at the start of the next, and a Ctrl-Z.
     const auto path = dir.write("f.txt", "ab\r\ncd\r\n:R\r\nx\ny\r:R\r\n\x1A:R\r\n");
     for (std::size_t block : {1, 2, 3, 4, 5, 64}) {
-        TextFile file(path, block);
+        IndexedTextFile file(path, block);
         EXPECT_TRUE(file.skipPastLine(":R"));
         EXPECT_EQ(file.readLine(), "x\ny");
         EXPECT_TRUE(file.skipPastLine(":R"));
@@ -82,7 +78,7 @@ TEST(TextFileMarkers, FilesAreReadInPlaceWithTheSameRules) {
         EXPECT_FALSE(file.skipPastLine(":R"));
         EXPECT_EQ(file.readLine(), "");
     }
-    TextFile file(path);
+    IndexedTextFile file(path);
     EXPECT_THROW(file.skipPastLine(""), std::invalid_argument);
     EXPECT_THROW(file.skipPastLine("a\rb"), std::invalid_argument);
     // Watching does not make a marker with a CR acceptable.
@@ -91,12 +87,12 @@ TEST(TextFileMarkers, FilesAreReadInPlaceWithTheSameRules) {
     EXPECT_TRUE(file.skipPastLine(":R"));
 }
 
-TEST(TextFileMarkers, AMarkerLineStartingRightAtTheBufferedEndIsFound) {
+TEST(IndexedTextFile, AMarkerLineStartingRightAtTheBufferedEndIsFound) {
     // In blocks of three bytes the walk over line ends stops exactly where ":R" begins.
     const std::string bytes =
         "a\r\n-Nome\r\nP ==== PASTA\r\n-Preparazione\r\np\r\n:R\r\nx\r\n:R\r\n";
     for (std::size_t block = 1; block <= 8; ++block) {
-        TextFile file(MakeMemorySource(bytes), block);
+        IndexedTextFile file(MakeMemorySource(bytes), block);
         file.skipLine();
         EXPECT_TRUE(file.skipPastLine(":R")) << "block " << block;
         EXPECT_EQ(file.readLine(), "x") << "block " << block;

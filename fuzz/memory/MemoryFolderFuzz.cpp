@@ -1,0 +1,223 @@
+// Runs the logic layer over the three data files held in memory and compares every result with
+// the plain reference: the listing, its catalog and sort, a search under every scope by both
+// collectors, chains of narrowing searches, the raw matches of a scan, the lookup by name with
+// the record's calories, the calorie lookup, the ingredient names and the places. No file is
+// written, so that a run reaches thousands of inputs a second; the file road (links, mapping,
+// identity checks, the record table) is the data-folder target's.
+//
+// The input is that of the data-folder target, cut at "#~#" into: control bytes, ricette.txt,
+// ing.txt, luoghi.txt, then any number of search strings. Control bytes (missing ones count as
+// 0): [0] instruction set level of the line index, [1] block size (0: 4096) and [2] read size
+// (0: unbounded) of the readers, [3] scopes of the narrowing chains, [4] listed name to look
+// up, [5] scope of the raw scan, [6] first search string.
+#include "Checks.h"
+#include "FuzzParts.h"
+#include "PlainReference.h"
+
+#include "common/Collation.h"
+#include "common/Exception.h"
+#include "data/CalorieTable.h"
+#include "data/IntConvert.h"
+#include "data/Places.h"
+#include "data/RecipeFile.h"
+#include "data/TextFile.h"
+#include "scan/IndexedTextFile.h"
+#include "scan/LineIndex.h"
+#include "search/NameCatalog.h"
+#include "search/RankSearch.h"
+#include "search/RecipeScan.h"
+#include "search/Search.h"
+#include "view/Calories.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace sapidoro;
+using fuzz::Check;
+using plain::Strings;
+
+namespace {
+
+constexpr SearchScope kScopes[] = {SearchScope::Ingredienti, SearchScope::Luogo,
+                                   SearchScope::Nome,        SearchScope::Persone,
+                                   SearchScope::Piatto,      SearchScope::RicettaAdattaA};
+constexpr plain::Scope kPlainScopes[] = {plain::Scope::Ingredienti, plain::Scope::Luogo,
+                                         plain::Scope::Nome,        plain::Scope::Persone,
+                                         plain::Scope::Piatto,      plain::Scope::RicettaAdattaA};
+
+struct Input {
+    std::string control;
+    std::string recipes, table, places;
+    Strings strings;  // the search strings of the input, then texts from the files
+    Strings placeList, ingredientNames;  // as the reference reads them
+    unsigned char at(std::size_t i) const {
+        return i < control.size() ? static_cast<unsigned char>(control[i]) : 0;
+    }
+    const std::string &string(std::size_t i) const { return strings[i % strings.size()]; }
+    std::unique_ptr<ByteSource> source(const std::string &bytes) const {
+        return MakeMemorySource(bytes, at(2) == 0 ? static_cast<std::size_t>(-1) : 16 * at(2));
+    }
+    std::size_t blockSize() const { return at(1) == 0 ? 4096 : 64 * at(1); }
+    std::unique_ptr<TextFile> plainFile(const std::string &bytes) const {
+        return std::make_unique<TextFile>(source(bytes), blockSize());
+    }
+    std::unique_ptr<IndexedTextFile> indexedFile(const std::string &bytes) const {
+        return std::make_unique<IndexedTextFile>(source(bytes), blockSize());
+    }
+};
+
+Strings NamesOf(const NameCatalog &catalog, const RankedResult &result) {
+    if (result.byName) return result.names;
+    Strings names;
+    for (const std::uint32_t rank : result.ranks) names.emplace_back(catalog.name(rank));
+    return names;
+}
+
+// Both collectors against the reference for one search; returns the new result list by ranks.
+RankedResult CheckSearch(const Input &in, const NameCatalog &catalog, std::size_t scope,
+                         const std::string &needle, const Strings &resultList,
+                         const std::vector<std::uint32_t> &resultRanks) {
+    const bool complete = resultList.size() == catalog.size();
+    const plain::Scan scan = plain::ScanFile(in.recipes, kPlainScopes[scope], needle);
+    const Strings want = plain::Collect(resultList, complete, scan.matches);
+    std::size_t records = 0;
+    const Strings byNames = SearchRecipes(*in.indexedFile(in.recipes), kScopes[scope], needle,
+                                          resultList, complete, [&records] { ++records; });
+    Check(records == scan.records && byNames == want, "search by names");
+    const RankedResult byRanks = SearchRanks(*in.indexedFile(in.recipes), kScopes[scope], needle,
+                                             catalog, resultRanks, complete);
+    Check(NamesOf(catalog, byRanks) == want, "search by ranks");
+    return byRanks;
+}
+
+// One scope from the complete list by both collectors, a chain of narrowing searches by ranks,
+// and the raw matches of a scan; the scopes come from the input, so that every execution stays
+// short and the runs together try every scope.
+void CheckSearches(const Input &in, const NameCatalog &catalog, const Strings &sorted) {
+    std::vector<std::uint32_t> all(catalog.size());
+    for (std::uint32_t rank = 0; rank < all.size(); ++rank) all[rank] = catalog.firstRankOf(rank);
+    const std::size_t first = in.at(6);
+    unsigned scopes = in.at(3);
+    RankedResult result = CheckSearch(in, catalog, scopes % 6, in.string(first), sorted, all);
+    // Narrowing: each search starts from the result of the one before.
+    for (std::size_t step = 1; step < 3 && !result.byName; ++step) {
+        scopes /= 6;
+        result = CheckSearch(in, catalog, scopes % 6, in.string(first + step),
+                             NamesOf(catalog, result), result.ranks);
+    }
+    // The raw matches, in order and with repeats.
+    const std::size_t scope = (in.at(5) >> 1) % 6;
+    const plain::Scan want = plain::ScanFile(in.recipes, kPlainScopes[scope], in.string(first));
+    Strings matches;
+    std::size_t records = 0;
+    ScanRecipes(
+        *in.indexedFile(in.recipes), kScopes[scope], in.string(first),
+        [&matches](std::string_view name) { matches.emplace_back(name); },
+        [&records] { ++records; });
+    Check(matches == want.matches && records == want.records, "raw matches of a scan");
+}
+
+bool SameRecord(const RecipeRecord &got, const plain::Record &want) {
+    return got.dish == want.dish && got.mainIngredient == want.mainIngredient &&
+           got.persons == want.persons && got.notes == want.notes &&
+           got.ingredients == want.ingredients && got.preparation == want.preparation &&
+           got.complete == want.complete;
+}
+
+void CheckCalories(const Input &in, const plain::Record &record) {
+    const plain::Calories want = plain::CountCalories(in.table, record.ingredients);
+    CalorieTotals totals;
+    Strings notFound;
+    std::string error;
+    const auto openTable = [&in] { return in.plainFile(in.table); };
+    try {
+        ComputeCalories(openTable, record.ingredients, totals,
+                        [&notFound](const std::string &line) { notFound.push_back(line); });
+    } catch (const EConvertError &e) {
+        error = e.message();
+    }
+    Check(error == want.error.value_or(std::string()), "calorie error");
+    Check(totals.calorieSum == want.sum && totals.missingIngredientCount == want.missing,
+          "calorie totals");
+    Check(notFound == want.notFound, "ingredients not found");
+    // The last line looked up again in the same reader as another line before it: entries
+    // read for earlier lookups answer later ones.
+    if (!record.ingredients.empty()) {
+        CalorieTableReader reader(openTable);
+        const IngredientLine first = SplitIngredientLine(record.ingredients.front());
+        reader.FindCalories(first.ingredient, LookupQuantity(first.quantity));
+        const IngredientLine parts = SplitIngredientLine(record.ingredients.back());
+        const std::string_view quantity = LookupQuantity(parts.quantity);
+        const std::optional<std::string> entry =
+            plain::FirstEntry(in.table, parts.ingredient, quantity);
+        const std::optional<std::string_view> got = reader.FindCalories(parts.ingredient, quantity);
+        Check(got.has_value() == entry.has_value() && (!got || *got == *entry), "calorie lookup");
+    }
+    const std::optional<std::int32_t> persons = plain::ParseInt(record.persons);
+    if (!want.error && persons) {
+        const int shown = *persons < 1 ? 1 : *persons > 100 ? 100 : *persons;
+        const CalorieTexts texts = ShowCalories(totals, shown);
+        const std::string count = std::to_string(want.missing);
+        Check(texts.calories == std::to_string(want.sum / shown) &&
+                  texts.hint == count + " INGREDIENTI NON TROVATI)" &&
+                  texts.label == " INGREDIENTI NON TROVATI: " + count,
+              "calorie texts");
+    }
+}
+
+void CheckLookup(const Input &in, const std::string &name) {
+    const std::optional<plain::Record> want = plain::FindRecord(in.recipes, name);
+    const std::optional<RecipeRecord> got = FindRecipe(*in.plainFile(in.recipes), name);
+    Check(got.has_value() == want.has_value(), "lookup finds the name");
+    if (!want) return;
+    Check(got->name == name && SameRecord(*got, *want), "record read");
+    fuzz::CheckInteger(got->persons);
+    CheckCalories(in, *want);
+}
+
+Input ReadInput(std::string_view bytes) {
+    const std::vector<std::string_view> parts = fuzz::SplitParts(bytes, 4);
+    Input in;
+    in.control = parts[0];
+    in.recipes = parts[1];
+    in.table = parts[2];
+    in.places = parts[3];
+    for (std::size_t i = 4; i < parts.size() && i < 12; ++i) in.strings.emplace_back(parts[i]);
+    // Texts that the program itself offers for searching.
+    in.placeList = plain::Places(in.places);
+    in.ingredientNames = plain::IngredientNames(in.table);
+    in.strings.push_back(in.placeList.front());
+    if (!in.ingredientNames.empty()) in.strings.push_back(in.ingredientNames.front());
+    in.strings.push_back("4");
+    return in;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    const Input in = ReadInput(std::string_view(reinterpret_cast<const char *>(data), size));
+    const ScopedIndexLevel level(static_cast<IndexLevel>(1 + in.at(0) % 2));
+
+    const plain::Listing listing = plain::ListNames(in.recipes);
+    const RecipeListing got = ListRecipeNames(*in.plainFile(in.recipes));
+    Check(got.names == listing.names && got.cutShort == listing.cutShort, "listing");
+    const NameCatalog catalog = NameCatalog::List(*in.indexedFile(in.recipes));
+    const Strings sorted = plain::SortedNames(listing.names);
+    Check(catalog.size() == sorted.size(), "names in the catalog");
+    for (std::uint32_t rank = 0; rank < catalog.size(); ++rank)
+        Check(catalog.name(rank) == sorted[rank], "catalog order");
+
+    CheckSearches(in, catalog, sorted);
+    const std::string &name = sorted.empty() ? in.string(0) : sorted[in.at(4) % sorted.size()];
+    CheckLookup(in, name);
+    CheckLookup(in, in.string(1));
+
+    Check(ReadIngredientNames(*in.plainFile(in.table)) == in.ingredientNames, "ingredient names");
+    Strings places;
+    ReadPlaces(*in.plainFile(in.places), [&places](std::string_view p) { places.emplace_back(p); });
+    Check(places == in.placeList, "places");
+    return 0;
+}
