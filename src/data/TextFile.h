@@ -70,10 +70,10 @@ private:
     std::string m_buffer;
     const char *m_data = nullptr;
     std::uint64_t m_base = 0;  // file offset of the buffer's first byte
-    std::size_t m_pos = 0;   // first unconsumed byte
-    std::size_t m_scan = 0;  // no CR lies in [m_pos, m_scan)
-    std::size_t m_end = 0;   // end of the bytes at hand
-    bool m_done = false;     // the source has no more, or a Ctrl-Z was met
+    std::size_t m_pos = 0;     // first unconsumed byte
+    std::size_t m_scan = 0;    // no CR lies in [m_pos, m_scan)
+    std::size_t m_end = 0;     // end of the bytes at hand
+    bool m_done = false;       // the source has no more, or a Ctrl-Z was met
 };
 
 }  // namespace sapidoro

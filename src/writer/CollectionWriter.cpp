@@ -1,8 +1,8 @@
 #include "writer/CollectionWriter.h"
 
+#include "common/ByteSource.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
-#include "common/ByteSource.h"
 #include "data/CalorieTable.h"
 #include "data/RecipeFile.h"
 #include "data/TextFile.h"

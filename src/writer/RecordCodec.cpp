@@ -1,7 +1,7 @@
 #include "writer/RecordCodec.h"
 
-#include "common/Cp1252.h"
 #include "common/ByteSource.h"
+#include "common/Cp1252.h"
 #include "data/CalorieTable.h"
 #include "data/IntConvert.h"
 #include "data/TextFile.h"
