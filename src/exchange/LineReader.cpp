@@ -5,21 +5,29 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 namespace sapidoro {
 
+namespace {
+
+constexpr std::size_t kFirstBuffer = 64 * 1024;
+constexpr std::size_t kSampleSize = 1 << 20;
+
+}  // namespace
+
 LineReader::LineReader(const std::string &path, std::size_t maxLine) : m_maxLine(maxLine) {
     m_fd = OpenRegularFileInside(path, std::string(), m_size);
     if (m_fd < 0) throw EInOutError::fromErrno(errno);
-    m_buffer.resize(2 * maxLine + 4096);
+    m_buffer.resize(kFirstBuffer);
 }
 
 LineReader::LineReader(std::string_view bytes, std::size_t maxLine)
     : m_memory(bytes), m_maxLine(maxLine) {
     m_size = bytes.size();
-    m_buffer.resize(2 * maxLine + 4096);
+    m_buffer.resize(std::min(kFirstBuffer, bytes.size() + 1));
 }
 
 LineReader::~LineReader() {
@@ -33,8 +41,12 @@ bool LineReader::fill() {
         m_end -= m_begin;
         m_begin = 0;
     }
+    // The buffer grows only while a line does not fit, up to twice the longest line.
+    if (m_end == m_buffer.size()) {
+        if (m_buffer.size() >= 2 * m_maxLine + 4096) return false;
+        m_buffer.resize(std::min(2 * m_buffer.size(), 2 * m_maxLine + 4096));
+    }
     const std::size_t room = m_buffer.size() - m_end;
-    if (room == 0) return false;
     std::size_t got = 0;
     if (m_fd >= 0) {
         ssize_t n;
@@ -62,7 +74,7 @@ bool LineReader::fill() {
 }
 
 std::string_view LineReader::sample() {
-    while (m_end - m_begin < m_buffer.size() / 2 && fill()) {
+    while (m_end - m_begin < kSampleSize && fill()) {
     }
     return {m_buffer.data() + m_begin, m_end - m_begin};
 }

@@ -21,7 +21,7 @@ public:
     LineReader(const LineReader &) = delete;
     LineReader &operator=(const LineReader &) = delete;
 
-    // The first bytes of the file (up to the buffer's size), for guessing its encoding.
+    // The first bytes of the file (a megabyte or more), for guessing its encoding.
     std::string_view sample();
 
     // The next line, valid until the next call; false at the end of the file or after a line

@@ -3,6 +3,7 @@
 #include "common/AsciiCase.h"
 #include "exchange/LineReader.h"
 #include "exchange/MealMasterUnits.h"
+#include "exchange/MealMasterWriter.h"
 
 #include <algorithm>
 #include <optional>
@@ -356,7 +357,11 @@ std::optional<std::string> HeadingRead(std::string_view line) {
 }
 
 ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes) {
-    const SourceEncoding encoding = DetectEncoding(reader.sample());
+    const std::string_view sample = reader.sample();
+    const SourceEncoding encoding =
+        sample.substr(0, kMealMasterExportHeader.size()) == kMealMasterExportHeader
+            ? SourceEncoding::Cp1252
+            : DetectEncoding(sample);
     Parser parser(collectionDishes, encoding);
     std::string_view line;
     while (reader.next(line))

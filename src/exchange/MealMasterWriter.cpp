@@ -78,7 +78,8 @@ void AppendParagraph(std::string_view text, std::string &out) {
 }  // namespace
 
 void AppendMealMaster(const RecipeRecord &recipe, std::string &out) {
-    out += "MMMMM----- Recipe via Sapidoro 1.3 (Meal-Master format)\r\n\r\n";
+    out += kMealMasterExportHeader;
+    out += "\r\n\r\n";
     out += "      Title: " + recipe.name + "\r\n";
     out += " Categories: " + recipe.dish + "\r\n";
     out += "   Servings: " + recipe.persons + "\r\n\r\n";
