@@ -1,0 +1,41 @@
+#pragma once
+
+#include "data/TextFile.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sapidoro {
+
+// Where one record lies: from its first line to past its separator line's line end (0 while
+// the record is cut short).
+struct RecordPlace {
+    std::uint64_t start = 0;
+    std::uint64_t end = 0;
+};
+
+// What the reading rules make of a name in the recipe file.
+struct NameFacts {
+    std::optional<RecordPlace> listed;  // the first record the start-up walk lists under it
+    int listedCount = 0;
+    std::optional<std::uint64_t> lookupHit;  // the "-Nome" line where the lookup finds it
+};
+
+// What a save needs to know of the recipe file, found in one pass of its lines.
+struct CollectionScan {
+    std::vector<NameFacts> names;   // one per name asked
+    std::uint64_t appendAt = 0;     // past the last whole record (or the first line)
+    bool firstLineMissing = false;  // the file has no first line: new records need one
+};
+
+// Walks the file as the start-up listing and the lookup by name do, at once, for `names`.
+CollectionScan ScanCollection(TextFile &file, const std::vector<std::string_view> &names);
+
+// True when offset `at` of `bytes` is the start of a line (the first line, or after a line
+// end).
+bool StartsLine(std::string_view bytes, std::uint64_t at);
+
+}  // namespace sapidoro
