@@ -125,6 +125,7 @@ void TForm1::buildPopupMenu() {
     Stampa1 = addItem("Stampa1", kPrintMenuCaption, Qt::Key_F7);
     Anteprima1 = addItem("Anteprima1", kPreviewMenuCaption, Qt::Key_F8);
     EsportaPDF1 = addItem("EsportaPDF1", kPdfMenuCaption, Qt::Key_F9);
+    buildExchangeMenu();
 }
 
 void TForm1::bindEvents() {

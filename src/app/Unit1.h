@@ -101,6 +101,11 @@ private:
     // Print preview and PDF export of those pages (PreviewHandlers.cpp).
     void Anteprima1Click();
     void EsportaPDF1Click();
+    // Import and export of foreign recipe files (ExchangeHandlers.cpp).
+    void buildExchangeMenu();
+    void Importa1Click();
+    void Esporta1Click();
+    void reloadCollection(const std::string &recipeToShow);
 
     const QString m_designDataFolder;
 
@@ -158,6 +163,8 @@ private:
     QAction *Stampa1 = nullptr;
     QAction *Anteprima1 = nullptr;
     QAction *EsportaPDF1 = nullptr;
+    QAction *Importa1 = nullptr;
+    QAction *Esporta1 = nullptr;
 };
 
 }  // namespace sapidoro

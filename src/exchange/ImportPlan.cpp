@@ -87,6 +87,21 @@ std::vector<RecipeRecord> ImportPlan::chosenRecords() const {
     return records;
 }
 
+std::vector<RecipeRecord> ImportPlan::takeChosenRecords() {
+    const std::vector<std::string> names = finalNames();
+    std::vector<RecipeRecord> records;
+    for (std::size_t i = 0; i < m_recipes.size(); ++i) {
+        if (names[i].empty()) continue;
+        records.push_back(std::move(m_recipes[i].record));
+        records.back().name = names[i];
+        m_recipes[i].record = RecipeRecord();
+    }
+    m_recipes.clear();
+    m_included.clear();
+    m_taken.clear();
+    return records;
+}
+
 std::vector<std::pair<std::string, std::string>> ImportPlan::chosenPictures() const {
     const std::vector<std::string> names = finalNames();
     std::vector<std::pair<std::string, std::string>> pictures;

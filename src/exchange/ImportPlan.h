@@ -36,10 +36,13 @@ public:
     std::vector<RecipeRecord> chosenRecords() const;
     // The pictures to copy beside them: the picture file and the final name.
     std::vector<std::pair<std::string, std::string>> chosenPictures() const;
+    // The chosen records, moved out: the plan holds none of them afterwards.
+    std::vector<RecipeRecord> takeChosenRecords();
 
-private:
+    // Every recipe's final name at once (empty: skipped); one pass over the plan.
     std::vector<std::string> finalNames() const;
 
+private:
     std::vector<ImportedRecipe> m_recipes;
     std::vector<std::string> m_collectionNames;
     std::vector<bool> m_included;
