@@ -1,0 +1,108 @@
+// The whole import of a generated MealMaster file, from the file to the saved collection,
+// beside `iconv -f CP437 -t CP1252` of the same file in the same run: medians, their ratio,
+// and the import's peak memory (each import runs in a child process of its own).
+//
+//   import_bench <folder> <recipes> <runs>
+#include "collection/MealMasterGenerator.h"
+#include "exchange/CollectionRecipes.h"
+#include "exchange/ImportPlan.h"
+#include "exchange/ImportSave.h"
+#include "exchange/MealMasterReader.h"
+#include "timing/BenchTiming.h"
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace sapidoro;
+using namespace sapidoro::bench;
+
+namespace {
+
+// The import as the window runs it, with every name kept (renamed on a conflict).
+int ImportOnce(const std::string &folder, const std::string &file, int expected) {
+    const CollectionIndex collection = IndexCollection(folder + "ricette.txt");
+    ImportResult result = ReadMealMasterFile(file, collection.dishes);
+    if (!result.stopMessage.empty()) std::fprintf(stderr, "%s\n", result.stopMessage.c_str());
+    ImportPlan plan(std::move(result.recipes), collection.names);
+    plan.setConflictChoice(NameConflict::Rename);
+    const ImportSaved saved = SaveImport(folder, plan, nullptr);
+    return static_cast<int>(saved.recipes) == expected ? 0 : 3;
+}
+
+struct ChildRun {
+    double milliseconds;
+    long peakKilobytes;
+};
+
+ChildRun RunImport(const std::string &folder, const std::string &file, int expected) {
+    const auto start = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int status = 4;
+        try {
+            status = ImportOnce(folder, file, expected);
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "import failed: %s\n", e.what());
+        }
+        std::_Exit(status);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    const double elapsed = Milliseconds(Clock::now() - start);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("import failed");
+    return {elapsed, usage.ru_maxrss};
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s <folder> <recipes> <runs>\n", argv[0]);
+        return 2;
+    }
+    try {
+        std::string folder = argv[1];
+        if (folder.back() != '/') folder += '/';
+        const int recipes = std::atoi(argv[2]);
+        const int runs = std::max(1, std::atoi(argv[3]));
+        std::filesystem::create_directories(folder + "collection");
+        const std::string file = folder + "import-" + std::to_string(recipes) + ".mmf";
+        if (!std::filesystem::exists(file)) GenerateMealMaster(file, recipes, 1);
+        const std::string collection = folder + "collection/";
+        const std::string sample = SAPIDORO_SAMPLE_DATA "ricette.txt";
+
+        std::vector<double> ours, peer;
+        long peak = 0;
+        for (int run = 0; run < runs; ++run) {
+            std::filesystem::copy_file(sample, collection + "ricette.txt",
+                                       std::filesystem::copy_options::overwrite_existing);
+            std::filesystem::remove(collection + "ricette.txt~");
+            peer.push_back(RunPeer({"iconv", "-f", "CP437", "-t", "CP1252", file}));
+            const ChildRun child = RunImport(collection, file, recipes);
+            ours.push_back(child.milliseconds);
+            peak = std::max(peak, child.peakKilobytes);
+        }
+        const double oursMedian = Median(ours), peerMedian = Median(peer);
+        std::printf("file: %d recipes, %.1f MB\n", recipes,
+                    static_cast<double>(std::filesystem::file_size(file)) / (1 << 20));
+        std::printf("import to saved collection: median %.1f ms over %d runs\n", oursMedian, runs);
+        std::printf("iconv -f CP437 -t CP1252: median %.1f ms\n", peerMedian);
+        std::printf("ratio: %.2fx\n", oursMedian / peerMedian);
+        std::printf("peak memory of the import: %.1f MB\n", static_cast<double>(peak) / 1024);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
