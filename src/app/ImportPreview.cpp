@@ -42,7 +42,8 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex &index) const override {
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (index.column() == 0) flags |= Qt::ItemIsUserCheckable;
+        if (index.column() == 0 && !m_plan.refused(static_cast<std::size_t>(index.row())))
+            flags |= Qt::ItemIsUserCheckable;
         return flags;
     }
 

@@ -25,7 +25,7 @@ struct ImportResult {
 
 // Bounds that keep a hostile file from taking unbounded memory.
 inline constexpr std::size_t kMaxImportedRecipes = 300000;
-inline constexpr std::size_t kMaxImportedBytes = 256u << 20;
+inline constexpr std::size_t kMaxImportedBytes = 512u << 20;
 
 // The labelled lines that carry the two fields the foreign formats lack, at the end of the
 // directions, so that an export reads back whole.

@@ -1,7 +1,10 @@
 #include "exchange/ImportPlan.h"
 
 #include "common/Cp1252.h"
+#include "exchange/ImportSave.h"
 #include "exchange/TextEncoding.h"
+#include "writer/RecordCodec.h"
+#include "writer/SaveError.h"
 
 #include <unordered_set>
 
@@ -26,12 +29,21 @@ ImportPlan::ImportPlan(std::vector<ImportedRecipe> recipes,
     : m_recipes(std::move(recipes)),
       m_collectionNames(std::move(collectionNames)),
       m_included(m_recipes.size(), true),
-      m_taken(m_recipes.size(), false) {
+      m_taken(m_recipes.size(), false),
+      m_refused(m_recipes.size(), false) {
     std::unordered_set<std::string> seen(m_collectionNames.begin(), m_collectionNames.end());
     for (std::size_t i = 0; i < m_recipes.size(); ++i) {
-        std::string &name = m_recipes[i].record.name;
-        if (name.empty()) name = std::string(kUnnamedRecipe);
-        m_taken[i] = !seen.insert(name).second;
+        ImportedRecipe &recipe = m_recipes[i];
+        if (recipe.record.name.empty()) recipe.record.name = std::string(kUnnamedRecipe);
+        m_taken[i] = !seen.insert(recipe.record.name).second;
+        // What the writer would refuse is said here, recipe by recipe, not by the save.
+        try {
+            CheckRecipeFields(FieldsForWriter(RecipeRecord(recipe.record)));
+        } catch (const ESaveRefused &refusal) {
+            recipe.problems.push_back(refusal.message() + " Non sar\xC3\xA0 importata.");
+            m_refused[i] = true;
+            m_included[i] = false;
+        }
     }
 }
 

@@ -20,7 +20,9 @@ public:
     std::size_t size() const { return m_recipes.size(); }
     const ImportedRecipe &recipe(std::size_t i) const { return m_recipes[i]; }
 
-    void setIncluded(std::size_t i, bool included) { m_included[i] = included; }
+    // A recipe the writer would refuse stays out.
+    void setIncluded(std::size_t i, bool included) { m_included[i] = included && !m_refused[i]; }
+    bool refused(std::size_t i) const { return m_refused[i]; }
     bool included(std::size_t i) const { return m_included[i]; }
     void setConflictChoice(NameConflict choice) { m_choice = choice; }
     NameConflict conflictChoice() const { return m_choice; }
@@ -47,6 +49,7 @@ private:
     std::vector<std::string> m_collectionNames;
     std::vector<bool> m_included;
     std::vector<bool> m_taken;
+    std::vector<bool> m_refused;
     NameConflict m_choice = NameConflict::Skip;
 };
 

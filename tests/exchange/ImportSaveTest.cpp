@@ -112,3 +112,24 @@ TEST(ImportSave, PictureCopiedUnderTheRecipesName) {
     EXPECT_EQ(collection.dir.read("immagini/Torta Di Mele.jpg"), "\xFF\xD8 picture");
     EXPECT_NE(CopyPicture(collection.dir.path(), source, "../fuori"), "");
 }
+
+// A recipe whose text would break the record walk is shown with the writer's reason and left
+// out, so that the others still go in.
+TEST(ImportSave, RecipeTheWriterWouldRefuseIsLeftOut) {
+    Collection collection;
+    ImportResult result = ReadMealMasterText(
+        "MMMMM----- x\r\n\r\n      Title: Rotta\r\n\r\n      1 c  Latte\r\n\r\n  :Ricette\r\n"
+        "MMMMM\r\n" +
+            MealMaster("Sana", "      1 c  Latte"),
+        {});
+    ImportPlan refusing(std::move(result.recipes), {});
+    EXPECT_TRUE(refusing.refused(0));
+    EXPECT_FALSE(refusing.included(0));
+    refusing.setIncluded(0, true);
+    EXPECT_FALSE(refusing.included(0));
+    EXPECT_NE(refusing.problems(0).back().find(":Ricette"), std::string::npos)
+        << refusing.problems(0).back();
+    EXPECT_EQ(SaveImport(collection.dir.path(), refusing, nullptr).recipes, 1u);
+    EXPECT_EQ(ListRecipeNames(collection.dir.file("ricette.txt")).names,
+              (Lines{"Pasta", "Pasta (2)", "Sana"}));
+}

@@ -7,6 +7,8 @@
 
 #include <unistd.h>
 
+#include <cstdint>
+
 using namespace sapidoro;
 using Lines = std::vector<std::string>;
 
@@ -90,6 +92,20 @@ TEST(JsonLdReader, PictureOnlyFromThePagesFolder) {
     EXPECT_EQ(pictureOf("../fuori.jpg"), "");
     EXPECT_EQ(pictureOf("link.jpg"), "");
     EXPECT_EQ(pictureOf("/etc/passwd"), "");
+}
+
+// A page too large for a recipe page is refused before it is read.
+TEST(JsonLdReader, HugePageIsRefusedUnread) {
+    test::TempDir dir;
+    const std::string path = dir.write("grande.html", "<html>");
+    ASSERT_EQ(::truncate(path.c_str(), std::int64_t{2} << 30), 0);
+    try {
+        ReadWebRecipeFile(path, {});
+        FAIL() << "read";
+    } catch (const Exception &error) {
+        EXPECT_EQ(error.message(),
+                  "Il file \xC3\xA8 di 2048 MB: una pagina di ricette non supera 32 MB.");
+    }
 }
 
 TEST(Json, HostileTextsGiveClearMessages) {

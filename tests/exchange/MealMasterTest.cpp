@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdint>
+
 using namespace sapidoro;
 using Lines = std::vector<std::string>;
 
@@ -81,6 +85,15 @@ TEST(MealMasterReader, HostileFilesGiveAMessageOrAPartialList) {
         std::string bytes = recipe + std::string(3 << 20, 'x');
         const ImportResult result = ReadMealMasterText(bytes, {});
         ASSERT_EQ(result.recipes.size(), 1u);
+        EXPECT_NE(result.stopMessage.find("supera"), std::string::npos);
+    }
+    {
+        // A file of two gigabytes holding no line end: a message at the first megabyte.
+        test::TempDir dir;
+        const std::string path = dir.write("grande.mmf", recipe);
+        ASSERT_EQ(::truncate(path.c_str(), std::int64_t{2} << 30), 0);
+        const ImportResult result = ReadMealMasterFile(path, {});
+        EXPECT_EQ(result.recipes.size(), 1u);
         EXPECT_NE(result.stopMessage.find("supera"), std::string::npos);
     }
     {
