@@ -28,6 +28,12 @@ using namespace sapidoro::bench;
 
 namespace {
 
+// The reading alone, from the file to the recipes in memory.
+int ReadOnce(const std::string &, const std::string &file, int expected) {
+    const ImportResult result = ReadMealMasterFile(file, {});
+    return static_cast<int>(result.recipes.size()) == expected ? 0 : 3;
+}
+
 // The import as the window runs it, with every name kept (renamed on a conflict).
 int ImportOnce(const std::string &folder, const std::string &file, int expected) {
     const CollectionIndex collection = IndexCollection(folder + "ricette.txt");
@@ -44,13 +50,15 @@ struct ChildRun {
     long peakKilobytes;
 };
 
-ChildRun RunImport(const std::string &folder, const std::string &file, int expected) {
+using Work = int (*)(const std::string &, const std::string &, int);
+
+ChildRun RunChild(Work work, const std::string &folder, const std::string &file, int expected) {
     const auto start = Clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
         int status = 4;
         try {
-            status = ImportOnce(folder, file, expected);
+            status = work(folder, file, expected);
         } catch (const std::exception &e) {
             std::fprintf(stderr, "import failed: %s\n", e.what());
         }
@@ -82,16 +90,19 @@ int main(int argc, char **argv) {
         const std::string collection = folder + "collection/";
         const std::string sample = SAPIDORO_SAMPLE_DATA "ricette.txt";
 
-        std::vector<double> ours, peer;
-        long peak = 0;
+        std::vector<double> ours, reading, peer;
+        long peak = 0, readingPeak = 0;
         for (int run = 0; run < runs; ++run) {
             std::filesystem::copy_file(sample, collection + "ricette.txt",
                                        std::filesystem::copy_options::overwrite_existing);
             std::filesystem::remove(collection + "ricette.txt~");
             peer.push_back(RunPeer({"iconv", "-f", "CP437", "-t", "CP1252", file}));
-            const ChildRun child = RunImport(collection, file, recipes);
+            const ChildRun child = RunChild(ImportOnce, collection, file, recipes);
             ours.push_back(child.milliseconds);
             peak = std::max(peak, child.peakKilobytes);
+            const ChildRun read = RunChild(ReadOnce, collection, file, recipes);
+            reading.push_back(read.milliseconds);
+            readingPeak = std::max(readingPeak, read.peakKilobytes);
         }
         const double oursMedian = Median(ours), peerMedian = Median(peer);
         std::printf("file: %d recipes, %.1f MB\n", recipes,
@@ -100,6 +111,9 @@ int main(int argc, char **argv) {
         std::printf("iconv -f CP437 -t CP1252: median %.1f ms\n", peerMedian);
         std::printf("ratio: %.2fx\n", oursMedian / peerMedian);
         std::printf("peak memory of the import: %.1f MB\n", static_cast<double>(peak) / 1024);
+        std::printf("reading alone (file to recipes): median %.1f ms, ratio %.2fx, peak %.1f MB\n",
+                    Median(reading), Median(reading) / peerMedian,
+                    static_cast<double>(readingPeak) / 1024);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -37,9 +37,22 @@ ImportPlan::ImportPlan(std::vector<ImportedRecipe> recipes,
         if (recipe.record.name.empty()) recipe.record.name = std::string(kUnnamedRecipe);
         m_taken[i] = !seen.insert(recipe.record.name).second;
         // What the writer would refuse is said here, recipe by recipe, not by the save.
+        // The fields are lent to the check and taken back, so that nothing is copied.
+        RecipeRecord &record = recipe.record;
+        RecipeFields fields = FieldsForWriter(std::move(record));
+        const auto giveBack = [&] {
+            record.name = std::move(fields.name);
+            record.dish = std::move(fields.dish);
+            record.mainIngredient = std::move(fields.mainIngredient);
+            record.notes = std::move(fields.notes);
+            record.ingredients = std::move(fields.ingredients);
+            record.preparation = std::move(fields.preparation);
+        };
         try {
-            CheckRecipeFields(FieldsForWriter(RecipeRecord(recipe.record)));
+            CheckRecipeFields(fields);
+            giveBack();
         } catch (const ESaveRefused &refusal) {
+            giveBack();
             recipe.problems.push_back(refusal.message() + " Non sar\xC3\xA0 importata.");
             m_refused[i] = true;
             m_included[i] = false;
@@ -102,6 +115,7 @@ std::vector<RecipeRecord> ImportPlan::chosenRecords() const {
 std::vector<RecipeRecord> ImportPlan::takeChosenRecords() {
     const std::vector<std::string> names = finalNames();
     std::vector<RecipeRecord> records;
+    records.reserve(m_recipes.size());
     for (std::size_t i = 0; i < m_recipes.size(); ++i) {
         if (names[i].empty()) continue;
         records.push_back(std::move(m_recipes[i].record));
