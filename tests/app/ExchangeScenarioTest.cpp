@@ -8,7 +8,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
@@ -31,9 +34,11 @@ public:
         m_timer.setInterval(10);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             QWidget *modal = QApplication::activeModalWidget();
-            if (modal == nullptr || modal == m_last) return;
+            // A dialog still open some time after its answer did not take it yet: again.
+            if (modal == nullptr || (modal == m_last && m_answered.elapsed() < 300)) return;
+            if (modal != m_last) m_seen << modal->objectName();
             m_last = modal;
-            m_seen << modal->objectName();
+            m_answered.start();
             const auto answer = m_answers.find(modal->objectName());
             if (answer != m_answers.end())
                 answer->second(modal);
@@ -48,6 +53,7 @@ private:
     std::map<QString, Answer> m_answers;
     QTimer m_timer;
     QWidget *m_last = nullptr;
+    QElapsedTimer m_answered;
     QStringList m_seen;
 };
 
@@ -55,8 +61,16 @@ DialogDriver::Answer ChooseFile(const QString &path) {
     return [path](QWidget *modal) {
         auto *dialog = qobject_cast<QFileDialog *>(modal);
         ASSERT_NE(dialog, nullptr);
-        dialog->selectFile(path);
-        static_cast<QDialog *>(dialog)->accept();
+        // Typed into the file name field, as a user does: `selectFile` leaves a focused
+        // field alone.
+        dialog->setDirectory(QFileInfo(path).absolutePath());
+        auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(field, nullptr);
+        field->setText(path);
+        // Accepted as a user's choice is, without waiting for the folder view to load; while
+        // the view still changes the choice, the driver comes back later.
+        if (dialog->selectedFiles() == QStringList{path})
+            static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
     };
 }
 
