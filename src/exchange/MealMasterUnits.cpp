@@ -61,9 +61,10 @@ const Unit *Find(std::string_view code) {
     return nullptr;
 }
 
-// One or less: "1", "1/2", "0.5", "3/4"; a range or anything above one is plural.
+// One or less: "1", "1/2", "0.5", "3/4", or no amount at all ("a pinch"); a range or
+// anything above one is plural.
 bool IsOneOrLess(std::string_view amount) {
-    if (amount == "1") return true;
+    if (amount.empty() || amount == "1") return true;
     if (amount.size() >= 3 && amount[0] >= '1' && amount[0] <= '9' && amount[1] == '/') {
         const std::string_view below = amount.substr(2);
         return below.find_first_not_of("0123456789") == std::string_view::npos &&

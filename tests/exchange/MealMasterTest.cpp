@@ -76,6 +76,29 @@ TEST(MealMasterReader, ReadsEveryLayoutOfTheSampleFile) {
     EXPECT_NE(last.problems[0].find("fine del file"), std::string::npos);
 }
 
+// The units spelled out in Italian agree with their amount; units without an Italian
+// kitchen unit are kept; a name holding the separator is a whole line of an export.
+TEST(MealMasterReader, IngredientColumnsBecomeCollectionLines) {
+    const struct {
+        const char *amount, *unit, *name, *line;
+    } cases[] = {
+        {"1", "tb", "Olio", "1 Cucchiaio ==== Olio"},
+        {"2", "tb", "Olio", "2 Cucchiai ==== Olio"},
+        {"1", "T", "Olio", "1 Cucchiaio ==== Olio"},
+        {"1", "t", "Sale", "1 Cucchiaino ==== Sale"},
+        {"1/2", "c", "Latte", "1/2 Tazza ==== Latte"},
+        {"3/2", "c", "Latte", "3/2 Tazze ==== Latte"},
+        {"1 1/2", "c", "Latte", "1 1/2 Tazze ==== Latte"},
+        {"0.5", "l", "Acqua", "0.5 l ==== Acqua"},
+        {"", "pn", "Sale", "Pizzico ==== Sale"},
+        {"1", "oz", "Burro", "1 oz ==== Burro"},
+        {"", "", "Sale", " ==== Sale"},
+        {"2", "", "Spicchio ==== Aglio", "2 Spicchio ==== Aglio"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(IngredientLineFromColumns(c.amount, c.unit, c.name), c.line) << c.line;
+}
+
 TEST(MealMasterReader, HostileFilesGiveAMessageOrAPartialList) {
     const std::string recipe =
         "MMMMM----- x\r\n\r\n      Title: Uno\r\n\r\n      1 c  Latte\r\n\r\n  "
