@@ -64,6 +64,11 @@ bool ImportPlan::nameTaken(std::size_t i) const {
     return m_taken[i];
 }
 
+const std::string &ImportPlan::finalName(std::size_t i) const {
+    if (m_names.size() != m_recipes.size()) m_names = finalNames();
+    return m_names[i];
+}
+
 std::vector<std::string> ImportPlan::finalNames() const {
     std::unordered_set<std::string> taken(m_collectionNames.begin(), m_collectionNames.end());
     std::vector<std::string> names(m_recipes.size());
@@ -125,6 +130,8 @@ std::vector<RecipeRecord> ImportPlan::takeChosenRecords() {
     m_recipes.clear();
     m_included.clear();
     m_taken.clear();
+    m_refused.clear();
+    m_names.clear();
     return records;
 }
 

@@ -21,14 +21,20 @@ public:
     const ImportedRecipe &recipe(std::size_t i) const { return m_recipes[i]; }
 
     // A recipe the writer would refuse stays out.
-    void setIncluded(std::size_t i, bool included) { m_included[i] = included && !m_refused[i]; }
+    void setIncluded(std::size_t i, bool included) {
+        m_included[i] = included && !m_refused[i];
+        m_names.clear();
+    }
     bool refused(std::size_t i) const { return m_refused[i]; }
     bool included(std::size_t i) const { return m_included[i]; }
-    void setConflictChoice(NameConflict choice) { m_choice = choice; }
+    void setConflictChoice(NameConflict choice) {
+        m_choice = choice;
+        m_names.clear();
+    }
     NameConflict conflictChoice() const { return m_choice; }
 
     // The name the record gets under the current choices; empty when it is skipped.
-    std::string finalName(std::size_t i) const { return finalNames()[i]; }
+    const std::string &finalName(std::size_t i) const;
     // Whether the recipe's name is already taken by the collection or an earlier recipe.
     bool nameTaken(std::size_t i) const;
     // The problems to show for the recipe (UTF-8), the name conflict included.
@@ -50,6 +56,7 @@ private:
     std::vector<bool> m_included;
     std::vector<bool> m_taken;
     std::vector<bool> m_refused;
+    mutable std::vector<std::string> m_names;  // final names under the current choices
     NameConflict m_choice = NameConflict::Skip;
 };
 
