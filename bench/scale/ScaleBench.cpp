@@ -1,9 +1,10 @@
 // The window-level figures at two collection sizes, each beside ripgrep in the same run:
 // start-up to the window shown with every list filled (peer `rg -c -F ':Ricette'`) and each
 // scope's search from the complete list, click to list shown (peer `rg -c -i -F <string>`).
-// Prints the medians, the ratios to rg, the growth from the smaller to the larger size and
-// the memory of each size. Each size runs in a process of its own, so that its memory is
-// its own; missing collections are generated first.
+// Beside the start-up, the reload (F5) after a one-byte change of the file (peer: the
+// start-up's median of the same run). Prints the medians, the ratios to rg, the growth from the
+// smaller to the larger size and the memory of each size. Each size runs in a process of its own,
+// so that its memory is its own; missing collections are generated first.
 //
 // usage: scale_bench [root] [runs] [sizes...]   (root "" or none: a temporary folder;
 //        sizes default to 100000 1000000; the collection of size n is <root>/<n>/)
@@ -17,6 +18,7 @@
 #include "timing/BenchTiming.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,12 +32,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -83,6 +88,30 @@ void KeepPeak(Memory &peak) {
     peak.filePages = std::max(peak.filePages, now.filePages);
 }
 
+// Turns the case of one letter of a preparation line in the middle of the file, in place:
+// the file changes, its size and its records stay.
+void ChangeOneByte(const std::string &path) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekg(0, std::ios::end);
+    const std::streamoff middle = file.tellg() / 2;
+    std::string window(1 << 20, '\0');
+    file.seekg(middle);
+    file.read(window.data(), static_cast<std::streamsize>(window.size()));
+    window.resize(static_cast<std::size_t>(file.gcount()));
+    file.clear();
+    const std::string marker = "-Preparazione\r\n";
+    std::size_t at = window.find(marker);
+    while (at != std::string::npos && at + marker.size() < window.size() &&
+           !std::isalpha(static_cast<unsigned char>(window[at + marker.size()])))
+        at = window.find(marker, at + 1);
+    if (at == std::string::npos || at + marker.size() >= window.size())
+        throw std::runtime_error("no preparation line to change in " + path);
+    at += marker.size();
+    file.seekp(middle + static_cast<std::streamoff>(at));
+    file.put(static_cast<char>(window[at] ^ 0x20));
+    if (!file.flush()) throw std::runtime_error("cannot change " + path);
+}
+
 template <class Control>
 Control *Child(const TForm1 &form, const char *name) {
     return form.findChild<Control *>(QString::fromLatin1(name));
@@ -102,7 +131,7 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
     const std::string recipes = folder + "ricette.txt";
     const QString qfolder = QString::fromStdString(folder);
     Memory peak;
-    std::vector<double> startup, freeing, rgStartup;
+    std::vector<double> startup, freeing, rgStartup, reload;
     for (int run = -1; run < runs; ++run) {  // run -1 warms the page cache and the fonts
         rgStartup.push_back(RunPeer({"rg", "-c", "-F", ":Ricette", recipes}));
         const auto start = Clock::now();
@@ -111,10 +140,22 @@ int Measure(int argc, char **argv, const std::string &folder, int runs) {
         QApplication::processEvents();
         startup.push_back(Milliseconds(Clock::now() - start));
         KeepPeak(peak);
+        // The reload (F5) after a one-byte change, on the same file in the same moment.
+        ChangeOneByte(recipes);
+        reload.push_back(Time([&] {
+            Child<QAction>(*form, "Ricarica1")->trigger();
+            QApplication::processEvents();
+        }));
+        KeepPeak(peak);
         freeing.push_back(Time([&] { form.reset(); }));
-        if (run < 0) startup.clear(), freeing.clear(), rgStartup.clear();
+        if (run < 0) startup.clear(), freeing.clear(), rgStartup.clear(), reload.clear();
+        // The next start-up finds the file at rest again, as a user's is.
+        ::sleep(4);
     }
+    // An even number of changes leaves the collection as it was generated.
+    if ((runs + 1) % 2 != 0) ChangeOneByte(recipes), ::sleep(4);
     std::printf("startup %f %f\n", Median(startup), Median(rgStartup));
+    std::printf("reload_after_1_byte %f %f\n", Median(reload), Median(startup));
     std::printf("closing %f 0\n", Median(freeing));
 
     TForm1 form(qfolder, nullptr);

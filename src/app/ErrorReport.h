@@ -38,6 +38,9 @@ public:
         if (s_depth == 0 && s_pending) ReportPending();
     }
 
+    // Whether an event handler is running now (a dialog of its own may be handling events).
+    static bool Running() { return s_depth > 0; }
+
     // Runs `raise`, which raises a signal whose handler runs nested (a programmatic click, a
     // value set on a control), then rethrows that handler's error in the calling handler.
     template <class F>

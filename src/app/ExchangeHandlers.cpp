@@ -110,10 +110,11 @@ void TForm1::Importa1Click() {
     try {
         saved = SaveImport(DataFolder, plan, &identity);
     } catch (const EFileChanged &) {
-        reloadCollection(CurrentRecipeName);
+        ReloadCollection(CurrentRecipeName);
         throw;
     }
-    reloadCollection(firstName);
+    // The lists as after a start-up, with the first imported recipe on show.
+    ReloadCollection(firstName);
 
     QString report = QStringLiteral("Importate %1 ricette.").arg(saved.recipes);
     if (saved.pictures > 0) report += QStringLiteral(" Immagini copiate: %1.").arg(saved.pictures);
@@ -182,12 +183,6 @@ void TForm1::Esporta1Click() {
         static_cast<qint64>(bytes.size()))
         fail(output.errorString());
     if (!output.commit()) fail(output.errorString());
-}
-
-// The lists as after a start-up, the imported recipe on show when one was written.
-void TForm1::reloadCollection(const std::string &recipeToShow) {
-    static_cast<void>(recipeToShow);
-    FormCreate();
 }
 
 }  // namespace sapidoro

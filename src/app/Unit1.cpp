@@ -4,6 +4,9 @@
 #include "app/FormBuilder.h"
 #include "app/FormDesign.h"
 #include "app/WindowTexts.h"
+#include "collection/CollectionFolder.h"
+#include "collection/CollectionWatcher.h"
+#include "collection/RecentCollections.h"
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
@@ -40,7 +43,9 @@ void Find(const QWidget *window, Control *&control, const char *name) {
 }  // namespace
 
 TForm1::TForm1(QWidget *parent)
-    : TForm1(QCoreApplication::applicationDirPath() + QLatin1Char('/'), parent) {}
+    : TForm1(
+          ChooseStartFolder(QString(), RecentCollections(), QCoreApplication::applicationDirPath()),
+          parent) {}
 
 TForm1::TForm1(const QString &dataFolder, QWidget *parent)
     : QWidget(parent), m_designDataFolder(dataFolder) {
@@ -58,8 +63,15 @@ TForm1::TForm1(const QString &dataFolder, QWidget *parent)
     buildPopupMenu();
     bindEvents();
 
+    // The folder is followed from before it is read, so that no change goes unnoticed.
+    m_watcher = new CollectionWatcher(this);
+    m_watcher->watch(AsDataFolder(dataFolder));
+    connect(m_watcher, &CollectionWatcher::changed, this, [this] { CollectionChangedOnDisk(); });
     // An error while the window is created is reported, and the window opens all the same.
-    EventGuard::Run([this] { FormCreate(); });
+    EventGuard::Run([this] {
+        FormCreate();
+        m_collectionOpened = true;
+    });
 }
 
 TForm1::~TForm1() {
@@ -125,6 +137,7 @@ void TForm1::buildPopupMenu() {
     Stampa1 = addItem("Stampa1", kPrintMenuCaption, Qt::Key_F7);
     Anteprima1 = addItem("Anteprima1", kPreviewMenuCaption, Qt::Key_F8);
     EsportaPDF1 = addItem("EsportaPDF1", kPdfMenuCaption, Qt::Key_F9);
+    buildCollectionMenu();
     buildExchangeMenu();
 }
 

@@ -26,6 +26,7 @@ namespace sapidoro {
 class ColourButton;
 class ComboBox;
 class FrameBorder;
+class CollectionWatcher;
 class NameCatalog;
 struct RankedResult;
 class ProgressBar;
@@ -39,11 +40,22 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    // The data folder is the executable's folder.
+    // Opens the last collection opened, else the one in the executable's folder.
     explicit TForm1(QWidget *parent = nullptr);
-    // Tests name the data folder (ending with the separator).
+    // Opens the collection in `dataFolder` (ending with the separator).
     TForm1(const QString &dataFolder, QWidget *parent);
     ~TForm1() override;
+
+    // Runs the start-up on another folder. A folder that fails is reported and leaves the
+    // collection on show as it was; returns whether the window switched to the new one.
+    bool OpenCollection(const QString &folder);
+    // Reads the open folder again as the start-up does, keeping the search scope, and shows
+    // `recipeToShow` (Windows-1252) again when a record of that name is still there (empty:
+    // none). A folder that fails throws and leaves everything on show as it was.
+    void ReloadCollection(const std::string &recipeToShow);
+    // Whether the collection on show was listed in full (its start-up ran to its end).
+    bool collectionOpened() const { return m_collectionOpened; }
+    QString dataFolderPath() const;
 
     // Program-wide values kept across events.
     const std::string &dataFolder() const { return DataFolder; }
@@ -101,11 +113,19 @@ private:
     // Print preview and PDF export of those pages (PreviewHandlers.cpp).
     void Anteprima1Click();
     void EsportaPDF1Click();
+    // The collection on show: open, recent, reload, changes on disk (CollectionHandlers.cpp).
+    struct CollectionLists;
+    void buildCollectionMenu();
+    void ApriRaccolta1Click();
+    void Ricarica1Click();
+    void FillRecentCollections();
+    void CollectionChangedOnDisk();
+    void ShowCollection(CollectionLists &lists, bool keepScope);
+    void ClearRecipeView();
     // Import and export of foreign recipe files (ExchangeHandlers.cpp).
     void buildExchangeMenu();
     void Importa1Click();
     void Esporta1Click();
-    void reloadCollection(const std::string &recipeToShow);
 
     const QString m_designDataFolder;
 
@@ -122,6 +142,8 @@ private:
     std::unique_ptr<sapidoro::NameCatalog> m_catalog;
     std::vector<std::uint32_t> m_resultRanks;
     QStringList m_resultItems;
+    bool m_collectionOpened = false;
+    sapidoro::CollectionWatcher *m_watcher = nullptr;
 
     // The controls, by their design names.
     TNoBDEResizerPanel *NoBDEResizerPanel1 = nullptr;
@@ -163,6 +185,10 @@ private:
     QAction *Stampa1 = nullptr;
     QAction *Anteprima1 = nullptr;
     QAction *EsportaPDF1 = nullptr;
+    QMenu *Raccolta1 = nullptr;
+    QAction *ApriRaccolta1 = nullptr;
+    QMenu *RaccolteRecenti1 = nullptr;
+    QAction *Ricarica1 = nullptr;
     QAction *Importa1 = nullptr;
     QAction *Esporta1 = nullptr;
 };

@@ -38,6 +38,13 @@ inline constexpr char kPrintMenuCaption[] = "&Stampa";
 inline constexpr char kPreviewMenuCaption[] = "&Anteprima di stampa\u2026";
 inline constexpr char kPdfMenuCaption[] = "&Esporta in PDF\u2026";
 
+// The collection entries of the popup menu and the folder dialog.
+inline constexpr char kCollectionMenuCaption[] = "Raccolta";
+inline constexpr char kOpenCollectionMenuCaption[] = "Apri raccolta\u2026";
+inline constexpr char kRecentCollectionsMenuCaption[] = "Raccolte recenti";
+inline constexpr char kReloadMenuCaption[] = "Ricarica raccolta";
+inline constexpr char kOpenCollectionDialogCaption[] = "Apri raccolta";
+
 // Hints of the search button and the search box.
 inline constexpr char kSearchButtonHint[] =
     "Ricerca progressiva (iniziare con le parole meno comuni)";

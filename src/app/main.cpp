@@ -1,14 +1,28 @@
+#include "app/CommandLine.h"
 #include "app/Translations.h"
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
+#include "collection/RecentCollections.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <memory>
+
 int main(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const sapidoro::CommandLineOutcome command = sapidoro::ParseCommandLine(arguments);
+    std::fputs(command.output.toLocal8Bit().constData(), stdout);
+    std::fputs(command.error.toLocal8Bit().constData(), stderr);
+    if (command.exit) return command.status;
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(sapidoro::UiText(sapidoro::kApplicationTitle));
     sapidoro::InstallItalianTranslations();
-    TForm1 Form1;
-    Form1.showMaximized();
+    const auto Form1 = command.folder.isEmpty() ? std::make_unique<TForm1>()
+                                                : std::make_unique<TForm1>(command.folder, nullptr);
+    if (Form1->collectionOpened()) sapidoro::RememberCollection(Form1->dataFolderPath());
+    Form1->showMaximized();
     return application.exec();
 }

@@ -105,7 +105,7 @@ bool PassRecordBody(TextFile &file, RecordTable &table) {
 
 }  // namespace
 
-NameCatalog NameCatalog::List(TextFile &file) {
+NameCatalog NameCatalog::List(TextFile &file, const NameCatalog *previous) {
     NameCatalog catalog;
     RecordTable &table = catalog.m_records;
     // Only a mapped file has an identity to check the table against; a small one may be
@@ -133,13 +133,22 @@ NameCatalog NameCatalog::List(TextFile &file) {
             if (!PassRecordBody(file, table)) break;
         }
     }
-    catalog.build();
+    if (previous == nullptr || !catalog.takeOrderFrom(*previous)) catalog.build();
     return catalog;
 }
 
-NameCatalog NameCatalog::List(const std::string &path) {
+NameCatalog NameCatalog::List(const std::string &path, const NameCatalog *previous) {
     const auto file = TextFile::MapOrOpen(path);
-    return List(*file);
+    return List(*file, previous);
+}
+
+bool NameCatalog::takeOrderFrom(const NameCatalog &previous) {
+    if (m_starts != previous.m_starts || m_bytes != previous.m_bytes) return false;
+    m_recordOfRank = previous.m_recordOfRank;
+    m_rankOfRecord = previous.m_rankOfRecord;
+    m_firstRank = previous.m_firstRank;
+    m_display = previous.m_display;
+    return true;
 }
 
 void NameCatalog::build() {

@@ -25,8 +25,11 @@ public:
     // The start-up listing of the recipe file (passes over its first line, takes line 2 of
     // every record, reads on to the record's separator line, stops at the end of the file),
     // sorted. Throws EInOutError when the file cannot be read.
-    static NameCatalog List(TextFile &file);
-    static NameCatalog List(const std::string &path);
+    static NameCatalog List(TextFile &file, const NameCatalog *previous = nullptr);
+    static NameCatalog List(const std::string &path, const NameCatalog *previous = nullptr);
+    // With `previous`, the listing of the same file read earlier: when the file still holds
+    // the same names in the same order, their order and display texts are taken over from
+    // it instead of being made again, and shared with it.
 
     NameCatalog() = default;
     NameCatalog(NameCatalog &&) = default;
@@ -56,6 +59,7 @@ private:
         return {m_bytes.data() + m_starts[record], m_starts[record + 1] - m_starts[record]};
     }
     void build();
+    bool takeOrderFrom(const NameCatalog &previous);
     void makeDisplayTexts();
     std::uint32_t lookUp(std::string_view name) const;
 

@@ -269,7 +269,7 @@ TEST_F(DesignTest, PictureSitsInTheScrollBox) {
 TEST_F(DesignTest, PopupMenuItems) {
     auto *menu = Find<QMenu>("PopupMenu1");
     const QList<QAction *> actions = menu->actions();
-    ASSERT_EQ(actions.size(), 4);
+    ASSERT_GE(actions.size(), 4);  // the specified items first; the collection's follow
     EXPECT_EQ(actions[0]->objectName(), QStringLiteral("Copia1"));
     EXPECT_EQ(actions[0]->text(), QStringLiteral("&Copia"));
     EXPECT_EQ(actions[0]->shortcut(), QKeySequence(Qt::Key_F2));

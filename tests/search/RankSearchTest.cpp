@@ -136,6 +136,46 @@ TEST(NameCatalog, FindsNamesAwayFromTheirRecordsAndKnowsUnlistedOnes) {
     EXPECT_EQ(catalog.firstRankOf(1, "C"), NameCatalog::kNoRank);
 }
 
+TEST(NameCatalog, ListingAgainTakesOverTheOrderOnlyOfTheSameNames) {
+    const test::TempDir dir;
+    Strings reordered = TrickyNames();
+    std::swap(reordered[0], reordered[4]);
+    Strings renamed = TrickyNames();
+    renamed[6] = "torta";
+    Strings added = TrickyNames();
+    added.push_back("Aa");
+    Strings shorter = TrickyNames();
+    shorter.pop_back();
+    const struct {
+        const char *what;
+        Strings names;
+        bool shared;
+    } cases[] = {{"same names, other records", TrickyNames(), true},
+                 {"two names swapped", reordered, false},
+                 {"a name changed in case", renamed, false},
+                 {"a record added", added, false},
+                 {"a record removed", shorter, false},
+                 {"no record", {}, false}};
+    for (const auto &c : cases) {
+        const NameCatalog before =
+            NameCatalog::List(dir.write("ricette.txt", Collection(TrickyNames(), 1)));
+        const std::string path = dir.write("ricette.txt", Collection(c.names, 7));
+        const NameCatalog again = NameCatalog::List(path, &before);
+        const NameCatalog fresh = NameCatalog::List(path);
+        ASSERT_EQ(again.size(), fresh.size()) << c.what;
+        EXPECT_EQ(again.displayNames(), fresh.displayNames()) << c.what;
+        EXPECT_EQ(again.displayNames().constData() == before.displayNames().constData(), c.shared)
+            << c.what;
+        for (std::uint32_t rank = 0; rank < again.size(); ++rank) {
+            EXPECT_EQ(again.name(rank), fresh.name(rank)) << c.what;
+            EXPECT_EQ(again.firstRankOf(rank), fresh.firstRankOf(rank)) << c.what;
+            EXPECT_EQ(again.firstRecordOf(again.name(rank)), fresh.firstRecordOf(fresh.name(rank)))
+                << c.what;
+        }
+        ExpectSameAsPlainCollector(path, again);
+    }
+}
+
 TEST(RankSearch, GivesThePlainCollectorsResultsSearchAfterSearch) {
     const test::TempDir dir;
     for (unsigned seed = 1; seed <= 4; ++seed) {
