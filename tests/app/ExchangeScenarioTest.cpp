@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+#include "ScenarioData.h"
 
 #include "data/RecipeFile.h"
 #include "exchange/JsonLdReader.h"
@@ -78,6 +79,7 @@ class ExchangeScenarioTest : public FormTest {
 protected:
     void SetUp() override {
         WriteSmallCollection();
+        CopySamplePicture(m_dir, "noimage.jpg", "noimage.jpg");
         CreateForm();
     }
     QTemporaryDir m_out;
