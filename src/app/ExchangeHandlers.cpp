@@ -45,6 +45,15 @@ QString FileName(const QString &path) {
     return QFileInfo(path).fileName();
 }
 
+// A recipe name as a file name: characters that folders refuse become blanks.
+QString ExportFileNameFor(const QString &recipeName) {
+    QString name = recipeName;
+    for (QChar &c : name)
+        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 32) c = u' ';
+    name = name.simplified();
+    return name.isEmpty() ? QStringLiteral("ricette") : name;
+}
+
 }  // namespace
 
 void TForm1::buildExchangeMenu() {
@@ -161,7 +170,8 @@ void TForm1::Esporta1Click() {
                                                                            : QStringLiteral("mmf"));
     });
     dialog.setDirectory(StartFolder());
-    dialog.selectFile(names.size() == 1 ? FromCp1252(names.front()) : QStringLiteral("ricette"));
+    dialog.selectFile(names.size() == 1 ? ExportFileNameFor(FromCp1252(names.front()))
+                                        : QStringLiteral("ricette"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString fileName = dialog.selectedFiles().constFirst();
     const bool json = fileName.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive) ||

@@ -3,6 +3,7 @@
 
 #include "data/RecipeFile.h"
 #include "exchange/JsonLdReader.h"
+#include "exchange/MealMasterReader.h"
 #include "widgets/ComboBox.h"
 
 #include <QAbstractItemModel>
@@ -168,4 +169,33 @@ TEST_F(ExchangeScenarioTest, ExportOfTheListOnShowReadsBack) {
                                   QStringLiteral("Bruschetta"), QStringLiteral("Zuppa di farro")}));
     EXPECT_EQ(back.recipes[0].record.notes, "Roma");
     EXPECT_EQ(back.recipes[0].record.mainIngredient, "Pasta");
+}
+
+// With a recipe on show the user chooses it alone; MealMaster is written and reads back.
+TEST_F(ExchangeScenarioTest, ExportOfTheRecipeOnShow) {
+    auto *list = Find<QComboBox>("RicetteTrovate");
+    const int row = list->findText(QStringLiteral("Bruschetta"));
+    ASSERT_GE(row, 0);
+    list->setCurrentIndex(row);
+    emit list->activated(row);
+    ASSERT_EQ(m_form->currentRecipeName(), "Bruschetta");
+
+    const QString file = m_out.filePath(QStringLiteral("una.mmf"));
+    DialogDriver driver(
+        {{QStringLiteral("SceltaEsportazione"),
+          [](QWidget *box) {
+              box->findChild<QPushButton *>(QStringLiteral("EsportaRicettaVisualizzata"))->click();
+          }},
+         {QStringLiteral("EsportaRicette"), ChooseFile(file)}});
+    Find<QAction>("Esporta1")->trigger();
+    ASSERT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
+    const ImportResult back = ReadMealMasterFile(file.toStdString(), {"Primo"});
+    ASSERT_EQ(back.recipes.size(), 1u);
+    const RecipeRecord &recipe = back.recipes[0].record;
+    EXPECT_EQ(recipe.name, "Bruschetta");
+    EXPECT_EQ(recipe.dish, "Primo");
+    EXPECT_EQ(recipe.mainIngredient, "Pasta");
+    EXPECT_EQ(recipe.notes, "Roma");
+    EXPECT_EQ(recipe.ingredients, std::vector<std::string>{"100 g ==== Pasta"});
+    EXPECT_EQ(recipe.preparation, std::vector<std::string>{"Cuocere."});
 }
