@@ -22,6 +22,11 @@ std::string Columns(std::string_view amount, std::string_view unit, std::string_
     return line;
 }
 
+// A line the reader takes for a header, heading or end line before anything else.
+bool StartsLikeMarker(std::string_view line) {
+    return line.substr(0, 5) == "MMMMM" || line.substr(0, 5) == "-----";
+}
+
 // The first layout of the line that the reader turns back into `line` exactly.
 std::string IngredientLayout(const std::string &line) {
     const std::size_t separator = line.find(kSeparator);
@@ -46,11 +51,12 @@ std::string IngredientLayout(const std::string &line) {
     for (const std::string &candidate : candidates) {
         if (separator == std::string::npos) {
             if (HeadingRead(candidate) == line) return candidate;
-        } else if (IngredientLineRead(candidate) == line) {
+        } else if (!StartsLikeMarker(candidate) && IngredientLineRead(candidate) == line) {
             return candidate;
         }
     }
-    return candidates.back();
+    // No layout gives the line back; one in the name column keeps the recipe's shape.
+    return Columns("", "", line);
 }
 
 // A paragraph, indented and wrapped at single blanks so that joining its lines with one

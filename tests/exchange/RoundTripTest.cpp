@@ -43,6 +43,7 @@ std::vector<RecipeRecord> AwkwardRecipes() {
                      "2 Spicchi grandi ==== Aglio",
                      "1 Cucchiaio ==== -Trattino",
                      "3 Cucchiai ==== x ==== y",
+                     "----- 2 ==== trattini",
                      std::string(300, 'n') + " ==== lungo"};
     a.preparation = {"MMMMM", "-----", "2 c  sembra un ingrediente",
                      std::string(200, 'p') + " " + std::string(100, 'q') + " fine",
