@@ -24,6 +24,12 @@ bool IsBlank(std::string_view line) {
     return TrimBlanks(line).empty();
 }
 
+// A name column of one "-" and text, under blank amount and unit, goes on the name above;
+// a run of dashes is a name of its own.
+bool IsContinuation(std::string_view amount, std::string_view unit, std::string_view name) {
+    return amount.empty() && unit.empty() && name.size() >= 2 && name[0] == '-' && name[1] != '-';
+}
+
 // The end line stands at the start of its line; an indented one is text.
 bool IsEndLine(std::string_view line) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
@@ -253,8 +259,7 @@ private:
     }
 
     static void add(std::vector<Item> &column, Item item) {
-        if (item.amount.empty() && item.unit.empty() && StartsWith(item.name, "-") &&
-            !column.empty()) {
+        if (IsContinuation(item.amount, item.unit, item.name) && !column.empty()) {
             const std::string_view more = TrimBlanks(std::string_view(item.name).substr(1));
             column.back().name = Join(column.back().name, more);
             return;
@@ -344,7 +349,7 @@ std::optional<std::string> IngredientLineRead(std::string_view line) {
     const auto items = SplitColumns(line);
     if (!items || !items->left || items->right) return std::nullopt;
     const Item &item = *items->left;
-    if (item.amount.empty() && item.unit.empty() && StartsWith(item.name, "-")) return std::nullopt;
+    if (IsContinuation(item.amount, item.unit, item.name)) return std::nullopt;
     return IngredientLineFromColumns(item.amount, item.unit, item.name);
 }
 
