@@ -143,10 +143,11 @@ private:
         ImportedRecipe imported;
         RecipeRecord &record = imported.record;
         record.name = std::string(TrimBlanks(line(scalarText(object.member("name")))));
-        std::string category = scalarText(object.member("recipeCategory"));
-        category =
-            std::string(TrimBlanks(std::string_view(category).substr(0, category.find(','))));
-        record.dish = MatchDish(line(category), m_dishes);
+        // The first of a list of categories, split after character references are decoded.
+        const std::string category = line(scalarText(object.member("recipeCategory")));
+        record.dish = MatchDish(
+            std::string(TrimBlanks(std::string_view(category).substr(0, category.find(',')))),
+            m_dishes);
         record.persons = PersonsFromYield(scalarText(object.member("recipeYield")));
         const JsonValue *ingredients = object.member("recipeIngredient");
         if (ingredients == nullptr) ingredients = object.member("ingredients");

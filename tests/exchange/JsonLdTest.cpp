@@ -72,6 +72,12 @@ TEST(JsonLdReader, ReadsEveryShapeOfRecipeData) {
               (Lines{"Cuocere il pesce nell'acqua.", "Servire con il brodetto."}));
     EXPECT_EQ(json.recipes[1].record.name, "");
     EXPECT_EQ(json.recipes[1].problems, Lines{"La ricetta non ha un nome."});
+
+    // A comma written as a character reference still parts the categories.
+    const ImportResult reference =
+        ReadWebRecipeText(R"({"@type":"Recipe","name":"X","recipeCategory":"primo&#44; Zuppe"})",
+                          false, "", "", kDishes);
+    EXPECT_EQ(reference.recipes.at(0).record.dish, "Primo");
 }
 
 // A picture is taken only from inside the page's folder, never through a link out of it.
