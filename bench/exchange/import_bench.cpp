@@ -10,6 +10,7 @@
 #include "exchange/MealMasterReader.h"
 #include "timing/BenchTiming.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,8 +49,37 @@ int ImportOnce(const std::string &folder, const std::string &file, int expected)
 
 struct ChildRun {
     double milliseconds;
+    double cpuMilliseconds;  // user and system time: what other work on the machine leaves alone
     long peakKilobytes;
 };
+
+double CpuMilliseconds(const struct rusage &usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
+// The peer, its output thrown away, with its wall and processor time.
+ChildRun RunPeerProcess(const std::vector<std::string> &args) {
+    const auto start = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        std::vector<char *> argv;
+        for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        std::_Exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    const double elapsed = Milliseconds(Clock::now() - start);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(args[0] + " failed");
+    return {elapsed, CpuMilliseconds(usage), usage.ru_maxrss};
+}
 
 using Work = int (*)(const std::string &, const std::string &, int);
 
@@ -69,7 +100,7 @@ ChildRun RunChild(Work work, const std::string &folder, const std::string &file,
     ::wait4(pid, &status, 0, &usage);
     const double elapsed = Milliseconds(Clock::now() - start);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("import failed");
-    return {elapsed, usage.ru_maxrss};
+    return {elapsed, CpuMilliseconds(usage), usage.ru_maxrss};
 }
 
 }  // namespace
@@ -90,18 +121,22 @@ int main(int argc, char **argv) {
         const std::string collection = folder + "collection/";
         const std::string sample = SAPIDORO_SAMPLE_DATA "ricette.txt";
 
-        std::vector<double> ours, reading, peer;
+        std::vector<double> ours, reading, peer, oursCpu, readingCpu, peerCpu;
         long peak = 0, readingPeak = 0;
         for (int run = 0; run < runs; ++run) {
             std::filesystem::copy_file(sample, collection + "ricette.txt",
                                        std::filesystem::copy_options::overwrite_existing);
             std::filesystem::remove(collection + "ricette.txt~");
-            peer.push_back(RunPeer({"iconv", "-f", "CP437", "-t", "CP1252", file}));
+            const ChildRun iconv = RunPeerProcess({"iconv", "-f", "CP437", "-t", "CP1252", file});
+            peer.push_back(iconv.milliseconds);
+            peerCpu.push_back(iconv.cpuMilliseconds);
             const ChildRun child = RunChild(ImportOnce, collection, file, recipes);
             ours.push_back(child.milliseconds);
+            oursCpu.push_back(child.cpuMilliseconds);
             peak = std::max(peak, child.peakKilobytes);
             const ChildRun read = RunChild(ReadOnce, collection, file, recipes);
             reading.push_back(read.milliseconds);
+            readingCpu.push_back(read.cpuMilliseconds);
             readingPeak = std::max(readingPeak, read.peakKilobytes);
         }
         const double oursMedian = Median(ours), peerMedian = Median(peer);
@@ -111,6 +146,11 @@ int main(int argc, char **argv) {
         std::printf("iconv -f CP437 -t CP1252: median %.1f ms\n", peerMedian);
         std::printf("ratio: %.2fx\n", oursMedian / peerMedian);
         std::printf("peak memory of the import: %.1f MB\n", static_cast<double>(peak) / 1024);
+        std::printf(
+            "processor time (user + system), medians: import %.1f ms, reading alone %.1f "
+            "ms, iconv %.1f ms; ratios %.2fx and %.2fx\n",
+            Median(oursCpu), Median(readingCpu), Median(peerCpu), Median(oursCpu) / Median(peerCpu),
+            Median(readingCpu) / Median(peerCpu));
         std::printf("reading alone (file to recipes): median %.1f ms, ratio %.2fx, peak %.1f MB\n",
                     Median(reading), Median(reading) / peerMedian,
                     static_cast<double>(readingPeak) / 1024);
