@@ -73,7 +73,10 @@ void TForm1::Stampa1Click() {
 
 void TForm1::ComposeOnPagePrinter() {
     ComposeIntoStampa();
-    const QStringList lines = StampaLines();
+    LayOutOnPagePrinter(StampaLines());
+}
+
+void TForm1::LayOutOnPagePrinter(const QStringList &lines) {
     PagePrinter1->BeginDoc();
     PagePrinter1->NewLine();
     PagePrinter1->NewLine();

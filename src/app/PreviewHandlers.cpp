@@ -14,6 +14,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <functional>
 #include <memory>
 
 using namespace sapidoro;
@@ -54,8 +55,13 @@ QString PdfFileNameFor(const QString &recipeName) {
 }  // namespace
 
 void TForm1::Anteprima1Click() {
+    PreviewOnPagePrinter([this] { ComposeOnPagePrinter(); });
+    StringaDaCercare->setFocus();
+}
+
+void TForm1::PreviewOnPagePrinter(const std::function<void()> &layOut) {
     const SheetWhenNoPrinter sheet;
-    ComposeOnPagePrinter();
+    layOut();
     PagePrinter1->EndDoc();
 
     QPrinter printer(QPrinter::HighResolution);
@@ -71,12 +77,16 @@ void TForm1::Anteprima1Click() {
                          PlayStoredPages(PagePrinter1->Document(), *target);
                      });
     preview.exec();
-    StringaDaCercare->setFocus();
 }
 
 void TForm1::EsportaPDF1Click() {
+    if (ExportPdfFromPagePrinter([this] { ComposeOnPagePrinter(); }, Nome->text()))
+        StringaDaCercare->setFocus();
+}
+
+bool TForm1::ExportPdfFromPagePrinter(const std::function<void()> &layOut, const QString &title) {
     const SheetWhenNoPrinter sheet;
-    ComposeOnPagePrinter();
+    layOut();
     PagePrinter1->EndDoc();
 
     QFileDialog dialog(this, QStringLiteral("Esporta in PDF"));
@@ -89,8 +99,8 @@ void TForm1::EsportaPDF1Click() {
     // The documents folder, or the home folder where there is none; never the data folder.
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     dialog.setDirectory(QDir(documents).exists() ? documents : QDir::homePath());
-    dialog.selectFile(PdfFileNameFor(Nome->text()));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    dialog.selectFile(PdfFileNameFor(title));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     const QString fileName = dialog.selectedFiles().constFirst();
 
     // Written aside and put in place only when complete, so a failure leaves no partial file.
@@ -101,7 +111,7 @@ void TForm1::EsportaPDF1Click() {
                             .toStdString());
     };
     if (!output.open(QIODevice::WriteOnly)) fail(output.errorString());
-    WriteStoredPagesAsPdf(PagePrinter1->Document(), output, Nome->text());
+    WriteStoredPagesAsPdf(PagePrinter1->Document(), output, title);
     if (!output.commit()) fail(output.errorString());
-    StringaDaCercare->setFocus();
+    return true;
 }

@@ -73,10 +73,13 @@ void TForm1::SelezioneAmbitoRicercaChange() {
         Ricerche->setToolTip(UiText(kSearchButtonHint));
         StringaDaCercare->setToolTip(UiText(kSearchBoxIngredientHint));
     } else if (scope() == SearchScope::Luogo) {
-        const std::vector<std::string> places = ReadPlaces(DataFolder + "luoghi.txt");
+        // Converted once, straight from the file: the box's text shares the first item.
+        QStringList places;
+        ReadPlaces(DataFolder + "luoghi.txt",
+                   [&places](std::string_view place) { places.append(FromCp1252(place)); });
         StringaDaCercare->clearItems();
-        StringaDaCercare->setText(FromCp1252(places.front()));
-        StringaDaCercare->setItems(FromCp1252List(places));
+        StringaDaCercare->setText(places.front());
+        StringaDaCercare->setItems(places);
         fixedHints = true;
     } else if (const std::optional<SearchScope> other = scope()) {
         const ScopeValues values = FixedScopeValues(*other);

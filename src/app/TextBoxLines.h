@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <string>
 #include <vector>
 
@@ -11,7 +13,10 @@ namespace sapidoro {
 // every character as it stands (a non-breaking space stays one). An empty box has no lines.
 std::vector<std::string> BoxLines(const QPlainTextEdit *box);
 
-// Replaces the lines of a multi-line text box.
-void SetBoxLines(QPlainTextEdit *box, const std::vector<std::string> &lines);
+// Replaces the lines of a multi-line text box. A line (a run between LF bytes) longer than
+// the long-text limit plus `allowance` is shown cut, and `BoxLines` gives it back whole
+// unless `keepWhole` is false (a box the program never reads back).
+void SetBoxLines(QPlainTextEdit *box, const std::vector<std::string> &lines,
+                 qsizetype allowance = 0, bool keepWhole = true);
 
 }  // namespace sapidoro

@@ -11,6 +11,7 @@
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
 #include "search/NameCatalog.h"
+#include "shopping/ShoppingList.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
 #include "widgets/FrameBorder.h"
@@ -138,6 +139,7 @@ void TForm1::buildPopupMenu() {
     Anteprima1 = addItem("Anteprima1", kPreviewMenuCaption, Qt::Key_F8);
     EsportaPDF1 = addItem("EsportaPDF1", kPdfMenuCaption, Qt::Key_F9);
     buildCollectionMenu();
+    buildDoseMenu();
     buildExchangeMenu();
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +31,9 @@ class FrameBorder;
 class CollectionWatcher;
 class NameCatalog;
 struct RankedResult;
+class ShoppingList;
+class ShoppingListWindow;
+struct ShoppingRecipe;
 class ProgressBar;
 class Spinner;
 class TJPEGImage;
@@ -93,6 +98,8 @@ private:
     void CaricaLaRicettaClick();
     void PersoneChange();
     void LoadRecipe();
+    // True when `name` (the text of `Nome`) is the recipe on show.
+    bool IsCurrentRecipe(const QString &name) const;
     // The calorie lookup of a load: the sum, the missing count and the not-found list.
     void ComputeRecipeCalories(const std::vector<std::string> &ingredientLines);
     void ShowCalories();
@@ -105,6 +112,8 @@ private:
     void ComposeIntoStampa();
     // The labelled text of the fields as they are on show now.
     std::vector<std::string> RecipeTextOnShow() const;
+    // The same with the text of `Nome` already converted.
+    std::vector<std::string> RecipeTextOnShow(std::string name) const;
     // The lines of `Stampa` as it wraps them at its width.
     QStringList StampaLines() const;
     // The recipe laid out on `PagePrinter1`'s pages, as the print button lays it out; the
@@ -122,6 +131,28 @@ private:
     void CollectionChangedOnDisk();
     void ShowCollection(CollectionLists &lists, bool keepScope);
     void ClearRecipeView();
+    // The given lines laid out as a recipe is: the first one as the bold title.
+    void LayOutOnPagePrinter(const QStringList &lines);
+    // The preview of the pages `layOut` lays out on `PagePrinter1`.
+    void PreviewOnPagePrinter(const std::function<void()> &layOut);
+    // Those pages saved as a PDF file the user names; false when the user gives none.
+    bool ExportPdfFromPagePrinter(const std::function<void()> &layOut, const QString &title);
+
+    // Doses for the persons wanted and the shopping list (DoseHandlers.cpp).
+    void buildDoseMenu();
+    void AdattaDosi1Click();
+    void AggiungiSpesa1Click();
+    void ListaSpesa1Click();
+    // `Ingredienti` (and, while the option is on, `RicettaCompleta`) for the spinner's persons.
+    void ShowIngredientsForPersons();
+    // The persons line names the recipe's own persons while its doses are adapted.
+    std::vector<std::string> WithRecipePersons(std::vector<std::string> entries) const;
+    bool DosesAdapted() const;
+    bool PersonsDifferFromRecipe() const;
+    void LoadShoppingListOnce();
+    void SaveShoppingList();
+    std::vector<ShoppingRecipe> ShoppingRecipes() const;
+    void RefreshShoppingListWindow();
     // Import and export of foreign recipe files (ExchangeHandlers.cpp).
     void buildExchangeMenu();
     void Importa1Click();
@@ -189,6 +220,17 @@ private:
     QAction *ApriRaccolta1 = nullptr;
     QMenu *RaccolteRecenti1 = nullptr;
     QAction *Ricarica1 = nullptr;
+
+    // The ingredient lines of the record on show as stored, whatever `Ingredienti` shows.
+    std::vector<std::string> m_storedIngredients;
+    std::string m_storedRecipeName;
+    bool m_ingredientsScaled = false;
+    std::unique_ptr<ShoppingList> m_shoppingList;  // read on first use
+    bool m_shoppingListSavable = true;
+    QPointer<ShoppingListWindow> m_shoppingWindow;
+    QAction *AdattaDosi1 = nullptr;
+    QAction *AggiungiSpesa1 = nullptr;
+    QAction *ListaSpesa1 = nullptr;
     QAction *Importa1 = nullptr;
     QAction *Esporta1 = nullptr;
 };

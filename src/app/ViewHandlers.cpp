@@ -12,6 +12,7 @@
 #include "view/RecipeText.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
+#include "widgets/LongText.h"
 #include "widgets/ScrollBars.h"
 #include "widgets/Spinner.h"
 
@@ -26,14 +27,24 @@ namespace sapidoro {
 void TForm1::RicetteTrovateChange() {
     Nome->setText(RicetteTrovate->text());
     EventGuard::EmitNested([this] { CaricaLaRicetta->click(); });
-    CurrentRecipeName = ToCp1252(Nome->text());
+    const QString name = Nome->text();
+    CurrentRecipeName = ToCp1252(name);
 
-    const std::string picture = PictureFileFor(DataFolder, ToCp1252(RicetteTrovate->text()));
+    // The entry picked is the name on show, unless the load changed one of them.
+    const QString picked = RicetteTrovate->text();
+    const std::string picture = PictureFileFor(
+        DataFolder, picked.isSharedWith(name) ? CurrentRecipeName : ToCp1252(picked));
     JPEGImage1->setFileName(QFile::decodeName(QByteArray::fromStdString(picture)));
 
-    SetBoxLines(RicettaCompleta, RecipeTextOnShow());
+    // The scroll bars are switched while the box is empty, so that its text is laid out
+    // once, for the width it ends with, rather than once per switch.
+    const std::vector<std::string> recipeText = RecipeTextOnShow(CurrentRecipeName);
+    RicettaCompleta->clear();
     SetScrollBars(RicettaCompleta, ScrollStyle::None);
     SetScrollBars(RicettaCompleta, ScrollStyle::Vertical);
+    // A field's label does not count towards the length at which its line is shown cut; the
+    // outputs compose the recipe afresh, so the box keeps no whole lines.
+    SetBoxLines(RicettaCompleta, recipeText, kLongestRecipeLabel, false);
 
     StringaDaCercare->setFocus();
 }
@@ -45,28 +56,49 @@ void TForm1::CaricaLaRicettaClick() {
 void TForm1::PersoneChange() {
     // While a load sets the spinner to the record's persons value, the record is already
     // read and its calories summed: the new value only needs the calories shown anew.
-    if (ToCp1252(Nome->text()) == CurrentRecipeName || m_settingRecordPersons)
+    if (m_settingRecordPersons || IsCurrentRecipe(Nome->text()))
         ShowCalories();
     else
         LoadRecipe();
+    ShowIngredientsForPersons();
     SetScrollBars(ListaIngredientiNonTrovati, ScrollStyle::None);
     SetScrollBars(ListaIngredientiNonTrovati, ScrollStyle::Both);
     StringaDaCercare->setFocus();
 }
 
+bool TForm1::IsCurrentRecipe(const QString &name) const {
+    // Each character gives one byte, or two (a surrogate pair) give one: a name whose length
+    // is out of that range differs unconverted.
+    const auto bytes = static_cast<qsizetype>(CurrentRecipeName.size());
+    if (name.size() < bytes || (name.size() + 1) / 2 > bytes) return false;
+    return ToCp1252(name) == CurrentRecipeName;
+}
+
 void TForm1::LoadRecipe() {
     ListaIngredientiNonTrovati->clear();
     CalorieSum = 0;
+    const std::string name = ToCp1252(Nome->text());
+    // The boxes a record replaces are emptied first: a scroll bar switched on a box that
+    // still holds text lays the text out again.
+    if (!name.empty()) {
+        Ingredienti->clear();
+        Preparazione->clear();
+    }
     SetScrollBars(Preparazione, ScrollStyle::None);
+    const auto fitScrollBars = [this] {
+        SetScrollBars(Ingredienti, ScrollStyle::None);
+        SetScrollBars(Ingredienti, ScrollStyle::Both);
+        SetScrollBars(Preparazione, ScrollStyle::None);
+        SetScrollBars(Preparazione, ScrollStyle::Both);
+        SetScrollBars(Preparazione, ScrollStyle::Vertical);
+    };
 
     // The lines read from the record; a box cannot tell one empty line from none.
     std::vector<std::string> ingredientLines;
-    const std::string name = ToCp1252(Nome->text());
     if (name.empty()) {
         ingredientLines = BoxLines(Ingredienti);
+        fitScrollBars();
     } else {
-        Ingredienti->clear();
-        Preparazione->clear();
         const std::string recipeFile = DataFolder + "ricette.txt";
         std::optional<RecipeRecord> record = m_catalog
                                                  ? FindListedRecipe(recipeFile, *m_catalog, name)
@@ -79,19 +111,19 @@ void TForm1::LoadRecipe() {
             Calorie->clear();
             throw ERecipeNotFound(name);
         }
-        Piatto->setText(FromCp1252(record->dish));
-        Ingrediente_Principale->setText(FromCp1252(record->mainIngredient));
+        SetFieldText(Piatto, record->dish);
+        SetFieldText(Ingrediente_Principale, record->mainIngredient);
         RecordPersons = StrToInt(record->persons);
-        Note->setText(FromCp1252(record->notes));
+        SetFieldText(Note, record->notes);
+        // Nothing fails from here on: the boxes get their scroll bars while still empty.
+        fitScrollBars();
         SetBoxLines(Ingredienti, record->ingredients);
         SetBoxLines(Preparazione, record->preparation);
         ingredientLines = std::move(record->ingredients);
+        m_storedIngredients = ingredientLines;
+        m_storedRecipeName = name;
+        m_ingredientsScaled = false;
     }
-    SetScrollBars(Ingredienti, ScrollStyle::None);
-    SetScrollBars(Ingredienti, ScrollStyle::Both);
-    SetScrollBars(Preparazione, ScrollStyle::None);
-    SetScrollBars(Preparazione, ScrollStyle::Both);
-    SetScrollBars(Preparazione, ScrollStyle::Vertical);
 
     ComputeRecipeCalories(ingredientLines);
     ShowCalories();
@@ -110,7 +142,7 @@ void TForm1::ComputeRecipeCalories(const std::vector<std::string> &ingredientLin
     });
     ComputeCalories(DataFolder + "ing.txt", ingredientLines, totals,
                     [this](const std::string &notFoundLine) {
-                        ListaIngredientiNonTrovati->appendPlainText(FromCp1252(notFoundLine));
+                        ListaIngredientiNonTrovati->appendPlainText(ShownText(notFoundLine));
                     });
 }
 
@@ -129,14 +161,18 @@ void TForm1::NomeKeyUp(int, Qt::KeyboardModifiers) {
 }  // namespace sapidoro
 
 std::vector<std::string> TForm1::RecipeTextOnShow() const {
+    return RecipeTextOnShow(ToCp1252(Nome->text()));
+}
+
+std::vector<std::string> TForm1::RecipeTextOnShow(std::string name) const {
     RecipeTextFields fields;
-    fields.name = ToCp1252(Nome->text());
-    fields.dish = ToCp1252(Piatto->text());
-    fields.mainIngredient = ToCp1252(Ingrediente_Principale->text());
+    fields.name = std::move(name);
+    fields.dish = FieldText(Piatto);
+    fields.mainIngredient = FieldText(Ingrediente_Principale);
     fields.persons = Persone->value();
-    fields.calories = ToCp1252(Calorie->text());
-    fields.notes = ToCp1252(Note->text());
+    fields.calories = FieldText(Calorie);
+    fields.notes = FieldText(Note);
     fields.ingredients = BoxLines(Ingredienti);
     fields.preparation = BoxLines(Preparazione);
-    return ComposeRecipeText(fields);
+    return WithRecipePersons(ComposeRecipeText(fields));
 }

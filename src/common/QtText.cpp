@@ -21,6 +21,17 @@ QString FromCp1252(std::string_view bytes) {
 
 std::string ToCp1252(const QString &text) {
     std::string out(static_cast<std::size_t>(text.size()), '\0');
+    const ushort *units = text.utf16();
+    // Most texts are ASCII and Latin-1 letters, which keep their values: a plain narrowing
+    // pass, which the compiler vectorises, once a first pass found nothing else.
+    unsigned mapped = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        mapped |= (units[i] - 0x80u < 0x20u) | (units[i] > 0xFFu);
+    if (mapped == 0) {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            out[static_cast<std::size_t>(i)] = static_cast<char>(units[i]);
+        return out;
+    }
     std::size_t n = 0;
     const QChar *chars = text.constData();
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -20,13 +20,14 @@ std::string_view LookupQuantity(std::string_view quantity) {
 }
 
 std::vector<std::string> ReadIngredientNames(const std::string &path) {
-    TextFile table(path);
+    // Mapped, a line of any length is read in place rather than into a buffer grown for it.
+    const std::unique_ptr<TextFile> table = TextFile::MapOrOpen(path);
     std::vector<std::string> names;
     do {
-        const std::string_view name = TextBefore(table.readLineView(), kEntryNameMarker);
+        const std::string_view name = TextBefore(table->readLineView(), kEntryNameMarker);
         const std::string_view last = names.empty() ? std::string_view() : names.back();
         if (name != last) names.emplace_back(name);
-    } while (!table.eof());
+    } while (!table->eof());
     return names;
 }
 

@@ -63,10 +63,8 @@ std::optional<Rational> ReadFraction(std::string_view text, std::size_t &pos) {
 
 // The leading amount; `pos` ends after it.
 std::optional<Rational> ReadAmount(std::string_view text, std::size_t &pos) {
-    if (const auto alone = ReadFraction(text, pos)) {
-        // A proper fraction may still be followed by digits ("1/23" was read whole).
-        return alone;
-    }
+    // A fraction alone ("1/2", "3/2", "½") comes before the numbers it begins like.
+    if (const auto alone = ReadFraction(text, pos)) return alone;
     const auto whole = ReadDigits(text, pos, kMaxWholeDigits);
     if (!whole) return std::nullopt;
     const auto integer = Rational{*whole, 1};

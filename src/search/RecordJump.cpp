@@ -48,6 +48,16 @@ inline bool FirstCrs(const char *begin, const char *limit, const char *readable,
                 bits |= std::uint64_t{block[i] == '\r'} << i;
         }
         if (limit - block < 64) bits &= (std::uint64_t{1} << (limit - block)) - 1;
+        if (bits == 0) {
+            // A long line: the C library's search finds its end far faster than blocks do.
+            const char *from = block + 64;
+            const char *to = std::min(limit, readable);
+            if (from >= to) return false;
+            const void *next = std::memchr(from, '\r', static_cast<std::size_t>(to - from));
+            if (next == nullptr) return false;
+            block = begin + (static_cast<const char *>(next) - begin) / 64 * 64 - 64;
+            continue;
+        }
         for (; bits != 0 && found < count; bits &= bits - 1)
             cr[found++] = block + __builtin_ctzll(bits);
         if (found == count) return true;

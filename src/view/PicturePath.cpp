@@ -33,7 +33,8 @@ bool IsInside(const fs::path &path, const fs::path &folder) {
 }  // namespace
 
 bool IsSafePictureName(std::string_view name) {
-    if (name.empty()) return false;
+    // A UTF-8 name is never shorter than its Windows-1252 bytes: a long name is refused unread.
+    if (name.empty() || name.size() + kPictureExtension.size() > kMaxFileNameBytes) return false;
     if (name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos)
         return false;
     for (char c : name) {

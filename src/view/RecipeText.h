@@ -23,5 +23,7 @@ struct RecipeTextFields {
 // "INGREDIENTE PRINCIPALE: ", "PERSONE: ", "CALORIE PER PERSONA: ", "NOTE: " with their
 // values, "INGREDIENTI: ", the ingredient lines, "PREPARAZIONE: ", the preparation lines.
 std::vector<std::string> ComposeRecipeText(const RecipeTextFields &fields);
+// The length of the longest label, "INGREDIENTE PRINCIPALE: ".
+inline constexpr int kLongestRecipeLabel = 24;
 
 }  // namespace sapidoro

@@ -2,6 +2,7 @@
 
 #include "common/Collation.h"
 #include "common/QtText.h"
+#include "widgets/LongText.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -73,6 +74,17 @@ private:
     int m_height;
 };
 
+// Items as the list paints them (whole, cut by the row delegate) and as an edit field takes
+// them on a pick (`ShownText`), so that a pick never lays out megabytes in the field.
+class ItemModel : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+    QVariant data(const QModelIndex &index, int role) const override {
+        if (role != Qt::EditRole) return QStringListModel::data(index, role);
+        return ShownText(QStringListModel::data(index, Qt::DisplayRole).toString());
+    }
+};
+
 // Sorts data texts in the program's name order.
 QStringList SortedItems(const QStringList &items) {
     std::vector<std::string> bytes;
@@ -85,7 +97,7 @@ QStringList SortedItems(const QStringList &items) {
 }  // namespace
 
 ComboBox::ComboBox(Style style, QWidget *parent)
-    : QComboBox(parent), m_style(style), m_model(new QStringListModel(this)) {
+    : QComboBox(parent), m_style(style), m_model(new ItemModel(this)) {
     setStyle(DropDownStyle());
     setEditable(style != Style::DropDownList);
     if (lineEdit() != nullptr) {
@@ -115,12 +127,22 @@ void ComboBox::setItemHeight(int height) {
 }
 
 QString ComboBox::text() const {
-    return currentText();
+    if (lineEdit() == nullptr) return currentText();
+    const QString shown = lineEdit()->text();
+    if (!MayBeCut(shown)) return shown;
+    // The field shows a text cut: the whole text is the one set, or the item picked.
+    if (IsCutOf(shown, m_wholeText)) return m_wholeText;
+    if (currentIndex() >= 0) {
+        const QString item = m_model->stringList().value(currentIndex());
+        if (IsCutOf(shown, item)) return item;
+    }
+    return shown;
 }
 
 void ComboBox::setText(const QString &text) {
     if (lineEdit() != nullptr) {
-        setEditText(text);
+        m_wholeText = text.size() > kLongTextLimit ? text : QString();
+        setEditText(ShownText(text));
         return;
     }
     setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
@@ -134,10 +156,12 @@ template <class Change>
 void ComboBox::changeList(Change &&change, bool keepChoice) {
     const QSignalBlocker blocker(this);
     const QString text = currentText();
+    const QString whole = lineEdit() != nullptr ? this->text() : QString();
     const int index = currentIndex();
     change();
     if (lineEdit() != nullptr) {
         if (lineEdit()->text() != text) lineEdit()->setText(text);
+        m_wholeText = whole.size() > kLongTextLimit ? whole : QString();
     } else if (!keepChoice || index < 0) {
         setCurrentIndex(-1);  // a new list has no entry chosen
     } else {

@@ -35,7 +35,8 @@ public:
     int itemHeight() const { return m_itemHeight; }
     void setItemHeight(int height);
 
-    // The edit field's text; for a drop-down list the chosen entry (empty when none).
+    // The edit field's text; for a drop-down list the chosen entry (empty when none). A text
+    // longer than `kLongTextLimit` is shown cut (LongText.h) and given back whole.
     QString text() const;
     void setText(const QString &text);
 
@@ -74,6 +75,7 @@ private:
     bool m_sorted = false;
     int m_itemHeight = 16;
     QStringListModel *m_model;
+    QString m_wholeText;  // the text set, while the edit field shows it cut
 };
 
 }  // namespace sapidoro

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+class QLineEdit;
+
+namespace sapidoro {
+
+// Lines have no length limit, but laying out megabytes that nobody can read costs seconds
+// and gigabytes: a control shows a text longer than this by its first `kLongTextLimit`
+// characters and an ellipsis, while the program keeps the whole text.
+inline constexpr qsizetype kLongTextLimit = 100'000;
+
+// What a control shows of a text: the text itself, or its first `limit` characters and an
+// ellipsis when it is longer.
+QString ShownText(const QString &whole, qsizetype limit = kLongTextLimit);
+QString ShownText(std::string_view cp1252, qsizetype limit = kLongTextLimit);
+// True when `shown` may be a cut text (long, ending with the ellipsis), and when it is
+// the cut of `whole`.
+bool MayBeCut(const QString &shown);
+bool IsCutOf(const QString &shown, const QString &whole);
+bool IsCutOf(const QString &shown, std::string_view wholeCp1252);
+
+// A single-line field that holds a data text (Windows-1252) of any length; the field shows
+// `ShownText` of it and gives back the whole text while it still shows that.
+void SetFieldText(QLineEdit *field, std::string_view cp1252);
+std::string FieldText(const QLineEdit *field);
+
+}  // namespace sapidoro
