@@ -156,6 +156,7 @@ void TForm1::buildPopupMenu() {
     buildCollectionMenu();
     buildDoseMenu();
     buildRecipeMenu();
+    buildExchangeMenu();
 }
 
 void TForm1::bindEvents() {

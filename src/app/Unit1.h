@@ -173,6 +173,10 @@ private:
                                                             const sapidoro::FileIdentity &)> &save);
     void keepSave(const sapidoro::SaveResult &result, const std::string &before,
                   const std::string &after);
+    // Import and export of foreign recipe files (ExchangeHandlers.cpp).
+    void buildExchangeMenu();
+    void Importa1Click();
+    void Esporta1Click();
 
     const QString m_designDataFolder;
 
@@ -254,6 +258,8 @@ private:
     QAction *ModificaRicetta1 = nullptr;
     QAction *EliminaRicetta1 = nullptr;
     QAction *AnnullaModifica1 = nullptr;
+    QAction *Importa1 = nullptr;
+    QAction *Esporta1 = nullptr;
 };
 
 }  // namespace sapidoro

@@ -1,0 +1,60 @@
+// Reads arbitrary bytes as a saved web page (first byte odd) or a JSON file: never a crash,
+// a hang or unbounded memory, whatever the nesting; every field is one line of the collection;
+// and an export of what was read reads back with the same recipes, names, dishes and persons.
+#include "exchange/Json.h"
+#include "exchange/JsonLdReader.h"
+#include "exchange/JsonLdWriter.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+using namespace sapidoro;
+
+namespace {
+
+[[noreturn]] void Fail(const char *what) {
+    std::fprintf(stderr, "differs from the reading rules: %s\n", what);
+    std::abort();
+}
+
+bool HasControl(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20) return true;
+    return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    if (size < 1) return 0;
+    const bool html = data[0] & 1;
+    const std::string_view bytes(reinterpret_cast<const char *>(data + 1), size - 1);
+    const std::vector<std::string> dishes = {"Primo", "Dessert"};
+    // No page folder: nothing is looked up on disk.
+    const ImportResult first = ReadWebRecipeText(bytes, html, "", "", dishes);
+    std::vector<RecipeRecord> records;
+    for (const ImportedRecipe &recipe : first.recipes) {
+        const RecipeRecord &r = recipe.record;
+        if (HasControl(r.name) || HasControl(r.dish) || HasControl(r.persons) ||
+            HasControl(r.notes) || HasControl(r.mainIngredient))
+            Fail("a field holds a control character");
+        for (const auto *lines : {&r.ingredients, &r.preparation})
+            for (const std::string &line : *lines)
+                if (HasControl(line)) Fail("a line holds a control character");
+        if (!recipe.picturePath.empty()) Fail("a picture without a page folder");
+        records.push_back(r);
+    }
+    if (records.empty()) return 0;
+    const ImportResult again = ReadWebRecipeText(WriteJsonLd(records), false, "", "", dishes);
+    if (!again.stopMessage.empty()) Fail("an export is not valid JSON");
+    if (again.recipes.size() != records.size()) Fail("an export reads back another count");
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const RecipeRecord &a = records[i];
+        const RecipeRecord &b = again.recipes[i].record;
+        if (a.name != b.name || a.dish != b.dish || a.persons != b.persons)
+            Fail("an export reads back other fields");
+    }
+    return 0;
+}

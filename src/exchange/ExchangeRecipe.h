@@ -1,0 +1,49 @@
+#pragma once
+
+#include "data/RecipeFile.h"
+
+#include <string>
+#include <vector>
+
+namespace sapidoro {
+
+// One recipe read from a foreign file: its fields as the collection will hold them
+// (Windows-1252), the local picture found for it, and what got in the way of reading it.
+struct ImportedRecipe {
+    RecipeRecord record;
+    std::string picturePath;            // a JPEG beside the page, or empty
+    std::vector<char32_t> unwritable;   // characters that became '?'
+    std::vector<std::string> problems;  // UTF-8 texts for the preview
+};
+
+// What a file gave: the recipes read, and, when the reading stopped early, why (UTF-8).
+struct ImportResult {
+    std::vector<ImportedRecipe> recipes;
+    std::string stopMessage;
+    std::string encoding;  // the encoding found, for the preview
+};
+
+// Bounds that keep a hostile file from taking unbounded memory.
+inline constexpr std::size_t kMaxImportedRecipes = 300000;
+inline constexpr std::size_t kMaxImportedBytes = 512u << 20;
+
+// The labelled lines that carry the two fields the foreign formats lack, at the end of the
+// directions, so that an export reads back whole.
+inline constexpr std::string_view kMainIngredientLabel = "Ingrediente principale:";
+inline constexpr std::string_view kNotesLabel = "Note:";
+
+// Moves trailing labelled lines of the preparation into the main ingredient and notes.
+void TakeLabelledFields(RecipeRecord &record);
+// The labelled lines an export appends to the preparation (none when nothing needs them).
+std::vector<std::string> LabelledFieldLines(const RecipeRecord &record);
+
+// The persons from a servings or yield text: its leading whole number, "1" when it has none.
+std::string PersonsFromYield(std::string_view text);
+
+// The collection's own spelling of `dish` when it holds one equal but for letter case.
+std::string MatchDish(const std::string &dish, const std::vector<std::string> &collectionDishes);
+
+// The text without leading and trailing blanks (spaces and tabs).
+std::string_view TrimBlanks(std::string_view text);
+
+}  // namespace sapidoro

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "exchange/ExchangeRecipe.h"
+
+#include <string>
+#include <vector>
+
+namespace sapidoro {
+
+// What becomes of a recipe whose name the collection (or an earlier recipe of the import)
+// already holds: the lookup takes the first record of a name, so a second one would be
+// unreachable.
+enum class NameConflict { Skip, Rename };
+
+// The recipes of an import with the user's choices, and the records they make.
+class ImportPlan {
+public:
+    ImportPlan(std::vector<ImportedRecipe> recipes, std::vector<std::string> collectionNames);
+
+    std::size_t size() const { return m_recipes.size(); }
+    const ImportedRecipe &recipe(std::size_t i) const { return m_recipes[i]; }
+
+    // A recipe the writer would refuse stays out.
+    void setIncluded(std::size_t i, bool included) {
+        m_included[i] = included && !m_refused[i];
+        m_names.clear();
+    }
+    bool refused(std::size_t i) const { return m_refused[i]; }
+    bool included(std::size_t i) const { return m_included[i]; }
+    void setConflictChoice(NameConflict choice) {
+        m_choice = choice;
+        m_names.clear();
+    }
+    NameConflict conflictChoice() const { return m_choice; }
+
+    // The name the record gets under the current choices; empty when it is skipped.
+    const std::string &finalName(std::size_t i) const;
+    // Whether the recipe's name is already taken by the collection or an earlier recipe.
+    bool nameTaken(std::size_t i) const;
+    // The problems to show for the recipe (UTF-8), the name conflict included.
+    std::vector<std::string> problems(std::size_t i) const;
+
+    // The records to append, with their final names, in the file's order.
+    std::vector<RecipeRecord> chosenRecords() const;
+    // The pictures to copy beside them: the picture file and the final name.
+    std::vector<std::pair<std::string, std::string>> chosenPictures() const;
+    // The chosen records, moved out: the plan holds none of them afterwards.
+    std::vector<RecipeRecord> takeChosenRecords();
+
+    // Every recipe's final name at once (empty: skipped); one pass over the plan.
+    std::vector<std::string> finalNames() const;
+
+private:
+    std::vector<ImportedRecipe> m_recipes;
+    std::vector<std::string> m_collectionNames;
+    std::vector<bool> m_included;
+    std::vector<bool> m_taken;
+    std::vector<bool> m_refused;
+    mutable std::vector<std::string> m_names;  // final names under the current choices
+    NameConflict m_choice = NameConflict::Skip;
+};
+
+// "Nome (2)", "Nome (3)", ...: the first such name not in `taken`.
+std::string FreeName(const std::string &name, const std::vector<std::string> &taken);
+
+// The name an import gives a recipe that has none.
+inline constexpr std::string_view kUnnamedRecipe = "Ricetta senza nome";
+
+}  // namespace sapidoro

@@ -1,0 +1,124 @@
+#include "exchange/ImportSave.h"
+
+#include "common/CheckedOpen.h"
+#include "common/Cp1252.h"
+#include "view/PicturePath.h"
+#include "writer/CollectionWriter.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace sapidoro {
+
+namespace {
+
+constexpr std::uint64_t kMaxPictureBytes = 64u << 20;
+
+bool WriteAll(int fd, const char *data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string Reason(const std::string &name, const char *why) {
+    return "Immagine di \xC2\xAB" + Cp1252ToUtf8(name) + "\xC2\xBB non copiata: " + why + ".";
+}
+
+}  // namespace
+
+RecipeFields FieldsForWriter(RecipeRecord &&record) {
+    RecipeFields fields;
+    fields.name = std::move(record.name);
+    fields.dish = std::move(record.dish);
+    fields.mainIngredient = std::move(record.mainIngredient);
+    fields.persons =
+        record.persons.empty() || record.persons.size() > 6
+            ? 1
+            : std::stoi(record.persons.find_first_not_of("0123456789") == std::string::npos
+                            ? record.persons
+                            : std::string("1"));
+    fields.notes = std::move(record.notes);
+    fields.ingredients = std::move(record.ingredients);
+    fields.preparation = std::move(record.preparation);
+    return fields;
+}
+
+std::string CopyPicture(const std::string &folder, const std::string &source,
+                        const std::string &recipeName) {
+    if (!IsSafePictureName(recipeName))
+        return Reason(recipeName, "il nome non pu\xC3\xB2 nominare un file");
+    const std::string pictures = folder + std::string(kPictureFolder);
+    if (::mkdir(pictures.c_str(), 0777) != 0 && errno != EEXIST)
+        return Reason(recipeName, std::strerror(errno));
+    const std::string target = pictures + Cp1252ToUtf8(recipeName) + ".jpg";
+    struct stat existing;
+    if (::lstat(target.c_str(), &existing) == 0)
+        return Reason(recipeName, "ne esiste gi\xC3\xA0 una");
+
+    std::uint64_t size = 0;
+    const int in = OpenRegularFileInside(source, FolderOf(source), size);
+    if (in < 0) return Reason(recipeName, std::strerror(errno));
+    if (size > kMaxPictureBytes) {
+        ::close(in);
+        return Reason(recipeName, "il file \xC3\xA8 troppo grande");
+    }
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(in, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(in);
+    bytes.resize(got);
+
+    const std::string temp = pictures + ".import-" + std::to_string(::getpid()) + ".tmp";
+    const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (out < 0) return Reason(recipeName, std::strerror(errno));
+    const bool written = WriteAll(out, bytes.data(), bytes.size()) && ::fsync(out) == 0;
+    const int error = errno;
+    ::close(out);
+    // A hard link puts the picture in place only while no file of that name exists.
+    if (!written || ::link(temp.c_str(), target.c_str()) != 0) {
+        const int linkError = written ? errno : error;
+        ::unlink(temp.c_str());
+        return Reason(recipeName,
+                      linkError == EEXIST ? "ne esiste gi\xC3\xA0 una" : std::strerror(linkError));
+    }
+    ::unlink(temp.c_str());
+    return {};
+}
+
+ImportSaved SaveImport(const std::string &folder, ImportPlan &plan, const FileIdentity *expected) {
+    const auto pictures = plan.chosenPictures();
+    std::vector<RecipeFields> fields;
+    {
+        std::vector<RecipeRecord> records = plan.takeChosenRecords();
+        fields.reserve(records.size());
+        for (RecipeRecord &record : records) fields.push_back(FieldsForWriter(std::move(record)));
+    }
+    ImportSaved saved;
+    saved.recipes = fields.size();
+    if (fields.empty()) return saved;
+    AppendRecipes(folder, fields, expected);
+    for (const auto &[source, name] : pictures) {
+        std::string problem = CopyPicture(folder, source, name);
+        if (problem.empty())
+            ++saved.pictures;
+        else
+            saved.pictureProblems.push_back(std::move(problem));
+    }
+    return saved;
+}
+
+}  // namespace sapidoro

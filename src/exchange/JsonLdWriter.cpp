@@ -1,0 +1,80 @@
+#include "exchange/JsonLdWriter.h"
+
+#include "common/Cp1252.h"
+#include "exchange/ExchangeRecipe.h"
+#include "exchange/IngredientText.h"
+#include "exchange/Json.h"
+
+namespace sapidoro {
+
+namespace {
+
+constexpr std::string_view kSeparator = " ==== ";
+
+// A collection text for the page: UTF-8, with "&" written as a character reference since
+// readers decode those in JSON-LD texts.
+std::string Text(std::string_view cp1252) {
+    std::string utf8 = Cp1252ToUtf8(cp1252);
+    std::string out;
+    for (char c : utf8) {
+        if (c == '&')
+            out += "&amp;";
+        else
+            out += c;
+    }
+    return JsonQuote(out);
+}
+
+std::string IngredientText(const std::string &line) {
+    const std::size_t separator = line.find(kSeparator);
+    if (separator != std::string::npos) {
+        std::string natural = line.substr(0, separator);
+        const std::string name = line.substr(separator + kSeparator.size());
+        if (!natural.empty() && !name.empty()) natural += ' ';
+        natural += name;
+        if (IngredientLineFromText(natural) == line) return natural;
+    }
+    return line;
+}
+
+void AppendRecipe(const RecipeRecord &recipe, std::string &out, const std::string &indent) {
+    const std::string in = indent + "  ";
+    out += indent + "{\n";
+    out += in + "\"@context\": \"https://schema.org\",\n";
+    out += in + "\"@type\": \"Recipe\",\n";
+    out += in + "\"name\": " + Text(recipe.name) + ",\n";
+    out += in + "\"recipeCategory\": " + Text(recipe.dish) + ",\n";
+    out += in + "\"recipeYield\": " + Text(recipe.persons) + ",\n";
+    if (!recipe.notes.empty()) out += in + "\"description\": " + Text(recipe.notes) + ",\n";
+    out += in + "\"recipeIngredient\": [";
+    for (std::size_t i = 0; i < recipe.ingredients.size(); ++i)
+        out += (i ? ",\n" : "\n") + in + "  " + Text(IngredientText(recipe.ingredients[i]));
+    out += recipe.ingredients.empty() ? "],\n" : "\n" + in + "],\n";
+    out += in + "\"recipeInstructions\": [";
+    std::vector<std::string> steps = recipe.preparation;
+    for (std::string &line : LabelledFieldLines(recipe)) steps.push_back(std::move(line));
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        out += (i ? ",\n" : "\n") + in +
+               "  {\"@type\": \"HowToStep\", \"text\": " + Text(steps[i]) + "}";
+    out += steps.empty() ? "]\n" : "\n" + in + "]\n";
+    out += indent + "}";
+}
+
+}  // namespace
+
+std::string WriteJsonLd(const std::vector<RecipeRecord> &recipes) {
+    std::string out;
+    if (recipes.size() == 1) {
+        AppendRecipe(recipes.front(), out, "");
+        return out + "\n";
+    }
+    out += "{\n  \"@context\": \"https://schema.org\",\n  \"@graph\": [";
+    for (std::size_t i = 0; i < recipes.size(); ++i) {
+        out += i ? ",\n" : "\n";
+        AppendRecipe(recipes[i], out, "    ");
+    }
+    out += recipes.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+}  // namespace sapidoro

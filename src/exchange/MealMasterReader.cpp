@@ -1,0 +1,396 @@
+#include "exchange/MealMasterReader.h"
+
+#include "common/AsciiCase.h"
+#include "exchange/LineReader.h"
+#include "exchange/MealMasterUnits.h"
+#include "exchange/MealMasterWriter.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace sapidoro {
+
+namespace {
+
+constexpr std::string_view kSeparator = " ==== ";
+constexpr std::size_t kNameColumn = 11;
+constexpr std::size_t kSecondColumn = 41;
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool IsBlank(std::string_view line) {
+    return TrimBlanks(line).empty();
+}
+
+// A name column of one "-" and text, under blank amount and unit, goes on the name above;
+// a run of dashes is a name of its own.
+bool IsContinuation(std::string_view amount, std::string_view unit, std::string_view name) {
+    return amount.empty() && unit.empty() && name.size() >= 2 && name[0] == '-' && name[1] != '-';
+}
+
+// The end line stands at the start of its line; an indented one is text.
+bool IsEndLine(std::string_view line) {
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    return line == "MMMMM" || line == "-----";
+}
+
+// The text after the leading marker of a header or heading line, or nothing.
+std::optional<std::string_view> MarkerText(std::string_view line) {
+    if (!StartsWith(line, "MMMMM") && !StartsWith(line, "-----")) return std::nullopt;
+    if (IsEndLine(line)) return std::nullopt;
+    if (StartsWith(line, "MMMMM")) line.remove_prefix(5);
+    const std::size_t text = line.find_first_not_of("- \t");
+    return text == std::string_view::npos ? std::string_view() : line.substr(text);
+}
+
+// A section heading: the marker, dashes, a text, dashes ("-----FILLING-----").
+std::optional<std::string> HeadingText(std::string_view line) {
+    const auto text = MarkerText(line);
+    if (!text || text->empty() || TrimBlanks(*text).back() != '-') return std::nullopt;
+    std::string_view inner = TrimBlanks(*text);
+    while (!inner.empty() && inner.back() == '-') inner.remove_suffix(1);
+    inner = TrimBlanks(inner);
+    if (inner.empty()) return std::nullopt;
+    return std::string(inner);
+}
+
+bool IsHeaderLine(std::string_view line) {
+    const auto text = MarkerText(line);
+    return text && !HeadingText(line);
+}
+
+std::string Join(std::string_view a, std::string_view b) {
+    std::string joined(a);
+    if (!a.empty() && !b.empty()) joined += ' ';
+    joined += b;
+    return joined;
+}
+
+bool IsAmountByte(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (c >= '0' && c <= '9') || c == ' ' || c == '/' || c == '.' || c == '-' || c == ',' ||
+           u == 0xBC || u == 0xBD || u == 0xBE;
+}
+
+struct Item {
+    std::string amount;
+    std::string unit;
+    std::string name;
+};
+
+// One ingredient in the fixed columns: amount (7), blank, unit (2), blank, name.
+std::optional<Item> ParseColumns(std::string_view column) {
+    if (IsBlank(column)) return std::nullopt;
+    const std::string_view amountField = column.substr(0, 7);
+    for (char c : amountField)
+        if (!IsAmountByte(c)) return std::nullopt;
+    if (column.size() > 7 && column[7] != ' ') return std::nullopt;
+    if (column.size() > 10 && column[10] != ' ') return std::nullopt;
+    Item item;
+    item.amount = std::string(TrimBlanks(amountField));
+    if (!item.amount.empty() &&
+        item.amount.find_first_of("0123456789\xBC\xBD\xBE") == std::string::npos)
+        return std::nullopt;
+    item.unit =
+        std::string(TrimBlanks(column.size() > 8 ? column.substr(8, 2) : std::string_view()));
+    if (!item.unit.empty() && !IsMealMasterUnit(item.unit)) return std::nullopt;
+    if (column.size() > kNameColumn)
+        item.name = std::string(TrimBlanks(column.substr(kNameColumn)));
+    return item;
+}
+
+struct ColumnItems {
+    std::optional<Item> left;
+    std::optional<Item> right;
+};
+
+// The ingredient or two of an ingredient line (the left column may be blank when the right
+// one continues a name), or nothing when the line is not one.
+std::optional<ColumnItems> SplitColumns(std::string_view line) {
+    std::optional<Item> left = ParseColumns(line.substr(0, kSecondColumn - 1));
+    const bool leftBlank = IsBlank(line.substr(0, kSecondColumn - 1));
+    if (!left && !leftBlank) return std::nullopt;
+    if (line.size() > kSecondColumn && line[kSecondColumn - 1] == ' ') {
+        if (auto right = ParseColumns(line.substr(kSecondColumn)))
+            return ColumnItems{std::move(left), std::move(right)};
+    }
+    if (leftBlank) return std::nullopt;
+    return ColumnItems{ParseColumns(line), std::nullopt};
+}
+
+class Parser {
+public:
+    Parser(const std::vector<std::string> &dishes, SourceEncoding encoding)
+        : m_dishes(dishes), m_converter(encoding) {}
+
+    bool feed(std::string_view raw) {
+        m_line.clear();
+        m_converter.convertInto(raw, m_line);
+        const std::vector<char32_t> unwritable = m_converter.takeUnwritable();
+        handle(m_line);
+        if (m_open)
+            for (char32_t c : unwritable)
+                if (std::find(m_recipe.unwritable.begin(), m_recipe.unwritable.end(), c) ==
+                        m_recipe.unwritable.end() &&
+                    m_recipe.unwritable.size() < 16)
+                    m_recipe.unwritable.push_back(c);
+        return m_stop.empty();
+    }
+
+    ImportResult finish(std::string stopMessage) {
+        if (m_pendingHeader) resolvePending(false);
+        if (m_open)
+            close("Manca la riga di chiusura della ricetta: letta fino alla fine del file.");
+        if (m_stop.empty()) m_stop = std::move(stopMessage);
+        ImportResult result;
+        result.recipes = std::move(m_recipes);
+        result.stopMessage = std::move(m_stop);
+        return result;
+    }
+
+private:
+    enum class State { Outside, Header, Ingredients, Directions };
+
+    void handle(const std::string &line) {
+        if (m_pendingHeader) {
+            if (IsBlank(line)) {
+                ++m_pendingBlanks;
+                return;
+            }
+            const bool title = StartsWith(TrimBlanks(line), "Title:");
+            resolvePending(title);
+            if (title) {
+                startRecipe();
+                header(line);
+                return;
+            }
+        }
+        if (IsHeaderLine(line)) {
+            m_pendingHeader = line;
+            m_pendingBlanks = 0;
+            return;
+        }
+        switch (m_state) {
+            case State::Outside:
+                return;
+            case State::Header:
+                if (IsEndLine(line)) return close({});
+                if (IsBlank(line)) {
+                    m_state = State::Ingredients;
+                    return;
+                }
+                if (header(line)) return;
+                m_state = State::Ingredients;
+                return ingredient(line);
+            case State::Ingredients:
+                return ingredient(line);
+            case State::Directions:
+                return direction(line);
+        }
+    }
+
+    // A header line seen before: a new recipe when a title follows, else text of the recipe.
+    void resolvePending(bool titleFollows) {
+        std::string pending = std::move(*m_pendingHeader);
+        m_pendingHeader.reset();
+        if (titleFollows) {
+            if (m_open)
+                close(
+                    "Manca la riga di chiusura della ricetta: letta fino all'inizio della "
+                    "successiva.");
+            return;
+        }
+        if (!m_open) return;
+        const int blanks = m_pendingBlanks;
+        (m_state == State::Directions ? direction(pending) : ingredient(pending));
+        for (int i = 0; i < blanks; ++i)
+            (m_state == State::Directions ? direction({}) : ingredient({}));
+    }
+
+    void startRecipe() {
+        m_recipe = ImportedRecipe();
+        m_servings.clear();
+        m_category.clear();
+        m_left.clear();
+        m_right.clear();
+        m_paragraph.clear();
+        m_open = true;
+        m_state = State::Header;
+    }
+
+    bool header(std::string_view line) {
+        const std::string_view text = TrimBlanks(line);
+        const std::size_t colon = text.find(':');
+        if (colon == std::string_view::npos || colon == 0 || colon > 24) return false;
+        const std::string_view key = text.substr(0, colon);
+        for (char c : key)
+            if (!IsAsciiLetter(c) && c != ' ' && c != '-') return false;
+        const std::string_view value = TrimBlanks(text.substr(colon + 1));
+        const std::string upperKey = AsciiUpper(key);
+        if (upperKey == "TITLE") {
+            m_recipe.record.name = std::string(value);
+        } else if (upperKey == "CATEGORIES") {
+            m_category = std::string(TrimBlanks(value.substr(0, value.find(','))));
+            if (AsciiUpper(m_category) == "NONE") m_category.clear();
+        } else if (upperKey == "SERVINGS" || (upperKey == "YIELD" && m_servings.empty())) {
+            m_servings = std::string(value);
+        }
+        return true;
+    }
+
+    void ingredient(std::string_view line) {
+        if (IsEndLine(line)) return close({});
+        if (IsBlank(line)) return flushBlock();
+        if (const auto heading = HeadingText(line)) {
+            flushBlock();
+            m_recipe.record.ingredients.push_back(*heading);
+            return;
+        }
+        auto items = SplitColumns(line);
+        if (!items) {
+            flushBlock();
+            m_state = State::Directions;
+            return direction(line);
+        }
+        if (items->left) add(m_left, std::move(*items->left));
+        if (items->right) add(m_right, std::move(*items->right));
+    }
+
+    static void add(std::vector<Item> &column, Item item) {
+        if (IsContinuation(item.amount, item.unit, item.name) && !column.empty()) {
+            const std::string_view more = TrimBlanks(std::string_view(item.name).substr(1));
+            column.back().name = Join(column.back().name, more);
+            return;
+        }
+        column.push_back(std::move(item));
+    }
+
+    void flushBlock() {
+        for (auto *column : {&m_left, &m_right}) {
+            for (const Item &item : *column)
+                m_recipe.record.ingredients.push_back(
+                    IngredientLineFromColumns(item.amount, item.unit, item.name));
+            column->clear();
+        }
+    }
+
+    void direction(std::string_view line) {
+        if (IsEndLine(line)) return close({});
+        if (IsBlank(line)) return flushParagraph();
+        if (const auto heading = HeadingText(line)) {
+            flushParagraph();
+            m_recipe.record.preparation.push_back(*heading);
+            return;
+        }
+        const std::string_view text = TrimBlanks(line);
+        if (!m_paragraph.empty()) m_paragraph += ' ';
+        m_paragraph.append(text);
+    }
+
+    void flushParagraph() {
+        if (m_paragraph.empty()) return;
+        m_recipe.record.preparation.push_back(std::move(m_paragraph));
+        m_paragraph.clear();
+    }
+
+    void close(std::string_view unterminated) {
+        flushBlock();
+        flushParagraph();
+        RecipeRecord &record = m_recipe.record;
+        TakeLabelledFields(record);
+        record.dish = MatchDish(m_category, m_dishes);
+        record.persons = PersonsFromYield(m_servings);
+        record.complete = true;
+        if (record.name.empty()) m_recipe.problems.emplace_back("La ricetta non ha un nome.");
+        if (!unterminated.empty()) m_recipe.problems.emplace_back(unterminated);
+        m_open = false;
+        m_state = State::Outside;
+        m_bytes += 256 + record.name.size() + record.dish.size() + record.notes.size() +
+                   record.mainIngredient.size();
+        for (const auto &l : record.ingredients) m_bytes += 48 + l.size();
+        for (const auto &l : record.preparation) m_bytes += 48 + l.size();
+        m_recipes.push_back(std::move(m_recipe));
+        if (m_recipes.size() >= kMaxImportedRecipes || m_bytes >= kMaxImportedBytes)
+            m_stop = "Il file contiene troppe ricette per una sola importazione: lette le prime " +
+                     std::to_string(m_recipes.size()) + ".";
+    }
+
+    const std::vector<std::string> &m_dishes;
+    Cp1252Converter m_converter;
+    std::string m_line;
+    State m_state = State::Outside;
+    bool m_open = false;
+    std::optional<std::string> m_pendingHeader;
+    int m_pendingBlanks = 0;
+    ImportedRecipe m_recipe;
+    std::string m_servings;
+    std::string m_category;
+    std::vector<Item> m_left;
+    std::vector<Item> m_right;
+    std::string m_paragraph;
+    std::vector<ImportedRecipe> m_recipes;
+    std::size_t m_bytes = 0;
+    std::string m_stop;
+};
+
+}  // namespace
+
+std::string IngredientLineFromColumns(std::string_view amount, std::string_view unit,
+                                      std::string_view name) {
+    const std::string quantity = Join(amount, ItalianUnit(unit, amount));
+    // A name holding the separator is a whole line written by an export.
+    if (name.find(kSeparator) != std::string_view::npos) return Join(quantity, name);
+    return quantity + std::string(kSeparator) + std::string(name);
+}
+
+std::optional<std::string> IngredientLineRead(std::string_view line) {
+    const auto items = SplitColumns(line);
+    if (!items || !items->left || items->right) return std::nullopt;
+    const Item &item = *items->left;
+    if (IsContinuation(item.amount, item.unit, item.name)) return std::nullopt;
+    return IngredientLineFromColumns(item.amount, item.unit, item.name);
+}
+
+bool LooksLikeIngredientLine(std::string_view line) {
+    return SplitColumns(line).has_value();
+}
+
+std::optional<std::string> HeadingRead(std::string_view line) {
+    return HeadingText(line);
+}
+
+ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes) {
+    const std::string_view sample = reader.sample();
+    const SourceEncoding encoding =
+        sample.substr(0, kMealMasterExportHeader.size()) == kMealMasterExportHeader
+            ? SourceEncoding::Cp1252
+            : DetectEncoding(sample);
+    Parser parser(collectionDishes, encoding);
+    std::string_view line;
+    while (reader.next(line))
+        if (!parser.feed(line)) break;
+    std::string stop;
+    if (reader.tooLong())
+        stop = "La riga " + std::to_string(reader.lineNumber() + 1) + " supera " +
+               std::to_string(LineReader::kDefaultMaxLine) +
+               " caratteri: la lettura si ferma l\xC3\xAC.";
+    ImportResult result = parser.finish(std::move(stop));
+    result.encoding = EncodingName(encoding);
+    return result;
+}
+
+ImportResult ReadMealMasterFile(const std::string &path,
+                                const std::vector<std::string> &collectionDishes) {
+    LineReader reader(path);
+    return ReadMealMaster(reader, collectionDishes);
+}
+
+ImportResult ReadMealMasterText(std::string_view bytes,
+                                const std::vector<std::string> &collectionDishes) {
+    LineReader reader(bytes);
+    return ReadMealMaster(reader, collectionDishes);
+}
+
+}  // namespace sapidoro

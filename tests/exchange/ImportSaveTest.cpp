@@ -1,0 +1,135 @@
+#include "exchange/ImportSave.h"
+#include "exchange/MealMasterReader.h"
+
+#include "data/RecipeFile.h"
+#include "support/TempDir.h"
+#include "writer/CollectionWriter.h"
+#include "writer/SaveError.h"
+
+#include <gtest/gtest.h>
+
+using namespace sapidoro;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+std::string Record(const std::string &name, const std::string &ingredient) {
+    return test::CrLf({"-Nome", name, "-Piatto", "Primo", "-Ingrediente Principale", "", "-Persone",
+                       "4", "-Note", "", "-Ingredienti", ingredient, "-Preparazione", "Cuocere.",
+                       ":Ricette"});
+}
+
+std::string MealMaster(const std::string &name, const std::string &ingredient) {
+    return "MMMMM----- x\r\n\r\n      Title: " + name + "\r\n Categories: primo\r\n\r\n" +
+           ingredient + "\r\n\r\n  Servire.\r\nMMMMM\r\n";
+}
+
+struct Collection {
+    test::TempDir dir;
+    std::string before;
+    Collection() {
+        before = ":Ricette\r\n" + Record("Pasta", "100 g ==== Pasta") +
+                 Record("Pasta (2)", "200 g ==== Pasta");
+        dir.write("ricette.txt", before);
+        dir.write("ing.txt", "Pasta_ING == 100 g === 350\r\n");
+        dir.write("luoghi.txt", "Roma\r\n");
+    }
+    ImportPlan read(const std::string &mealMaster) const {
+        ImportResult result = ReadMealMasterText(mealMaster, {"Primo"});
+        return ImportPlan(std::move(result.recipes),
+                          ListRecipeNames(dir.file("ricette.txt")).names);
+    }
+};
+
+const std::string kImport = MealMaster("Pasta", "      1 c  Latte") +
+                            MealMaster("Nuova", "    300 g  Riso") +
+                            MealMaster("Pasta", "      2 tb Olio");
+
+}  // namespace
+
+// A name the collection holds: skipped, or renamed to the first free "Nome (n)"; the records
+// before are kept byte for byte and the new ones read back through the program's reader.
+TEST(ImportSave, NameConflictInEachOfItsTwoChoices) {
+    {
+        Collection collection;
+        ImportPlan plan = collection.read(kImport);
+        EXPECT_TRUE(plan.nameTaken(0));
+        EXPECT_FALSE(plan.nameTaken(1));
+        EXPECT_TRUE(plan.nameTaken(2));  // earlier in the same file
+        EXPECT_EQ(plan.finalNames(), (Lines{"", "Nuova", ""}));
+        const ImportSaved saved = SaveImport(collection.dir.path(), plan, nullptr);
+        EXPECT_EQ(saved.recipes, 1u);
+        const std::string after = collection.dir.read("ricette.txt");
+        EXPECT_EQ(after.substr(0, collection.before.size()), collection.before);
+        EXPECT_EQ(ListRecipeNames(collection.dir.file("ricette.txt")).names,
+                  (Lines{"Pasta", "Pasta (2)", "Nuova"}));
+        const auto nuova = FindRecipe(collection.dir.file("ricette.txt"), "Nuova");
+        ASSERT_TRUE(nuova);
+        EXPECT_EQ(nuova->dish, "Primo");
+        EXPECT_EQ(nuova->persons, "1");
+        EXPECT_EQ(nuova->notes, "");
+        EXPECT_EQ(nuova->ingredients, Lines{"300 g ==== Riso"});
+        EXPECT_EQ(nuova->preparation, Lines{"Servire."});
+    }
+    {
+        Collection collection;
+        ImportPlan plan = collection.read(kImport);
+        plan.setConflictChoice(NameConflict::Rename);
+        EXPECT_EQ(plan.finalNames(), (Lines{"Pasta (3)", "Nuova", "Pasta (4)"}));
+        plan.setIncluded(0, false);
+        EXPECT_EQ(plan.finalNames(), (Lines{"", "Nuova", "Pasta (3)"}));
+        EXPECT_NE(plan.problems(2).back().find("Pasta (3)"), std::string::npos);
+        SaveImport(collection.dir.path(), plan, nullptr);
+        EXPECT_EQ(ListRecipeNames(collection.dir.file("ricette.txt")).names,
+                  (Lines{"Pasta", "Pasta (2)", "Nuova", "Pasta (3)"}));
+        EXPECT_EQ(FindRecipe(collection.dir.file("ricette.txt"), "Pasta")->ingredients,
+                  Lines{"100 g ==== Pasta"});
+        EXPECT_EQ(FindRecipe(collection.dir.file("ricette.txt"), "Pasta (3)")->ingredients,
+                  Lines{"2 Cucchiai ==== Olio"});
+    }
+}
+
+// A collection changed by another program since the import was read is left untouched.
+TEST(ImportSave, RefusedImportLeavesTheCollectionUntouched) {
+    Collection collection;
+    const FileIdentity identity = CurrentIdentity(collection.dir.file("ricette.txt"));
+    ImportPlan plan = collection.read(kImport);
+    const std::string changed = collection.before + Record("Altra", " ==== Sale");
+    collection.dir.write("ricette.txt", changed);
+    EXPECT_THROW(SaveImport(collection.dir.path(), plan, &identity), ESaveRefused);
+    EXPECT_EQ(collection.dir.read("ricette.txt"), changed);
+}
+
+// A picture goes in beside its recipe, never over one already there.
+TEST(ImportSave, PictureCopiedUnderTheRecipesName) {
+    Collection collection;
+    const std::string source = collection.dir.write("pagina.jpg", "\xFF\xD8 picture");
+    EXPECT_EQ(CopyPicture(collection.dir.path(), source, "Torta Di Mele"), "");
+    EXPECT_EQ(collection.dir.read("immagini/Torta Di Mele.jpg"), "\xFF\xD8 picture");
+    collection.dir.write("pagina.jpg", "other");
+    EXPECT_NE(CopyPicture(collection.dir.path(), source, "Torta Di Mele").find("esiste"),
+              std::string::npos);
+    EXPECT_EQ(collection.dir.read("immagini/Torta Di Mele.jpg"), "\xFF\xD8 picture");
+    EXPECT_NE(CopyPicture(collection.dir.path(), source, "../fuori"), "");
+}
+
+// A recipe whose text would break the record walk is shown with the writer's reason and left
+// out, so that the others still go in.
+TEST(ImportSave, RecipeTheWriterWouldRefuseIsLeftOut) {
+    Collection collection;
+    ImportResult result = ReadMealMasterText(
+        "MMMMM----- x\r\n\r\n      Title: Rotta\r\n\r\n      1 c  Latte\r\n\r\n  :Ricette\r\n"
+        "MMMMM\r\n" +
+            MealMaster("Sana", "      1 c  Latte"),
+        {});
+    ImportPlan refusing(std::move(result.recipes), {});
+    EXPECT_TRUE(refusing.refused(0));
+    EXPECT_FALSE(refusing.included(0));
+    refusing.setIncluded(0, true);
+    EXPECT_FALSE(refusing.included(0));
+    EXPECT_NE(refusing.problems(0).back().find(":Ricette"), std::string::npos)
+        << refusing.problems(0).back();
+    EXPECT_EQ(SaveImport(collection.dir.path(), refusing, nullptr).recipes, 1u);
+    EXPECT_EQ(ListRecipeNames(collection.dir.file("ricette.txt")).names,
+              (Lines{"Pasta", "Pasta (2)", "Sana"}));
+}
