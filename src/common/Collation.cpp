@@ -465,18 +465,78 @@ private:
 
 }  // namespace
 
+namespace {
+
+bool EveryByteRanked(std::string_view name) {
+    const auto &rank = Ranks().primary;
+    return std::all_of(name.begin(), name.end(),
+                       [&](char c) { return rank[static_cast<unsigned char>(c)] != 0; });
+}
+
+// Places the names of `others` (positions into `names`, in their order) into `order`, a
+// stable sorted order of the rest, by comparison: each goes after every name that sorts
+// before it or equal to it with an earlier position. Places next to them may compare equal.
+void PlaceByComparison(const std::vector<std::string_view> &names,
+                       std::vector<std::uint32_t> others, std::vector<std::uint32_t> &order,
+                       std::vector<std::uint8_t> &apart) {
+    std::stable_sort(others.begin(), others.end(), [&](std::uint32_t x, std::uint32_t y) {
+        return CompareNames(names[x], names[y]) < 0;
+    });
+    std::vector<std::uint32_t> merged;
+    std::vector<std::uint8_t> mergedApart;
+    merged.reserve(order.size() + others.size());
+    mergedApart.reserve(order.size() + others.size());
+    std::size_t from = 0;
+    bool placedLast = false;
+    for (const std::uint32_t other : others) {
+        const auto first = order.begin() + static_cast<std::ptrdiff_t>(from);
+        const auto at = std::partition_point(first, order.end(), [&](std::uint32_t ranked) {
+            const int c = CompareNames(names[ranked], names[other]);
+            return c < 0 || (c == 0 && ranked < other);
+        });
+        for (auto it = first; it != at; ++it) {
+            mergedApart.push_back(placedLast ? 0
+                                             : apart[static_cast<std::size_t>(it - order.begin())]);
+            merged.push_back(*it);
+            placedLast = false;
+        }
+        from = static_cast<std::size_t>(at - order.begin());
+        merged.push_back(other);
+        mergedApart.push_back(0);
+        placedLast = true;
+    }
+    for (std::size_t i = from; i < order.size(); ++i) {
+        mergedApart.push_back(placedLast ? 0 : apart[i]);
+        merged.push_back(order[i]);
+        placedLast = false;
+    }
+    order = std::move(merged);
+    apart = std::move(mergedApart);
+}
+
+}  // namespace
+
 std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &names,
                                        std::vector<std::uint8_t> *apart) {
+    // A byte without a rank (a control byte, say) is one the collator may pass over, so the
+    // ranks of a name holding one do not line up with its letters: such names are placed by
+    // comparison after the others are sorted by their ranks.
     std::vector<PrefixEntry> entries;
+    std::vector<std::uint32_t> others;
     entries.reserve(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-        entries.push_back(MakeEntry(names[i], static_cast<std::uint32_t>(i)));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (EveryByteRanked(names[i]))
+            entries.push_back(MakeEntry(names[i], static_cast<std::uint32_t>(i)));
+        else
+            others.push_back(static_cast<std::uint32_t>(i));
+    }
     std::vector<std::uint8_t> ownApart;
-    RankSorter(names, entries, apart != nullptr ? *apart : ownApart)
-        .sort(entries.begin(), entries.end());
+    std::vector<std::uint8_t> &places = apart != nullptr ? *apart : ownApart;
+    RankSorter(names, entries, places).sort(entries.begin(), entries.end());
     std::vector<std::uint32_t> order;
-    order.reserve(entries.size());
+    order.reserve(names.size());
     for (const PrefixEntry &entry : entries) order.push_back(entry.index);
+    if (!others.empty()) PlaceByComparison(names, std::move(others), order, places);
     return order;
 }
 
