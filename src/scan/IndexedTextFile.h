@@ -206,7 +206,8 @@ private:
         // A later line begins after a CR, or after a CR's LF.
         if (at == lineStart) return true;
         const char before = m_data[at - 1];
-        if (before == '\r') return true;
+        // An LF right after a CR belongs to that CR's line end.
+        if (before == '\r') return m_data[at] != '\n';
         return before == '\n' && at - 1 > lineStart && m_data[at - 2] == '\r';
     }
     bool isWatched(std::string_view marker) const {
