@@ -56,13 +56,7 @@ void TForm1::buildCollectionMenu() {
     Raccolta1->setObjectName(QStringLiteral("Raccolta1"));
     Raccolta1->menuAction()->setObjectName(QStringLiteral("Raccolta1"));
     const auto addItem = [this](const char *name, const char *caption, QKeySequence key) {
-        auto *action = new QAction(UiText(caption), Raccolta1);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        Raccolta1->addAction(action);
-        addAction(action);  // the shortcut acts wherever the focus is in the window
-        return action;
+        return addMenuAction(Raccolta1, name, UiText(caption), key);
     };
     ApriRaccolta1 = addItem("ApriRaccolta1", kOpenCollectionMenuCaption, QKeySequence::Open);
     RaccolteRecenti1 = Raccolta1->addMenu(UiText(kRecentCollectionsMenuCaption));

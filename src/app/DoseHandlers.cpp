@@ -59,13 +59,7 @@ int RecipePersons(const std::string &persons) {
 
 void TForm1::buildDoseMenu() {
     const auto addItem = [this](const char *name, const QString &caption, QKeySequence key) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        PopupMenu1->addAction(action);
-        addAction(action);
-        return action;
+        return addMenuAction(PopupMenu1, name, caption, key);
     };
     PopupMenu1->addSeparator();
     AdattaDosi1 = addItem("AdattaDosi1", QStringLiteral("Adatta le dosi alle persone"),

@@ -67,12 +67,7 @@ void TForm1::buildRecipeMenu() {
     menu->setObjectName(QStringLiteral("Ricetta1"));
     const auto addItem = [this, menu](const char *name, const QString &caption,
                                       const QKeySequence &key, void (TForm1::*handler)()) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        menu->addAction(action);
-        addAction(action);
+        QAction *action = addMenuAction(menu, name, caption, key);
         ExceptionSafeConnect(action, &QAction::triggered, this,
                              [this, handler](bool) { (this->*handler)(); });
         return action;

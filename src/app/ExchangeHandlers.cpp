@@ -58,13 +58,7 @@ QString ExportFileNameFor(const QString &recipeName) {
 
 void TForm1::buildExchangeMenu() {
     const auto addItem = [this](const char *name, const char *caption, QKeySequence key) {
-        auto *action = new QAction(QString::fromUtf8(caption), this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        PopupMenu1->addAction(action);
-        addAction(action);
-        return action;
+        return addMenuAction(PopupMenu1, name, QString::fromUtf8(caption), key);
     };
     PopupMenu1->addSeparator();
     Importa1 = addItem("Importa1", kImportMenuCaption, QKeySequence(Qt::CTRL | Qt::Key_I));

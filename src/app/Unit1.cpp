@@ -137,17 +137,22 @@ void TForm1::findControls() {
     Find(this, PagePrinter1, "PagePrinter1");
 }
 
+QAction *TForm1::addMenuAction(QMenu *menu, const char *name, const QString &caption,
+                               const QKeySequence &key) {
+    auto *action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    menu->addAction(action);
+    addAction(action);  // the shortcut acts wherever the focus is in the window
+    return action;
+}
+
 void TForm1::buildPopupMenu() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     const auto addItem = [this](const char *name, const char *caption, Qt::Key key) {
-        auto *action = new QAction(UiText(caption), this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(QKeySequence(key));
-        action->setShortcutContext(Qt::WindowShortcut);
-        PopupMenu1->addAction(action);
-        addAction(action);  // the shortcut acts wherever the focus is in the window
-        return action;
+        return addMenuAction(PopupMenu1, name, UiText(caption), QKeySequence(key));
     };
     Copia1 = addItem("Copia1", kCopyMenuCaption, Qt::Key_F2);
     Stampa1 = addItem("Stampa1", kPrintMenuCaption, Qt::Key_F7);

@@ -14,6 +14,7 @@
 
 class QAction;
 class QCheckBox;
+class QKeySequence;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -83,6 +84,9 @@ protected:
 private:
     void findControls();
     void buildPopupMenu();
+    // An entry of `menu` whose shortcut acts wherever the focus is in the window.
+    QAction *addMenuAction(QMenu *menu, const char *name, const QString &caption,
+                           const QKeySequence &key);
     void bindEvents();
 
     // Window life (StartupHandlers.cpp).
