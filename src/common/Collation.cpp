@@ -173,16 +173,36 @@ bool FillWindow(PrefixEntry &entry, std::string_view name, std::size_t base) {
     return plain;
 }
 
-PrefixEntry MakeEntry(std::string_view name, std::uint32_t index) {
-    const RankTable &ranks = Ranks();
-    PrefixEntry entry;
+// The entry of a name whose every byte bears a rank, made in one pass over its bytes; false
+// for a name holding a byte without one.
+bool MakeEntry(std::string_view name, std::uint32_t index, PrefixEntry &entry) {
+    const RankTable &table = Ranks();
+    std::array<unsigned char, kWindowRanks> ranks{};
+    const std::size_t head = std::min(name.size(), kWindowRanks);
+    // Accumulated without branches: most names are ranked and plain throughout.
+    unsigned unranked = 0, plain = 1;
+    for (std::size_t i = 0; i < head; ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        ranks[i] = table.primary[byte];
+        unranked |= table.primary[byte] == 0;
+        plain &= table.plain[byte];
+    }
+    for (std::size_t i = head; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        unranked |= table.primary[byte] == 0;
+        plain &= table.plain[byte];
+    }
+    if (unranked != 0) return false;
+    for (std::size_t w = 0; w < kWindowWords; ++w) {
+        std::uint64_t word;
+        std::memcpy(&word, ranks.data() + 8 * w, sizeof word);
+        if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+        entry.words[w] = word;
+    }
     entry.index = index;
     entry.size = static_cast<std::uint32_t>(std::min(name.size(), kSizeLimit));
-    bool plain = FillWindow(entry, name, 0) && name.size() <= kSizeLimit;
-    for (std::size_t i = kWindowRanks; plain && i < name.size(); ++i)
-        plain = ranks.plain[static_cast<unsigned char>(name[i])];
-    entry.plain = plain ? 1 : 0;
-    return entry;
+    entry.plain = plain != 0 && name.size() <= kSizeLimit ? 1 : 0;
+    return true;
 }
 
 unsigned RankAt(const PrefixEntry &entry, std::size_t at) {
@@ -245,15 +265,19 @@ public:
         // Ranges wait on a list of their own rather than on the stack, which would overflow
         // with names that share long beginnings.
         m_pending.push_back({first, last, 0, false});
-        while (!m_pending.empty()) {
-            const Range range = m_pending.back();
-            m_pending.pop_back();
-            Counts counts;
-            if (range.counted) {
-                counts = m_counts.back();
-                m_counts.pop_back();
+        for (;;) {
+            while (!m_pending.empty()) {
+                const Range range = m_pending.back();
+                m_pending.pop_back();
+                Counts counts;
+                if (range.counted) {
+                    counts = m_counts.back();
+                    m_counts.pop_back();
+                }
+                sortRange(range.first, range.last, range.depth, range.counted ? &counts : nullptr);
             }
-            sortRange(range.first, range.last, range.depth, range.counted ? &counts : nullptr);
+            if (m_waiting.empty()) return;
+            loadWaitingWindows();
         }
     }
 
@@ -300,7 +324,8 @@ private:
                 if (low == 0) return sortEnded(first, last, base);
                 // One bucket holds the whole range: on past every rank the names share.
                 depth = base + SharedRanks(first, last, at);
-                advance(first, last, depth);
+                if (depth % kWindowRanks == 0)
+                    return m_waiting.push_back({first, last, depth, false});
                 continue;
             }
             std::array<std::uint32_t, 256> starts{}, next{};
@@ -325,7 +350,10 @@ private:
             for (unsigned r = std::max(low, 1u); r <= high; ++r) {
                 if (next[r] - starts[r] < 2) continue;
                 const EntryIt from = first + starts[r], to = first + next[r];
-                advance(from, to, depth + 1);
+                if ((depth + 1) % kWindowRanks == 0) {
+                    m_waiting.push_back({from, to, depth + 1, false});
+                    continue;
+                }
                 if (countAhead) m_counts.push_back(m_ahead[r - low]);
                 m_pending.push_back({from, to, depth + 1, countAhead});
             }
@@ -335,10 +363,22 @@ private:
 
     void markApart(EntryIt at) { m_apart[static_cast<std::size_t>(at - m_begin)] = 1; }
 
-    // Loads the next window of ranks when `depth` enters it.
-    void advance(EntryIt first, EntryIt last, std::size_t depth) {
-        if (depth % kWindowRanks != 0 || last - first < 2) return;
-        for (EntryIt e = first; e != last; ++e) FillWindow(*e, m_names[e->index], depth);
+    // Loads the next window of ranks of every range waiting for one, in the order in which the
+    // names lie in memory rather than range by range from all over it, and sorts them on.
+    void loadWaitingWindows() {
+        struct Load {
+            std::uint32_t name, place;
+            std::size_t depth;
+        };
+        std::vector<Load> loads;
+        for (const Range &range : m_waiting)
+            for (EntryIt e = range.first; e != range.last; ++e)
+                loads.push_back({e->index, static_cast<std::uint32_t>(e - m_begin), range.depth});
+        std::sort(loads.begin(), loads.end(),
+                  [](const Load &a, const Load &b) { return a.name < b.name; });
+        for (const Load &load : loads)
+            FillWindow(m_begin[load.place], m_names[load.name], load.depth);
+        m_pending.swap(m_waiting);
     }
 
     // Names that ended together are equal at the first level: later levels decide, unless
@@ -439,10 +479,7 @@ private:
             EntryIt end = run + 1;
             if (GoesOn(*run, base)) {
                 while (end != last && GoesOn(*end, base) && end->words == run->words) ++end;
-                if (end - run > 1) {
-                    advance(run, end, base + kWindowRanks);
-                    m_pending.push_back({run, end, base + kWindowRanks, false});
-                }
+                if (end - run > 1) m_waiting.push_back({run, end, base + kWindowRanks, false});
             }
             run = end;
         }
@@ -459,6 +496,7 @@ private:
     std::unordered_map<std::uint32_t, QCollatorSortKey> m_keys;  // few names need one
     std::vector<PrefixEntry> m_scratch;
     std::vector<Range> m_pending;
+    std::vector<Range> m_waiting;  // for the next window of their names' ranks
     std::vector<Counts> m_counts;
     std::vector<Counts> m_ahead;  // the counts of the parts of the range being split
 };
@@ -466,12 +504,6 @@ private:
 }  // namespace
 
 namespace {
-
-bool EveryByteRanked(std::string_view name) {
-    const auto &rank = Ranks().primary;
-    return std::all_of(name.begin(), name.end(),
-                       [&](char c) { return rank[static_cast<unsigned char>(c)] != 0; });
-}
 
 // Places the names of `others` (positions into `names`, in their order) into `order`, a
 // stable sorted order of the rest, by comparison: each goes after every name that sorts
@@ -525,8 +557,9 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &name
     std::vector<std::uint32_t> others;
     entries.reserve(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (EveryByteRanked(names[i]))
-            entries.push_back(MakeEntry(names[i], static_cast<std::uint32_t>(i)));
+        PrefixEntry entry;
+        if (MakeEntry(names[i], static_cast<std::uint32_t>(i), entry))
+            entries.push_back(entry);
         else
             others.push_back(static_cast<std::uint32_t>(i));
     }
