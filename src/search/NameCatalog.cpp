@@ -43,6 +43,7 @@ public:
         if (apart || rank == 0 || !EqualNames(m_previous, name)) {
             m_run.clear();
             m_index.clear();
+            m_runStart = rank;
         }
         m_previous = name;
         m_previousFirst = find(name);
@@ -52,6 +53,10 @@ public:
         }
         return m_previousFirst;
     }
+
+    // The first rank of the run of equal names the last name belongs to: the names kept
+    // lie from there on.
+    std::uint32_t runStart() const { return m_runStart; }
 
 private:
     static constexpr std::uint32_t kNoRank = UINT32_MAX;
@@ -76,6 +81,7 @@ private:
 
     std::string_view m_previous;
     std::uint32_t m_previousFirst = 0;
+    std::uint32_t m_runStart = 0;
     std::vector<std::pair<std::string_view, std::uint32_t>> m_run;  // distinct names of the run
     std::unordered_map<std::string_view, std::uint32_t> m_index;
 };
@@ -185,7 +191,8 @@ void NameCatalog::makeDisplayTexts() {
     // catalog frees them. The names lie in file order, far apart in a long list: one pass in
     // file order first copies them into groups of 4096 ranks, so that each group is then read
     // from a small stretch of memory rather than from all over the list. A group's copies
-    // are freed once its texts are made, and their memory goes to the next texts.
+    // are freed once no name of them is compared any more, and their memory goes to the next
+    // texts.
     constexpr unsigned kGroupBits = 12;
     constexpr std::size_t kRankBytes = sizeof(std::uint32_t);
     constexpr std::size_t kHeader = kRankBytes + sizeof(std::size_t);  // rank and length
@@ -213,6 +220,7 @@ void NameCatalog::makeDisplayTexts() {
     m_firstRank.resize(count);
     FirstRanks firstRanks;
     std::vector<std::string_view> group(std::size_t{1} << kGroupBits);
+    std::size_t freed = 0;  // the groups below are freed
     for (std::size_t g = 0; g < groups; ++g) {
         const char *bytes = copies[g].get();
         for (std::size_t at = 0; at < groupBytes[g];) {
@@ -231,7 +239,8 @@ void NameCatalog::makeDisplayTexts() {
             m_firstRank[rank] =
                 firstRanks.next(name, static_cast<std::uint32_t>(rank), m_apart[rank] != 0);
         }
-        copies[g].reset();
+        // A group's copies stay while the names compared with the next ones lie in them.
+        for (; freed < (firstRanks.runStart() >> kGroupBits); ++freed) copies[freed].reset();
     }
     m_apart = {};
 }

@@ -67,6 +67,15 @@ std::string Collection(const Strings &names, unsigned seed) {
     return out;
 }
 
+// A run of names equal but for case that spans more than a group of 4096 display texts.
+Strings LongRunOfEqualNames() {
+    Strings names;
+    for (int i = 0; i < 2500; ++i) names.push_back(i % 3 == 0 ? "Ab" : "ab");
+    for (int i = 0; i < 5000; ++i) names.push_back(i % 2 == 0 ? "Pasta" : "pasta");
+    std::shuffle(names.begin(), names.end(), std::mt19937(5));
+    return names;
+}
+
 // A run of searches, each narrowing the last, through the plain collector and by rank.
 void ExpectSameAsPlainCollector(const std::string &path, const NameCatalog &catalog) {
     Strings all;
@@ -105,9 +114,9 @@ void ExpectSameAsPlainCollector(const std::string &path, const NameCatalog &cata
 TEST(NameCatalog, ListsTheNamesOfTheStartUpWalkInSortedOrder) {
     const test::TempDir dir;
     for (const std::string &bytes :
-         {Collection(TrickyNames(), 1), Collection(ManyVariants(), 8), std::string(),
-          std::string(":Ricette\r\n"), std::string(":Ricette\r\n-Nome\r\n"),
-          std::string(":Ricette\r\n-Nome\r\nCut\r\nshort"),
+         {Collection(TrickyNames(), 1), Collection(ManyVariants(), 8),
+          Collection(LongRunOfEqualNames(), 4), std::string(), std::string(":Ricette\r\n"),
+          std::string(":Ricette\r\n-Nome\r\n"), std::string(":Ricette\r\n-Nome\r\nCut\r\nshort"),
           Collection({"B", "a"}, 2) + "-Nome\r\nAfter\r\n\x1A"
                                       "ignored"}) {
         const std::string path = dir.write("ricette.txt", bytes);
