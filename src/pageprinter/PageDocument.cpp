@@ -57,7 +57,7 @@ void PageDocument::setScreenResolution(int screenDpiY) {
 
 void PageDocument::FontChanged() {
     ScalePageFont();
-    ReadPrinterFontMetrics();
+    ForgetPrinterFontMetrics();
     RecomputeLineHeight();
     if (m_autoHeaderFont) m_headerFont = m_font;
     if (m_autoFooterFont) m_footerFont = m_font;
@@ -77,18 +77,27 @@ void PageDocument::ScalePageFont() {
     m_canvas.setFont(pageFont);
 }
 
-void PageDocument::ReadPrinterFontMetrics() {
+void PageDocument::ForgetPrinterFontMetrics() {
+    m_measuredFont = m_canvas.Font();
+    m_fontMetricsKnown = false;
+}
+
+const PrinterTextMetrics &PageDocument::PrinterFontMetrics() const {
+    if (m_fontMetricsKnown) return m_fontMetrics;
     // Without a printer the font is measured at the fallback resolution, with no error raised
     // and caught on every change of the font.
     if (Printer().Available()) {
         try {
-            m_fontMetrics = Printer().TextMetrics(m_canvas.Font());
-            return;
+            m_fontMetrics = Printer().TextMetrics(m_measuredFont);
+            m_fontMetricsKnown = true;
+            return m_fontMetrics;
         } catch (const EPrinter &) {
         }
     }
     const DotsDevice device(kFallbackResolution, kFallbackResolution, 1, 1);
-    m_fontMetrics = MeasureTextMetrics(m_canvas.Font(), &device);
+    m_fontMetrics = MeasureTextMetrics(m_measuredFont, &device);
+    m_fontMetricsKnown = true;
+    return m_fontMetrics;
 }
 
 void PageDocument::RecomputeLineHeight() {

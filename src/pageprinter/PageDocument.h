@@ -88,7 +88,9 @@ public:
     int CurrentX() const { return m_x; }
     int CurrentY() const { return m_y; }
     bool DecoratingPage() const { return m_decoratingPage; }
-    const PrinterTextMetrics &PrinterFontMetrics() const { return m_fontMetrics; }
+    // Measured on first use after a change, since the window builds its page printer long
+    // before anything is printed.
+    const PrinterTextMetrics &PrinterFontMetrics() const;
     const DocumentCanvas &PageCanvas() const { return m_canvas; }
 
     // Units and page geometry, computed from the printer on every use.
@@ -214,7 +216,8 @@ protected:
 private:
     // Font and metrics.
     void FontChanged();
-    void ReadPrinterFontMetrics();
+    // The page font as scaled now is the one to measure.
+    void ForgetPrinterFontMetrics();
     void RecomputeLineHeight();
     int PointSizeOfFont() const;
     // Pages.
@@ -299,7 +302,9 @@ private:
     TextOutputFile m_outputFile;
     TPageList m_pages;
     DocumentCanvas m_canvas;
-    PrinterTextMetrics m_fontMetrics;
+    mutable PrinterTextMetrics m_fontMetrics;
+    mutable bool m_fontMetricsKnown = false;
+    QFont m_measuredFont;  // the page font the metrics are of
 };
 
 }  // namespace sapidoro

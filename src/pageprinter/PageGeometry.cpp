@@ -153,7 +153,7 @@ void PageDocument::RefreshDeviceMetrics() {
     }
     // Scaled first, so that the metrics are those of the font at the device's resolution.
     ScalePageFont();
-    ReadPrinterFontMetrics();
+    ForgetPrinterFontMetrics();
     RecomputeLineHeight();
     if (!m_friendlyHeader.isEmpty()) setFriendlyHeader(m_friendlyHeader);
     if (!m_friendlyFooter.isEmpty()) setFriendlyFooter(m_friendlyFooter);

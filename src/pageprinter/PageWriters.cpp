@@ -247,7 +247,7 @@ void PageDocument::WriteTableLine(const QString &text) {
 void PageDocument::DrawCellLines(int x, int width, bool top, bool sides, bool bottom) {
     // The cell's upper edge sits above the text by the font's external leading, spaced like the
     // lines.
-    const int leading = m_fontMetrics.ExternalLeading;
+    const int leading = PrinterFontMetrics().ExternalLeading;
     int lift = leading;
     switch (m_lineSpacing) {
         case lsHalfSpace:
