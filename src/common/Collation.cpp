@@ -264,7 +264,7 @@ public:
     void sort(EntryIt first, EntryIt last) {
         // Ranges wait on a list of their own rather than on the stack, which would overflow
         // with names that share long beginnings.
-        m_pending.push_back({first, last, 0, false});
+        m_pending.push_back({first, last, 0, false, false});
         for (;;) {
             while (!m_pending.empty()) {
                 const Range range = m_pending.back();
@@ -274,7 +274,8 @@ public:
                     counts = m_counts.back();
                     m_counts.pop_back();
                 }
-                sortRange(range.first, range.last, range.depth, range.counted ? &counts : nullptr);
+                sortRange(range.first, range.last, range.depth, range.counted ? &counts : nullptr,
+                          range.inScratch);
             }
             if (m_waiting.empty()) return;
             loadWaitingWindows();
@@ -292,7 +293,8 @@ private:
     struct Range {
         EntryIt first, last;
         std::size_t depth;
-        bool counted;  // its counts wait on `m_counts`, in the same order as the ranges
+        bool counted;    // its counts wait on `m_counts`, in the same order as the ranges
+        bool inScratch;  // its entries lie at the same places of the scratch list
     };
 
     static unsigned CountedRank(const PrefixEntry &e, std::size_t at, std::size_t depth) {
@@ -301,65 +303,84 @@ private:
     }
 
     // The entries of [first, last) agree on their first `depth` ranks and hold the window
-    // that `depth` falls in; `known` counts their ranks at `depth` when already counted.
-    void sortRange(EntryIt first, EntryIt last, std::size_t depth, const Counts *known) {
+    // that `depth` falls in; `known` counts their ranks at `depth` when already counted. With
+    // `inScratch` they lie at the same places of the scratch list: a split moves the entries
+    // from one list to the other, and only what is sorted in place is brought back.
+    void sortRange(EntryIt first, EntryIt last, std::size_t depth, const Counts *known,
+                   bool inScratch) {
         for (;; known = nullptr) {
             const auto count = static_cast<std::size_t>(last - first);
-            if (count < 2) return;
+            const EntryIt in = inScratch ? scratchOf(first) : first, inEnd = in + (last - first);
+            const auto bringBack = [&] {
+                if (inScratch) std::copy(in, inEnd, first);
+            };
+            if (count < 2) return bringBack();
             const std::size_t base = depth - depth % kWindowRanks;
-            if (count <= kComparisonBelow) return sortSmall(first, last, depth);
+            if (count <= kComparisonBelow) return bringBack(), sortSmall(first, last, depth);
             const std::size_t at = depth - base;
             Counts counts{};
             if (known != nullptr)
                 counts = *known;
             else
-                for (EntryIt e = first; e != last; ++e) ++counts[CountedRank(*e, at, depth)];
+                for (EntryIt e = in; e != inEnd; ++e) ++counts[CountedRank(*e, at, depth)];
             // A byte without a rank leaves its name's place open among all the others.
-            if (counts[kUnranked] != 0) return compareSort(first, last, base);
+            if (counts[kUnranked] != 0) return bringBack(), compareSort(first, last, base);
             unsigned low = 0, high = 255;
             while (counts[low] == 0) ++low;
             while (counts[high] == 0) --high;
             if (low == high) {
                 // Every name ended here: they are equal at the first level.
-                if (low == 0) return sortEnded(first, last, base);
+                if (low == 0) return bringBack(), sortEnded(first, last, base);
                 // One bucket holds the whole range: on past every rank the names share.
-                depth = base + SharedRanks(first, last, at);
+                depth = base + SharedRanks(in, inEnd, at);
                 if (depth % kWindowRanks == 0)
-                    return m_waiting.push_back({first, last, depth, false});
+                    return bringBack(), m_waiting.push_back({first, last, depth, false, false});
                 continue;
             }
             std::array<std::uint32_t, 256> starts{}, next{};
             std::uint32_t sum = 0;
             for (unsigned r = low; r <= high; ++r) starts[r] = next[r] = sum, sum += counts[r];
-            const auto out = m_scratch.begin();
+            const EntryIt out = inScratch ? first : scratchOf(first);
             const bool countAhead = count >= kCountAheadFrom && (depth + 1) % kWindowRanks != 0;
             if (countAhead) {
                 m_ahead.assign(high - low + 1, Counts{});
-                for (EntryIt e = first; e != last; ++e) {
+                for (EntryIt e = in; e != inEnd; ++e) {
                     const unsigned r = RankAt(*e, at);
                     out[next[r]++] = *e;
                     if (r != 0) ++m_ahead[r - low][CountedRank(*e, at + 1, depth + 1)];
                 }
             } else {
-                for (EntryIt e = first; e != last; ++e) out[next[RankAt(*e, at)]++] = *e;
+                for (EntryIt e = in; e != inEnd; ++e) out[next[RankAt(*e, at)]++] = *e;
             }
-            std::copy(out, out + static_cast<std::ptrdiff_t>(count), first);
+            const bool outInScratch = !inScratch;
+            // Brings back the bucket of `rank` when it went to the scratch list.
+            const auto bringBucketBack = [&](unsigned rank) {
+                if (outInScratch)
+                    std::copy(out + starts[rank], out + next[rank], first + starts[rank]);
+            };
             for (unsigned r = low + 1; r <= high; ++r)
                 if (next[r] != starts[r]) markApart(first + starts[r]);
-            if (next[0] - starts[0] > 1) sortEnded(first, first + next[0], base);
+            if (next[0] != starts[0]) {
+                bringBucketBack(0);
+                if (next[0] - starts[0] > 1) sortEnded(first, first + next[0], base);
+            }
             for (unsigned r = std::max(low, 1u); r <= high; ++r) {
-                if (next[r] - starts[r] < 2) continue;
+                if (next[r] == starts[r]) continue;
                 const EntryIt from = first + starts[r], to = first + next[r];
-                if ((depth + 1) % kWindowRanks == 0) {
-                    m_waiting.push_back({from, to, depth + 1, false});
+                if (next[r] - starts[r] < 2 || (depth + 1) % kWindowRanks == 0) {
+                    bringBucketBack(r);
+                    if (next[r] - starts[r] > 1)
+                        m_waiting.push_back({from, to, depth + 1, false, false});
                     continue;
                 }
                 if (countAhead) m_counts.push_back(m_ahead[r - low]);
-                m_pending.push_back({from, to, depth + 1, countAhead});
+                m_pending.push_back({from, to, depth + 1, countAhead, outInScratch});
             }
             return;
         }
     }
+
+    EntryIt scratchOf(EntryIt at) { return m_scratch.begin() + (at - m_begin); }
 
     void markApart(EntryIt at) { m_apart[static_cast<std::size_t>(at - m_begin)] = 1; }
 
@@ -479,7 +500,8 @@ private:
             EntryIt end = run + 1;
             if (GoesOn(*run, base)) {
                 while (end != last && GoesOn(*end, base) && end->words == run->words) ++end;
-                if (end - run > 1) m_waiting.push_back({run, end, base + kWindowRanks, false});
+                if (end - run > 1)
+                    m_waiting.push_back({run, end, base + kWindowRanks, false, false});
             }
             run = end;
         }
