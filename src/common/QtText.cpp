@@ -2,15 +2,36 @@
 
 #include "common/Cp1252.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace sapidoro {
+
+namespace {
+
+// Whether any byte lies in 0x80-0x9F, looked at eight bytes at a time.
+bool HoldsBytesBeyondLatin1(std::string_view bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    std::uint64_t found = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        // Such a byte, 100xxxxx, becomes a zero byte, which the borrow of the subtraction finds.
+        const std::uint64_t marked = (word & (0xE0 * kOnes)) ^ kHigh;
+        found |= (marked - kOnes) & ~marked & kHigh;
+    }
+    for (; i < bytes.size(); ++i) found |= static_cast<unsigned char>(bytes[i]) - 0x80u < 0x20u;
+    return found != 0;
+}
+
+}  // namespace
 
 QString FromCp1252(std::string_view bytes) {
     // Windows-1252 is Latin-1 but for the bytes 0x80-0x9F, which few texts hold: Qt's own
     // Latin-1 conversion does the bulk, and only those bytes are looked up.
     QString out = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    bool differs = false;
-    for (const char c : bytes) differs |= static_cast<unsigned char>(c) - 0x80u < 0x20u;
-    if (!differs) return out;
+    if (!HoldsBytesBeyondLatin1(bytes)) return out;
     QChar *dst = out.data();
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
