@@ -38,6 +38,9 @@ QCollatorSortKey SortKey(std::string_view text) {
 struct RankTable {
     std::array<unsigned char, 256> primary{};  // 0: no rank known for the byte
     std::array<bool, 256> plain{};             // ranked, and without an accent
+    // Both in one look-up: the rank, and the bits below.
+    static constexpr unsigned kNotPlain = 0x100, kUnranked = 0x200;
+    std::array<std::uint16_t, 256> both{};
 };
 
 // Base letter of an accented letter ("\xE8" -> 'e'), or 0 when the byte is no such letter.
@@ -86,6 +89,10 @@ const RankTable &Ranks() {
             if (less(c + "a", l + "b") && less(l + "a", c + "b") && less(c + "a", l + "aa"))
                 ranks.primary[byte] = ranks.primary[static_cast<unsigned char>(base)];
         }
+        for (int byte = 0; byte <= 0xFF; ++byte)
+            ranks.both[byte] = static_cast<std::uint16_t>(
+                ranks.primary[byte] | (ranks.plain[byte] ? 0 : RankTable::kNotPlain) |
+                (ranks.primary[byte] == 0 ? RankTable::kUnranked : 0));
         return ranks;
     }();
     return table;
@@ -179,20 +186,16 @@ bool MakeEntry(std::string_view name, std::uint32_t index, PrefixEntry &entry) {
     const RankTable &table = Ranks();
     std::array<unsigned char, kWindowRanks> ranks{};
     const std::size_t head = std::min(name.size(), kWindowRanks);
-    // Accumulated without branches: most names are ranked and plain throughout.
-    unsigned unranked = 0, plain = 1;
+    // The bits of every byte, gathered without branches: most names are ranked and plain.
+    unsigned seen = 0;
     for (std::size_t i = 0; i < head; ++i) {
-        const auto byte = static_cast<unsigned char>(name[i]);
-        ranks[i] = table.primary[byte];
-        unranked |= table.primary[byte] == 0;
-        plain &= table.plain[byte];
+        const unsigned both = table.both[static_cast<unsigned char>(name[i])];
+        ranks[i] = static_cast<unsigned char>(both);
+        seen |= both;
     }
-    for (std::size_t i = head; i < name.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(name[i]);
-        unranked |= table.primary[byte] == 0;
-        plain &= table.plain[byte];
-    }
-    if (unranked != 0) return false;
+    for (std::size_t i = head; i < name.size(); ++i)
+        seen |= table.both[static_cast<unsigned char>(name[i])];
+    if ((seen & RankTable::kUnranked) != 0) return false;
     for (std::size_t w = 0; w < kWindowWords; ++w) {
         std::uint64_t word;
         std::memcpy(&word, ranks.data() + 8 * w, sizeof word);
@@ -201,7 +204,7 @@ bool MakeEntry(std::string_view name, std::uint32_t index, PrefixEntry &entry) {
     }
     entry.index = index;
     entry.size = static_cast<std::uint32_t>(std::min(name.size(), kSizeLimit));
-    entry.plain = plain != 0 && name.size() <= kSizeLimit ? 1 : 0;
+    entry.plain = (seen & RankTable::kNotPlain) == 0 && name.size() <= kSizeLimit ? 1 : 0;
     return true;
 }
 
