@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/SharedText.h"
 #include "search/RecordTable.h"
 
 #include <QStringList>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace sapidoro {
@@ -42,10 +44,14 @@ public:
     ~NameCatalog();
 
     std::size_t size() const { return m_rankOfRecord.size(); }
-    // Every name in sorted order, as the lists show them.
+    // Every name in sorted order, as the lists show them: a name longer than
+    // `kLongTextLimit` cut (QtText.h), which `name` gives whole.
     const QStringList &displayNames() const { return m_display; }
     QStringList displayNames(const std::vector<std::uint32_t> &ranks) const;
     std::string_view name(std::uint32_t rank) const { return recordName(m_recordOfRank[rank]); }
+    // The same for holders that keep it; a name too long to be shown whole is copied once
+    // and then shared.
+    SharedText sharedName(std::uint32_t rank) const;
 
     // The first rank of the sorted list that bears the same name as `rank`.
     std::uint32_t firstRankOf(std::uint32_t rank) const { return m_firstRank[rank]; }
@@ -79,6 +85,7 @@ private:
     // Made on the first name that is not at its record's place (the file changed).
     mutable std::vector<std::uint64_t> m_lookup;       // hash's high half, first rank + 1
     mutable std::vector<std::uint32_t> m_firstRecord;  // by first rank, made on the first pick
+    mutable std::unordered_map<std::uint32_t, SharedText> m_sharedLongNames;  // by rank
 };
 
 }  // namespace sapidoro

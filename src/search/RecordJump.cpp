@@ -266,7 +266,7 @@ std::size_t ScanRecipes(const std::string &path, const RecordTable &table, Searc
 }
 
 std::optional<RecipeRecord> FindListedRecipe(const std::string &path, const NameCatalog &catalog,
-                                             std::string_view name) {
+                                             std::string_view name, bool withName) {
     const RecordTable &table = catalog.records();
     if (table.namesOnlyAtHeads()) {
         const std::size_t record = catalog.firstRecordOf(name);
@@ -274,7 +274,7 @@ std::optional<RecipeRecord> FindListedRecipe(const std::string &path, const Name
             if (std::shared_ptr<const FileMapping> mapping = table.mappingOf(path)) {
                 const auto file = TextFile::InMapping(std::move(mapping), table.start(record));
                 if (file->readLineView() == kNameMarker && file->readLineView() == name)
-                    return ReadRecipeBody(*file, std::string(name));
+                    return ReadRecipeBody(*file, withName ? std::string(name) : std::string());
             }
         }
     }
