@@ -145,5 +145,27 @@ TEST_P(LongLineTest, IsFoundShownCutAndCopiedWhole) {
     EXPECT_EQ(m_form->currentRecipeName(), data.recipe.name);
 }
 
+// A recipe added after the start-up is listed by its name, which the list shows cut: the
+// narrowing search and the pick take the whole name, not the text on show.
+TEST_F(LongLineTest, ANameTheStartUpDidNotListIsNarrowedAndPickedWhole) {
+    const Watchdog watchdog(std::chrono::seconds(120), std::size_t{1} << 30);
+    Collection data;
+    const RecipeData crema{"Crema", "Dessert", "Latte", "2", "Ferrara", {}, {}};
+    WriteCollection({crema, data.recipe}, data.table);
+    CreateForm();
+    ShowActive();
+    RecipeData added = data.recipe;
+    added.name = LongText("Torta ", " nuova");
+    m_dir.write("ricette.txt", RecipeFileOf({crema, data.recipe, added}));
+
+    Search(QStringLiteral("Nome"), QStringLiteral("nuova"));
+    Search(QStringLiteral("Luogo"), QStringLiteral("roma"));
+    ASSERT_EQ(ItemsOf("RicetteTrovate"), QStringList{ShownText(added.name)});
+    PickRow(0);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').left(300).toStdString();
+    EXPECT_EQ(m_form->currentRecipeName(), added.name);
+    EXPECT_EQ(Text("Calorie"), QStringLiteral("175"));
+}
+
 INSTANTIATE_TEST_SUITE_P(OneMegabyte, LongLineTest, ::testing::ValuesIn(kCases),
                          [](const auto &test) { return std::string(test.param.name); });
