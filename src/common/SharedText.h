@@ -13,7 +13,6 @@ public:
     SharedText() = default;
     // Implicit, so that a holder of a name reads and is set as one of a plain string.
     SharedText(std::string text);
-    SharedText(std::shared_ptr<const std::string> text) : m_text(std::move(text)) {}
 
     const std::string &str() const;
     operator const std::string &() const { return str(); }
