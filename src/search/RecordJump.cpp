@@ -108,11 +108,20 @@ public:
             if (separator == nullptr || !firstLines(record, begin, separator) ||
                 !(m_ingredients ? ingredientRecord(record, begin, separator) : fixedLineRecord()))
                 return record;
-            // The name is copied first: the bytes read may turn out to be zeros where a file
-            // shortened meanwhile no longer reaches, and the walk's road then takes over.
-            if (m_matches > 0) m_nameCopy.assign(m_name);
+            // A short name is copied first: the bytes read may turn out to be zeros where a
+            // file shortened meanwhile no longer reaches, and the walk's road then takes
+            // over. A long one, whose copy would cost more than the search, is passed in
+            // place once the file is seen to still reach past it.
+            const bool inPlace = m_matches > 0 && m_name.size() > kLongestCopiedName;
+            if (inPlace) {
+                const auto nameEnd = static_cast<std::size_t>(m_cr[1] - data);
+                if (m_mapping.currentSize() < nameEnd) return record;
+            } else if (m_matches > 0) {
+                m_nameCopy.assign(m_name);
+            }
             if (m_mapping.shortened()) return record;
-            for (int match = 0; match < m_matches; ++match) m_onMatch(m_nameCopy);
+            for (int match = 0; match < m_matches; ++match)
+                m_onMatch(inPlace ? m_name : std::string_view(m_nameCopy));
             if (m_onRecord) m_onRecord();
         }
         return m_table.size();
@@ -123,6 +132,7 @@ private:
     // read at are asked for while this one is tested. Once its layout is learnt, those are
     // the lines the scope tests; before, its first lines and its separator line.
     static constexpr std::size_t kPrefetchDistance = 8;
+    static constexpr std::size_t kLongestCopiedName = 64 * 1024;
     void prefetch(std::size_t record) const {
         if (record >= m_table.size()) return;
         const char *begin = m_mapping.data() + m_table.start(record);
