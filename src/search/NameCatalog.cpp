@@ -135,12 +135,18 @@ NameCatalog NameCatalog::Walk(IndexedTextFile &file) {
             const std::size_t before = catalog.m_bytes.size();
             const std::string_view name = file.readLineView();
             if (name == kNameMarker) table.markNameElsewhere();
-            catalog.m_bytes += name;
+            std::string longName;
+            if (name.size() > static_cast<std::size_t>(kLongTextLimit))
+                longName.assign(name);
+            else
+                catalog.m_bytes += name;
             // A file shortened by another program meanwhile ends where it now ends.
             if (!file.intact(0)) {
                 catalog.m_bytes.resize(before);
                 break;
             }
+            if (!longName.empty())
+                catalog.m_longNames.emplace_back(catalog.m_starts.size() - 1, std::move(longName));
             catalog.m_starts.push_back(catalog.m_bytes.size());
             if (!PassRecordBody(file, table)) break;
         }
@@ -170,7 +176,14 @@ NameCatalog NameCatalog::ListSorted(const std::string &path) {
 }
 
 bool NameCatalog::takeOrderFrom(const NameCatalog &previous) {
-    if (m_starts != previous.m_starts || m_bytes != previous.m_bytes) return false;
+    const auto sameLongNames = [&] {
+        return std::equal(m_longNames.begin(), m_longNames.end(), previous.m_longNames.begin(),
+                          previous.m_longNames.end(), [](const auto &a, const auto &b) {
+                              return a.first == b.first && a.second.str() == b.second.str();
+                          });
+    };
+    if (m_starts != previous.m_starts || m_bytes != previous.m_bytes || !sameLongNames())
+        return false;
     m_recordOfRank = previous.m_recordOfRank;
     m_rankOfRecord = previous.m_rankOfRecord;
     m_firstRank = previous.m_firstRank;
@@ -289,11 +302,21 @@ QStringList NameCatalog::displayNames(const std::vector<std::uint32_t> &ranks) c
 }
 
 SharedText NameCatalog::sharedName(std::uint32_t rank) const {
-    const std::string_view whole = name(rank);
-    if (whole.size() <= static_cast<std::size_t>(kLongTextLimit)) return std::string(whole);
-    SharedText &shared = m_sharedLongNames[rank];
-    if (shared.empty()) shared = std::string(whole);
-    return shared;
+    const std::size_t record = m_recordOfRank[rank];
+    if (const SharedText *kept = keptLongName(record)) return *kept;
+    return std::string(recordName(record));
+}
+
+std::string_view NameCatalog::longName(std::size_t record) const {
+    const SharedText *kept = keptLongName(record);
+    return kept != nullptr ? std::string_view(*kept) : std::string_view();
+}
+
+const SharedText *NameCatalog::keptLongName(std::size_t record) const {
+    const auto found = std::lower_bound(m_longNames.begin(), m_longNames.end(), record,
+                                        [](const std::pair<std::size_t, SharedText> &kept,
+                                           std::size_t r) { return kept.first < r; });
+    return found != m_longNames.end() && found->first == record ? &found->second : nullptr;
 }
 
 std::uint32_t NameCatalog::firstRankOf(std::size_t record, std::string_view name) const {
