@@ -64,13 +64,20 @@ private:
         if (m_test.matches(m_file.bytes(start, end))) report(end);
     }
 
-    // Reports the record's name for a match in a line that ends at offset `end`. The name is
-    // copied first: a file shortened by another program meanwhile reads as zeros where it
-    // no longer reaches, and a match there is not the file's.
+    // Reports the record's name for a match in a line that ends at offset `end`. A short name
+    // is copied first: a file shortened by another program meanwhile reads as zeros where it
+    // no longer reaches, and a match there is not the file's. A long one, whose copy would
+    // cost more than the search, is passed in place once the file is seen to reach past it.
     void report(std::size_t end) {
-        m_nameCopy.assign(name());
+        const std::string_view whole = name();
+        if (whole.size() > kLongestCopiedName) {
+            if (m_file.intact(std::max(end, m_nameEnd))) m_onMatch(whole);
+            return;
+        }
+        m_nameCopy.assign(whole);
         if (m_file.intact(std::max(end, m_nameEnd))) m_onMatch(m_nameCopy);
     }
+    static constexpr std::size_t kLongestCopiedName = 64 * 1024;
 
     // From line 12 up to "-Preparazione", which is tested too but never matches; returns
     // the offset after the last line read.
