@@ -82,7 +82,7 @@ void TForm1::RicercheClick() {
             ParseScope(ToCp1252(SelezioneAmbitoRicerca->text()))) {
         RicetteTrovateScambio->clearItems();
         const std::string recipeFile = DataFolder + "ricette.txt";
-        const std::string searchString = ToCp1252(StringaDaCercare->text());
+        const SharedText searchString = StringaDaCercare->dataText();
         const QStringList shown = RicetteTrovate->items();
         // The list's texts are read only when it is no longer the one set by rank.
         const std::vector<std::uint32_t> *shownRanks = nullptr;

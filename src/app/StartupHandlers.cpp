@@ -79,12 +79,21 @@ void TForm1::SelezioneAmbitoRicercaChange() {
         Ricerche->setToolTip(UiText(kSearchButtonHint));
         StringaDaCercare->setToolTip(UiText(kSearchBoxIngredientHint));
     } else if (scope() == SearchScope::Luogo) {
-        // Converted once, straight from the file: the box's text shares the first item.
+        // Converted once, straight from the file: the box's text shares the first item, or,
+        // when that is too long to be shown whole, keeps its bytes for the search to read
+        // unconverted.
         QStringList places;
-        ReadPlaces(DataFolder + "luoghi.txt",
-                   [&places](std::string_view place) { places.append(FromCp1252(place)); });
+        std::string longFirst;
+        ReadPlaces(DataFolder + "luoghi.txt", [&](std::string_view place) {
+            if (places.isEmpty() && place.size() > static_cast<std::size_t>(kLongTextLimit))
+                longFirst.assign(place);
+            places.append(FromCp1252(place));
+        });
         StringaDaCercare->clearItems();
-        StringaDaCercare->setText(places.front());
+        if (longFirst.empty())
+            StringaDaCercare->setText(places.front());
+        else
+            StringaDaCercare->setDataText(std::move(longFirst));
         StringaDaCercare->setItems(places);
         fixedHints = true;
     } else if (const std::optional<SearchScope> other = scope()) {
