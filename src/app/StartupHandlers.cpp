@@ -79,22 +79,22 @@ void TForm1::SelezioneAmbitoRicercaChange() {
         Ricerche->setToolTip(UiText(kSearchButtonHint));
         StringaDaCercare->setToolTip(UiText(kSearchBoxIngredientHint));
     } else if (scope() == SearchScope::Luogo) {
-        // Converted once, straight from the file: the box's text shares the first item, or,
-        // when that is too long to be shown whole, keeps its bytes for the search to read
-        // unconverted.
+        // Converted once, straight from the file: the box's text shares the first item. A
+        // place too long to be shown whole is converted only as far as it is shown; its bytes
+        // are kept once, for the box's text and the pick, and read unconverted by the search.
         QStringList places;
-        std::string longFirst;
+        ComboBox::LongItems longPlaces;
         ReadPlaces(DataFolder + "luoghi.txt", [&](std::string_view place) {
-            if (places.isEmpty() && place.size() > static_cast<std::size_t>(kLongTextLimit))
-                longFirst.assign(place);
-            places.append(FromCp1252(place));
+            if (place.size() > static_cast<std::size_t>(kLongTextLimit))
+                longPlaces.emplace_back(static_cast<int>(places.size()), std::string(place));
+            places.append(ShownText(place));
         });
         StringaDaCercare->clearItems();
-        if (longFirst.empty())
-            StringaDaCercare->setText(places.front());
+        if (!longPlaces.empty() && longPlaces.front().first == 0)
+            StringaDaCercare->setDataText(longPlaces.front().second);
         else
-            StringaDaCercare->setDataText(std::move(longFirst));
-        StringaDaCercare->setItems(places);
+            StringaDaCercare->setText(places.front());
+        StringaDaCercare->setItemsInOrder(places, std::move(longPlaces));
         fixedHints = true;
     } else if (const std::optional<SearchScope> other = scope()) {
         const ScopeValues values = FixedScopeValues(*other);

@@ -154,8 +154,15 @@ void ComboBox::setText(const QString &text) {
 }
 
 const SharedText *ComboBox::wholeBytesShown() const {
-    if (lineEdit() == nullptr || m_wholeBytes.empty()) return nullptr;
-    return IsCutOf(lineEdit()->text(), m_wholeBytes.str()) ? &m_wholeBytes : nullptr;
+    if (lineEdit() == nullptr || (m_wholeBytes.empty() && m_longItems.empty())) return nullptr;
+    const QString shown = lineEdit()->text();
+    if (!m_wholeBytes.empty() && IsCutOf(shown, m_wholeBytes.str())) return &m_wholeBytes;
+    const auto row = std::lower_bound(
+        m_longItems.begin(), m_longItems.end(), currentIndex(),
+        [](const std::pair<int, SharedText> &item, int index) { return item.first < index; });
+    if (row != m_longItems.end() && row->first == currentIndex() && IsCutOf(shown, row->second))
+        return &row->second;
+    return nullptr;
 }
 
 SharedText ComboBox::dataText() const {
@@ -194,6 +201,7 @@ void ComboBox::changeList(Change &&change, bool keepChoice) {
     SharedText wholeBytes = shownBytes != nullptr ? *shownBytes : SharedText();
     const QString whole = lineEdit() != nullptr && !shownBytes ? this->text() : QString();
     const int index = currentIndex();
+    m_longItems.clear();
     change();
     if (lineEdit() != nullptr) {
         if (lineEdit()->text() != text) lineEdit()->setText(text);
@@ -224,6 +232,11 @@ void ComboBox::setItems(const QStringList &items) {
 
 void ComboBox::setItemsInOrder(const QStringList &items) {
     changeList([&] { m_model->setStringList(items); }, false);
+}
+
+void ComboBox::setItemsInOrder(const QStringList &items, LongItems longItems) {
+    setItemsInOrder(items);
+    m_longItems = std::move(longItems);
 }
 
 void ComboBox::assignItems(const ComboBox &source) {

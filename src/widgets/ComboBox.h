@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class QStringListModel;
 
@@ -61,6 +63,11 @@ public:
     void setItemsInOrder(const QStringList &items);
     // Replaces the whole list with a copy of another box's list.
     void assignItems(const ComboBox &source);
+    // Rows whose item is a text too long to be shown whole, by row, with the whole text's
+    // bytes; such an item is listed cut and a pick of it gives back the whole text.
+    using LongItems = std::vector<std::pair<int, SharedText>>;
+    // Replaces the whole list, in the order given (unsorted), with `items` shown as they are.
+    void setItemsInOrder(const QStringList &items, LongItems longItems);
 
 signals:
     void keyReleased(int key, Qt::KeyboardModifiers modifiers);
@@ -84,7 +91,7 @@ private:
     // Gives the dropped-down list the font and row height it missed while hidden.
     void UpdateList();
 
-    // The whole bytes set, when the edit field shows them cut; null otherwise.
+    // The whole bytes set or picked, when the edit field shows them cut; null otherwise.
     const SharedText *wholeBytesShown() const;
 
     Style m_style;
@@ -95,6 +102,7 @@ private:
     QStringListModel *m_model;
     QString m_wholeText;      // the text set, while the edit field shows it cut
     SharedText m_wholeBytes;  // the same, set as a data text
+    LongItems m_longItems;    // of the list as it stands; in row order
 };
 
 }  // namespace sapidoro

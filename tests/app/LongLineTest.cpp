@@ -167,5 +167,28 @@ TEST_F(LongLineTest, ANameTheStartUpDidNotListIsNarrowedAndPickedWhole) {
     EXPECT_EQ(Text("Calorie"), QStringLiteral("175"));
 }
 
+// A long place below the first is listed cut; picked in the search box, it is searched
+// whole.
+TEST_F(LongLineTest, APlacePickedFromTheSearchBoxIsSearchedWhole) {
+    const Watchdog watchdog(std::chrono::seconds(120), std::size_t{1} << 30);
+    Collection data;
+    const std::string place = LongText("Trattoria ", " in Trastevere");
+    const RecipeData roma{"Crema", "Dessert", "Latte", "2", place.substr(0, kLong - 1), {}, {}};
+    data.recipe.notes = place;
+    WriteCollection({roma, data.recipe}, data.table);
+    m_dir.write("luoghi.txt", CrLf({"Milano", place}));
+    CreateForm();
+    ShowActive();
+
+    ChooseScope(QStringLiteral("Luogo"));
+    auto *box = Find<ComboBox>("StringaDaCercare");
+    ASSERT_EQ(box->items(), (QStringList{QStringLiteral("Milano"), ShownText(place)}));
+    box->setCurrentIndex(1);
+    EXPECT_EQ(box->dataText().str(), place);
+    EXPECT_EQ(box->text(), FromCp1252(place));
+    ClickSearch();
+    EXPECT_EQ(ItemsOf("RicetteTrovate"), QStringList{QStringLiteral("Torta")});
+}
+
 INSTANTIATE_TEST_SUITE_P(OneMegabyte, LongLineTest, ::testing::ValuesIn(kCases),
                          [](const auto &test) { return std::string(test.param.name); });
