@@ -360,7 +360,10 @@ std::uint32_t NameCatalog::lookUp(std::string_view name) const {
     for (std::size_t slot = hash & mask; m_lookup[slot] != 0; slot = (slot + 1) & mask) {
         if ((m_lookup[slot] ^ hash) >> 32 != 0) continue;
         const auto rank = static_cast<std::uint32_t>((m_lookup[slot] & 0xFFFFFFFFull) - 1);
-        if (this->name(rank) == name) return rank;
+        const std::string_view listed = this->name(rank);
+        // A long name the catalog shared with the caller is its own bytes: no pass over them.
+        if (listed.size() == name.size() && (listed.data() == name.data() || listed == name))
+            return rank;
     }
     return kNoRank;
 }
