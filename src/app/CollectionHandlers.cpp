@@ -153,6 +153,8 @@ void TForm1::ShowCollection(CollectionLists &lists, bool keepScope) {
     RicetteTrovate->clearItems();
     RicetteTrovateScambio->clearItems();
     m_resultItems.clear();
+    m_resultNames.clear();
+    m_resultNameItems.clear();
     m_resultRanks.clear();
     m_catalog = std::move(lists.catalog);
     Nome->setItemsInOrder(m_catalog->displayNames());

@@ -84,14 +84,14 @@ bool TForm1::DosesAdapted() const {
 
 bool TForm1::PersonsDifferFromRecipe() const {
     return RecordPersons > 0 && !m_storedRecipeName.empty() &&
-           ToCp1252(Nome->text()) == m_storedRecipeName && Persone->value() != RecordPersons;
+           Nome->hasDataText(m_storedRecipeName) && Persone->value() != RecordPersons;
 }
 
 void TForm1::AdattaDosi1Click() {
     ProgramSettings().setValue(kAdaptSetting, AdattaDosi1->isChecked());
     ShowIngredientsForPersons();
     // The text on show follows at once; at the recipe's own persons nothing changes.
-    if (PersonsDifferFromRecipe() && ToCp1252(Nome->text()) == CurrentRecipeName)
+    if (PersonsDifferFromRecipe() && Nome->hasDataText(CurrentRecipeName))
         SetBoxLines(RicettaCompleta, RecipeTextOnShow());
 }
 
@@ -99,7 +99,7 @@ void TForm1::ShowIngredientsForPersons() {
     const bool adapted = DosesAdapted();
     // With the option off a box that was never scaled keeps the record's lines untouched.
     if (!adapted && !m_ingredientsScaled) return;
-    const bool onShow = !m_storedRecipeName.empty() && ToCp1252(Nome->text()) == m_storedRecipeName;
+    const bool onShow = !m_storedRecipeName.empty() && Nome->hasDataText(m_storedRecipeName);
     if (!onShow) {
         m_ingredientsScaled = false;
         return;
@@ -109,7 +109,7 @@ void TForm1::ShowIngredientsForPersons() {
                                      : m_storedIngredients);
     m_ingredientsScaled = adapted;
     // While the option is on, the recipe text on show follows the spinner too.
-    if (AdattaDosi1->isChecked() && ToCp1252(Nome->text()) == CurrentRecipeName)
+    if (AdattaDosi1->isChecked() && Nome->hasDataText(CurrentRecipeName))
         SetBoxLines(RicettaCompleta, RecipeTextOnShow());
 }
 
@@ -157,7 +157,7 @@ std::vector<ShoppingRecipe> TForm1::ShoppingRecipes() const {
 }
 
 void TForm1::AggiungiSpesa1Click() {
-    if (CurrentRecipeName.empty() || ToCp1252(Nome->text()) != CurrentRecipeName)
+    if (CurrentRecipeName.empty() || !Nome->hasDataText(CurrentRecipeName))
         throw Exception("Nessuna ricetta da aggiungere alla lista della spesa");
     LoadShoppingListOnce();
     m_shoppingList->Add(CurrentRecipeName, Persone->value());

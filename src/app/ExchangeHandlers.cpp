@@ -130,8 +130,7 @@ void TForm1::Importa1Click() {
 }
 
 void TForm1::Esporta1Click() {
-    std::vector<std::string> names;
-    for (const QString &item : RicetteTrovate->items()) names.push_back(ToCp1252(item));
+    std::vector<std::string> names = ListedNames();
     if (!CurrentRecipeName.empty()) {
         QMessageBox scope(QMessageBox::Question, QStringLiteral("Esporta ricette"),
                           QStringLiteral("Quali ricette esportare?"), QMessageBox::NoButton, this);

@@ -7,6 +7,7 @@
 #include "search/Search.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
+#include "widgets/LongText.h"
 #include "widgets/ProgressBar.h"
 
 #include <QCheckBox>
@@ -17,14 +18,6 @@
 namespace sapidoro {
 
 namespace {
-
-// The items of a list box as data texts, in their order.
-std::vector<std::string> ItemsOf(const ComboBox &box) {
-    std::vector<std::string> items;
-    items.reserve(static_cast<std::size_t>(box.itemCount()));
-    for (const QString &item : box.items()) items.push_back(ToCp1252(item));
-    return items;
-}
 
 // The over-limit message; true when the user answers with its one button, by a click or
 // by Enter or Escape (it is the default and the cancel button). A box closed any other way,
@@ -46,13 +39,38 @@ bool SameList(const QStringList &a, const QStringList &b) {
 }  // namespace
 
 void TForm1::ShowResults(const RankedResult &results) {
-    if (results.byName) {
-        RicetteTrovate->setItemsInOrder(FromCp1252List(results.names));
-        return;
-    }
+    if (results.byName) return ShowResultNames(results.names);
     m_resultItems = m_catalog->displayNames(results.ranks);
     m_resultRanks = results.ranks;
     RicetteTrovate->setItemsInOrder(m_resultItems);
+}
+
+void TForm1::ShowResultNames(std::vector<std::string> names) {
+    m_resultNameItems.clear();
+    m_resultNameItems.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string &name : names) m_resultNameItems.append(ShownText(name));
+    m_resultNames = std::move(names);
+    RicetteTrovate->setItemsInOrder(m_resultNameItems);
+}
+
+SharedText TForm1::ListedName(int row) const {
+    const QStringList shown = RicetteTrovate->items();
+    if (row < 0 || row >= shown.size()) return {};
+    const auto at = static_cast<std::size_t>(row);
+    if (m_catalog && SameList(shown, m_catalog->displayNames()))
+        return m_catalog->sharedName(static_cast<std::uint32_t>(row));
+    if (m_catalog && SameList(shown, m_resultItems))
+        return m_catalog->sharedName(m_resultRanks[at]);
+    if (SameList(shown, m_resultNameItems)) return m_resultNames[at];
+    return ToCp1252(shown[row]);
+}
+
+std::vector<std::string> TForm1::ListedNames() const {
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(RicetteTrovate->itemCount()));
+    for (int row = 0; row < RicetteTrovate->itemCount(); ++row)
+        names.push_back(ListedName(row).str());
+    return names;
 }
 
 void TForm1::RicercheClick() {
@@ -64,7 +82,7 @@ void TForm1::RicercheClick() {
             ParseScope(ToCp1252(SelezioneAmbitoRicerca->text()))) {
         RicetteTrovateScambio->clearItems();
         const std::string recipeFile = DataFolder + "ricette.txt";
-        const std::string searchString = ToCp1252(StringaDaCercare->text());
+        const SharedText searchString = StringaDaCercare->dataText();
         const QStringList shown = RicetteTrovate->items();
         // The list's texts are read only when it is no longer the one set by rank.
         const std::vector<std::uint32_t> *shownRanks = nullptr;
@@ -85,11 +103,11 @@ void TForm1::RicercheClick() {
             std::vector<std::string> results;
             {
                 ScanProgress progress(Barra);
-                results = SearchRecipes(recipeFile, *scope, searchString, ItemsOf(*RicetteTrovate),
-                                        complete, [&progress] { progress.advance(); });
+                results = SearchRecipes(recipeFile, *scope, searchString, ListedNames(), complete,
+                                        [&progress] { progress.advance(); });
             }
             // The new result list comes from the sorted working list, so it is in name order.
-            RicetteTrovate->setItemsInOrder(FromCp1252List(results));
+            ShowResultNames(std::move(results));
         }
     }
     // The result list is only ever filled from sorted lists, so it is in the working list's

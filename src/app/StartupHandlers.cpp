@@ -79,13 +79,22 @@ void TForm1::SelezioneAmbitoRicercaChange() {
         Ricerche->setToolTip(UiText(kSearchButtonHint));
         StringaDaCercare->setToolTip(UiText(kSearchBoxIngredientHint));
     } else if (scope() == SearchScope::Luogo) {
-        // Converted once, straight from the file: the box's text shares the first item.
+        // Converted once, straight from the file: the box's text shares the first item. A
+        // place too long to be shown whole is converted only as far as it is shown; its bytes
+        // are kept once, for the box's text and the pick, and read unconverted by the search.
         QStringList places;
-        ReadPlaces(DataFolder + "luoghi.txt",
-                   [&places](std::string_view place) { places.append(FromCp1252(place)); });
+        ComboBox::LongItems longPlaces;
+        ReadPlaces(DataFolder + "luoghi.txt", [&](std::string_view place) {
+            if (place.size() > static_cast<std::size_t>(kLongTextLimit))
+                longPlaces.emplace_back(static_cast<int>(places.size()), std::string(place));
+            places.append(ShownText(place));
+        });
         StringaDaCercare->clearItems();
-        StringaDaCercare->setText(places.front());
-        StringaDaCercare->setItems(places);
+        if (!longPlaces.empty() && longPlaces.front().first == 0)
+            StringaDaCercare->setDataText(longPlaces.front().second);
+        else
+            StringaDaCercare->setText(places.front());
+        StringaDaCercare->setItemsInOrder(places, std::move(longPlaces));
         fixedHints = true;
     } else if (const std::optional<SearchScope> other = scope()) {
         const ScopeValues values = FixedScopeValues(*other);

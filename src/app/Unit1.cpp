@@ -97,6 +97,8 @@ TForm1::~TForm1() {
     RicetteTrovate->clearItems();
     RicetteTrovateScambio->clearItems();
     m_resultItems.clear();
+    m_resultNames.clear();
+    m_resultNameItems.clear();
     m_catalog.reset();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/SharedText.h"
+
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -102,13 +104,16 @@ private:
     void RicercheClick();
     void InizializzazioneClick();
     void ShowResults(const sapidoro::RankedResult &results);
+    void ShowResultNames(std::vector<std::string> names);
+    // The whole name of `RicetteTrovate`'s row (empty for none), taken from where the list
+    // was made rather than from its text, which shows a long name cut.
+    sapidoro::SharedText ListedName(int row) const;
+    std::vector<std::string> ListedNames() const;
     // Recipe view (ViewHandlers.cpp).
     void RicetteTrovateChange();
     void CaricaLaRicettaClick();
     void PersoneChange();
     void LoadRecipe();
-    // True when `name` (the text of `Nome`) is the recipe on show.
-    bool IsCurrentRecipe(const QString &name) const;
     // The calorie lookup of a load: the sum, the missing count and the not-found list.
     void ComputeRecipeCalories(const std::vector<std::string> &ingredientLines);
     void ShowCalories();
@@ -122,7 +127,7 @@ private:
     // The labelled text of the fields as they are on show now.
     std::vector<std::string> RecipeTextOnShow() const;
     // The same with the text of `Nome` already converted.
-    std::vector<std::string> RecipeTextOnShow(std::string name) const;
+    std::vector<std::string> RecipeTextOnShow(std::string_view name) const;
     // The lines of `Stampa` as it wraps them at its width.
     QStringList StampaLines() const;
     // The recipe laid out on `PagePrinter1`'s pages, as the print button lays it out; the
@@ -185,8 +190,8 @@ private:
     const QString m_designDataFolder;
 
     // Program-wide values: strings start empty, numbers at zero.
-    std::string DataFolder;         // ends with the separator
-    std::string CurrentRecipeName;  // Windows-1252
+    std::string DataFolder;                  // ends with the separator
+    sapidoro::SharedText CurrentRecipeName;  // Windows-1252
     int RecipeCount = 0;
     int RecordPersons = 0;
     std::int64_t CalorieSum = 0;  // wide, so that large tables cannot wrap the sum
@@ -199,6 +204,9 @@ private:
     std::future<std::unique_ptr<sapidoro::NameCatalog>> m_startupListing;
     std::vector<std::uint32_t> m_resultRanks;
     QStringList m_resultItems;
+    // The result list by its names, while `RicetteTrovate` shows `m_resultNameItems`.
+    std::vector<std::string> m_resultNames;
+    QStringList m_resultNameItems;
     bool m_collectionOpened = false;
     sapidoro::CollectionWatcher *m_watcher = nullptr;
     std::unique_ptr<sapidoro::LastSave> m_lastSave;  // for "Annulla ultima modifica"
@@ -250,7 +258,7 @@ private:
 
     // The ingredient lines of the record on show as stored, whatever `Ingredienti` shows.
     std::vector<std::string> m_storedIngredients;
-    std::string m_storedRecipeName;
+    sapidoro::SharedText m_storedRecipeName;
     bool m_ingredientsScaled = false;
     std::unique_ptr<ShoppingList> m_shoppingList;  // read on first use
     bool m_shoppingListSavable = true;

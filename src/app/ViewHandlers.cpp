@@ -24,21 +24,33 @@
 
 namespace sapidoro {
 
-void TForm1::RicetteTrovateChange() {
-    Nome->setText(RicetteTrovate->text());
-    EventGuard::EmitNested([this] { CaricaLaRicetta->click(); });
-    const QString name = Nome->text();
-    CurrentRecipeName = ToCp1252(name);
+namespace {
 
-    // The entry picked is the name on show, unless the load changed one of them.
-    const QString picked = RicetteTrovate->text();
-    const std::string picture = PictureFileFor(
-        DataFolder, picked.isSharedWith(name) ? CurrentRecipeName : ToCp1252(picked));
+// The name as far as `RicettaCompleta` shows it: the box shows its line cut and keeps no
+// whole lines, so a long name of one paragraph need not be copied whole into its text.
+std::string_view ShownName(std::string_view name) {
+    const auto shown = static_cast<std::size_t>(kLongTextLimit + kLongestRecipeLabel) + 1;
+    if (name.size() <= shown || name.find('\n') != std::string_view::npos ||
+        name.find('\r') != std::string_view::npos)
+        return name;
+    return name.substr(0, shown);
+}
+
+}  // namespace
+
+void TForm1::RicetteTrovateChange() {
+    Nome->setDataText(ListedName(RicetteTrovate->currentIndex()));
+    EventGuard::EmitNested([this] { CaricaLaRicetta->click(); });
+    CurrentRecipeName = Nome->dataText();
+
+    // The entry picked, read afresh: the load may have changed the list.
+    const std::string picture =
+        PictureFileFor(DataFolder, ListedName(RicetteTrovate->currentIndex()));
     JPEGImage1->setFileName(QFile::decodeName(QByteArray::fromStdString(picture)));
 
     // The scroll bars are switched while the box is empty, so that its text is laid out
     // once, for the width it ends with, rather than once per switch.
-    const std::vector<std::string> recipeText = RecipeTextOnShow(CurrentRecipeName);
+    const std::vector<std::string> recipeText = RecipeTextOnShow(ShownName(CurrentRecipeName));
     RicettaCompleta->clear();
     SetScrollBars(RicettaCompleta, ScrollStyle::None);
     SetScrollBars(RicettaCompleta, ScrollStyle::Vertical);
@@ -50,13 +62,14 @@ void TForm1::RicetteTrovateChange() {
 }
 
 void TForm1::CaricaLaRicettaClick() {
-    if (!Nome->text().isEmpty()) PersoneChange();
+    // The field is empty exactly when its whole text is.
+    if (!Nome->currentText().isEmpty()) PersoneChange();
 }
 
 void TForm1::PersoneChange() {
     // While a load sets the spinner to the record's persons value, the record is already
     // read and its calories summed: the new value only needs the calories shown anew.
-    if (m_settingRecordPersons || IsCurrentRecipe(Nome->text()))
+    if (m_settingRecordPersons || Nome->hasDataText(CurrentRecipeName))
         ShowCalories();
     else
         LoadRecipe();
@@ -66,18 +79,11 @@ void TForm1::PersoneChange() {
     StringaDaCercare->setFocus();
 }
 
-bool TForm1::IsCurrentRecipe(const QString &name) const {
-    // Each character gives one byte, or two (a surrogate pair) give one: a name whose length
-    // is out of that range differs unconverted.
-    const auto bytes = static_cast<qsizetype>(CurrentRecipeName.size());
-    if (name.size() < bytes || (name.size() + 1) / 2 > bytes) return false;
-    return ToCp1252(name) == CurrentRecipeName;
-}
-
 void TForm1::LoadRecipe() {
     ListaIngredientiNonTrovati->clear();
     CalorieSum = 0;
-    const std::string name = ToCp1252(Nome->text());
+    // Shared with the field: a long name is not copied for the load.
+    const SharedText name = Nome->dataText();
     // The boxes a record replaces are emptied first: a scroll bar switched on a box that
     // still holds text lays the text out again.
     if (!name.empty()) {
@@ -100,9 +106,9 @@ void TForm1::LoadRecipe() {
         fitScrollBars();
     } else {
         const std::string recipeFile = DataFolder + "ricette.txt";
-        std::optional<RecipeRecord> record = m_catalog
-                                                 ? FindListedRecipe(recipeFile, *m_catalog, name)
-                                                 : FindRecipe(recipeFile, name);
+        std::optional<RecipeRecord> record =
+            m_catalog ? FindListedRecipe(recipeFile, *m_catalog, name, false)
+                      : FindRecipe(recipeFile, name);
         if (!record) {
             // The file changed since start-up: no field may go on showing another recipe.
             Piatto->clear();
@@ -155,18 +161,18 @@ void TForm1::ShowCalories() {
 }
 
 void TForm1::NomeKeyUp(int, Qt::KeyboardModifiers) {
-    Nome->setText(FromCp1252(CurrentRecipeName));
+    Nome->setDataText(CurrentRecipeName);
 }
 
 }  // namespace sapidoro
 
 std::vector<std::string> TForm1::RecipeTextOnShow() const {
-    return RecipeTextOnShow(ToCp1252(Nome->text()));
+    return RecipeTextOnShow(Nome->dataText());
 }
 
-std::vector<std::string> TForm1::RecipeTextOnShow(std::string name) const {
+std::vector<std::string> TForm1::RecipeTextOnShow(std::string_view name) const {
     RecipeTextFields fields;
-    fields.name = std::move(name);
+    fields.name = name;
     fields.dish = FieldText(Piatto);
     fields.mainIngredient = FieldText(Ingrediente_Principale);
     fields.persons = Persone->value();

@@ -72,6 +72,15 @@ std::string ToCp1252(const QString &text) {
     return out;
 }
 
+QString ShownText(std::string_view cp1252, qsizetype limit) {
+    // One byte per character: only the prefix is converted.
+    const auto size = static_cast<std::size_t>(limit);
+    if (cp1252.size() <= size) return FromCp1252(cp1252);
+    QString shown = FromCp1252(cp1252.substr(0, size));
+    shown += QChar(kCutMark);
+    return shown;
+}
+
 QStringList FromCp1252List(const std::vector<std::string> &items) {
     QStringList out;
     out.reserve(static_cast<qsizetype>(items.size()));

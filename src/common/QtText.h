@@ -14,4 +14,15 @@ QString FromCp1252(std::string_view bytes);
 std::string ToCp1252(const QString &text);
 QStringList FromCp1252List(const std::vector<std::string> &items);
 
+// Lines have no length limit, but laying out megabytes that nobody can read costs seconds
+// and gigabytes: a control shows a text longer than this by its first `kLongTextLimit`
+// characters and an ellipsis, while the program keeps the whole text.
+inline constexpr qsizetype kLongTextLimit = 100'000;
+// The ellipsis that ends a text shown cut.
+inline constexpr char16_t kCutMark = 0x2026;
+
+// What a control shows of a data text: the text converted, or its first `limit` characters
+// and an ellipsis when it is longer; only that prefix is converted.
+QString ShownText(std::string_view cp1252, qsizetype limit = kLongTextLimit);
+
 }  // namespace sapidoro

@@ -62,10 +62,21 @@ void IndexedTextFile::reserveWindow(std::size_t bytes) {
         m_data = m_buffer.data();
     }
     const std::size_t words = std::max(bytes, m_buffer.size()) / kChunk + 2;
-    if (m_crBits.size() < words) {
+    if (m_crBits.size() >= words) return;
+    if (!m_map) {
         for (auto *bitmap : {&m_crBits, &m_markerBits, &m_prefixBits}) {
             bitmap->resize(std::max(2 * bitmap->size(), words));
         }
+        return;
+    }
+    // Over a mapping the window outgrows its blocks only for a long line, which may run to
+    // the file's end: room is made eight times over (at most for the rest of the file), so
+    // that the bitmaps are seldom copied, and only the words needed are cleared.
+    const std::size_t rest = (m_map->size() - m_base + kPadding) / kChunk + 2;
+    const std::size_t room = std::max(words, std::min(8 * m_crBits.capacity(), rest));
+    for (auto *bitmap : {&m_crBits, &m_markerBits, &m_prefixBits}) {
+        if (bitmap->capacity() < words) bitmap->reserve(room);
+        bitmap->resize(words);
     }
 }
 

@@ -17,8 +17,7 @@ namespace sapidoro {
 
 namespace {
 
-std::uint64_t HashBytes(std::string_view bytes) {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ bytes.size();
+std::uint64_t HashPart(std::uint64_t h, std::string_view bytes) {
     std::size_t i = 0;
     for (; i + 8 <= bytes.size(); i += 8) {
         std::uint64_t word;
@@ -28,7 +27,20 @@ std::uint64_t HashBytes(std::string_view bytes) {
     }
     std::uint64_t tail = 0;
     std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
-    h = (h ^ tail) * 0x94D049BB133111EBull;
+    return (h ^ tail) * 0x94D049BB133111EBull;
+}
+
+// A long name is hashed by its length, head and tail: a lookup compares the names whose
+// hashes agree anyway, and needs no pass over megabytes to find them.
+std::uint64_t HashBytes(std::string_view bytes) {
+    constexpr std::size_t kHashed = 4096;
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ bytes.size();
+    if (bytes.size() <= 2 * kHashed) {
+        h = HashPart(h, bytes);
+    } else {
+        h = HashPart(h, bytes.substr(0, kHashed));
+        h = HashPart(h, bytes.substr(bytes.size() - kHashed));
+    }
     return h ^ (h >> 29);
 }
 
@@ -129,12 +141,18 @@ NameCatalog NameCatalog::Walk(IndexedTextFile &file) {
             const std::size_t before = catalog.m_bytes.size();
             const std::string_view name = file.readLineView();
             if (name == kNameMarker) table.markNameElsewhere();
-            catalog.m_bytes += name;
+            std::string longName;
+            if (name.size() > static_cast<std::size_t>(kLongTextLimit))
+                longName.assign(name);
+            else
+                catalog.m_bytes += name;
             // A file shortened by another program meanwhile ends where it now ends.
             if (!file.intact(0)) {
                 catalog.m_bytes.resize(before);
                 break;
             }
+            if (!longName.empty())
+                catalog.m_longNames.emplace_back(catalog.m_starts.size() - 1, std::move(longName));
             catalog.m_starts.push_back(catalog.m_bytes.size());
             if (!PassRecordBody(file, table)) break;
         }
@@ -164,7 +182,14 @@ NameCatalog NameCatalog::ListSorted(const std::string &path) {
 }
 
 bool NameCatalog::takeOrderFrom(const NameCatalog &previous) {
-    if (m_starts != previous.m_starts || m_bytes != previous.m_bytes) return false;
+    const auto sameLongNames = [&] {
+        return std::equal(m_longNames.begin(), m_longNames.end(), previous.m_longNames.begin(),
+                          previous.m_longNames.end(), [](const auto &a, const auto &b) {
+                              return a.first == b.first && a.second.str() == b.second.str();
+                          });
+    };
+    if (m_starts != previous.m_starts || m_bytes != previous.m_bytes || !sameLongNames())
+        return false;
     m_recordOfRank = previous.m_recordOfRank;
     m_rankOfRecord = previous.m_rankOfRecord;
     m_firstRank = previous.m_firstRank;
@@ -196,11 +221,17 @@ void NameCatalog::makeDisplayTexts() {
     constexpr unsigned kGroupBits = 12;
     constexpr std::size_t kRankBytes = sizeof(std::uint32_t);
     constexpr std::size_t kHeader = kRankBytes + sizeof(std::size_t);  // rank and length
+    constexpr auto kLongCopy = static_cast<std::size_t>(kLongTextLimit);
     const std::size_t count = size();
     const std::size_t groups = (count >> kGroupBits) + 1;
     std::vector<std::size_t> groupBytes(groups, 0);
+    // A name too long to be shown whole is not copied: its record stands in for its bytes.
+    const auto copied = [](std::size_t size) {
+        return size > kLongCopy ? sizeof(std::size_t) : size;
+    };
     for (std::size_t record = 0; record < count; ++record)
-        groupBytes[m_rankOfRecord[record] >> kGroupBits] += kHeader + recordName(record).size();
+        groupBytes[m_rankOfRecord[record] >> kGroupBits] +=
+            kHeader + copied(recordName(record).size());
     std::vector<std::unique_ptr<char[]>> copies(groups);
     for (std::size_t g = 0; g < groups; ++g)
         copies[g] = std::make_unique_for_overwrite<char[]>(groupBytes[g]);
@@ -212,8 +243,11 @@ void NameCatalog::makeDisplayTexts() {
         char *out = copies[g].get() + fill[g];
         std::memcpy(out, &m_rankOfRecord[record], kRankBytes);
         std::memcpy(out + kRankBytes, &size, sizeof size);
-        std::memcpy(out + kHeader, name.data(), size);
-        fill[g] += kHeader + size;
+        if (size > kLongCopy)
+            std::memcpy(out + kHeader, &record, sizeof record);
+        else
+            std::memcpy(out + kHeader, name.data(), size);
+        fill[g] += kHeader + copied(size);
     }
 
     m_display.reserve(static_cast<qsizetype>(count));
@@ -228,14 +262,21 @@ void NameCatalog::makeDisplayTexts() {
             std::size_t size;
             std::memcpy(&rank, bytes + at, kRankBytes);
             std::memcpy(&size, bytes + at + kRankBytes, sizeof size);
-            group[rank & ((1u << kGroupBits) - 1)] = {bytes + at + kHeader, size};
-            at += kHeader + size;
+            std::string_view &name = group[rank & ((1u << kGroupBits) - 1)];
+            if (size > kLongCopy) {
+                std::size_t record;
+                std::memcpy(&record, bytes + at + kHeader, sizeof record);
+                name = recordName(record);
+            } else {
+                name = {bytes + at + kHeader, size};
+            }
+            at += kHeader + copied(size);
         }
         const std::size_t first = g << kGroupBits;
         const std::size_t end = std::min(count, first + (std::size_t{1} << kGroupBits));
         for (std::size_t rank = first; rank < end; ++rank) {
             const std::string_view name = group[rank - first];
-            m_display.append(FromCp1252(name));
+            m_display.append(ShownText(name));
             m_firstRank[rank] =
                 firstRanks.next(name, static_cast<std::uint32_t>(rank), m_apart[rank] != 0);
         }
@@ -267,6 +308,24 @@ QStringList NameCatalog::displayNames(const std::vector<std::uint32_t> &ranks) c
     list.reserve(static_cast<qsizetype>(ranks.size()));
     for (const std::uint32_t rank : ranks) list.append(m_display[rank]);
     return list;
+}
+
+SharedText NameCatalog::sharedName(std::uint32_t rank) const {
+    const std::size_t record = m_recordOfRank[rank];
+    if (const SharedText *kept = keptLongName(record)) return *kept;
+    return std::string(recordName(record));
+}
+
+std::string_view NameCatalog::longName(std::size_t record) const {
+    const SharedText *kept = keptLongName(record);
+    return kept != nullptr ? std::string_view(*kept) : std::string_view();
+}
+
+const SharedText *NameCatalog::keptLongName(std::size_t record) const {
+    const auto found = std::lower_bound(m_longNames.begin(), m_longNames.end(), record,
+                                        [](const std::pair<std::size_t, SharedText> &kept,
+                                           std::size_t r) { return kept.first < r; });
+    return found != m_longNames.end() && found->first == record ? &found->second : nullptr;
 }
 
 std::uint32_t NameCatalog::firstRankOf(std::size_t record, std::string_view name) const {
@@ -310,7 +369,10 @@ std::uint32_t NameCatalog::lookUp(std::string_view name) const {
     for (std::size_t slot = hash & mask; m_lookup[slot] != 0; slot = (slot + 1) & mask) {
         if ((m_lookup[slot] ^ hash) >> 32 != 0) continue;
         const auto rank = static_cast<std::uint32_t>((m_lookup[slot] & 0xFFFFFFFFull) - 1);
-        if (this->name(rank) == name) return rank;
+        const std::string_view listed = this->name(rank);
+        // A long name the catalog shared with the caller is its own bytes: no pass over them.
+        if (listed.size() == name.size() && (listed.data() == name.data() || listed == name))
+            return rank;
     }
     return kNoRank;
 }

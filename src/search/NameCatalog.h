@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/SharedText.h"
 #include "search/RecordTable.h"
 
 #include <QStringList>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace sapidoro {
@@ -42,10 +44,13 @@ public:
     ~NameCatalog();
 
     std::size_t size() const { return m_rankOfRecord.size(); }
-    // Every name in sorted order, as the lists show them.
+    // Every name in sorted order, as the lists show them: a name longer than
+    // `kLongTextLimit` cut (QtText.h), which `name` gives whole.
     const QStringList &displayNames() const { return m_display; }
     QStringList displayNames(const std::vector<std::uint32_t> &ranks) const;
     std::string_view name(std::uint32_t rank) const { return recordName(m_recordOfRank[rank]); }
+    // The same for holders that keep it; a name too long to be shown whole is shared.
+    SharedText sharedName(std::uint32_t rank) const;
 
     // The first rank of the sorted list that bears the same name as `rank`.
     std::uint32_t firstRankOf(std::uint32_t rank) const { return m_firstRank[rank]; }
@@ -61,14 +66,21 @@ public:
 
 private:
     std::string_view recordName(std::size_t record) const {
-        return {m_bytes.data() + m_starts[record], m_starts[record + 1] - m_starts[record]};
+        const std::size_t size = m_starts[record + 1] - m_starts[record];
+        if (size == 0 && !m_longNames.empty()) return longName(record);
+        return {m_bytes.data() + m_starts[record], size};
     }
+    std::string_view longName(std::size_t record) const;
+    const SharedText *keptLongName(std::size_t record) const;
     static NameCatalog Walk(IndexedTextFile &file);
     void sort();
     bool takeOrderFrom(const NameCatalog &previous);
     std::uint32_t lookUp(std::string_view name) const;
 
-    std::string m_bytes;                   // the names in file order, one after another
+    std::string m_bytes;  // the names in file order, one after another
+    // A name too long to be shown whole is kept apart, copied once and then shared with its
+    // holders; it takes no bytes in `m_bytes`. By record, in file order.
+    std::vector<std::pair<std::size_t, SharedText>> m_longNames;
     std::vector<std::size_t> m_starts{0};  // where each record's name begins; one more
     std::vector<std::uint32_t> m_rankOfRecord;
     std::vector<std::uint32_t> m_recordOfRank;

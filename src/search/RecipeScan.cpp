@@ -5,6 +5,7 @@
 #include "search/MatchTest.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace sapidoro {
 
@@ -17,7 +18,8 @@ public:
     RecordWalk(IndexedTextFile &file, SearchScope scope, std::string_view searchString,
                const MatchHandler &onMatch)
         : m_file(file),
-          m_test(scope, searchString),
+          m_scope(scope),
+          m_searchString(searchString),
           m_onMatch(onMatch),
           m_comparedLine(ComparedLineOf(scope)),
           m_ingredients(scope == SearchScope::Ingredienti),
@@ -61,16 +63,23 @@ private:
     std::string_view name() const { return m_file.bytes(m_nameStart, m_nameEnd); }
 
     void test(std::size_t start, std::size_t end) {
-        if (m_test.matches(m_file.bytes(start, end))) report(end);
+        if (lineTest().matches(m_file.bytes(start, end))) report(end);
     }
 
-    // Reports the record's name for a match in a line that ends at offset `end`. The name is
-    // copied first: a file shortened by another program meanwhile reads as zeros where it
-    // no longer reaches, and a match there is not the file's.
+    // Reports the record's name for a match in a line that ends at offset `end`. A short name
+    // is copied first: a file shortened by another program meanwhile reads as zeros where it
+    // no longer reaches, and a match there is not the file's. A long one, whose copy would
+    // cost more than the search, is passed in place once the file is seen to reach past it.
     void report(std::size_t end) {
-        m_nameCopy.assign(name());
+        const std::string_view whole = name();
+        if (whole.size() > kLongestCopiedName) {
+            if (m_file.intact(std::max(end, m_nameEnd))) m_onMatch(whole);
+            return;
+        }
+        m_nameCopy.assign(whole);
         if (m_file.intact(std::max(end, m_nameEnd))) m_onMatch(m_nameCopy);
     }
+    static constexpr std::size_t kLongestCopiedName = 64 * 1024;
 
     // From line 12 up to "-Preparazione", which is tested too but never matches; returns
     // the offset after the last line read.
@@ -108,14 +117,23 @@ private:
         if (m_needleSize > 0 && end - start >= m_needleSize &&
             m_file.prefixIn(start, end - m_needleSize + 1)) {
             const std::string_view text = m_file.bytes(start, end);
-            if (m_test.matches(TextAfter(text, kIngredientSearchSeparator))) report(end);
+            if (lineTest().matches(TextAfter(text, kIngredientSearchSeparator))) report(end);
         }
         return end - start == kPreparationMarker.size() &&
                m_file.bytes(start, end) == kPreparationMarker;
     }
 
+    // Made on the first line tested: a file of no record folds no search string, which may
+    // be megabytes long.
+    const LineTest &lineTest() {
+        if (!m_test) m_test.emplace(m_scope, m_searchString);
+        return *m_test;
+    }
+
     IndexedTextFile &m_file;
-    LineTest m_test;
+    SearchScope m_scope;
+    std::string_view m_searchString;
+    std::optional<LineTest> m_test;
     const MatchHandler &m_onMatch;
     int m_comparedLine;
     bool m_ingredients;

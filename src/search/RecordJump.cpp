@@ -108,11 +108,20 @@ public:
             if (separator == nullptr || !firstLines(record, begin, separator) ||
                 !(m_ingredients ? ingredientRecord(record, begin, separator) : fixedLineRecord()))
                 return record;
-            // The name is copied first: the bytes read may turn out to be zeros where a file
-            // shortened meanwhile no longer reaches, and the walk's road then takes over.
-            if (m_matches > 0) m_nameCopy.assign(m_name);
+            // A short name is copied first: the bytes read may turn out to be zeros where a
+            // file shortened meanwhile no longer reaches, and the walk's road then takes
+            // over. A long one, whose copy would cost more than the search, is passed in
+            // place once the file is seen to still reach past it.
+            const bool inPlace = m_matches > 0 && m_name.size() > kLongestCopiedName;
+            if (inPlace) {
+                const auto nameEnd = static_cast<std::size_t>(m_cr[1] - data);
+                if (m_mapping.currentSize() < nameEnd) return record;
+            } else if (m_matches > 0) {
+                m_nameCopy.assign(m_name);
+            }
             if (m_mapping.shortened()) return record;
-            for (int match = 0; match < m_matches; ++match) m_onMatch(m_nameCopy);
+            for (int match = 0; match < m_matches; ++match)
+                m_onMatch(inPlace ? m_name : std::string_view(m_nameCopy));
             if (m_onRecord) m_onRecord();
         }
         return m_table.size();
@@ -123,6 +132,7 @@ private:
     // read at are asked for while this one is tested. Once its layout is learnt, those are
     // the lines the scope tests; before, its first lines and its separator line.
     static constexpr std::size_t kPrefetchDistance = 8;
+    static constexpr std::size_t kLongestCopiedName = 64 * 1024;
     void prefetch(std::size_t record) const {
         if (record >= m_table.size()) return;
         const char *begin = m_mapping.data() + m_table.start(record);
@@ -256,8 +266,11 @@ std::size_t ScanRecipes(const std::string &path, const RecordTable &table, Searc
         ScanRecipes(*file, scope, searchString, onMatch, onRecord);
         return 0;
     }
+    // A table of no record builds no test: folding a search string of megabytes costs a pass.
     const std::size_t done =
-        TableWalk(*mapping, table, scope, searchString, onMatch, onRecord).run();
+        table.size() == 0
+            ? 0
+            : TableWalk(*mapping, table, scope, searchString, onMatch, onRecord).run();
     // What the table road did not take goes the walk's road, in the same mapping.
     const auto file = IndexedTextFile::Over(mapping);
     file->jumpTo(table.start(done));
@@ -266,7 +279,7 @@ std::size_t ScanRecipes(const std::string &path, const RecordTable &table, Searc
 }
 
 std::optional<RecipeRecord> FindListedRecipe(const std::string &path, const NameCatalog &catalog,
-                                             std::string_view name) {
+                                             std::string_view name, bool withName) {
     const RecordTable &table = catalog.records();
     if (table.namesOnlyAtHeads()) {
         const std::size_t record = catalog.firstRecordOf(name);
@@ -274,7 +287,7 @@ std::optional<RecipeRecord> FindListedRecipe(const std::string &path, const Name
             if (std::shared_ptr<const FileMapping> mapping = table.mappingOf(path)) {
                 const auto file = TextFile::InMapping(std::move(mapping), table.start(record));
                 if (file->readLineView() == kNameMarker && file->readLineView() == name)
-                    return ReadRecipeBody(*file, std::string(name));
+                    return ReadRecipeBody(*file, withName ? std::string(name) : std::string());
             }
         }
     }

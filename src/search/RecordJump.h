@@ -23,8 +23,10 @@ std::size_t ScanRecipes(const std::string &path, const RecordTable &table, Searc
                         const RecordHandler &onRecord = {});
 
 // `FindRecipe` with the catalog's help: while its table describes the file and every
-// "-Nome" line heads a record, the first record bearing `name` is read straight away.
+// "-Nome" line heads a record, the first record bearing `name` is read straight away. Without
+// `withName`, a record read so leaves its name empty, for a caller that holds the name and
+// would not copy a long one.
 std::optional<RecipeRecord> FindListedRecipe(const std::string &path, const NameCatalog &catalog,
-                                             std::string_view name);
+                                             std::string_view name, bool withName = true);
 
 }  // namespace sapidoro

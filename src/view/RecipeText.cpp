@@ -5,7 +5,7 @@ namespace sapidoro {
 std::vector<std::string> ComposeRecipeText(const RecipeTextFields &fields) {
     std::vector<std::string> lines;
     lines.reserve(8 + fields.ingredients.size() + fields.preparation.size());
-    lines.push_back("NOME: " + fields.name);
+    lines.push_back(std::string("NOME: ").append(fields.name));
     lines.push_back("PIATTO: " + fields.dish);
     lines.push_back("INGREDIENTE PRINCIPALE: " + fields.mainIngredient);
     lines.push_back("PERSONE: " + std::to_string(fields.persons));

@@ -9,7 +9,7 @@ namespace sapidoro {
 // The values the labelled recipe text is composed from, as the controls hold them
 // (Windows-1252 bytes).
 struct RecipeTextFields {
-    std::string name;
+    std::string_view name;  // a long name is not copied for the text
     std::string dish;
     std::string mainIngredient;
     int persons = 0;

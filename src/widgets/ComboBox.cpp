@@ -135,6 +135,7 @@ QString ComboBox::text() const {
     if (!MayBeCut(shown)) return shown;
     // The field shows a text cut: the whole text is the one set, or the item picked.
     if (IsCutOf(shown, m_wholeText)) return m_wholeText;
+    if (const SharedText *bytes = wholeBytesShown()) return FromCp1252(*bytes);
     if (currentIndex() >= 0) {
         const QString item = m_model->stringList().value(currentIndex());
         if (IsCutOf(shown, item)) return item;
@@ -145,10 +146,47 @@ QString ComboBox::text() const {
 void ComboBox::setText(const QString &text) {
     if (lineEdit() != nullptr) {
         m_wholeText = text.size() > kLongTextLimit ? text : QString();
+        m_wholeBytes.clear();
         setEditText(ShownText(text));
         return;
     }
     setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+const SharedText *ComboBox::wholeBytesShown() const {
+    if (lineEdit() == nullptr || (m_wholeBytes.empty() && m_longItems.empty())) return nullptr;
+    const QString shown = lineEdit()->text();
+    if (!m_wholeBytes.empty() && IsCutOf(shown, m_wholeBytes.str())) return &m_wholeBytes;
+    const auto row = std::lower_bound(
+        m_longItems.begin(), m_longItems.end(), currentIndex(),
+        [](const std::pair<int, SharedText> &item, int index) { return item.first < index; });
+    if (row != m_longItems.end() && row->first == currentIndex() && IsCutOf(shown, row->second))
+        return &row->second;
+    return nullptr;
+}
+
+SharedText ComboBox::dataText() const {
+    if (const SharedText *bytes = wholeBytesShown()) return *bytes;
+    return ToCp1252(text());
+}
+
+void ComboBox::setDataText(SharedText cp1252) {
+    // A list's items show long texts cut as well.
+    if (lineEdit() == nullptr || cp1252.size() <= static_cast<std::size_t>(kLongTextLimit))
+        return setText(ShownText(cp1252));
+    m_wholeText.clear();
+    m_wholeBytes = std::move(cp1252);
+    setEditText(ShownText(m_wholeBytes));
+}
+
+bool ComboBox::hasDataText(std::string_view cp1252) const {
+    if (const SharedText *bytes = wholeBytesShown()) return bytes->str() == cp1252;
+    const QString shown = text();
+    // Each character gives one byte, or two (a surrogate pair) give one: a text whose length
+    // is out of that range differs unconverted.
+    const auto bytes = static_cast<qsizetype>(cp1252.size());
+    if (shown.size() < bytes || (shown.size() + 1) / 2 > bytes) return false;
+    return ToCp1252(shown) == cp1252;
 }
 
 QStringList ComboBox::items() const {
@@ -159,12 +197,16 @@ template <class Change>
 void ComboBox::changeList(Change &&change, bool keepChoice) {
     const QSignalBlocker blocker(this);
     const QString text = currentText();
-    const QString whole = lineEdit() != nullptr ? this->text() : QString();
+    const SharedText *shownBytes = wholeBytesShown();
+    SharedText wholeBytes = shownBytes != nullptr ? *shownBytes : SharedText();
+    const QString whole = lineEdit() != nullptr && !shownBytes ? this->text() : QString();
     const int index = currentIndex();
+    m_longItems.clear();
     change();
     if (lineEdit() != nullptr) {
         if (lineEdit()->text() != text) lineEdit()->setText(text);
         m_wholeText = whole.size() > kLongTextLimit ? whole : QString();
+        m_wholeBytes = std::move(wholeBytes);
     } else if (!keepChoice || index < 0) {
         setCurrentIndex(-1);  // a new list has no entry chosen
     } else {
@@ -190,6 +232,11 @@ void ComboBox::setItems(const QStringList &items) {
 
 void ComboBox::setItemsInOrder(const QStringList &items) {
     changeList([&] { m_model->setStringList(items); }, false);
+}
+
+void ComboBox::setItemsInOrder(const QStringList &items, LongItems longItems) {
+    setItemsInOrder(items);
+    m_longItems = std::move(longItems);
 }
 
 void ComboBox::assignItems(const ComboBox &source) {

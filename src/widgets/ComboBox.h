@@ -1,7 +1,13 @@
 #pragma once
 
+#include "common/SharedText.h"
+
 #include <QComboBox>
 #include <QStringList>
+
+#include <string_view>
+#include <utility>
+#include <vector>
 
 class QStringListModel;
 
@@ -39,6 +45,13 @@ public:
     // longer than `kLongTextLimit` is shown cut (LongText.h) and given back whole.
     QString text() const;
     void setText(const QString &text);
+    // The edit field's text as a data text (Windows-1252). A long text set by `setDataText`
+    // is kept in its bytes and given back shared while the field shows it cut, so that a
+    // name of megabytes is neither converted nor copied on its way through the box.
+    SharedText dataText() const;
+    void setDataText(SharedText cp1252);
+    // Whether the edit field's text is `cp1252`; a long text is compared unconverted.
+    bool hasDataText(std::string_view cp1252) const;
 
     QStringList items() const;
     int itemCount() const { return count(); }
@@ -50,6 +63,11 @@ public:
     void setItemsInOrder(const QStringList &items);
     // Replaces the whole list with a copy of another box's list.
     void assignItems(const ComboBox &source);
+    // Rows whose item is a text too long to be shown whole, by row, with the whole text's
+    // bytes; such an item is listed cut and a pick of it gives back the whole text.
+    using LongItems = std::vector<std::pair<int, SharedText>>;
+    // Replaces the whole list, in the order given (unsorted), with `items` shown as they are.
+    void setItemsInOrder(const QStringList &items, LongItems longItems);
 
 signals:
     void keyReleased(int key, Qt::KeyboardModifiers modifiers);
@@ -73,13 +91,18 @@ private:
     // Gives the dropped-down list the font and row height it missed while hidden.
     void UpdateList();
 
+    // The whole bytes set or picked, when the edit field shows them cut; null otherwise.
+    const SharedText *wholeBytesShown() const;
+
     Style m_style;
     bool m_sorted = false;
     int m_itemHeight = 16;
     bool m_listFontStale = false;    // the dropped-down list has yet to take the box's font
     bool m_listLayoutStale = false;  // its rows have yet to take their new height
     QStringListModel *m_model;
-    QString m_wholeText;  // the text set, while the edit field shows it cut
+    QString m_wholeText;      // the text set, while the edit field shows it cut
+    SharedText m_wholeBytes;  // the same, set as a data text
+    LongItems m_longItems;    // of the list as it stands; in row order
 };
 
 }  // namespace sapidoro

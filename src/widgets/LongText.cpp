@@ -10,7 +10,7 @@ namespace sapidoro {
 
 namespace {
 
-constexpr QChar kEllipsis(0x2026);
+constexpr QChar kEllipsis(kCutMark);
 // The whole text of a field that shows it cut, in its data bytes.
 constexpr char kWholeTextProperty[] = "sapidoroWholeText";
 
@@ -20,15 +20,6 @@ QString ShownText(const QString &whole, qsizetype limit) {
     if (whole.size() <= limit) return whole;
     // A cut never splits a surrogate pair.
     QString shown = whole.left(whole.at(limit - 1).isHighSurrogate() ? limit - 1 : limit);
-    shown += kEllipsis;
-    return shown;
-}
-
-QString ShownText(std::string_view cp1252, qsizetype limit) {
-    // One byte per character: only the prefix is converted.
-    const auto size = static_cast<std::size_t>(limit);
-    if (cp1252.size() <= size) return FromCp1252(cp1252);
-    QString shown = FromCp1252(cp1252.substr(0, size));
     shown += kEllipsis;
     return shown;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/QtText.h"
+
 #include <QString>
 
 #include <string>
@@ -9,15 +11,9 @@ class QLineEdit;
 
 namespace sapidoro {
 
-// Lines have no length limit, but laying out megabytes that nobody can read costs seconds
-// and gigabytes: a control shows a text longer than this by its first `kLongTextLimit`
-// characters and an ellipsis, while the program keeps the whole text.
-inline constexpr qsizetype kLongTextLimit = 100'000;
-
 // What a control shows of a text: the text itself, or its first `limit` characters and an
-// ellipsis when it is longer.
+// ellipsis when it is longer (the limit and the bytes' overload are in QtText.h).
 QString ShownText(const QString &whole, qsizetype limit = kLongTextLimit);
-QString ShownText(std::string_view cp1252, qsizetype limit = kLongTextLimit);
 // True when `shown` may be a cut text (long, ending with the ellipsis), and when it is
 // the cut of `whole`.
 bool MayBeCut(const QString &shown);

@@ -120,8 +120,8 @@ TEST_P(LongLineTest, IsFoundShownCutAndCopiedWhole) {
     ChooseScope(QString::fromLatin1(c.scope));
     if (!c.searchString.isEmpty()) Find<QComboBox>("StringaDaCercare")->setEditText(c.searchString);
     ClickSearch();
-    const QString name = FromCp1252(data.recipe.name);
-    ASSERT_EQ(ItemsOf("RicetteTrovate"), QStringList{name});
+    // The list shows a long name cut; the pick takes it whole.
+    ASSERT_EQ(ItemsOf("RicetteTrovate"), QStringList{ShownText(data.recipe.name)});
     PickRow(0);
 
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').left(300).toStdString();
@@ -143,6 +143,51 @@ TEST_P(LongLineTest, IsFoundShownCutAndCopiedWhole) {
     SetPersons(2);
     EXPECT_EQ(Text("Calorie"), QString::number(c.calories.toInt() * 2));
     EXPECT_EQ(m_form->currentRecipeName(), data.recipe.name);
+}
+
+// A recipe added after the start-up is listed by its name, which the list shows cut: the
+// narrowing search and the pick take the whole name, not the text on show.
+TEST_F(LongLineTest, ANameTheStartUpDidNotListIsNarrowedAndPickedWhole) {
+    const Watchdog watchdog(std::chrono::seconds(120), std::size_t{1} << 30);
+    Collection data;
+    const RecipeData crema{"Crema", "Dessert", "Latte", "2", "Ferrara", {}, {}};
+    WriteCollection({crema, data.recipe}, data.table);
+    CreateForm();
+    ShowActive();
+    RecipeData added = data.recipe;
+    added.name = LongText("Torta ", " nuova");
+    m_dir.write("ricette.txt", RecipeFileOf({crema, data.recipe, added}));
+
+    Search(QStringLiteral("Nome"), QStringLiteral("nuova"));
+    Search(QStringLiteral("Luogo"), QStringLiteral("roma"));
+    ASSERT_EQ(ItemsOf("RicetteTrovate"), QStringList{ShownText(added.name)});
+    PickRow(0);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').left(300).toStdString();
+    EXPECT_EQ(m_form->currentRecipeName(), added.name);
+    EXPECT_EQ(Text("Calorie"), QStringLiteral("175"));
+}
+
+// A long place below the first is listed cut; picked in the search box, it is searched
+// whole.
+TEST_F(LongLineTest, APlacePickedFromTheSearchBoxIsSearchedWhole) {
+    const Watchdog watchdog(std::chrono::seconds(120), std::size_t{1} << 30);
+    Collection data;
+    const std::string place = LongText("Trattoria ", " in Trastevere");
+    const RecipeData roma{"Crema", "Dessert", "Latte", "2", place.substr(0, kLong - 1), {}, {}};
+    data.recipe.notes = place;
+    WriteCollection({roma, data.recipe}, data.table);
+    m_dir.write("luoghi.txt", CrLf({"Milano", place}));
+    CreateForm();
+    ShowActive();
+
+    ChooseScope(QStringLiteral("Luogo"));
+    auto *box = Find<ComboBox>("StringaDaCercare");
+    ASSERT_EQ(box->items(), (QStringList{QStringLiteral("Milano"), ShownText(place)}));
+    box->setCurrentIndex(1);
+    EXPECT_EQ(box->dataText().str(), place);
+    EXPECT_EQ(box->text(), FromCp1252(place));
+    ClickSearch();
+    EXPECT_EQ(ItemsOf("RicetteTrovate"), QStringList{QStringLiteral("Torta")});
 }
 
 INSTANTIATE_TEST_SUITE_P(OneMegabyte, LongLineTest, ::testing::ValuesIn(kCases),

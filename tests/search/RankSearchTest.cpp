@@ -186,6 +186,31 @@ TEST(NameCatalog, ListingAgainTakesOverTheOrderOnlyOfTheSameNames) {
     }
 }
 
+TEST(NameCatalog, KeepsANameTooLongToShowWholeSharedAndTellsItChangedOnListingAgain) {
+    const test::TempDir dir;
+    const std::string longName = "Pasta " + std::string(kLongTextLimit, 'a');
+    std::string changed = longName;
+    changed[changed.size() / 2] = 'b';
+    const Strings names = {"B", longName, "a", longName, "Zuppa"};
+    const std::string path = dir.write("ricette.txt", Collection(names, 4));
+    const NameCatalog before = NameCatalog::List(path);
+    ASSERT_EQ(before.size(), 5u);
+    EXPECT_EQ(before.name(2), longName);  // a, B, the long names, Zuppa
+    EXPECT_EQ(before.displayNames()[2], ShownText(longName));
+    EXPECT_EQ(before.firstRankOf(3), 2u);
+    EXPECT_EQ(before.sharedName(3).str(), longName);
+    EXPECT_EQ(before.sharedName(3).str().data(), before.sharedName(3).str().data());
+    EXPECT_EQ(before.sharedName(1).str(), "B");
+    ExpectSameAsPlainCollector(path, before);
+
+    dir.write("ricette.txt", Collection({"B", changed, "a", longName, "Zuppa"}, 4));
+    const NameCatalog again = NameCatalog::List(path, &before);
+    EXPECT_NE(again.displayNames().constData(), before.displayNames().constData());
+    EXPECT_EQ(again.name(2), longName);
+    EXPECT_EQ(again.name(3), changed);
+    EXPECT_EQ(again.firstRankOf(3), 3u);
+}
+
 TEST(RankSearch, GivesThePlainCollectorsResultsSearchAfterSearch) {
     const test::TempDir dir;
     for (unsigned seed = 1; seed <= 4; ++seed) {
