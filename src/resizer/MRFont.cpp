@@ -30,7 +30,7 @@ void TMRFont::WriteFont(const QFont &font) {
     if (m_ownFont)
         m_control->setFont(font);
     else
-        WriteFont(font);
+        m_control->setProperty(m_propertyName.constData(), font);
 }
 
 int TMRFont::PixelsPerInch() const {

@@ -44,9 +44,12 @@ void TMRControlHandler::ApplyBounds(QRect &bounds) {
     const int width = Rounded(parent.width(), m_widthRatio);
     const int top = Rounded(parent.height(), m_topRatio);
     const int left = Rounded(parent.width(), m_leftRatio);
-    m_control->setGeometry(left, top, width, height);
-    // A control aligned to its parent's client area goes back there, as its alignment says.
-    if (AlignOf(m_control) != alNone) SetAlign(m_control, alClient);
+    // A control aligned to its parent's client area goes back there at once, as its alignment
+    // says: it is placed there directly, without a relayout of it at the computed bounds first.
+    if (AlignOf(m_control) != alNone)
+        SetAlign(m_control, alClient);
+    else
+        m_control->setGeometry(left, top, width, height);
     bounds = m_control->geometry();
 }
 

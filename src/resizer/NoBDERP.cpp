@@ -13,6 +13,7 @@
 #include <QMetaClassInfo>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -96,6 +97,16 @@ bool IsContainer(const QWidget *control) {
     return info >= 0 && qstrcmp(meta->classInfo(info).value(), "true") == 0;
 }
 
+// Scroll bars draw no text: their holders keep the font they have, so that each new size of
+// the area's font is not sent on to them and their layouts at every resize.
+void KeepScrollBarFonts(QAbstractScrollArea *area) {
+    for (QScrollBar *bar : {area->horizontalScrollBar(), area->verticalScrollBar()}) {
+        QWidget *holder = bar->parentWidget();
+        if (holder == nullptr || holder == area || holder == area->viewport()) holder = bar;
+        if (!holder->testAttribute(Qt::WA_SetFont)) holder->setFont(holder->font());
+    }
+}
+
 bool LaidOutBy(const QWidget *container, const QWidget *child) {
     const QLayout *layout = container->layout();
     return layout != nullptr && layout->indexOf(const_cast<QWidget *>(child)) >= 0;
@@ -112,7 +123,10 @@ void TNoBDEResizerPanel::AddPropertyHandlers(QWidget *control, TMRPropertyHandle
     using resizer::HasProperty;
     using resizer::Publishes;
     const auto add = [&handlers](auto handler) { handlers.push_back(std::move(handler)); };
-    if (Publishes(control, "font")) add(std::make_unique<TMRFont>(control, "font"));
+    if (Publishes(control, "font")) {
+        add(std::make_unique<TMRFont>(control, "font"));
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(control)) KeepScrollBarFonts(area);
+    }
     if (IsA<QComboBox, QListView, QTreeView>(control) && HasProperty(control, "itemHeight"))
         add(std::make_unique<TMRItemHeight>(control));
     if (IsA<QScrollArea>(control)) add(std::make_unique<TMRScrollBox>(control));

@@ -53,7 +53,26 @@ public:
     int m_spacing = 6;
 };
 
+// A control with a font of its own besides its widget font, as a tabbed notebook's tab font.
+class TabFontWidget : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QFont tabFont MEMBER m_tabFont)
+
+public:
+    QFont m_tabFont;
+};
+
 }  // namespace
+
+TEST_F(HandlersTest, FontPropertyOtherThanTheWidgetFontScales) {
+    TabFontWidget control;
+    control.m_tabFont.setPointSize(10);
+    TMRFont handler(&control, "tabFont");
+    handler.SaveProportionsAgainst({100, 50});
+    handler.ApplyProportionsAgainst({300, 200});
+    EXPECT_EQ(control.m_tabFont.pointSize(), Expected(10, 100, 300));
+    EXPECT_EQ(control.font(), QWidget().font());
+}
 
 TEST_F(HandlersTest, ListRowHeightFollowsTheControlHeight) {
     auto *combo = new sapidoro::ComboBox(sapidoro::ComboBox::Style::DropDown, m_panel);
