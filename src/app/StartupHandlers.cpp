@@ -89,8 +89,9 @@ void TForm1::SelezioneAmbitoRicercaChange() {
                 longPlaces.emplace_back(static_cast<int>(places.size()), std::string(place));
             places.append(ShownText(place));
         });
-        // The list first: a new list puts back the text the field had, which would lay a
-        // long place out once more.
+        // The field emptied and the list set first: a new list puts back the text the field
+        // had, which would lay a long place out once more.
+        StringaDaCercare->setText(QString());
         StringaDaCercare->clearItems();
         const SharedText longFirst = !longPlaces.empty() && longPlaces.front().first == 0
                                          ? longPlaces.front().second
