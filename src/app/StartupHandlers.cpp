@@ -89,12 +89,18 @@ void TForm1::SelezioneAmbitoRicercaChange() {
                 longPlaces.emplace_back(static_cast<int>(places.size()), std::string(place));
             places.append(ShownText(place));
         });
+        // The field emptied and the list set first: a new list puts back the text the field
+        // had, which would lay a long place out once more.
+        StringaDaCercare->setText(QString());
         StringaDaCercare->clearItems();
-        if (!longPlaces.empty() && longPlaces.front().first == 0)
-            StringaDaCercare->setDataText(longPlaces.front().second);
+        const SharedText longFirst = !longPlaces.empty() && longPlaces.front().first == 0
+                                         ? longPlaces.front().second
+                                         : SharedText();
+        StringaDaCercare->setItemsInOrder(places, std::move(longPlaces));
+        if (!longFirst.empty())
+            StringaDaCercare->setDataText(longFirst);
         else
             StringaDaCercare->setText(places.front());
-        StringaDaCercare->setItemsInOrder(places, std::move(longPlaces));
         fixedHints = true;
     } else if (const std::optional<SearchScope> other = scope()) {
         const ScopeValues values = FixedScopeValues(*other);

@@ -291,7 +291,11 @@ std::optional<RecipeRecord> FindListedRecipe(const std::string &path, const Name
             }
         }
     }
-    return FindRecipe(path, name);
+    // Read in place where the file maps, and the name not copied unless asked for: the name
+    // and the lines before the record may be megabytes long.
+    const auto file = TextFile::MapOrOpen(path);
+    if (!SeekRecipe(*file, name)) return std::nullopt;
+    return ReadRecipeBody(*file, withName ? std::string(name) : std::string());
 }
 
 }  // namespace sapidoro

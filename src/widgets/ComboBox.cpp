@@ -81,8 +81,15 @@ public:
     using QStringListModel::QStringListModel;
     QVariant data(const QModelIndex &index, int role) const override {
         if (role != Qt::EditRole) return QStringListModel::data(index, role);
+        if (m_quiet) return QString();
         return ShownText(QStringListModel::data(index, Qt::DisplayRole).toString());
     }
+    // While a new list is set, the box puts its first item into the edit field, which the
+    // box then gives back its own text: the item is not laid out for that while.
+    void setQuiet(bool quiet) { m_quiet = quiet; }
+
+private:
+    bool m_quiet = false;
 };
 
 // Sorts data texts in the program's name order.
@@ -202,7 +209,10 @@ void ComboBox::changeList(Change &&change, bool keepChoice) {
     const QString whole = lineEdit() != nullptr && !shownBytes ? this->text() : QString();
     const int index = currentIndex();
     m_longItems.clear();
+    auto *model = static_cast<ItemModel *>(m_model);
+    model->setQuiet(lineEdit() != nullptr);
     change();
+    model->setQuiet(false);
     if (lineEdit() != nullptr) {
         if (lineEdit()->text() != text) lineEdit()->setText(text);
         m_wholeText = whole.size() > kLongTextLimit ? whole : QString();
