@@ -253,9 +253,9 @@ std::size_t SharedRanks(EntryIt first, EntryIt last, std::size_t at) {
 
 // Sorts by the first-level ranks one position at a time, each range split into buckets by
 // its rank there, so that a name costs a few passes however long the list is; the ranks of
-// a range are read afresh from the names every 32 positions. Small ranges, and ranges that
-// the ranks cannot split (a byte without a rank, names equal at the first level but not
-// plain), are sorted by comparison. Every step keeps equal names in their order.
+// a range are read afresh from the names every 32 positions. Every name bears a rank at each
+// byte. Small ranges, and names equal at the first level but not plain, are sorted by
+// comparison. Every step keeps equal names in their order.
 class RankSorter {
 public:
     RankSorter(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries,
@@ -290,20 +290,14 @@ private:
     // A range this large is read from memory rather than from the cache: the pass that
     // splits it also counts the ranks that split its parts.
     static constexpr std::size_t kCountAheadFrom = 2048;
-    static constexpr unsigned kUnranked = 256;
-    // Entries by their rank at one position; [kUnranked]: a byte without a rank there.
-    using Counts = std::array<std::uint32_t, 257>;
+    // Entries by their rank at one position; a name that ends before it counts under 0.
+    using Counts = std::array<std::uint32_t, 256>;
     struct Range {
         EntryIt first, last;
         std::size_t depth;
         bool counted;    // its counts wait on `m_counts`, in the same order as the ranges
         bool inScratch;  // its entries lie at the same places of the scratch list
     };
-
-    static unsigned CountedRank(const PrefixEntry &e, std::size_t at, std::size_t depth) {
-        const unsigned r = RankAt(e, at);
-        return r == 0 && e.size > depth ? kUnranked : r;
-    }
 
     // The entries of [first, last) agree on their first `depth` ranks and hold the window
     // that `depth` falls in; `known` counts their ranks at `depth` when already counted. With
@@ -325,9 +319,7 @@ private:
             if (known != nullptr)
                 counts = *known;
             else
-                for (EntryIt e = in; e != inEnd; ++e) ++counts[CountedRank(*e, at, depth)];
-            // A byte without a rank leaves its name's place open among all the others.
-            if (counts[kUnranked] != 0) return bringBack(), compareSort(first, last, base);
+                for (EntryIt e = in; e != inEnd; ++e) ++counts[RankAt(*e, at)];
             unsigned low = 0, high = 255;
             while (counts[low] == 0) ++low;
             while (counts[high] == 0) --high;
@@ -350,7 +342,7 @@ private:
                 for (EntryIt e = in; e != inEnd; ++e) {
                     const unsigned r = RankAt(*e, at);
                     out[next[r]++] = *e;
-                    if (r != 0) ++m_ahead[r - low][CountedRank(*e, at + 1, depth + 1)];
+                    if (r != 0) ++m_ahead[r - low][RankAt(*e, at + 1)];
                 }
             } else {
                 for (EntryIt e = in; e != inEnd; ++e) out[next[RankAt(*e, at)]++] = *e;
@@ -458,11 +450,8 @@ private:
         const auto count = static_cast<std::size_t>(last - first);
         std::array<std::pair<std::uint64_t, std::uint32_t>, kComparisonBelow> keys;
         for (std::size_t i = 0; i < count; ++i) {
-            const PrefixEntry &e = first[static_cast<std::ptrdiff_t>(i)];
-            // A byte without a rank among the eight: only the names can tell.
-            for (std::size_t k = at; k < std::min(at + 8, kWindowRanks); ++k)
-                if (RankAt(e, k) == 0 && base + k < e.size) return compareSort(first, last, base);
-            keys[i] = {RanksFrom(e, at), static_cast<std::uint32_t>(i)};
+            keys[i] = {RanksFrom(first[static_cast<std::ptrdiff_t>(i)], at),
+                       static_cast<std::uint32_t>(i)};
         }
         const auto before = [&](const std::pair<std::uint64_t, std::uint32_t> &a,
                                 const std::pair<std::uint64_t, std::uint32_t> &b) {

@@ -148,6 +148,25 @@ public:
             }
         }
     }
+    // As `markerLine`; also sets `otherSeen` when a line equal to the other watched marker,
+    // `other`, starts before the line found (or, without one, among the buffered lines).
+    std::size_t markerLineNoting(std::size_t from, std::string_view marker, std::string_view other,
+                                 bool &otherSeen) const {
+        const std::size_t lineStart = m_pos + from;
+        const std::size_t limit = m_sourceDone ? m_end : m_end - (m_end > 0);
+        const std::size_t size = marker.size();
+        const std::size_t otherSize = other.size();
+        for (std::size_t at = lineStart;; ++at) {
+            at = findBit(m_markerBits, at, limit);
+            if (at + size + 1 >= m_end) return npos;
+            if (!lineStartsAt(at, lineStart)) continue;
+            if (m_data[at + size] == '\r' && std::memcmp(m_data + at, marker.data(), size) == 0)
+                return at - m_pos;
+            if (at + otherSize + 1 < m_end && m_data[at + otherSize] == '\r' &&
+                std::memcmp(m_data + at, other.data(), otherSize) == 0)
+                otherSeen = true;
+        }
+    }
     // The start of the line that holds offset `at`, the line start `floor` at the earliest;
     // it is after `at` when `at` is the LF of a CR LF line end.
     std::size_t lineStartOf(std::size_t at, std::size_t floor) const;

@@ -105,16 +105,17 @@ constexpr std::size_t kLongestTabledRecord = 4 * 1024 * 1024;
 // the file. A body that fits the buffered bytes is looked at whole, for "-Nome" lines in it,
 // and the record goes into the table.
 bool PassRecordBody(IndexedTextFile &file, RecordTable &table) {
-    std::size_t separator = file.markerLine(0, kRecordSeparator);
+    // One pass over the body's marker places finds the separator and any "-Nome" line before it.
+    bool nameInBody = false;
+    std::size_t separator = file.markerLineNoting(0, kRecordSeparator, kNameMarker, nameInBody);
     while (separator == IndexedTextFile::npos && file.buffered() < kLongestTabledRecord &&
            !file.endsAt(file.buffered()))
-        separator = file.markerLine(0, kRecordSeparator);
+        separator = file.markerLineNoting(0, kRecordSeparator, kNameMarker, nameInBody);
     if (separator == IndexedTextFile::npos) {
         table.stop();
         return file.skipPastLine(kRecordSeparator);
     }
-    const std::size_t name = file.markerLine(0, kNameMarker);
-    if (name != IndexedTextFile::npos && name < separator) table.markNameElsewhere();
+    if (nameInBody) table.markNameElsewhere();
     std::size_t end;
     file.advance(file.lineAfter(separator, end));
     table.addRecord(file.offset());
