@@ -212,7 +212,7 @@ void NameCatalog::makeDisplayTexts() {
     m_display.reserve(static_cast<qsizetype>(count));
     m_firstRank.resize(count);
     FirstRanks firstRanks;
-    std::vector<std::string_view> group(std::size_t{1} << kGroupBits);
+    std::vector<std::string_view> group(std::min(count, std::size_t{1} << kGroupBits));
     for (std::size_t g = 0; g < groups; ++g) {
         const char *bytes = copies[g].get();
         for (std::size_t at = 0; at < groupBytes[g];) {
