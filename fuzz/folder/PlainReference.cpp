@@ -81,8 +81,15 @@ Strings SplitLines(std::string_view bytes) {
     return lines;
 }
 
+namespace {
+std::vector<std::pair<std::string, std::shared_ptr<const Strings>>> kept;
+}  // namespace
+
+void ForgetLines() {
+    kept = {};
+}
+
 LineCursor::LineCursor(std::string_view bytes) {
-    static std::vector<std::pair<std::string, std::shared_ptr<const Strings>>> kept;
     for (const auto &[seen, lines] : kept) {
         if (seen == bytes) {
             m_lines = lines;
@@ -210,9 +217,17 @@ bool NameLess(std::string_view a, std::string_view b) {
 }
 
 Strings SortedNames(Strings names) {
-    std::stable_sort(names.begin(), names.end(),
-                     [](const std::string &a, const std::string &b) { return NameLess(a, b); });
-    return names;
+    // The order of NameLess, with each name's sort key made once rather than per comparison.
+    std::vector<std::pair<QCollatorSortKey, std::size_t>> keyed;
+    keyed.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        keyed.emplace_back(Collator().sortKey(ToQString(names[i])), i);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
+    Strings sorted;
+    sorted.reserve(names.size());
+    for (const auto &entry : keyed) sorted.push_back(std::move(names[entry.second]));
+    return sorted;
 }
 
 Strings Collect(const Strings &resultList, bool complete, const Strings &matches) {

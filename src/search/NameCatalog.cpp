@@ -254,7 +254,7 @@ void NameCatalog::makeDisplayTexts() {
     m_display.reserve(static_cast<qsizetype>(count));
     m_firstRank.resize(count);
     FirstRanks firstRanks;
-    std::vector<std::string_view> group(std::size_t{1} << kGroupBits);
+    std::vector<std::string_view> group(std::min(count, std::size_t{1} << kGroupBits));
     std::size_t freed = 0;  // the groups below are freed
     for (std::size_t g = 0; g < groups; ++g) {
         const char *bytes = copies[g].get();
