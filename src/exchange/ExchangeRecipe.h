@@ -2,6 +2,7 @@
 
 #include "data/RecipeFile.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,16 @@ struct ImportResult {
     std::vector<ImportedRecipe> recipes;
     std::string stopMessage;
     std::string encoding;  // the encoding found, for the preview
+};
+
+// Takes each recipe read, in file order.
+using RecipeVisitor = std::function<void(ImportedRecipe &&recipe)>;
+
+// What a reading gave besides its recipes: how many, and, when it stopped early, why (UTF-8).
+struct ImportReading {
+    std::size_t recipes = 0;
+    std::string stopMessage;
+    std::string encoding;
 };
 
 // Bounds that keep a hostile file from taking unbounded memory.

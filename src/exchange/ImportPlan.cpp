@@ -6,6 +6,7 @@
 #include "writer/RecordCodec.h"
 #include "writer/SaveError.h"
 
+#include <memory>
 #include <unordered_set>
 
 namespace sapidoro {
@@ -24,40 +25,66 @@ std::string FreeName(const std::string &name, const std::vector<std::string> &ta
         if (!names.count(Numbered(name, n))) return Numbered(name, n);
 }
 
+ImportPlan::ImportPlan(ImportReader read, std::vector<std::string> collectionNames)
+    : m_read(std::move(read)), m_collectionNames(std::move(collectionNames)) {
+    std::unordered_set<std::string> seen(m_collectionNames.begin(), m_collectionNames.end());
+    m_reading = m_read([&](ImportedRecipe &&recipe) { add(std::move(recipe), seen); });
+}
+
 ImportPlan::ImportPlan(std::vector<ImportedRecipe> recipes,
                        std::vector<std::string> collectionNames)
-    : m_recipes(std::move(recipes)),
-      m_collectionNames(std::move(collectionNames)),
-      m_included(m_recipes.size(), true),
-      m_taken(m_recipes.size(), false),
-      m_refused(m_recipes.size(), false) {
-    std::unordered_set<std::string> seen(m_collectionNames.begin(), m_collectionNames.end());
-    for (std::size_t i = 0; i < m_recipes.size(); ++i) {
-        ImportedRecipe &recipe = m_recipes[i];
-        if (recipe.record.name.empty()) recipe.record.name = std::string(kUnnamedRecipe);
-        m_taken[i] = !seen.insert(recipe.record.name).second;
-        // What the writer would refuse is said here, recipe by recipe, not by the save.
-        // The fields are lent to the check and taken back, so that nothing is copied.
-        RecipeRecord &record = recipe.record;
-        RecipeFields fields = FieldsForWriter(std::move(record));
-        const auto giveBack = [&] {
-            record.name = std::move(fields.name);
-            record.dish = std::move(fields.dish);
-            record.mainIngredient = std::move(fields.mainIngredient);
-            record.notes = std::move(fields.notes);
-            record.ingredients = std::move(fields.ingredients);
-            record.preparation = std::move(fields.preparation);
-        };
-        try {
-            CheckRecipeFields(fields);
-            giveBack();
-        } catch (const ESaveRefused &refusal) {
-            giveBack();
-            recipe.problems.push_back(refusal.message() + " Non sar\xC3\xA0 importata.");
-            m_refused[i] = true;
-            m_included[i] = false;
-        }
+    : ImportPlan(
+          [held = std::make_shared<const std::vector<ImportedRecipe>>(std::move(recipes))](
+              const RecipeVisitor &visit) {
+              for (ImportedRecipe recipe : *held) visit(std::move(recipe));
+              return ImportReading{held->size(), {}, {}};
+          },
+          std::move(collectionNames)) {}
+
+void ImportPlan::add(ImportedRecipe &&recipe, std::unordered_set<std::string> &seen) {
+    RecipeRecord &record = recipe.record;
+    RecipeSummary summary;
+    summary.digest = RecordDigest(record);
+    if (record.name.empty()) record.name = std::string(kUnnamedRecipe);
+    summary.name = record.name;
+    summary.dish = record.dish;
+    summary.persons = record.persons;
+    summary.picturePath = std::move(recipe.picturePath);
+    summary.unwritable = std::move(recipe.unwritable);
+    summary.problems = std::move(recipe.problems);
+    m_taken.push_back(!seen.insert(summary.name).second);
+    // What the writer would refuse is said here, recipe by recipe, not by the save.
+    bool refused = false;
+    try {
+        CheckRecipeFields(FieldsForWriter(std::move(record)));
+    } catch (const ESaveRefused &refusal) {
+        summary.problems.push_back(refusal.message() + " Non sar\xC3\xA0 importata.");
+        refused = true;
     }
+    m_refused.push_back(refused);
+    m_included.push_back(!refused);
+    m_recipes.push_back(std::move(summary));
+}
+
+void ImportPlan::readChosen(const std::vector<std::string> &finalNames,
+                            const std::function<void(const RecipeFields &recipe)> &take) const {
+    const auto changed = [] {
+        throw ESaveRefused(
+            "Il file da importare \xC3\xA8 cambiato dopo l'anteprima: l'importazione non "
+            "\xC3\xA8 stata salvata.");
+    };
+    std::size_t i = 0;
+    m_read([&](ImportedRecipe &&recipe) {
+        if (i >= m_recipes.size() || RecordDigest(recipe.record) != m_recipes[i].digest)
+            changed();
+        if (!finalNames[i].empty()) {
+            RecipeFields fields = FieldsForWriter(std::move(recipe.record));
+            fields.name = finalNames[i];
+            take(fields);
+        }
+        ++i;
+    });
+    if (i != m_recipes.size()) changed();
 }
 
 bool ImportPlan::nameTaken(std::size_t i) const {
@@ -74,7 +101,7 @@ std::vector<std::string> ImportPlan::finalNames() const {
     std::vector<std::string> names(m_recipes.size());
     for (std::size_t i = 0; i < m_recipes.size(); ++i) {
         if (!m_included[i]) continue;
-        const std::string &name = m_recipes[i].record.name;
+        const std::string &name = m_recipes[i].name;
         if (!taken.count(name)) {
             names[i] = name;
         } else if (m_choice == NameConflict::Rename) {
@@ -90,7 +117,7 @@ std::vector<std::string> ImportPlan::finalNames() const {
 }
 
 std::vector<std::string> ImportPlan::problems(std::size_t i) const {
-    const ImportedRecipe &recipe = m_recipes[i];
+    const RecipeSummary &recipe = m_recipes[i];
     std::vector<std::string> problems = recipe.problems;
     if (m_taken[i])
         problems.push_back(
@@ -104,35 +131,6 @@ std::vector<std::string> ImportPlan::problems(std::size_t i) const {
         problems.push_back(text + '.');
     }
     return problems;
-}
-
-std::vector<RecipeRecord> ImportPlan::chosenRecords() const {
-    const std::vector<std::string> names = finalNames();
-    std::vector<RecipeRecord> records;
-    for (std::size_t i = 0; i < m_recipes.size(); ++i) {
-        if (names[i].empty()) continue;
-        records.push_back(m_recipes[i].record);
-        records.back().name = names[i];
-    }
-    return records;
-}
-
-std::vector<RecipeRecord> ImportPlan::takeChosenRecords() {
-    const std::vector<std::string> names = finalNames();
-    std::vector<RecipeRecord> records;
-    records.reserve(m_recipes.size());
-    for (std::size_t i = 0; i < m_recipes.size(); ++i) {
-        if (names[i].empty()) continue;
-        records.push_back(std::move(m_recipes[i].record));
-        records.back().name = names[i];
-        m_recipes[i].record = RecipeRecord();
-    }
-    m_recipes.clear();
-    m_included.clear();
-    m_taken.clear();
-    m_refused.clear();
-    m_names.clear();
-    return records;
 }
 
 std::vector<std::pair<std::string, std::string>> ImportPlan::chosenPictures() const {

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "exchange/ExchangeRecipe.h"
+#include "writer/RecipeFields.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace sapidoro {
@@ -12,13 +16,32 @@ namespace sapidoro {
 // unreachable.
 enum class NameConflict { Skip, Rename };
 
+// What the preview shows of one recipe, and what the save checks the second reading against.
+struct RecipeSummary {
+    std::string name;  // never empty: a recipe with none gets `kUnnamedRecipe`
+    std::string dish;
+    std::string persons;
+    std::string picturePath;
+    std::vector<char32_t> unwritable;
+    std::vector<std::string> problems;  // UTF-8
+    std::uint64_t digest = 0;           // of the record as read
+};
+
+// Reads a foreign file, handing each recipe to `visit`; a plan runs it once for the preview
+// and once more for the save, so that the recipes are never all held at once.
+using ImportReader = std::function<ImportReading(const RecipeVisitor &visit)>;
+
 // The recipes of an import with the user's choices, and the records they make.
 class ImportPlan {
 public:
+    ImportPlan(ImportReader read, std::vector<std::string> collectionNames);
+    // The recipes given, held by the plan.
     ImportPlan(std::vector<ImportedRecipe> recipes, std::vector<std::string> collectionNames);
 
+    // How the first reading went: encoding, stop message.
+    const ImportReading &reading() const { return m_reading; }
     std::size_t size() const { return m_recipes.size(); }
-    const ImportedRecipe &recipe(std::size_t i) const { return m_recipes[i]; }
+    const RecipeSummary &recipe(std::size_t i) const { return m_recipes[i]; }
 
     // A recipe the writer would refuse stays out.
     void setIncluded(std::size_t i, bool included) {
@@ -40,18 +63,23 @@ public:
     // The problems to show for the recipe (UTF-8), the name conflict included.
     std::vector<std::string> problems(std::size_t i) const;
 
-    // The records to append, with their final names, in the file's order.
-    std::vector<RecipeRecord> chosenRecords() const;
+    // Reads the file again and hands `take` each recipe that `finalNames` (this plan's
+    // `finalNames()`) does not skip, under its final name, in the file's order. Throws
+    // ESaveRefused when the file no longer gives the recipes the preview showed.
+    void readChosen(const std::vector<std::string> &finalNames,
+                    const std::function<void(const RecipeFields &recipe)> &take) const;
     // The pictures to copy beside them: the picture file and the final name.
     std::vector<std::pair<std::string, std::string>> chosenPictures() const;
-    // The chosen records, moved out: the plan holds none of them afterwards.
-    std::vector<RecipeRecord> takeChosenRecords();
 
     // Every recipe's final name at once (empty: skipped); one pass over the plan.
     std::vector<std::string> finalNames() const;
 
 private:
-    std::vector<ImportedRecipe> m_recipes;
+    void add(ImportedRecipe &&recipe, std::unordered_set<std::string> &seen);
+
+    ImportReader m_read;
+    ImportReading m_reading;
+    std::vector<RecipeSummary> m_recipes;
     std::vector<std::string> m_collectionNames;
     std::vector<bool> m_included;
     std::vector<bool> m_taken;

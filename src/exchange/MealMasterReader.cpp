@@ -122,8 +122,9 @@ std::optional<ColumnItems> SplitColumns(std::string_view line) {
 
 class Parser {
 public:
-    Parser(const std::vector<std::string> &dishes, SourceEncoding encoding)
-        : m_dishes(dishes), m_converter(encoding) {}
+    Parser(const std::vector<std::string> &dishes, SourceEncoding encoding,
+           const RecipeVisitor &visit)
+        : m_dishes(dishes), m_converter(encoding), m_visit(visit) {}
 
     bool feed(std::string_view raw) {
         m_line.clear();
@@ -139,15 +140,15 @@ public:
         return m_stop.empty();
     }
 
-    ImportResult finish(std::string stopMessage) {
+    ImportReading finish(std::string stopMessage) {
         if (m_pendingHeader) resolvePending(false);
         if (m_open)
             close("Manca la riga di chiusura della ricetta: letta fino alla fine del file.");
         if (m_stop.empty()) m_stop = std::move(stopMessage);
-        ImportResult result;
-        result.recipes = std::move(m_recipes);
-        result.stopMessage = std::move(m_stop);
-        return result;
+        ImportReading reading;
+        reading.recipes = m_count;
+        reading.stopMessage = std::move(m_stop);
+        return reading;
     }
 
 private:
@@ -311,10 +312,11 @@ private:
                    record.mainIngredient.size();
         for (const auto &l : record.ingredients) m_bytes += 48 + l.size();
         for (const auto &l : record.preparation) m_bytes += 48 + l.size();
-        m_recipes.push_back(std::move(m_recipe));
-        if (m_recipes.size() >= kMaxImportedRecipes || m_bytes >= kMaxImportedBytes)
+        ++m_count;
+        m_visit(std::move(m_recipe));
+        if (m_count >= kMaxImportedRecipes || m_bytes >= kMaxImportedBytes)
             m_stop = "Il file contiene troppe ricette per una sola importazione: lette le prime " +
-                     std::to_string(m_recipes.size()) + ".";
+                     std::to_string(m_count) + ".";
     }
 
     const std::vector<std::string> &m_dishes;
@@ -330,7 +332,8 @@ private:
     std::vector<Item> m_left;
     std::vector<Item> m_right;
     std::string m_paragraph;
-    std::vector<ImportedRecipe> m_recipes;
+    const RecipeVisitor &m_visit;
+    std::size_t m_count = 0;
     std::size_t m_bytes = 0;
     std::string m_stop;
 };
@@ -361,13 +364,14 @@ std::optional<std::string> HeadingRead(std::string_view line) {
     return HeadingText(line);
 }
 
-ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes) {
+ImportReading ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes,
+                             const RecipeVisitor &visit) {
     const std::string_view sample = reader.sample();
     const SourceEncoding encoding =
         sample.substr(0, kMealMasterExportHeader.size()) == kMealMasterExportHeader
             ? SourceEncoding::Cp1252
             : DetectEncoding(sample);
-    Parser parser(collectionDishes, encoding);
+    Parser parser(collectionDishes, encoding, visit);
     std::string_view line;
     while (reader.next(line))
         if (!parser.feed(line)) break;
@@ -376,8 +380,25 @@ ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &
         stop = "La riga " + std::to_string(reader.lineNumber() + 1) + " supera " +
                std::to_string(LineReader::kDefaultMaxLine) +
                " caratteri: la lettura si ferma l\xC3\xAC.";
-    ImportResult result = parser.finish(std::move(stop));
-    result.encoding = EncodingName(encoding);
+    ImportReading reading = parser.finish(std::move(stop));
+    reading.encoding = EncodingName(encoding);
+    return reading;
+}
+
+ImportReading ReadMealMasterFile(const std::string &path,
+                                 const std::vector<std::string> &collectionDishes,
+                                 const RecipeVisitor &visit) {
+    LineReader reader(path);
+    return ReadMealMaster(reader, collectionDishes, visit);
+}
+
+ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes) {
+    ImportResult result;
+    ImportReading reading = ReadMealMaster(reader, collectionDishes, [&](ImportedRecipe &&recipe) {
+        result.recipes.push_back(std::move(recipe));
+    });
+    result.stopMessage = std::move(reading.stopMessage);
+    result.encoding = std::move(reading.encoding);
     return result;
 }
 

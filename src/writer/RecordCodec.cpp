@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <functional>
 
 namespace sapidoro {
 
@@ -59,6 +60,41 @@ std::string_view DifferingField(const RecipeFields &written, const RecipeFields 
     return kFieldPreparation;
 }
 
+// Each text's hash and length folded in turn, so that moving a byte from one field or line
+// to the next changes the digest.
+class Digest {
+public:
+    void add(std::string_view text) {
+        fold(std::hash<std::string_view>{}(text));
+        fold(text.size());
+    }
+    void add(const std::vector<std::string> &lines) {
+        fold(lines.size());
+        for (const std::string &line : lines) add(line);
+    }
+    std::uint64_t value() const { return m_value; }
+
+private:
+    void fold(std::uint64_t x) {
+        std::uint64_t z = m_value ^ (x + 0x9E3779B97F4A7C15u);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+        m_value = z ^ (z >> 31);
+    }
+    std::uint64_t m_value = 0;
+};
+
+std::uint64_t DigestOfFields(std::string_view name, std::string_view dish,
+                             std::string_view mainIngredient, std::string_view persons,
+                             std::string_view notes, const std::vector<std::string> &ingredients,
+                             const std::vector<std::string> &preparation) {
+    Digest digest;
+    for (std::string_view text : {name, dish, mainIngredient, persons, notes}) digest.add(text);
+    digest.add(ingredients);
+    digest.add(preparation);
+    return digest.value();
+}
+
 }  // namespace
 
 std::string CollectionText(std::string_view utf8, std::string_view field, int line) {
@@ -103,6 +139,11 @@ void CheckRecipeFields(const RecipeFields &recipe) {
 
 std::string EncodeRecord(const RecipeFields &recipe) {
     std::string out;
+    AppendEncodedRecord(out, recipe);
+    return out;
+}
+
+void AppendEncodedRecord(std::string &out, const RecipeFields &recipe) {
     AppendLine(out, kNameMarker);
     AppendLine(out, recipe.name);
     AppendLine(out, "-Piatto");
@@ -118,7 +159,17 @@ std::string EncodeRecord(const RecipeFields &recipe) {
     AppendLine(out, kPreparationMarker);
     for (const std::string &line : recipe.preparation) AppendLine(out, line);
     AppendLine(out, kRecordSeparator);
-    return out;
+}
+
+std::uint64_t RecordDigest(const RecipeRecord &record) {
+    return DigestOfFields(record.name, record.dish, record.mainIngredient, record.persons,
+                          record.notes, record.ingredients, record.preparation);
+}
+
+std::uint64_t RecordDigest(const RecipeFields &recipe) {
+    return DigestOfFields(recipe.name, recipe.dish, recipe.mainIngredient,
+                          std::to_string(recipe.persons), recipe.notes, recipe.ingredients,
+                          recipe.preparation);
 }
 
 RecipeFields DecodeRecord(std::string_view bytes, std::size_t &end, bool &complete) {

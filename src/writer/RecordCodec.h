@@ -3,6 +3,7 @@
 #include "data/RecipeFile.h"
 #include "writer/RecipeFields.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,13 @@ void CheckRecipeFields(const RecipeFields &recipe);
 // The record in the collection's conventions: lines 1 to 13 and on, CR LF line ends, its
 // separator line last.
 std::string EncodeRecord(const RecipeFields &recipe);
+// The same, appended to `out`.
+void AppendEncodedRecord(std::string &out, const RecipeFields &recipe);
+
+// A 64-bit digest of a record's fields, the persons as the text of its line; a record read
+// back gives the digest of the fields it was written from.
+std::uint64_t RecordDigest(const RecipeRecord &record);
+std::uint64_t RecordDigest(const RecipeFields &recipe);
 
 // The record at the start of `bytes` as the program's readers see it; `end` is where the
 // reader stopped and `complete` whether the record was closed.
