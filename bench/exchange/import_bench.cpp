@@ -158,9 +158,10 @@ int main(int argc, char **argv) {
             "ms, iconv %.1f ms; ratios %.2fx and %.2fx\n",
             Median(oursCpu), Median(readingCpu), Median(peerCpu), Median(oursCpu) / Median(peerCpu),
             Median(readingCpu) / Median(peerCpu));
-        std::printf("reading alone (file to the preview's list): median %.1f ms, ratio %.2fx, peak %.1f MB\n",
-                    Median(reading), Median(reading) / peerMedian,
-                    static_cast<double>(readingPeak) / 1024);
+        std::printf(
+            "reading alone (file to the preview's list): median %.1f ms, ratio %.2fx, peak %.1f "
+            "MB\n",
+            Median(reading), Median(reading) / peerMedian, static_cast<double>(readingPeak) / 1024);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -75,8 +75,7 @@ void ImportPlan::readChosen(const std::vector<std::string> &finalNames,
     };
     std::size_t i = 0;
     m_read([&](ImportedRecipe &&recipe) {
-        if (i >= m_recipes.size() || RecordDigest(recipe.record) != m_recipes[i].digest)
-            changed();
+        if (i >= m_recipes.size() || RecordDigest(recipe.record) != m_recipes[i].digest) changed();
         if (!finalNames[i].empty()) {
             RecipeFields fields = FieldsForWriter(std::move(recipe.record));
             fields.name = finalNames[i];

@@ -34,10 +34,14 @@ struct Collection {
         dir.write("ing.txt", "Pasta_ING == 100 g === 350\r\n");
         dir.write("luoghi.txt", "Roma\r\n");
     }
+    // The plan reads the file for the preview and again when it saves.
     ImportPlan read(const std::string &mealMaster) const {
-        ImportResult result = ReadMealMasterText(mealMaster, {"Primo"});
-        return ImportPlan(std::move(result.recipes),
-                          ListRecipeNames(dir.file("ricette.txt")).names);
+        const std::string file = dir.write("import.mmf", mealMaster);
+        return ImportPlan(
+            [file](const RecipeVisitor &visit) {
+                return ReadMealMasterFile(file, {"Primo"}, visit);
+            },
+            ListRecipeNames(dir.file("ricette.txt")).names);
     }
 };
 
@@ -89,7 +93,8 @@ TEST(ImportSave, NameConflictInEachOfItsTwoChoices) {
     }
 }
 
-// A collection changed by another program since the import was read is left untouched.
+// A collection changed by another program since the import was read, or a foreign file that
+// no longer holds the recipes previewed, leaves the collection untouched.
 TEST(ImportSave, RefusedImportLeavesTheCollectionUntouched) {
     Collection collection;
     const FileIdentity identity = CurrentIdentity(collection.dir.file("ricette.txt"));
@@ -98,6 +103,17 @@ TEST(ImportSave, RefusedImportLeavesTheCollectionUntouched) {
     collection.dir.write("ricette.txt", changed);
     EXPECT_THROW(SaveImport(collection.dir.path(), plan, &identity), ESaveRefused);
     EXPECT_EQ(collection.dir.read("ricette.txt"), changed);
+
+    const std::string sameCount = MealMaster("Pasta", "      1 c  Latte") +
+                                  MealMaster("Nuova", "    300 g  Orzo") +
+                                  MealMaster("Pasta", "      2 tb Olio");
+    for (const std::string &edited : {sameCount, kImport + kImport}) {
+        Collection other;
+        ImportPlan stale = other.read(kImport);
+        other.dir.write("import.mmf", edited);
+        EXPECT_THROW(SaveImport(other.dir.path(), stale, nullptr), ESaveRefused);
+        EXPECT_EQ(other.dir.read("ricette.txt"), other.before);
+    }
 }
 
 // A picture goes in beside its recipe, never over one already there.
