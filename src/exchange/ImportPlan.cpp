@@ -6,6 +6,7 @@
 #include "writer/RecordCodec.h"
 #include "writer/SaveError.h"
 
+#include <algorithm>
 #include <memory>
 #include <unordered_set>
 
@@ -27,8 +28,12 @@ std::string FreeName(const std::string &name, const std::vector<std::string> &ta
 
 ImportPlan::ImportPlan(ImportReader read, std::vector<std::string> collectionNames)
     : m_read(std::move(read)), m_collectionNames(std::move(collectionNames)) {
-    std::unordered_set<std::string> seen(m_collectionNames.begin(), m_collectionNames.end());
-    m_reading = m_read([&](ImportedRecipe &&recipe) { add(std::move(recipe), seen); });
+    m_reading = m_read([&](ImportedRecipe &&recipe) { add(std::move(recipe)); });
+    // Views of the names, now that they no longer move.
+    std::unordered_set<std::string_view> seen(m_collectionNames.begin(), m_collectionNames.end());
+    m_taken.reserve(m_recipes.size());
+    for (const RecipeSummary &summary : m_recipes)
+        m_taken.push_back(!seen.insert(summary.name).second);
 }
 
 ImportPlan::ImportPlan(std::vector<ImportedRecipe> recipes,
@@ -41,7 +46,7 @@ ImportPlan::ImportPlan(std::vector<ImportedRecipe> recipes,
           },
           std::move(collectionNames)) {}
 
-void ImportPlan::add(ImportedRecipe &&recipe, std::unordered_set<std::string> &seen) {
+void ImportPlan::add(ImportedRecipe &&recipe) {
     RecipeRecord &record = recipe.record;
     RecipeSummary summary;
     summary.digest = RecordDigest(record);
@@ -52,7 +57,6 @@ void ImportPlan::add(ImportedRecipe &&recipe, std::unordered_set<std::string> &s
     summary.picturePath = std::move(recipe.picturePath);
     summary.unwritable = std::move(recipe.unwritable);
     summary.problems = std::move(recipe.problems);
-    m_taken.push_back(!seen.insert(summary.name).second);
     // What the writer would refuse is said here, recipe by recipe, not by the save.
     bool refused = false;
     try {
@@ -96,7 +100,9 @@ const std::string &ImportPlan::finalName(std::size_t i) const {
 }
 
 std::vector<std::string> ImportPlan::finalNames() const {
-    std::unordered_set<std::string> taken(m_collectionNames.begin(), m_collectionNames.end());
+    // Views into the collection's names and into `names`, whose strings stay where they are.
+    std::unordered_set<std::string_view> taken(m_collectionNames.begin(), m_collectionNames.end());
+    taken.reserve(m_collectionNames.size() + m_recipes.size());
     std::vector<std::string> names(m_recipes.size());
     for (std::size_t i = 0; i < m_recipes.size(); ++i) {
         if (!m_included[i]) continue;
@@ -133,8 +139,11 @@ std::vector<std::string> ImportPlan::problems(std::size_t i) const {
 }
 
 std::vector<std::pair<std::string, std::string>> ImportPlan::chosenPictures() const {
-    const std::vector<std::string> names = finalNames();
     std::vector<std::pair<std::string, std::string>> pictures;
+    if (std::none_of(m_recipes.begin(), m_recipes.end(),
+                     [](const RecipeSummary &recipe) { return !recipe.picturePath.empty(); }))
+        return pictures;
+    const std::vector<std::string> names = finalNames();
     for (std::size_t i = 0; i < m_recipes.size(); ++i)
         if (!names[i].empty() && !m_recipes[i].picturePath.empty())
             pictures.emplace_back(m_recipes[i].picturePath, names[i]);

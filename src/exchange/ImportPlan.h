@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace sapidoro {
@@ -75,7 +74,7 @@ public:
     std::vector<std::string> finalNames() const;
 
 private:
-    void add(ImportedRecipe &&recipe, std::unordered_set<std::string> &seen);
+    void add(ImportedRecipe &&recipe);
 
     ImportReader m_read;
     ImportReading m_reading;

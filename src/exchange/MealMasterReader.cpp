@@ -74,50 +74,63 @@ bool IsAmountByte(char c) {
            u == 0xBC || u == 0xBD || u == 0xBE;
 }
 
+// One ingredient's columns, in the line being read.
+struct ItemView {
+    std::string_view amount;
+    std::string_view unit;
+    std::string_view name;
+};
+
+// An ingredient kept until its block ends (a later line may continue its name).
 struct Item {
     std::string amount;
     std::string unit;
     std::string name;
 };
 
+bool HasAmountDigit(std::string_view amount) {
+    for (const char c : amount) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((c >= '0' && c <= '9') || u == 0xBC || u == 0xBD || u == 0xBE) return true;
+    }
+    return false;
+}
+
 // One ingredient in the fixed columns: amount (7), blank, unit (2), blank, name.
-std::optional<Item> ParseColumns(std::string_view column) {
+std::optional<ItemView> ParseColumns(std::string_view column) {
     if (IsBlank(column)) return std::nullopt;
     const std::string_view amountField = column.substr(0, 7);
     for (char c : amountField)
         if (!IsAmountByte(c)) return std::nullopt;
     if (column.size() > 7 && column[7] != ' ') return std::nullopt;
     if (column.size() > 10 && column[10] != ' ') return std::nullopt;
-    Item item;
-    item.amount = std::string(TrimBlanks(amountField));
-    if (!item.amount.empty() &&
-        item.amount.find_first_of("0123456789\xBC\xBD\xBE") == std::string::npos)
-        return std::nullopt;
-    item.unit =
-        std::string(TrimBlanks(column.size() > 8 ? column.substr(8, 2) : std::string_view()));
+    ItemView item;
+    item.amount = TrimBlanks(amountField);
+    if (!item.amount.empty() && !HasAmountDigit(item.amount)) return std::nullopt;
+    item.unit = TrimBlanks(column.size() > 8 ? column.substr(8, 2) : std::string_view());
     if (!item.unit.empty() && !IsMealMasterUnit(item.unit)) return std::nullopt;
-    if (column.size() > kNameColumn)
-        item.name = std::string(TrimBlanks(column.substr(kNameColumn)));
+    if (column.size() > kNameColumn) item.name = TrimBlanks(column.substr(kNameColumn));
     return item;
 }
 
 struct ColumnItems {
-    std::optional<Item> left;
-    std::optional<Item> right;
+    std::optional<ItemView> left;
+    std::optional<ItemView> right;
 };
 
 // The ingredient or two of an ingredient line (the left column may be blank when the right
 // one continues a name), or nothing when the line is not one.
 std::optional<ColumnItems> SplitColumns(std::string_view line) {
-    std::optional<Item> left = ParseColumns(line.substr(0, kSecondColumn - 1));
-    const bool leftBlank = IsBlank(line.substr(0, kSecondColumn - 1));
+    const std::string_view leftColumn = line.substr(0, kSecondColumn - 1);
+    const std::optional<ItemView> left = ParseColumns(leftColumn);
+    const bool leftBlank = !left && IsBlank(leftColumn);
     if (!left && !leftBlank) return std::nullopt;
     if (line.size() > kSecondColumn && line[kSecondColumn - 1] == ' ') {
-        if (auto right = ParseColumns(line.substr(kSecondColumn)))
-            return ColumnItems{std::move(left), std::move(right)};
+        if (auto right = ParseColumns(line.substr(kSecondColumn))) return ColumnItems{left, right};
     }
     if (leftBlank) return std::nullopt;
-    return ColumnItems{ParseColumns(line), std::nullopt};
+    // A line that ends within the left column is that column.
+    return ColumnItems{line.size() == leftColumn.size() ? left : ParseColumns(line), std::nullopt};
 }
 
 class Parser {
@@ -255,17 +268,18 @@ private:
             m_state = State::Directions;
             return direction(line);
         }
-        if (items->left) add(m_left, std::move(*items->left));
-        if (items->right) add(m_right, std::move(*items->right));
+        if (items->left) add(m_left, *items->left);
+        if (items->right) add(m_right, *items->right);
     }
 
-    static void add(std::vector<Item> &column, Item item) {
+    static void add(std::vector<Item> &column, const ItemView &item) {
         if (IsContinuation(item.amount, item.unit, item.name) && !column.empty()) {
-            const std::string_view more = TrimBlanks(std::string_view(item.name).substr(1));
+            const std::string_view more = TrimBlanks(item.name.substr(1));
             column.back().name = Join(column.back().name, more);
             return;
         }
-        column.push_back(std::move(item));
+        column.push_back(
+            Item{std::string(item.amount), std::string(item.unit), std::string(item.name)});
     }
 
     void flushBlock() {
@@ -342,16 +356,26 @@ private:
 
 std::string IngredientLineFromColumns(std::string_view amount, std::string_view unit,
                                       std::string_view name) {
-    const std::string quantity = Join(amount, ItalianUnit(unit, amount));
+    const std::string_view italian = ItalianUnit(unit, amount);
+    std::string line;
+    line.reserve(amount.size() + italian.size() + kSeparator.size() + name.size() + 1);
+    line.append(amount);
+    if (!amount.empty() && !italian.empty()) line += ' ';
+    line.append(italian);
     // A name holding the separator is a whole line written by an export.
-    if (name.find(kSeparator) != std::string_view::npos) return Join(quantity, name);
-    return quantity + std::string(kSeparator) + std::string(name);
+    if (name.find(kSeparator) != std::string_view::npos) {
+        if (!line.empty() && !name.empty()) line += ' ';
+    } else {
+        line.append(kSeparator);
+    }
+    line.append(name);
+    return line;
 }
 
 std::optional<std::string> IngredientLineRead(std::string_view line) {
     const auto items = SplitColumns(line);
     if (!items || !items->left || items->right) return std::nullopt;
-    const Item &item = *items->left;
+    const ItemView &item = *items->left;
     if (IsContinuation(item.amount, item.unit, item.name)) return std::nullopt;
     return IngredientLineFromColumns(item.amount, item.unit, item.name);
 }
