@@ -33,12 +33,6 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 void TakeLabelledFields(RecipeRecord &record) {
     auto &lines = record.preparation;
     std::string value;

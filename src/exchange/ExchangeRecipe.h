@@ -54,7 +54,12 @@ std::string PersonsFromYield(std::string_view text);
 // The collection's own spelling of `dish` when it holds one equal but for letter case.
 std::string MatchDish(const std::string &dish, const std::vector<std::string> &collectionDishes);
 
-// The text without leading and trailing blanks (spaces and tabs).
-std::string_view TrimBlanks(std::string_view text);
+// The text without leading and trailing blanks (spaces and tabs); inline, as the readers call
+// it on every line.
+inline std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
 
 }  // namespace sapidoro
