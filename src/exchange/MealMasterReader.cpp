@@ -140,10 +140,9 @@ public:
         : m_dishes(dishes), m_converter(encoding), m_visit(visit) {}
 
     bool feed(std::string_view raw) {
-        m_line.clear();
-        m_converter.convertInto(raw, m_line);
+        const std::string_view line = m_converter.convertView(raw, m_line);
         const std::vector<char32_t> unwritable = m_converter.takeUnwritable();
-        handle(m_line);
+        handle(line);
         if (m_open)
             for (char32_t c : unwritable)
                 if (std::find(m_recipe.unwritable.begin(), m_recipe.unwritable.end(), c) ==
@@ -167,7 +166,7 @@ public:
 private:
     enum class State { Outside, Header, Ingredients, Directions };
 
-    void handle(const std::string &line) {
+    void handle(std::string_view line) {
         if (m_pendingHeader) {
             if (IsBlank(line)) {
                 ++m_pendingBlanks;
@@ -182,7 +181,7 @@ private:
             }
         }
         if (IsHeaderLine(line)) {
-            m_pendingHeader = line;
+            m_pendingHeader = std::string(line);
             m_pendingBlanks = 0;
             return;
         }
@@ -225,6 +224,9 @@ private:
 
     void startRecipe() {
         m_recipe = ImportedRecipe();
+        // Room for a usual recipe at once, rather than growing line by line.
+        m_recipe.record.ingredients.reserve(16);
+        m_recipe.record.preparation.reserve(8);
         m_servings.clear();
         m_category.clear();
         m_left.clear();

@@ -211,6 +211,13 @@ void Cp1252Converter::convertInto(std::string_view text, std::string &out) {
     }
 }
 
+std::string_view Cp1252Converter::convertView(std::string_view text, std::string &scratch) {
+    if (m_encoding == SourceEncoding::Cp1252 || IsAscii(text)) return text;
+    scratch.clear();
+    convertInto(text, scratch);
+    return scratch;
+}
+
 void Cp1252Converter::convertUtf8(std::string_view text, std::string &out) {
     out.reserve(out.size() + text.size());
     std::size_t i = 0;

@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <functional>
 
 namespace sapidoro {
 
@@ -80,28 +79,41 @@ std::string_view DifferingField(const RecipeFields &written, const RecipeFields 
     return kFieldPreparation;
 }
 
-// Each text's hash and length folded in turn, so that moving a byte from one field or line
-// to the next changes the digest.
+// Each text's length and bytes folded in turn, eight bytes at a time, so that moving a byte
+// from one field or line to the next changes the digest.
 class Digest {
 public:
     void add(std::string_view text) {
-        fold(std::hash<std::string_view>{}(text));
         fold(text.size());
+        std::size_t i = 0;
+        for (; i + 8 <= text.size(); i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, 8);
+            fold(word);
+        }
+        if (i < text.size()) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, text.size() - i);
+            fold(word);
+        }
     }
     void add(const std::vector<std::string> &lines) {
         fold(lines.size());
         for (const std::string &line : lines) add(line);
     }
-    std::uint64_t value() const { return m_value; }
+    std::uint64_t value() const {
+        std::uint64_t z = m_value;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+        return z ^ (z >> 31);
+    }
 
 private:
     void fold(std::uint64_t x) {
-        std::uint64_t z = m_value ^ (x + 0x9E3779B97F4A7C15u);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-        m_value = z ^ (z >> 31);
+        m_value = (m_value ^ x) * 0x9E3779B97F4A7C15u;
+        m_value ^= m_value >> 29;
     }
-    std::uint64_t m_value = 0;
+    std::uint64_t m_value = 0x243F6A8885A308D3u;
 };
 
 std::uint64_t DigestOfFields(std::string_view name, std::string_view dish,
