@@ -17,7 +17,18 @@ constexpr std::size_t kNameColumn = 11;
 constexpr std::size_t kSecondColumn = 41;
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
+    // Asked of every line: the first byte settles most.
+    if (prefix.empty()) return true;
+    return !text.empty() && text[0] == prefix[0] && text.substr(0, prefix.size()) == prefix;
+}
+
+// Whether `name` holds " ==== ": the rare "====" is looked for, not the common blank.
+bool HoldsSeparator(std::string_view name) {
+    for (std::size_t at = name.find("===="); at != std::string_view::npos;
+         at = name.find("====", at + 1))
+        if (at > 0 && name[at - 1] == ' ' && at + 4 < name.size() && name[at + 4] == ' ')
+            return true;
+    return false;
 }
 
 bool IsBlank(std::string_view line) {
@@ -365,7 +376,7 @@ std::string IngredientLineFromColumns(std::string_view amount, std::string_view 
     if (!amount.empty() && !italian.empty()) line += ' ';
     line.append(italian);
     // A name holding the separator is a whole line written by an export.
-    if (name.find(kSeparator) != std::string_view::npos) {
+    if (HoldsSeparator(name)) {
         if (!line.empty() && !name.empty()) line += ' ';
     } else {
         line.append(kSeparator);
