@@ -50,6 +50,11 @@ TEST(RecordCodec, RefusesWhatWouldBreakTheWalkNamingFieldAndCharacter) {
         {[](RecipeFields &r) { r.dish += "\n"; }, "Il campo \"Piatto\" contiene un a capo"},
         {[](RecipeFields &r) { r.mainIngredient += "\x1A"; },
          "Il campo \"Ingrediente principale\" contiene il carattere Ctrl-Z"},
+        // Also where the byte lies among the first eight of a long text.
+        {[](RecipeFields &r) { r.notes = "\nun testo di molti caratteri"; },
+         "Il campo \"Note\" contiene un a capo"},
+        {[](RecipeFields &r) { r.preparation[0] = "Cuocere\x1A a fuoco lento per un'ora"; },
+         "La riga 1 del campo \"Preparazione\" contiene il carattere Ctrl-Z"},
         {[](RecipeFields &r) { r.preparation[1] = ":Ricette"; },
          "La riga 2 del campo \"Preparazione\" è \":Ricette\""},
         {[](RecipeFields &r) { r.ingredients[2] = "-Preparazione"; },
