@@ -30,7 +30,9 @@ ImportPlan::ImportPlan(ImportReader read, std::vector<std::string> collectionNam
     : m_read(std::move(read)), m_collectionNames(std::move(collectionNames)) {
     m_reading = m_read([&](ImportedRecipe &&recipe) { add(std::move(recipe)); });
     // Views of the names, now that they no longer move.
-    std::unordered_set<std::string_view> seen(m_collectionNames.begin(), m_collectionNames.end());
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(m_collectionNames.size() + m_recipes.size());
+    seen.insert(m_collectionNames.begin(), m_collectionNames.end());
     m_taken.reserve(m_recipes.size());
     for (const RecipeSummary &summary : m_recipes)
         m_taken.push_back(!seen.insert(summary.name).second);
@@ -101,8 +103,9 @@ const std::string &ImportPlan::finalName(std::size_t i) const {
 
 std::vector<std::string> ImportPlan::finalNames() const {
     // Views into the collection's names and into `names`, whose strings stay where they are.
-    std::unordered_set<std::string_view> taken(m_collectionNames.begin(), m_collectionNames.end());
+    std::unordered_set<std::string_view> taken;
     taken.reserve(m_collectionNames.size() + m_recipes.size());
+    taken.insert(m_collectionNames.begin(), m_collectionNames.end());
     std::vector<std::string> names(m_recipes.size());
     for (std::size_t i = 0; i < m_recipes.size(); ++i) {
         if (!m_included[i]) continue;

@@ -176,12 +176,6 @@ SaveResult AppendRecipes(const std::string &folder, const std::vector<RecipeFiel
 
 SaveResult AppendRecipeStream(const std::string &folder, const std::vector<std::string> &names,
                               const RecipeProducer &produce, const FileIdentity *expected) {
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(names.size());
-    for (const std::string &name : names)
-        if (!seen.insert(name).second)
-            throw ESaveRefused("La ricetta " + Quoted(name) + " compare due volte.");
-    seen.clear();
     const std::vector<std::string_view> views(names.begin(), names.end());
     const std::string path = RecipeFilePath(folder);
     // Of each record written, its length and digest, for the read-back.
@@ -189,6 +183,9 @@ SaveResult AppendRecipeStream(const std::string &folder, const std::vector<std::
     return SaveFile(path, expected, [&](const SavedFile &old) {
         written.clear();
         const CollectionScan scan = Scan(old, views);
+        if (scan.repeated)
+            throw ESaveRefused("La ricetta " + Quoted(names[*scan.repeated]) +
+                               " compare due volte.");
         for (std::size_t i = 0; i < names.size(); ++i) RefuseTaken(scan.names[i], names[i]);
         SavePlan plan;
         plan.from = plan.to = scan.appendAt;

@@ -148,6 +148,18 @@ TEST(CollectionWriter, AppendsDeletesUndoesAndRefusesTakenNames) {
               "Nella raccolta c'è già una ricetta di nome \"Torta\".");
     EXPECT_EQ(Refusal([&] { DeleteRecipe(dir.path(), CurrentIdentity(path), "Pane"); }),
               "La ricetta \"Pane\" non è più nella raccolta.");
+    // A streamed append writes only the records whose names it checked, each once.
+    const auto stream = [&](std::vector<std::string> names, std::vector<std::string> given) {
+        return Refusal([&] {
+            AppendRecipeStream(dir.path(), names, [&](const RecipeSink &sink) {
+                for (const std::string &name : given) sink(SampleRecipe(name));
+            });
+        });
+    };
+    EXPECT_EQ(stream({"Pane", "Pane"}, {"Pane", "Pane"}), "La ricetta \"Pane\" compare due volte.");
+    for (const auto &given : {std::vector<std::string>{"Torta"}, {}, {"Pane", "Riso"}})
+        EXPECT_NE(stream({"Pane"}, given).find("non sono quelle controllate"), std::string::npos);
+    EXPECT_EQ(ReadAll(path), both);
 
     const SaveResult deleted = DeleteRecipe(dir.path(), appended.identity, "Arrosto");
     EXPECT_EQ(ReadAll(path),
