@@ -2,7 +2,12 @@
 
 #include "common/AsciiCase.h"
 
+#include "common/Exception.h"
+
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 
 namespace sapidoro {
 
@@ -76,6 +81,12 @@ std::string MatchDish(const std::string &dish, const std::vector<std::string> &c
     for (const std::string &known : collectionDishes)
         if (EqualIgnoringAsciiCase(known, dish)) return known;
     return dish;
+}
+
+FileIdentity SourceIdentity(const std::string &path) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) throw EInOutError::fromErrno(errno);
+    return IdentityOf(info);
 }
 
 }  // namespace sapidoro

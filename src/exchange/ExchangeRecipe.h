@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/RecipeFile.h"
+#include "scan/FileMapping.h"
 
 #include <functional>
 #include <string>
@@ -32,7 +33,12 @@ struct ImportReading {
     std::size_t recipes = 0;
     std::string stopMessage;
     std::string encoding;
+    std::string sourcePath;  // the file read, if any, and its identity before the reading
+    FileIdentity sourceIdentity;
 };
+
+// The identity of the file at `path` (links followed); throws EInOutError.
+FileIdentity SourceIdentity(const std::string &path);
 
 // Bounds that keep a hostile file from taking unbounded memory.
 inline constexpr std::size_t kMaxImportedRecipes = 300000;

@@ -1,6 +1,7 @@
 #include "exchange/ImportPlan.h"
 
 #include "common/Cp1252.h"
+#include "common/Exception.h"
 #include "exchange/ImportSave.h"
 #include "exchange/TextEncoding.h"
 #include "writer/RecordCodec.h"
@@ -27,8 +28,8 @@ std::string FreeName(const std::string &name, const std::vector<std::string> &ta
 }
 
 ImportPlan::ImportPlan(ImportReader read, std::vector<std::string> collectionNames)
-    : m_read(std::move(read)), m_collectionNames(std::move(collectionNames)) {
-    m_reading = m_read([&](ImportedRecipe &&recipe) { add(std::move(recipe)); });
+    : m_spool(std::make_shared<RecordSpool>()), m_collectionNames(std::move(collectionNames)) {
+    m_reading = read([&](ImportedRecipe &&recipe) { add(std::move(recipe)); });
     // Views of the names, now that they no longer move.
     std::unordered_set<std::string_view> seen;
     seen.reserve(m_collectionNames.size() + m_recipes.size());
@@ -44,14 +45,15 @@ ImportPlan::ImportPlan(std::vector<ImportedRecipe> recipes,
           [held = std::make_shared<const std::vector<ImportedRecipe>>(std::move(recipes))](
               const RecipeVisitor &visit) {
               for (ImportedRecipe recipe : *held) visit(std::move(recipe));
-              return ImportReading{held->size(), {}, {}};
+              ImportReading reading;
+              reading.recipes = held->size();
+              return reading;
           },
           std::move(collectionNames)) {}
 
 void ImportPlan::add(ImportedRecipe &&recipe) {
     RecipeRecord &record = recipe.record;
     RecipeSummary summary;
-    summary.digest = RecordDigest(record);
     if (record.name.empty()) record.name = std::string(kUnnamedRecipe);
     summary.name = record.name;
     summary.dish = record.dish;
@@ -61,35 +63,50 @@ void ImportPlan::add(ImportedRecipe &&recipe) {
     summary.problems = std::move(recipe.problems);
     // What the writer would refuse is said here, recipe by recipe, not by the save.
     bool refused = false;
+    SpooledRecord spooled;
     try {
-        CheckRecipeFields(FieldsForWriter(std::move(record)));
+        const RecipeFields fields = FieldsForWriter(std::move(record));
+        CheckRecipeFields(fields);
+        spooled = m_spool->add(fields);
     } catch (const ESaveRefused &refusal) {
         summary.problems.push_back(refusal.message() + " Non sar\xC3\xA0 importata.");
         refused = true;
     }
+    m_spooled.push_back(spooled);
     m_refused.push_back(refused);
     m_included.push_back(!refused);
     m_recipes.push_back(std::move(summary));
 }
 
-void ImportPlan::readChosen(const std::vector<std::string> &finalNames,
-                            const std::function<void(const RecipeFields &recipe)> &take) const {
-    const auto changed = [] {
-        throw ESaveRefused(
-            "Il file da importare \xC3\xA8 cambiato dopo l'anteprima: l'importazione non "
-            "\xC3\xA8 stata salvata.");
-    };
-    std::size_t i = 0;
-    m_read([&](ImportedRecipe &&recipe) {
-        if (i >= m_recipes.size() || RecordDigest(recipe.record) != m_recipes[i].digest) changed();
-        if (!finalNames[i].empty()) {
-            RecipeFields fields = FieldsForWriter(std::move(recipe.record));
-            fields.name = finalNames[i];
-            take(fields);
+void ImportPlan::handChosen(const std::vector<std::string> &finalNames,
+                            const EncodedRecordSink &take) const {
+    if (!m_reading.sourcePath.empty()) {
+        bool same = false;
+        try {
+            same = SourceIdentity(m_reading.sourcePath) == m_reading.sourceIdentity;
+        } catch (const EInOutError &) {
         }
-        ++i;
-    });
-    if (i != m_recipes.size()) changed();
+        if (!same)
+            throw ESaveRefused(
+                "Il file da importare \xC3\xA8 cambiato dopo l'anteprima: l'importazione non "
+                "\xC3\xA8 stata salvata.");
+    }
+    std::string renamed;
+    for (std::size_t i = 0; i < m_recipes.size(); ++i) {
+        if (finalNames[i].empty()) continue;
+        const std::string_view record = m_spool->read(m_spooled[i]);
+        const std::string &name = m_recipes[i].name;
+        if (finalNames[i] == name) {
+            take(record);
+            continue;
+        }
+        // Only the name line changes: "-Nome", CR LF, the name, CR LF.
+        const std::size_t nameLine = kNameMarker.size() + 2;
+        renamed.assign(record.substr(0, nameLine));
+        renamed.append(finalNames[i]);
+        renamed.append(record.substr(nameLine + name.size()));
+        take(renamed);
+    }
 }
 
 bool ImportPlan::nameTaken(std::size_t i) const {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "exchange/ExchangeRecipe.h"
+#include "exchange/RecordSpool.h"
+#include "writer/CollectionWriter.h"
 #include "writer/RecipeFields.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +18,7 @@ namespace sapidoro {
 // unreachable.
 enum class NameConflict { Skip, Rename };
 
-// What the preview shows of one recipe, and what the save checks the second reading against.
+// What the preview shows of one recipe.
 struct RecipeSummary {
     std::string name;  // never empty: a recipe with none gets `kUnnamedRecipe`
     std::string dish;
@@ -23,11 +26,10 @@ struct RecipeSummary {
     std::string picturePath;
     std::vector<char32_t> unwritable;
     std::vector<std::string> problems;  // UTF-8
-    std::uint64_t digest = 0;           // of the record as read
 };
 
-// Reads a foreign file, handing each recipe to `visit`; a plan runs it once for the preview
-// and once more for the save, so that the recipes are never all held at once.
+// Reads a foreign file, handing each recipe to `visit`; a plan runs it once, for the preview,
+// and keeps the records it would write in a spool, so that they are never all held at once.
 using ImportReader = std::function<ImportReading(const RecipeVisitor &visit)>;
 
 // The recipes of an import with the user's choices, and the records they make.
@@ -62,11 +64,11 @@ public:
     // The problems to show for the recipe (UTF-8), the name conflict included.
     std::vector<std::string> problems(std::size_t i) const;
 
-    // Reads the file again and hands `take` each recipe that `finalNames` (this plan's
-    // `finalNames()`) does not skip, under its final name, in the file's order. Throws
-    // ESaveRefused when the file no longer gives the recipes the preview showed.
-    void readChosen(const std::vector<std::string> &finalNames,
-                    const std::function<void(const RecipeFields &recipe)> &take) const;
+    // Hands `take` the record of each recipe that `finalNames` (this plan's `finalNames()`)
+    // does not skip, under its final name, in the file's order. Throws ESaveRefused when the
+    // file read has changed since the preview.
+    void handChosen(const std::vector<std::string> &finalNames,
+                    const EncodedRecordSink &take) const;
     // The pictures to copy beside them: the picture file and the final name.
     std::vector<std::pair<std::string, std::string>> chosenPictures() const;
 
@@ -76,9 +78,10 @@ public:
 private:
     void add(ImportedRecipe &&recipe);
 
-    ImportReader m_read;
     ImportReading m_reading;
     std::vector<RecipeSummary> m_recipes;
+    std::shared_ptr<RecordSpool> m_spool;
+    std::vector<SpooledRecord> m_spooled;  // of each recipe not refused
     std::vector<std::string> m_collectionNames;
     std::vector<bool> m_included;
     std::vector<bool> m_taken;

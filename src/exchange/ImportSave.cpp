@@ -107,9 +107,9 @@ ImportSaved SaveImport(const std::string &folder, ImportPlan &plan, const FileId
     ImportSaved saved;
     saved.recipes = names.size();
     if (names.empty()) return saved;
-    // The file is read a second time as the writer goes: no more than one recipe is held.
-    AppendRecipeStream(
-        folder, names, [&](const RecipeSink &sink) { plan.readChosen(finalNames, sink); },
+    // The records go from the preview's spool to the writer: no more than a block is held.
+    AppendEncodedStream(
+        folder, names, [&](const EncodedRecordSink &sink) { plan.handChosen(finalNames, sink); },
         expected);
     for (const auto &[source, name] : plan.chosenPictures()) {
         std::string problem = CopyPicture(folder, source, name);

@@ -362,9 +362,11 @@ ImportResult ReadWebRecipeFile(const std::string &path,
 ImportReading ReadWebRecipeFile(const std::string &path,
                                 const std::vector<std::string> &collectionDishes,
                                 const RecipeVisitor &visit) {
+    const FileIdentity identity = SourceIdentity(path);
     ImportResult result = ReadWebRecipeFile(path, collectionDishes);
     for (ImportedRecipe &recipe : result.recipes) visit(std::move(recipe));
-    return {result.recipes.size(), std::move(result.stopMessage), std::move(result.encoding)};
+    return {result.recipes.size(), std::move(result.stopMessage), std::move(result.encoding), path,
+            identity};
 }
 
 }  // namespace sapidoro

@@ -425,8 +425,12 @@ ImportReading ReadMealMaster(LineReader &reader, const std::vector<std::string> 
 ImportReading ReadMealMasterFile(const std::string &path,
                                  const std::vector<std::string> &collectionDishes,
                                  const RecipeVisitor &visit) {
+    const FileIdentity identity = SourceIdentity(path);
     LineReader reader(path);
-    return ReadMealMaster(reader, collectionDishes, visit);
+    ImportReading reading = ReadMealMaster(reader, collectionDishes, visit);
+    reading.sourcePath = path;
+    reading.sourceIdentity = identity;
+    return reading;
 }
 
 ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes) {

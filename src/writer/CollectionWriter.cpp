@@ -91,6 +91,15 @@ RecordPlace LocateRecord(const SavedFile &old, const NameFacts &facts, std::stri
         "Le ricette da aggiungere non sono quelle controllate: la modifica non è stata salvata.");
 }
 
+// Whether `record` begins with the name line of `name`.
+bool IsRecordNamed(std::string_view record, std::string_view name) {
+    const std::size_t marker = kNameMarker.size() + 2;
+    return record.size() > marker + name.size() + 2 &&
+           record.substr(0, kNameMarker.size()) == kNameMarker &&
+           record.substr(marker, name.size()) == name &&
+           record.substr(marker + name.size(), 2) == "\r\n";
+}
+
 void RefuseTaken(const NameFacts &facts, std::string_view name) {
     if (facts.listedCount > 0 || facts.lookupHit)
         throw ESaveRefused("Nella raccolta c'è già una ricetta di nome " + Quoted(name) + ".");
@@ -176,6 +185,26 @@ SaveResult AppendRecipes(const std::string &folder, const std::vector<RecipeFiel
 
 SaveResult AppendRecipeStream(const std::string &folder, const std::vector<std::string> &names,
                               const RecipeProducer &produce, const FileIdentity *expected) {
+    std::string record;
+    return AppendEncodedStream(
+        folder, names,
+        [&](const EncodedRecordSink &sink) {
+            produce([&](const RecipeFields &recipe) {
+                try {
+                    CheckRecipeFields(recipe);
+                } catch (const ESaveRefused &refusal) {
+                    throw ESaveRefused("Ricetta " + Quoted(recipe.name) + ": " + refusal.message());
+                }
+                record.clear();
+                AppendEncodedRecord(record, recipe);
+                sink(record);
+            });
+        },
+        expected);
+}
+
+SaveResult AppendEncodedStream(const std::string &folder, const std::vector<std::string> &names,
+                               const EncodedRecordProducer &produce, const FileIdentity *expected) {
     const std::vector<std::string_view> views(names.begin(), names.end());
     const std::string path = RecipeFilePath(folder);
     // Of each record written, its length and digest, for the read-back.
@@ -198,17 +227,11 @@ SaveResult AppendRecipeStream(const std::string &folder, const std::vector<std::
         plan.produce = [&, lead](const ByteSink &write) {
             std::string block = lead;
             block.reserve(kAppendBlock + (64 << 10));
-            produce([&](const RecipeFields &recipe) {
+            produce([&](std::string_view record) {
                 const std::size_t i = written.size();
-                if (i >= names.size() || recipe.name != names[i]) RefuseUnexpected();
-                try {
-                    CheckRecipeFields(recipe);
-                } catch (const ESaveRefused &refusal) {
-                    throw ESaveRefused("Ricetta " + Quoted(recipe.name) + ": " + refusal.message());
-                }
-                const std::size_t start = block.size();
-                AppendEncodedRecord(block, recipe);
-                written.emplace_back(block.size() - start, RecordDigest(recipe));
+                if (i >= names.size() || !IsRecordNamed(record, names[i])) RefuseUnexpected();
+                written.emplace_back(record.size(), BytesDigest(record));
+                block.append(record);
                 if (block.size() >= kAppendBlock) {
                     write(block);
                     block.clear();
@@ -221,13 +244,23 @@ SaveResult AppendRecipeStream(const std::string &folder, const std::vector<std::
             // Read with plain reads from the first new record on, never held whole.
             TextFile file(OpenFileSourceFrom(tempPath, first));
             std::uint64_t end = 0;
-            for (const auto &[size, digest] : written) {
+            std::string again;
+            for (std::size_t i = 0; i < written.size(); ++i) {
+                const auto [size, digest] = written[i];
                 end += size;
                 if (file.readLineView() != kNameMarker) NotReadBack(path);
                 std::string name = file.readLine();
                 const RecipeRecord record = ReadRecipeBody(file, std::move(name));
-                if (!record.complete || file.offset() != end || RecordDigest(record) != digest)
+                if (!record.complete || file.offset() != end || record.name != names[i])
                     NotReadBack(path);
+                try {
+                    CheckRecordRead(record);
+                } catch (const ESaveRefused &refusal) {
+                    throw ESaveRefused("Ricetta " + Quoted(names[i]) + ": " + refusal.message());
+                }
+                again.clear();
+                AppendEncodedRecord(again, record);
+                if (again.size() != size || BytesDigest(again) != digest) NotReadBack(path);
             }
         };
         return plan;

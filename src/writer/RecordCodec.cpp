@@ -2,6 +2,7 @@
 
 #include "common/ByteSource.h"
 #include "common/Cp1252.h"
+#include "common/Exception.h"
 #include "data/CalorieTable.h"
 #include "data/IntConvert.h"
 #include "data/TextFile.h"
@@ -153,12 +154,16 @@ std::string CollectionText(std::string_view utf8, std::string_view field, int li
     return bytes;
 }
 
-void CheckRecipeFields(const RecipeFields &recipe) {
+namespace {
+
+// The checks on the lines of a record, for the fields given and for a record read back.
+template <typename Record>
+void CheckRecordLines(const Record &recipe, bool personsValid) {
     if (recipe.name.empty()) throw ESaveRefused("Il nome della ricetta è vuoto.");
     CheckLine(recipe.name, kFieldName, 0);
     CheckLine(recipe.dish, kFieldDish, 0);
     CheckLine(recipe.mainIngredient, kFieldMainIngredient, 0);
-    if (recipe.persons < 1) throw ESaveRefused("Il numero di persone deve essere almeno 1.");
+    if (!personsValid) throw ESaveRefused("Il numero di persone deve essere almeno 1.");
     CheckLine(recipe.notes, kFieldNotes, 0);
     CheckLines(recipe.ingredients, kFieldIngredients);
     for (std::size_t i = 0; i < recipe.ingredients.size(); ++i) {
@@ -169,13 +174,8 @@ void CheckRecipeFields(const RecipeFields &recipe) {
     CheckLines(recipe.preparation, kFieldPreparation);
 }
 
-std::string EncodeRecord(const RecipeFields &recipe) {
-    std::string out;
-    AppendEncodedRecord(out, recipe);
-    return out;
-}
-
-void AppendEncodedRecord(std::string &out, const RecipeFields &recipe) {
+template <typename Record>
+void AppendRecordLines(std::string &out, const Record &recipe, std::string_view persons) {
     AppendLine(out, kNameMarker);
     AppendLine(out, recipe.name);
     AppendLine(out, "-Piatto");
@@ -183,7 +183,7 @@ void AppendEncodedRecord(std::string &out, const RecipeFields &recipe) {
     AppendLine(out, "-Ingrediente Principale");
     AppendLine(out, recipe.mainIngredient);
     AppendLine(out, "-Persone");
-    AppendLine(out, std::to_string(recipe.persons));
+    AppendLine(out, persons);
     AppendLine(out, "-Note");
     AppendLine(out, recipe.notes);
     AppendLine(out, "-Ingredienti");
@@ -191,6 +191,41 @@ void AppendEncodedRecord(std::string &out, const RecipeFields &recipe) {
     AppendLine(out, kPreparationMarker);
     for (const std::string &line : recipe.preparation) AppendLine(out, line);
     AppendLine(out, kRecordSeparator);
+}
+
+}  // namespace
+
+void CheckRecipeFields(const RecipeFields &recipe) {
+    CheckRecordLines(recipe, recipe.persons >= 1);
+}
+
+void CheckRecordRead(const RecipeRecord &record) {
+    bool personsValid = false;
+    try {
+        personsValid = StrToInt(record.persons) >= 1;
+    } catch (const EConvertError &) {
+    }
+    CheckRecordLines(record, personsValid);
+}
+
+std::string EncodeRecord(const RecipeFields &recipe) {
+    std::string out;
+    AppendEncodedRecord(out, recipe);
+    return out;
+}
+
+void AppendEncodedRecord(std::string &out, const RecipeFields &recipe) {
+    AppendRecordLines(out, recipe, std::to_string(recipe.persons));
+}
+
+void AppendEncodedRecord(std::string &out, const RecipeRecord &record) {
+    AppendRecordLines(out, record, record.persons);
+}
+
+std::uint64_t BytesDigest(std::string_view bytes) {
+    Digest digest;
+    digest.add(bytes);
+    return digest.value();
 }
 
 std::uint64_t RecordDigest(const RecipeRecord &record) {

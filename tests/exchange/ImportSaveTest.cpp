@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 using namespace sapidoro;
 using Lines = std::vector<std::string>;
 
@@ -93,8 +96,8 @@ TEST(ImportSave, NameConflictInEachOfItsTwoChoices) {
     }
 }
 
-// A collection changed by another program since the import was read, or a foreign file that
-// no longer holds the recipes previewed, leaves the collection untouched.
+// A collection changed by another program since the import was read, or a foreign file
+// changed since the preview, leaves the collection untouched.
 TEST(ImportSave, RefusedImportLeavesTheCollectionUntouched) {
     Collection collection;
     const FileIdentity identity = CurrentIdentity(collection.dir.file("ricette.txt"));
@@ -110,7 +113,10 @@ TEST(ImportSave, RefusedImportLeavesTheCollectionUntouched) {
     for (const std::string &edited : {sameCount, kImport + kImport}) {
         Collection other;
         ImportPlan stale = other.read(kImport);
-        other.dir.write("import.mmf", edited);
+        const std::string file = other.dir.write("import.mmf", edited);
+        // As an edit made later than the preview would leave it, whatever the clock's grain.
+        std::filesystem::last_write_time(
+            file, std::filesystem::last_write_time(file) - std::chrono::seconds(5));
         EXPECT_THROW(SaveImport(other.dir.path(), stale, nullptr), ESaveRefused);
         EXPECT_EQ(other.dir.read("ricette.txt"), other.before);
     }

@@ -159,6 +159,21 @@ TEST(CollectionWriter, AppendsDeletesUndoesAndRefusesTakenNames) {
     EXPECT_EQ(stream({"Pane", "Pane"}, {"Pane", "Pane"}), "La ricetta \"Pane\" compare due volte.");
     for (const auto &given : {std::vector<std::string>{"Torta"}, {}, {"Pane", "Riso"}})
         EXPECT_NE(stream({"Pane"}, given).find("non sono quelle controllate"), std::string::npos);
+    // Records encoded beforehand are refused when they do not read back as they were handed:
+    // a line that splits the record, a field that fails the checks, a record left open.
+    const std::string pane = EncodeRecord(SampleRecipe("Pane"));
+    const std::string cut = pane.substr(0, pane.size() - 10);
+    const std::pair<std::string, std::string> faulty[] = {
+        {cut + ":Ricette\r\n-Nome\r\nX\r\n:Ricette\r\n", "non è stato salvato"},
+        {cut + "-Nome\r\n:Ricette\r\n", "è \"-Nome\""},
+        {cut, "non è stato salvato"}};
+    for (const auto &[given, reason] : faulty) {
+        const std::string message = Refusal([&] {
+            AppendEncodedStream(dir.path(), {"Pane"},
+                                [&](const EncodedRecordSink &sink) { sink(given); });
+        });
+        EXPECT_NE(message.find(reason), std::string::npos) << message;
+    }
     EXPECT_EQ(ReadAll(path), both);
 
     const SaveResult deleted = DeleteRecipe(dir.path(), appended.identity, "Arrosto");
