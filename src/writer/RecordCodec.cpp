@@ -80,8 +80,7 @@ std::string_view DifferingField(const RecipeFields &written, const RecipeFields 
     return kFieldPreparation;
 }
 
-// Each text's length and bytes folded in turn, eight bytes at a time, so that moving a byte
-// from one field or line to the next changes the digest.
+// The length and the bytes folded in turn, eight bytes at a time.
 class Digest {
 public:
     void add(std::string_view text) {
@@ -98,10 +97,6 @@ public:
             fold(word);
         }
     }
-    void add(const std::vector<std::string> &lines) {
-        fold(lines.size());
-        for (const std::string &line : lines) add(line);
-    }
     std::uint64_t value() const {
         std::uint64_t z = m_value;
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
@@ -116,17 +111,6 @@ private:
     }
     std::uint64_t m_value = 0x243F6A8885A308D3u;
 };
-
-std::uint64_t DigestOfFields(std::string_view name, std::string_view dish,
-                             std::string_view mainIngredient, std::string_view persons,
-                             std::string_view notes, const std::vector<std::string> &ingredients,
-                             const std::vector<std::string> &preparation) {
-    Digest digest;
-    for (std::string_view text : {name, dish, mainIngredient, persons, notes}) digest.add(text);
-    digest.add(ingredients);
-    digest.add(preparation);
-    return digest.value();
-}
 
 }  // namespace
 
@@ -226,17 +210,6 @@ std::uint64_t BytesDigest(std::string_view bytes) {
     Digest digest;
     digest.add(bytes);
     return digest.value();
-}
-
-std::uint64_t RecordDigest(const RecipeRecord &record) {
-    return DigestOfFields(record.name, record.dish, record.mainIngredient, record.persons,
-                          record.notes, record.ingredients, record.preparation);
-}
-
-std::uint64_t RecordDigest(const RecipeFields &recipe) {
-    return DigestOfFields(recipe.name, recipe.dish, recipe.mainIngredient,
-                          std::to_string(recipe.persons), recipe.notes, recipe.ingredients,
-                          recipe.preparation);
 }
 
 RecipeFields DecodeRecord(std::string_view bytes, std::size_t &end, bool &complete) {

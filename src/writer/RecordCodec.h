@@ -45,10 +45,6 @@ void AppendEncodedRecord(std::string &out, const RecipeRecord &record);
 // A 64-bit digest of bytes.
 std::uint64_t BytesDigest(std::string_view bytes);
 
-// A 64-bit digest of a record's fields, the persons as the text of its line; a record read
-// back gives the digest of the fields it was written from.
-std::uint64_t RecordDigest(const RecipeRecord &record);
-std::uint64_t RecordDigest(const RecipeFields &recipe);
 
 // The record at the start of `bytes` as the program's readers see it; `end` is where the
 // reader stopped and `complete` whether the record was closed.
