@@ -45,7 +45,6 @@ void AppendEncodedRecord(std::string &out, const RecipeRecord &record);
 // A 64-bit digest of bytes.
 std::uint64_t BytesDigest(std::string_view bytes);
 
-
 // The record at the start of `bytes` as the program's readers see it; `end` is where the
 // reader stopped and `complete` whether the record was closed.
 RecipeFields DecodeRecord(std::string_view bytes, std::size_t &end, bool &complete);
