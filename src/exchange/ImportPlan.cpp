@@ -31,12 +31,23 @@ ImportPlan::ImportPlan(ImportReader read, std::vector<std::string> collectionNam
     : m_spool(std::make_shared<RecordSpool>()), m_collectionNames(std::move(collectionNames)) {
     m_reading = read([&](ImportedRecipe &&recipe) { add(std::move(recipe)); });
     // Views of the names, now that they no longer move.
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(m_collectionNames.size() + m_recipes.size());
-    seen.insert(m_collectionNames.begin(), m_collectionNames.end());
+    const NameGroups groups = groupNames();
+    m_group.reserve(m_recipes.size());
     m_taken.reserve(m_recipes.size());
-    for (const RecipeSummary &summary : m_recipes)
-        m_taken.push_back(!seen.insert(summary.name).second);
+    for (std::size_t i = 0; i < m_recipes.size(); ++i) {
+        const std::uint32_t group = groups.at(m_recipes[i].name);
+        m_group.push_back(group);
+        m_taken.push_back(group != i);
+    }
+}
+
+ImportPlan::NameGroups ImportPlan::groupNames() const {
+    NameGroups groups;
+    groups.reserve(m_collectionNames.size() + m_recipes.size());
+    for (const std::string &name : m_collectionNames) groups.emplace(name, kInCollection);
+    for (std::size_t i = 0; i < m_recipes.size(); ++i)
+        groups.emplace(m_recipes[i].name, static_cast<std::uint32_t>(i));
+    return groups;
 }
 
 ImportPlan::ImportPlan(std::vector<ImportedRecipe> recipes,
@@ -119,24 +130,31 @@ const std::string &ImportPlan::finalName(std::size_t i) const {
 }
 
 std::vector<std::string> ImportPlan::finalNames() const {
-    // Views into the collection's names and into `names`, whose strings stay where they are.
-    std::unordered_set<std::string_view> taken;
-    taken.reserve(m_collectionNames.size() + m_recipes.size());
-    taken.insert(m_collectionNames.begin(), m_collectionNames.end());
+    // A recipe keeps its name unless the collection holds it, an earlier recipe of its group
+    // kept it, or a renaming gave it; only renamings look names up.
     std::vector<std::string> names(m_recipes.size());
+    std::vector<bool> kept(m_recipes.size());
+    std::unordered_set<std::string> given;
+    NameGroups groups;
+    const auto taken = [&](const std::string &name) {
+        if (given.count(name)) return true;
+        const auto group = groups.find(name);
+        return group != groups.end() && (group->second == kInCollection || kept[group->second]);
+    };
     for (std::size_t i = 0; i < m_recipes.size(); ++i) {
         if (!m_included[i]) continue;
         const std::string &name = m_recipes[i].name;
-        if (!taken.count(name)) {
+        const std::uint32_t group = m_group[i];
+        if (group != kInCollection && !kept[group] && (given.empty() || !given.count(name))) {
             names[i] = name;
+            kept[group] = true;
         } else if (m_choice == NameConflict::Rename) {
+            if (groups.empty()) groups = groupNames();
             std::size_t n = 2;
-            while (taken.count(Numbered(name, n))) ++n;
+            while (taken(Numbered(name, n))) ++n;
             names[i] = Numbered(name, n);
-        } else {
-            continue;
+            given.insert(names[i]);
         }
-        taken.insert(names[i]);
     }
     return names;
 }

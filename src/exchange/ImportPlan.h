@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace sapidoro {
@@ -76,7 +78,12 @@ public:
     std::vector<std::string> finalNames() const;
 
 private:
+    // Each name's group: the first recipe of that name, or `kInCollection`.
+    using NameGroups = std::unordered_map<std::string_view, std::uint32_t>;
+    static constexpr std::uint32_t kInCollection = UINT32_MAX;
+
     void add(ImportedRecipe &&recipe);
+    NameGroups groupNames() const;
 
     ImportReading m_reading;
     std::vector<RecipeSummary> m_recipes;
@@ -84,6 +91,7 @@ private:
     std::vector<SpooledRecord> m_spooled;  // of each recipe not refused
     std::vector<std::string> m_collectionNames;
     std::vector<bool> m_included;
+    std::vector<std::uint32_t> m_group;  // of each recipe
     std::vector<bool> m_taken;
     std::vector<bool> m_refused;
     mutable std::vector<std::string> m_names;  // final names under the current choices

@@ -101,7 +101,7 @@ std::string CopyPicture(const std::string &folder, const std::string &source,
 
 ImportSaved SaveImport(const std::string &folder, ImportPlan &plan, const FileIdentity *expected) {
     const std::vector<std::string> finalNames = plan.finalNames();
-    std::vector<std::string> names;
+    std::vector<std::string_view> names;
     for (const std::string &name : finalNames)
         if (!name.empty()) names.push_back(name);
     ImportSaved saved;

@@ -187,7 +187,7 @@ SaveResult AppendRecipeStream(const std::string &folder, const std::vector<std::
                               const RecipeProducer &produce, const FileIdentity *expected) {
     std::string record;
     return AppendEncodedStream(
-        folder, names,
+        folder, std::vector<std::string_view>(names.begin(), names.end()),
         [&](const EncodedRecordSink &sink) {
             produce([&](const RecipeFields &recipe) {
                 try {
@@ -203,15 +203,15 @@ SaveResult AppendRecipeStream(const std::string &folder, const std::vector<std::
         expected);
 }
 
-SaveResult AppendEncodedStream(const std::string &folder, const std::vector<std::string> &names,
+SaveResult AppendEncodedStream(const std::string &folder,
+                               const std::vector<std::string_view> &names,
                                const EncodedRecordProducer &produce, const FileIdentity *expected) {
-    const std::vector<std::string_view> views(names.begin(), names.end());
     const std::string path = RecipeFilePath(folder);
     // Of each record written, its length and digest, for the read-back.
     std::vector<std::pair<std::uint64_t, std::uint64_t>> written;
     return SaveFile(path, expected, [&](const SavedFile &old) {
         written.clear();
-        const CollectionScan scan = Scan(old, views);
+        const CollectionScan scan = Scan(old, names);
         if (scan.repeated)
             throw ESaveRefused("La ricetta " + Quoted(names[*scan.repeated]) +
                                " compare due volte.");

@@ -50,7 +50,8 @@ using EncodedRecordProducer = std::function<void(const EncodedRecordSink &sink)>
 // The same for records encoded beforehand. The written file is read back record by record
 // through the program's reader: each must pass the field checks, end where it was written to,
 // and encode again to the very bytes handed over.
-SaveResult AppendEncodedStream(const std::string &folder, const std::vector<std::string> &names,
+SaveResult AppendEncodedStream(const std::string &folder,
+                               const std::vector<std::string_view> &names,
                                const EncodedRecordProducer &produce,
                                const FileIdentity *expected = nullptr);
 

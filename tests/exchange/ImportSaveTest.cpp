@@ -94,6 +94,13 @@ TEST(ImportSave, NameConflictInEachOfItsTwoChoices) {
         EXPECT_EQ(FindRecipe(collection.dir.file("ricette.txt"), "Pasta (3)")->ingredients,
                   Lines{"2 Cucchiai ==== Olio"});
     }
+    {
+        // A name a renaming gave is taken for the recipes after it.
+        Collection collection;
+        ImportPlan plan = collection.read(kImport + MealMaster("Pasta (3)", "      1 c  Latte"));
+        plan.setConflictChoice(NameConflict::Rename);
+        EXPECT_EQ(plan.finalNames(), (Lines{"Pasta (3)", "Nuova", "Pasta (4)", "Pasta (3) (2)"}));
+    }
 }
 
 // A collection changed by another program since the import was read, or a foreign file
