@@ -31,22 +31,20 @@ ImportPlan::ImportPlan(ImportReader read, std::vector<std::string> collectionNam
     : m_spool(std::make_shared<RecordSpool>()), m_collectionNames(std::move(collectionNames)) {
     m_reading = read([&](ImportedRecipe &&recipe) { add(std::move(recipe)); });
     // Views of the names, now that they no longer move.
-    const NameGroups groups = groupNames();
     m_group.reserve(m_recipes.size());
+    groupNames(&m_group);
     m_taken.reserve(m_recipes.size());
-    for (std::size_t i = 0; i < m_recipes.size(); ++i) {
-        const std::uint32_t group = groups.at(m_recipes[i].name);
-        m_group.push_back(group);
-        m_taken.push_back(group != i);
-    }
+    for (std::size_t i = 0; i < m_recipes.size(); ++i) m_taken.push_back(m_group[i] != i);
 }
 
-ImportPlan::NameGroups ImportPlan::groupNames() const {
+ImportPlan::NameGroups ImportPlan::groupNames(std::vector<std::uint32_t> *groupOf) const {
     NameGroups groups;
     groups.reserve(m_collectionNames.size() + m_recipes.size());
     for (const std::string &name : m_collectionNames) groups.emplace(name, kInCollection);
-    for (std::size_t i = 0; i < m_recipes.size(); ++i)
-        groups.emplace(m_recipes[i].name, static_cast<std::uint32_t>(i));
+    for (std::size_t i = 0; i < m_recipes.size(); ++i) {
+        const auto group = groups.emplace(m_recipes[i].name, static_cast<std::uint32_t>(i));
+        if (groupOf != nullptr) groupOf->push_back(group.first->second);
+    }
     return groups;
 }
 

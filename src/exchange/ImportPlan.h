@@ -83,7 +83,8 @@ private:
     static constexpr std::uint32_t kInCollection = UINT32_MAX;
 
     void add(ImportedRecipe &&recipe);
-    NameGroups groupNames() const;
+    // The groups of the collection's names and the recipes', each recipe's also in `groupOf`.
+    NameGroups groupNames(std::vector<std::uint32_t> *groupOf = nullptr) const;
 
     ImportReading m_reading;
     std::vector<RecipeSummary> m_recipes;
