@@ -103,7 +103,12 @@ void ImportPlan::handChosen(const std::vector<std::string> &finalNames,
     std::string renamed;
     for (std::size_t i = 0; i < m_recipes.size(); ++i) {
         if (finalNames[i].empty()) continue;
-        const std::string_view record = m_spool->read(m_spooled[i]);
+        std::string_view record;
+        try {
+            record = m_spool->read(m_spooled[i]);
+        } catch (const EInOutError &failure) {
+            throw ESaveRefused(failure.message() + " L'importazione non \xC3\xA8 stata salvata.");
+        }
         const std::string &name = m_recipes[i].name;
         if (finalNames[i] == name) {
             take(record);

@@ -9,12 +9,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace sapidoro {
 
 namespace {
 
 constexpr std::size_t kSpoolBlock = 1 << 20;
+
+[[noreturn]] void Failed(int error) {
+    throw EInOutError("Le ricette lette non si possono tenere nella cartella temporanea (" +
+                          std::string(std::strerror(error)) + ").",
+                      error);
+}
 
 int OpenUnnamedFile() {
     const char *tmp = std::getenv("TMPDIR");
@@ -24,7 +31,7 @@ int OpenUnnamedFile() {
     // Where the file system has no unnamed files, a named one is unlinked at once.
     std::string pattern = folder + "/sapidoro-import-XXXXXX";
     fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) throw EInOutError::fromErrno(errno);
+    if (fd < 0) Failed(errno);
     ::unlink(pattern.c_str());
     return fd;
 }
@@ -52,7 +59,7 @@ void RecordSpool::flush() {
     while (!bytes.empty()) {
         const ssize_t n = ::pwrite(m_fd, bytes.data(), bytes.size(), static_cast<off_t>(m_written));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw EInOutError::fromErrno(n < 0 ? errno : EIO);
+        if (n <= 0) Failed(n < 0 ? errno : EIO);
         bytes.remove_prefix(static_cast<std::size_t>(n));
         m_written += static_cast<std::uint64_t>(n);
     }
@@ -77,7 +84,7 @@ std::string_view RecordSpool::read(const SpooledRecord &record) {
             got += static_cast<std::size_t>(n);
         }
         m_window.resize(got);
-        if (got < record.size) throw EInOutError::fromErrno(EIO);
+        if (got < record.size) Failed(EIO);
     }
     return std::string_view(m_window).substr(static_cast<std::size_t>(record.at - m_windowAt),
                                              static_cast<std::size_t>(record.size));

@@ -16,7 +16,8 @@ struct SpooledRecord {
 
 // The encoded records of an import, kept between the preview and the save in an unnamed file
 // of the temporary folder (gone with the spool, or with the process), so that the foreign file
-// is read once and the records are never all held in memory. I/O failures throw EInOutError.
+// is read once and the records are never all held in memory. I/O failures throw EInOutError with an
+// Italian message.
 class RecordSpool {
 public:
     RecordSpool();

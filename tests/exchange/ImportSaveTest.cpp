@@ -1,6 +1,7 @@
 #include "exchange/ImportSave.h"
 #include "exchange/MealMasterReader.h"
 
+#include "common/Exception.h"
 #include "data/RecipeFile.h"
 #include "support/TempDir.h"
 #include "writer/CollectionWriter.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 
 using namespace sapidoro;
@@ -161,4 +163,37 @@ TEST(ImportSave, RecipeTheWriterWouldRefuseIsLeftOut) {
     EXPECT_EQ(SaveImport(collection.dir.path(), refusing, nullptr).recipes, 1u);
     EXPECT_EQ(ListRecipeNames(collection.dir.file("ricette.txt")).names,
               (Lines{"Pasta", "Pasta (2)", "Sana"}));
+}
+
+// The records wait for the save in an unnamed file of the temporary folder: nothing is left
+// there, and a folder that cannot hold them stops the reading with the reason.
+TEST(ImportSave, RecordsWaitInTheTemporaryFolderUnseen) {
+    Collection collection;
+    test::TempDir temporary;
+    const char *was = std::getenv("TMPDIR");
+    const std::string previous = was != nullptr ? was : "";
+    const auto restore = [&] {
+        if (was != nullptr)
+            setenv("TMPDIR", previous.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    };
+    setenv("TMPDIR", temporary.path().c_str(), 1);
+    {
+        ImportPlan plan = collection.read(kImport);
+        plan.setConflictChoice(NameConflict::Rename);
+        EXPECT_TRUE(std::filesystem::is_empty(temporary.path()));
+        EXPECT_EQ(SaveImport(collection.dir.path(), plan, nullptr).recipes, 3u);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(temporary.path()));
+    setenv("TMPDIR", (temporary.path() + "mancante").c_str(), 1);
+    try {
+        collection.read(kImport);
+        ADD_FAILURE() << "read without a temporary folder";
+    } catch (const EInOutError &failure) {
+        EXPECT_NE(failure.message().find("cartella temporanea"), std::string::npos);
+    }
+    restore();
+    EXPECT_EQ(ListRecipeNames(collection.dir.file("ricette.txt")).names,
+              (Lines{"Pasta", "Pasta (2)", "Pasta (3)", "Nuova", "Pasta (4)"}));
 }
