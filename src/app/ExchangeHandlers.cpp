@@ -96,7 +96,7 @@ void TForm1::Importa1Click() {
     const FileIdentity identity = CurrentIdentity(recipeFile);
     const CollectionIndex collection = IndexCollection(recipeFile);
 
-    // The file is read here for the preview and once more by the save, never held whole.
+    // The file is read once, for the preview; the records wait for the save in a spool.
     const bool web = IsWebRecipeFile(path);
     ImportReader reader = [path, web, dishes = collection.dishes](const RecipeVisitor &visit) {
         return web ? ReadWebRecipeFile(path, dishes, visit)
