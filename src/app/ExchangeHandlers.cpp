@@ -26,6 +26,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <optional>
+
 namespace sapidoro {
 
 namespace {
@@ -40,6 +42,14 @@ QString StartFolder() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return QDir(documents).exists() ? documents : QDir::homePath();
 }
+
+// The wait cursor while a long step runs.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
 
 QString FileName(const QString &path) {
     return QFileInfo(path).fileName();
@@ -86,32 +96,35 @@ void TForm1::Importa1Click() {
     const FileIdentity identity = CurrentIdentity(recipeFile);
     const CollectionIndex collection = IndexCollection(recipeFile);
 
-    ImportResult result;
+    // The file is read once, for the preview; the records wait for the save in a spool.
+    const bool web = IsWebRecipeFile(path);
+    ImportReader reader = [path, web, dishes = collection.dishes](const RecipeVisitor &visit) {
+        return web ? ReadWebRecipeFile(path, dishes, visit)
+                   : ReadMealMasterFile(path, dishes, visit);
+    };
+    std::optional<ImportPlan> plan;
     {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        struct Restore {
-            ~Restore() { QApplication::restoreOverrideCursor(); }
-        } restore;
-        result = IsWebRecipeFile(path) ? ReadWebRecipeFile(path, collection.dishes)
-                                       : ReadMealMasterFile(path, collection.dishes);
+        const WaitCursor wait;
+        plan.emplace(std::move(reader), collection.names);
     }
-    if (result.recipes.empty()) {
+    const ImportReading &reading = plan->reading();
+    if (plan->size() == 0) {
         std::string message =
             "Nessuna ricetta trovata in \"" + FileName(fileName).toStdString() + "\".";
-        if (!result.stopMessage.empty()) message += "\n" + result.stopMessage;
+        if (!reading.stopMessage.empty()) message += "\n" + reading.stopMessage;
         throw Exception(message);
     }
 
-    ImportPlan plan(std::move(result.recipes), collection.names);
-    ImportPreview preview(plan, FileName(fileName), result.encoding, result.stopMessage, this);
+    ImportPreview preview(*plan, FileName(fileName), reading.encoding, reading.stopMessage, this);
     if (preview.exec() != QDialog::Accepted) return;
 
     std::string firstName;
-    for (const std::string &name : plan.finalNames())
+    for (const std::string &name : plan->finalNames())
         if (firstName.empty()) firstName = name;
     ImportSaved saved;
     try {
-        saved = SaveImport(DataFolder, plan, &identity);
+        const WaitCursor wait;
+        saved = SaveImport(DataFolder, *plan, &identity);
     } catch (const EFileChanged &) {
         ReloadCollection(CurrentRecipeName);
         throw;

@@ -49,18 +49,18 @@ public:
 
     QVariant data(const QModelIndex &index, int role) const override {
         const auto row = static_cast<std::size_t>(index.row());
-        const RecipeRecord &record = m_plan.recipe(row).record;
+        const RecipeSummary &recipe = m_plan.recipe(row);
         if (index.column() == 0 && role == Qt::CheckStateRole)
             return m_plan.included(row) ? Qt::Checked : Qt::Unchecked;
         if (role == Qt::ToolTipRole && index.column() == 4) return problems(row);
         if (role != Qt::DisplayRole) return {};
         switch (index.column()) {
             case 1:
-                return FromCp1252(m_names[row].empty() ? record.name : m_names[row]);
+                return FromCp1252(m_names[row].empty() ? recipe.name : m_names[row]);
             case 2:
-                return FromCp1252(record.dish);
+                return FromCp1252(recipe.dish);
             case 3:
-                return FromCp1252(record.persons);
+                return FromCp1252(recipe.persons);
             case 4:
                 return problems(row);
         }

@@ -64,6 +64,10 @@ private:
 }  // namespace
 
 std::unique_ptr<ByteSource> OpenFileSource(const std::string &path) {
+    return OpenFileSourceFrom(path, 0);
+}
+
+std::unique_ptr<ByteSource> OpenFileSourceFrom(const std::string &path, std::uint64_t offset) {
     if (path.empty()) throw EInOutError("File not found", ENOENT);
     if (path.find('\0') != std::string::npos) throw EInOutError("Invalid filename", EINVAL);
     std::uint64_t size = 0;
@@ -71,7 +75,13 @@ std::unique_ptr<ByteSource> OpenFileSource(const std::string &path) {
     if (fd < 0) throw EInOutError::fromErrno(errno);
     // The readers go from the first byte to the last: let the kernel read ahead further.
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return std::make_unique<FileSource>(fd, size);
+    offset = std::min(offset, size);
+    if (offset > 0 && ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
+        const int error = errno;
+        ::close(fd);
+        throw EInOutError::fromErrno(error);
+    }
+    return std::make_unique<FileSource>(fd, size - offset);
 }
 
 std::unique_ptr<ByteSource> MakeMemorySource(std::string bytes, std::size_t maxRead) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,8 @@ public:
 // caller's buffer, never mapped, and only up to the size it had when opened: a file that
 // another program shortens meanwhile just ends early, one that grows ends where it was.
 std::unique_ptr<ByteSource> OpenFileSource(const std::string &path);
+// The same, serving the file's bytes from `offset` on.
+std::unique_ptr<ByteSource> OpenFileSourceFrom(const std::string &path, std::uint64_t offset);
 
 // Serves `bytes`, at most `maxRead` of them per read (fewer than asked, as a pipe may).
 std::unique_ptr<ByteSource> MakeMemorySource(std::string bytes,

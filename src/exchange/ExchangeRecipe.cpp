@@ -2,7 +2,12 @@
 
 #include "common/AsciiCase.h"
 
+#include "common/Exception.h"
+
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 
 namespace sapidoro {
 
@@ -32,12 +37,6 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 void TakeLabelledFields(RecipeRecord &record) {
     auto &lines = record.preparation;
@@ -82,6 +81,12 @@ std::string MatchDish(const std::string &dish, const std::vector<std::string> &c
     for (const std::string &known : collectionDishes)
         if (EqualIgnoringAsciiCase(known, dish)) return known;
     return dish;
+}
+
+FileIdentity SourceIdentity(const std::string &path) {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) throw EInOutError::fromErrno(errno);
+    return IdentityOf(info);
 }
 
 }  // namespace sapidoro

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "data/RecipeFile.h"
+#include "scan/FileMapping.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,21 @@ struct ImportResult {
     std::string encoding;  // the encoding found, for the preview
 };
 
+// Takes each recipe read, in file order.
+using RecipeVisitor = std::function<void(ImportedRecipe &&recipe)>;
+
+// What a reading gave besides its recipes: how many, and, when it stopped early, why (UTF-8).
+struct ImportReading {
+    std::size_t recipes = 0;
+    std::string stopMessage;
+    std::string encoding;
+    std::string sourcePath;  // the file read, if any, and its identity before the reading
+    FileIdentity sourceIdentity;
+};
+
+// The identity of the file at `path` (links followed); throws EInOutError.
+FileIdentity SourceIdentity(const std::string &path);
+
 // Bounds that keep a hostile file from taking unbounded memory.
 inline constexpr std::size_t kMaxImportedRecipes = 300000;
 inline constexpr std::size_t kMaxImportedBytes = 512u << 20;
@@ -43,7 +60,12 @@ std::string PersonsFromYield(std::string_view text);
 // The collection's own spelling of `dish` when it holds one equal but for letter case.
 std::string MatchDish(const std::string &dish, const std::vector<std::string> &collectionDishes);
 
-// The text without leading and trailing blanks (spaces and tabs).
-std::string_view TrimBlanks(std::string_view text);
+// The text without leading and trailing blanks (spaces and tabs); inline, as the readers call
+// it on every line.
+inline std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
 
 }  // namespace sapidoro

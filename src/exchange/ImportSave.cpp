@@ -100,18 +100,18 @@ std::string CopyPicture(const std::string &folder, const std::string &source,
 }
 
 ImportSaved SaveImport(const std::string &folder, ImportPlan &plan, const FileIdentity *expected) {
-    const auto pictures = plan.chosenPictures();
-    std::vector<RecipeFields> fields;
-    {
-        std::vector<RecipeRecord> records = plan.takeChosenRecords();
-        fields.reserve(records.size());
-        for (RecipeRecord &record : records) fields.push_back(FieldsForWriter(std::move(record)));
-    }
+    const std::vector<std::string> finalNames = plan.finalNames();
+    std::vector<std::string_view> names;
+    for (const std::string &name : finalNames)
+        if (!name.empty()) names.push_back(name);
     ImportSaved saved;
-    saved.recipes = fields.size();
-    if (fields.empty()) return saved;
-    AppendRecipes(folder, fields, expected);
-    for (const auto &[source, name] : pictures) {
+    saved.recipes = names.size();
+    if (names.empty()) return saved;
+    // The records go from the preview's spool to the writer: no more than a block is held.
+    AppendEncodedStream(
+        folder, names, [&](const EncodedRecordSink &sink) { plan.handChosen(finalNames, sink); },
+        expected);
+    for (const auto &[source, name] : plan.chosenPictures()) {
         std::string problem = CopyPicture(folder, source, name);
         if (problem.empty())
             ++saved.pictures;

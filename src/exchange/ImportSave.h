@@ -23,7 +23,8 @@ struct ImportSaved {
 // writer (all or nothing; ESaveRefused with its message, the collection untouched), then
 // copies their pictures to "immagini/<name>.jpg" where no picture of that name exists.
 // `expected` is the recipe file as it was when the import was read (null: as found). The
-// plan's records are moved out.
+// foreign file is read again as the save goes; when it changed since the preview, the save is
+// refused.
 ImportSaved SaveImport(const std::string &folder, ImportPlan &plan, const FileIdentity *expected);
 
 // Copies a picture into the collection's picture folder under the recipe's name, through a

@@ -359,4 +359,14 @@ ImportResult ReadWebRecipeFile(const std::string &path,
     return ReadWebRecipeText(bytes, !EndsWith(lower, ".json"), folder, baseName, collectionDishes);
 }
 
+ImportReading ReadWebRecipeFile(const std::string &path,
+                                const std::vector<std::string> &collectionDishes,
+                                const RecipeVisitor &visit) {
+    const FileIdentity identity = SourceIdentity(path);
+    ImportResult result = ReadWebRecipeFile(path, collectionDishes);
+    for (ImportedRecipe &recipe : result.recipes) visit(std::move(recipe));
+    return {result.recipes.size(), std::move(result.stopMessage), std::move(result.encoding), path,
+            identity};
+}
+
 }  // namespace sapidoro

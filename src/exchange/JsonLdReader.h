@@ -19,6 +19,10 @@ inline constexpr std::size_t kMaxWebFileBytes = 32u << 20;
 // be read; a script that is not valid JSON is reported in `stopMessage`.
 ImportResult ReadWebRecipeFile(const std::string &path,
                                const std::vector<std::string> &collectionDishes);
+// The same, each recipe handed to `visit` in turn (the file is small enough to read whole).
+ImportReading ReadWebRecipeFile(const std::string &path,
+                                const std::vector<std::string> &collectionDishes,
+                                const RecipeVisitor &visit);
 ImportResult ReadWebRecipeText(std::string_view bytes, bool html, const std::string &pageFolder,
                                const std::string &pageBaseName,
                                const std::vector<std::string> &collectionDishes);

@@ -17,7 +17,18 @@ constexpr std::size_t kNameColumn = 11;
 constexpr std::size_t kSecondColumn = 41;
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
+    // Asked of every line: the first byte settles most.
+    if (prefix.empty()) return true;
+    return !text.empty() && text[0] == prefix[0] && text.substr(0, prefix.size()) == prefix;
+}
+
+// Whether `name` holds " ==== ": the rare "====" is looked for, not the common blank.
+bool HoldsSeparator(std::string_view name) {
+    for (std::size_t at = name.find("===="); at != std::string_view::npos;
+         at = name.find("====", at + 1))
+        if (at > 0 && name[at - 1] == ' ' && at + 4 < name.size() && name[at + 4] == ' ')
+            return true;
+    return false;
 }
 
 bool IsBlank(std::string_view line) {
@@ -74,62 +85,75 @@ bool IsAmountByte(char c) {
            u == 0xBC || u == 0xBD || u == 0xBE;
 }
 
+// One ingredient's columns, in the line being read.
+struct ItemView {
+    std::string_view amount;
+    std::string_view unit;
+    std::string_view name;
+};
+
+// An ingredient kept until its block ends (a later line may continue its name).
 struct Item {
     std::string amount;
     std::string unit;
     std::string name;
 };
 
+bool HasAmountDigit(std::string_view amount) {
+    for (const char c : amount) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((c >= '0' && c <= '9') || u == 0xBC || u == 0xBD || u == 0xBE) return true;
+    }
+    return false;
+}
+
 // One ingredient in the fixed columns: amount (7), blank, unit (2), blank, name.
-std::optional<Item> ParseColumns(std::string_view column) {
+std::optional<ItemView> ParseColumns(std::string_view column) {
     if (IsBlank(column)) return std::nullopt;
     const std::string_view amountField = column.substr(0, 7);
     for (char c : amountField)
         if (!IsAmountByte(c)) return std::nullopt;
     if (column.size() > 7 && column[7] != ' ') return std::nullopt;
     if (column.size() > 10 && column[10] != ' ') return std::nullopt;
-    Item item;
-    item.amount = std::string(TrimBlanks(amountField));
-    if (!item.amount.empty() &&
-        item.amount.find_first_of("0123456789\xBC\xBD\xBE") == std::string::npos)
-        return std::nullopt;
-    item.unit =
-        std::string(TrimBlanks(column.size() > 8 ? column.substr(8, 2) : std::string_view()));
+    ItemView item;
+    item.amount = TrimBlanks(amountField);
+    if (!item.amount.empty() && !HasAmountDigit(item.amount)) return std::nullopt;
+    item.unit = TrimBlanks(column.size() > 8 ? column.substr(8, 2) : std::string_view());
     if (!item.unit.empty() && !IsMealMasterUnit(item.unit)) return std::nullopt;
-    if (column.size() > kNameColumn)
-        item.name = std::string(TrimBlanks(column.substr(kNameColumn)));
+    if (column.size() > kNameColumn) item.name = TrimBlanks(column.substr(kNameColumn));
     return item;
 }
 
 struct ColumnItems {
-    std::optional<Item> left;
-    std::optional<Item> right;
+    std::optional<ItemView> left;
+    std::optional<ItemView> right;
 };
 
 // The ingredient or two of an ingredient line (the left column may be blank when the right
 // one continues a name), or nothing when the line is not one.
 std::optional<ColumnItems> SplitColumns(std::string_view line) {
-    std::optional<Item> left = ParseColumns(line.substr(0, kSecondColumn - 1));
-    const bool leftBlank = IsBlank(line.substr(0, kSecondColumn - 1));
+    const std::string_view leftColumn = line.substr(0, kSecondColumn - 1);
+    const std::optional<ItemView> left = ParseColumns(leftColumn);
+    const bool leftBlank = !left && IsBlank(leftColumn);
     if (!left && !leftBlank) return std::nullopt;
     if (line.size() > kSecondColumn && line[kSecondColumn - 1] == ' ') {
-        if (auto right = ParseColumns(line.substr(kSecondColumn)))
-            return ColumnItems{std::move(left), std::move(right)};
+        if (auto right = ParseColumns(line.substr(kSecondColumn))) return ColumnItems{left, right};
     }
     if (leftBlank) return std::nullopt;
-    return ColumnItems{ParseColumns(line), std::nullopt};
+    // A line that ends within the left column is that column.
+    return ColumnItems{line.size() == leftColumn.size() ? left : ParseColumns(line), std::nullopt};
 }
 
 class Parser {
 public:
-    Parser(const std::vector<std::string> &dishes, SourceEncoding encoding)
-        : m_dishes(dishes), m_converter(encoding) {}
+    Parser(const std::vector<std::string> &dishes, SourceEncoding encoding,
+           const RecipeVisitor &visit)
+        : m_dishes(dishes), m_converter(encoding), m_visit(visit) {}
 
     bool feed(std::string_view raw) {
-        m_line.clear();
-        m_converter.convertInto(raw, m_line);
+        const std::string_view line = m_converter.convertView(raw, m_line);
         const std::vector<char32_t> unwritable = m_converter.takeUnwritable();
-        handle(m_line);
+        handle(line);
         if (m_open)
             for (char32_t c : unwritable)
                 if (std::find(m_recipe.unwritable.begin(), m_recipe.unwritable.end(), c) ==
@@ -139,21 +163,21 @@ public:
         return m_stop.empty();
     }
 
-    ImportResult finish(std::string stopMessage) {
+    ImportReading finish(std::string stopMessage) {
         if (m_pendingHeader) resolvePending(false);
         if (m_open)
             close("Manca la riga di chiusura della ricetta: letta fino alla fine del file.");
         if (m_stop.empty()) m_stop = std::move(stopMessage);
-        ImportResult result;
-        result.recipes = std::move(m_recipes);
-        result.stopMessage = std::move(m_stop);
-        return result;
+        ImportReading reading;
+        reading.recipes = m_count;
+        reading.stopMessage = std::move(m_stop);
+        return reading;
     }
 
 private:
     enum class State { Outside, Header, Ingredients, Directions };
 
-    void handle(const std::string &line) {
+    void handle(std::string_view line) {
         if (m_pendingHeader) {
             if (IsBlank(line)) {
                 ++m_pendingBlanks;
@@ -168,7 +192,7 @@ private:
             }
         }
         if (IsHeaderLine(line)) {
-            m_pendingHeader = line;
+            m_pendingHeader = std::string(line);
             m_pendingBlanks = 0;
             return;
         }
@@ -211,6 +235,9 @@ private:
 
     void startRecipe() {
         m_recipe = ImportedRecipe();
+        // Room for a usual recipe at once, rather than growing line by line.
+        m_recipe.record.ingredients.reserve(16);
+        m_recipe.record.preparation.reserve(8);
         m_servings.clear();
         m_category.clear();
         m_left.clear();
@@ -254,17 +281,18 @@ private:
             m_state = State::Directions;
             return direction(line);
         }
-        if (items->left) add(m_left, std::move(*items->left));
-        if (items->right) add(m_right, std::move(*items->right));
+        if (items->left) add(m_left, *items->left);
+        if (items->right) add(m_right, *items->right);
     }
 
-    static void add(std::vector<Item> &column, Item item) {
+    static void add(std::vector<Item> &column, const ItemView &item) {
         if (IsContinuation(item.amount, item.unit, item.name) && !column.empty()) {
-            const std::string_view more = TrimBlanks(std::string_view(item.name).substr(1));
+            const std::string_view more = TrimBlanks(item.name.substr(1));
             column.back().name = Join(column.back().name, more);
             return;
         }
-        column.push_back(std::move(item));
+        column.push_back(
+            Item{std::string(item.amount), std::string(item.unit), std::string(item.name)});
     }
 
     void flushBlock() {
@@ -311,10 +339,11 @@ private:
                    record.mainIngredient.size();
         for (const auto &l : record.ingredients) m_bytes += 48 + l.size();
         for (const auto &l : record.preparation) m_bytes += 48 + l.size();
-        m_recipes.push_back(std::move(m_recipe));
-        if (m_recipes.size() >= kMaxImportedRecipes || m_bytes >= kMaxImportedBytes)
+        ++m_count;
+        m_visit(std::move(m_recipe));
+        if (m_count >= kMaxImportedRecipes || m_bytes >= kMaxImportedBytes)
             m_stop = "Il file contiene troppe ricette per una sola importazione: lette le prime " +
-                     std::to_string(m_recipes.size()) + ".";
+                     std::to_string(m_count) + ".";
     }
 
     const std::vector<std::string> &m_dishes;
@@ -330,7 +359,8 @@ private:
     std::vector<Item> m_left;
     std::vector<Item> m_right;
     std::string m_paragraph;
-    std::vector<ImportedRecipe> m_recipes;
+    const RecipeVisitor &m_visit;
+    std::size_t m_count = 0;
     std::size_t m_bytes = 0;
     std::string m_stop;
 };
@@ -339,16 +369,26 @@ private:
 
 std::string IngredientLineFromColumns(std::string_view amount, std::string_view unit,
                                       std::string_view name) {
-    const std::string quantity = Join(amount, ItalianUnit(unit, amount));
+    const std::string_view italian = ItalianUnit(unit, amount);
+    std::string line;
+    line.reserve(amount.size() + italian.size() + kSeparator.size() + name.size() + 1);
+    line.append(amount);
+    if (!amount.empty() && !italian.empty()) line += ' ';
+    line.append(italian);
     // A name holding the separator is a whole line written by an export.
-    if (name.find(kSeparator) != std::string_view::npos) return Join(quantity, name);
-    return quantity + std::string(kSeparator) + std::string(name);
+    if (HoldsSeparator(name)) {
+        if (!line.empty() && !name.empty()) line += ' ';
+    } else {
+        line.append(kSeparator);
+    }
+    line.append(name);
+    return line;
 }
 
 std::optional<std::string> IngredientLineRead(std::string_view line) {
     const auto items = SplitColumns(line);
     if (!items || !items->left || items->right) return std::nullopt;
-    const Item &item = *items->left;
+    const ItemView &item = *items->left;
     if (IsContinuation(item.amount, item.unit, item.name)) return std::nullopt;
     return IngredientLineFromColumns(item.amount, item.unit, item.name);
 }
@@ -361,13 +401,14 @@ std::optional<std::string> HeadingRead(std::string_view line) {
     return HeadingText(line);
 }
 
-ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes) {
+ImportReading ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes,
+                             const RecipeVisitor &visit) {
     const std::string_view sample = reader.sample();
     const SourceEncoding encoding =
         sample.substr(0, kMealMasterExportHeader.size()) == kMealMasterExportHeader
             ? SourceEncoding::Cp1252
             : DetectEncoding(sample);
-    Parser parser(collectionDishes, encoding);
+    Parser parser(collectionDishes, encoding, visit);
     std::string_view line;
     while (reader.next(line))
         if (!parser.feed(line)) break;
@@ -376,8 +417,29 @@ ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &
         stop = "La riga " + std::to_string(reader.lineNumber() + 1) + " supera " +
                std::to_string(LineReader::kDefaultMaxLine) +
                " caratteri: la lettura si ferma l\xC3\xAC.";
-    ImportResult result = parser.finish(std::move(stop));
-    result.encoding = EncodingName(encoding);
+    ImportReading reading = parser.finish(std::move(stop));
+    reading.encoding = EncodingName(encoding);
+    return reading;
+}
+
+ImportReading ReadMealMasterFile(const std::string &path,
+                                 const std::vector<std::string> &collectionDishes,
+                                 const RecipeVisitor &visit) {
+    const FileIdentity identity = SourceIdentity(path);
+    LineReader reader(path);
+    ImportReading reading = ReadMealMaster(reader, collectionDishes, visit);
+    reading.sourcePath = path;
+    reading.sourceIdentity = identity;
+    return reading;
+}
+
+ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes) {
+    ImportResult result;
+    ImportReading reading = ReadMealMaster(reader, collectionDishes, [&](ImportedRecipe &&recipe) {
+        result.recipes.push_back(std::move(recipe));
+    });
+    result.stopMessage = std::move(reading.stopMessage);
+    result.encoding = std::move(reading.encoding);
     return result;
 }
 

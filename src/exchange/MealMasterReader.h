@@ -15,6 +15,12 @@ class LineReader;
 // Reads MealMaster files ("MMMMM" and "-----" headed) into recipes of the collection.
 // `collectionDishes` gives the dish spellings a first category is matched to.
 ImportResult ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes);
+// The same, handing each recipe to `visit` as soon as it is read instead of keeping it.
+ImportReading ReadMealMaster(LineReader &reader, const std::vector<std::string> &collectionDishes,
+                             const RecipeVisitor &visit);
+ImportReading ReadMealMasterFile(const std::string &path,
+                                 const std::vector<std::string> &collectionDishes,
+                                 const RecipeVisitor &visit);
 ImportResult ReadMealMasterFile(const std::string &path,
                                 const std::vector<std::string> &collectionDishes);
 ImportResult ReadMealMasterText(std::string_view bytes,

@@ -1,6 +1,7 @@
 #include "exchange/MealMasterUnits.h"
 
 #include <array>
+#include <cstdint>
 
 namespace sapidoro {
 
@@ -55,7 +56,27 @@ constexpr std::array<Unit, 39> kUnits = {{
     {"cup", "Tazza", "Tazze"},
 }};
 
+// The units of one or two bytes by those bytes, for the lookup every ingredient line makes.
+struct ShortCodes {
+    std::array<std::uint8_t, 1 << 16> index{};  // position in kUnits + 1; 0 for none
+    static unsigned Key(std::string_view code) {
+        return static_cast<unsigned char>(code[0]) << 8 |
+               (code.size() > 1 ? static_cast<unsigned char>(code[1]) : 0u);
+    }
+    ShortCodes() {
+        for (std::size_t i = kUnits.size(); i-- > 0;)
+            if (kUnits[i].code.size() <= 2)
+                index[Key(kUnits[i].code)] = static_cast<std::uint8_t>(i + 1);
+    }
+};
+
 const Unit *Find(std::string_view code) {
+    if (code.empty()) return nullptr;
+    if (code.size() <= 2 && code.back() != '\0') {
+        static const ShortCodes shortCodes;
+        const std::uint8_t at = shortCodes.index[ShortCodes::Key(code)];
+        return at == 0 ? nullptr : &kUnits[at - 1u];
+    }
     for (const Unit &unit : kUnits)
         if (unit.code == code) return &unit;
     return nullptr;
@@ -79,10 +100,10 @@ bool IsMealMasterUnit(std::string_view code) {
     return code.size() <= 2 && !code.empty() && Find(code) != nullptr;
 }
 
-std::string ItalianUnit(std::string_view code, std::string_view amount) {
+std::string_view ItalianUnit(std::string_view code, std::string_view amount) {
     const Unit *unit = Find(code);
-    if (unit == nullptr || unit->singular.empty()) return std::string(code);
-    return std::string(IsOneOrLess(amount) ? unit->singular : unit->plural);
+    if (unit == nullptr || unit->singular.empty()) return code;
+    return IsOneOrLess(amount) ? unit->singular : unit->plural;
 }
 
 std::string_view MealMasterCodeFor(std::string_view word) {

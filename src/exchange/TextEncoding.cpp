@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 namespace sapidoro {
 
@@ -38,6 +39,19 @@ struct Cp437Table {
 const Cp437Table &Cp437() {
     static const Cp437Table table;
     return table;
+}
+
+// Most lines of a recipe are plain ASCII: eight bytes are looked at in one go.
+bool IsAscii(std::string_view text) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080u) return false;
+    }
+    for (; i < text.size(); ++i)
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+    return true;
 }
 
 bool IsAsciiLetterByte(unsigned char c) {
@@ -177,6 +191,7 @@ void Cp1252Converter::convertInto(std::string_view text, std::string &out) {
             const Cp437Table &table = Cp437();
             const std::size_t start = out.size();
             out.append(text);
+            if (IsAscii(text)) return;
             for (std::size_t i = start; i < out.size(); ++i) {
                 const auto c = static_cast<unsigned char>(out[i]);
                 if (c < 0x80) continue;
@@ -194,6 +209,13 @@ void Cp1252Converter::convertInto(std::string_view text, std::string &out) {
             convertUtf8(text, out);
             return;
     }
+}
+
+std::string_view Cp1252Converter::convertView(std::string_view text, std::string &scratch) {
+    if (m_encoding == SourceEncoding::Cp1252 || IsAscii(text)) return text;
+    scratch.clear();
+    convertInto(text, scratch);
+    return scratch;
 }
 
 void Cp1252Converter::convertUtf8(std::string_view text, std::string &out) {

@@ -26,6 +26,8 @@ public:
 
     std::string convert(std::string_view text);
     void convertInto(std::string_view text, std::string &out);
+    // The text converted: `text` itself when it needs no change, else converted into `scratch`.
+    std::string_view convertView(std::string_view text, std::string &scratch);
 
     // The distinct characters met since the last `takeUnwritable`, in order of meeting.
     std::vector<char32_t> takeUnwritable();

@@ -277,14 +277,21 @@ SaveResult SaveFile(const std::string &path, const FileIdentity *expected,
         before = old->bytes.substr(0, plan.from);
         after = old->bytes.substr(plan.to);
     }
-    const std::uint64_t total = before.size() + plan.insert.size() + after.size();
+    std::uint64_t total = before.size() + plan.insert.size() + after.size();
     // Claiming the space first makes a full disk fail before a byte is written.
-    if (total > 0 && ::fallocate(temp.fd(), 0, 0, static_cast<off_t>(total)) != 0 &&
-        errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
+    if (!plan.produce && total > 0 &&
+        ::fallocate(temp.fd(), 0, 0, static_cast<off_t>(total)) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS && errno != EINVAL)
         Fail(SaveStep::Write, errno, path);
     int writes = 0;
     WriteAll(temp.fd(), before, writes, path);
-    WriteAll(temp.fd(), plan.insert, writes, path);
+    if (plan.produce)
+        plan.produce([&](std::string_view bytes) {
+            WriteAll(temp.fd(), bytes, writes, path);
+            total += bytes.size();
+        });
+    else
+        WriteAll(temp.fd(), plan.insert, writes, path);
     WriteAll(temp.fd(), after, writes, path);
     SyncFile(temp.fd(), SaveStep::Sync, path);
 

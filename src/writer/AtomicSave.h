@@ -27,12 +27,18 @@ struct SavedFile {
     std::string_view bytes;
 };
 
+// Takes the bytes of the new file piece by piece, as they are made.
+using ByteSink = std::function<void(std::string_view bytes)>;
+
 // The new file: the old one's bytes before `from`, then `insert`, then its bytes from `to`
 // on; or, with `source`, that file's bytes whole.
 struct SavePlan {
     std::uint64_t from = 0;
     std::uint64_t to = 0;
     std::string insert;
+    // When set, makes the bytes that go in place of `insert`, handing them to the sink as it
+    // goes, so that they are never held whole.
+    std::function<void(const ByteSink &write)> produce;
     std::shared_ptr<const SavedFile> source;
     // Reads the written temporary file back before it replaces the old one; throws when it
     // does not hold what was meant.

@@ -11,7 +11,9 @@ CollectionScan ScanCollection(IndexedTextFile &walk, IndexedTextFile &lookup,
     CollectionScan scan;
     scan.names.resize(names.size());
     std::unordered_map<std::string_view, std::size_t> wanted;
-    for (std::size_t i = 0; i < names.size(); ++i) wanted.emplace(names[i], i);
+    wanted.reserve(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (!wanted.emplace(names[i], i).second && !scan.repeated) scan.repeated = i;
     const auto find = [&](std::string_view line) -> NameFacts * {
         const auto it = wanted.find(line);
         return it == wanted.end() ? nullptr : &scan.names[it->second];

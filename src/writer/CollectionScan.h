@@ -29,9 +29,10 @@ struct NameFacts {
 
 // What a save needs to know of the recipe file, found in one pass of its lines.
 struct CollectionScan {
-    std::vector<NameFacts> names;   // one per name asked
-    std::uint64_t appendAt = 0;     // past the last whole record (or the first line)
-    bool firstLineMissing = false;  // the file has no first line: new records need one
+    std::vector<NameFacts> names;         // one per name asked
+    std::uint64_t appendAt = 0;           // past the last whole record (or the first line)
+    bool firstLineMissing = false;        // the file has no first line: new records need one
+    std::optional<std::size_t> repeated;  // a name asked twice: the second time it was asked
 };
 
 // Reads the file as the start-up walk does (through `walk`) and as the lookup by name does

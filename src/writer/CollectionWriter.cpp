@@ -20,6 +20,9 @@ namespace sapidoro {
 
 namespace {
 
+// The new records go to the temporary file in blocks of about this size.
+constexpr std::size_t kAppendBlock = 1 << 20;
+
 std::string Quoted(std::string_view cp1252) {
     return "\"" + Cp1252ToUtf8(cp1252) + "\"";
 }
@@ -80,6 +83,21 @@ RecordPlace LocateRecord(const SavedFile &old, const NameFacts &facts, std::stri
     throw ESaveRefused("La ricetta " + Quoted(name) +
                        " non si può modificare: il suo record in ricette.txt è danneggiato e va "
                        "corretto a mano.");
+}
+
+// The records handed over are not the ones whose names were checked.
+[[noreturn]] void RefuseUnexpected() {
+    throw ESaveRefused(
+        "Le ricette da aggiungere non sono quelle controllate: la modifica non è stata salvata.");
+}
+
+// Whether `record` begins with the name line of `name`.
+bool IsRecordNamed(std::string_view record, std::string_view name) {
+    const std::size_t marker = kNameMarker.size() + 2;
+    return record.size() > marker + name.size() + 2 &&
+           record.substr(0, kNameMarker.size()) == kNameMarker &&
+           record.substr(marker, name.size()) == name &&
+           record.substr(marker + name.size(), 2) == "\r\n";
 }
 
 void RefuseTaken(const NameFacts &facts, std::string_view name) {
@@ -145,12 +163,11 @@ SaveResult DeleteRecipe(const std::string &folder, const FileIdentity &expected,
 
 SaveResult AppendRecipes(const std::string &folder, const std::vector<RecipeFields> &recipes,
                          const FileIdentity *expected) {
-    std::vector<std::string> records;
-    std::vector<std::string_view> names;
+    std::vector<std::string> names;
     std::unordered_set<std::string_view> seen;
     for (const RecipeFields &recipe : recipes) {
         try {
-            records.push_back(VerifiedRecord(recipe));
+            VerifiedRecord(recipe);
         } catch (const ESaveRefused &refusal) {
             throw ESaveRefused("Ricetta " + Quoted(recipe.name) + ": " + refusal.message());
         }
@@ -158,24 +175,92 @@ SaveResult AppendRecipes(const std::string &folder, const std::vector<RecipeFiel
             throw ESaveRefused("La ricetta " + Quoted(recipe.name) + " compare due volte.");
         names.push_back(recipe.name);
     }
+    return AppendRecipeStream(
+        folder, names,
+        [&](const RecipeSink &sink) {
+            for (const RecipeFields &recipe : recipes) sink(recipe);
+        },
+        expected);
+}
+
+SaveResult AppendRecipeStream(const std::string &folder, const std::vector<std::string> &names,
+                              const RecipeProducer &produce, const FileIdentity *expected) {
+    std::string record;
+    return AppendEncodedStream(
+        folder, std::vector<std::string_view>(names.begin(), names.end()),
+        [&](const EncodedRecordSink &sink) {
+            produce([&](const RecipeFields &recipe) {
+                try {
+                    CheckRecipeFields(recipe);
+                } catch (const ESaveRefused &refusal) {
+                    throw ESaveRefused("Ricetta " + Quoted(recipe.name) + ": " + refusal.message());
+                }
+                record.clear();
+                AppendEncodedRecord(record, recipe);
+                sink(record);
+            });
+        },
+        expected);
+}
+
+SaveResult AppendEncodedStream(const std::string &folder,
+                               const std::vector<std::string_view> &names,
+                               const EncodedRecordProducer &produce, const FileIdentity *expected) {
     const std::string path = RecipeFilePath(folder);
+    // Of each record written, its length and digest, for the read-back.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> written;
     return SaveFile(path, expected, [&](const SavedFile &old) {
+        written.clear();
         const CollectionScan scan = Scan(old, names);
+        if (scan.repeated)
+            throw ESaveRefused("La ricetta " + Quoted(names[*scan.repeated]) +
+                               " compare due volte.");
         for (std::size_t i = 0; i < names.size(); ++i) RefuseTaken(scan.names[i], names[i]);
         SavePlan plan;
         plan.from = plan.to = scan.appendAt;
+        std::string lead;
         if (scan.firstLineMissing)
-            plan.insert = std::string(kRecordSeparator) + "\r\n";
+            lead = std::string(kRecordSeparator) + "\r\n";
         else if (!StartsLine(old.bytes, scan.appendAt))
-            plan.insert = "\r\n";
-        const std::uint64_t first = scan.appendAt + plan.insert.size();
-        for (const std::string &record : records) plan.insert += record;
+            lead = "\r\n";
+        const std::uint64_t first = scan.appendAt + lead.size();
+        plan.produce = [&, lead](const ByteSink &write) {
+            std::string block = lead;
+            block.reserve(kAppendBlock + (64 << 10));
+            produce([&](std::string_view record) {
+                const std::size_t i = written.size();
+                if (i >= names.size() || !IsRecordNamed(record, names[i])) RefuseUnexpected();
+                written.emplace_back(record.size(), BytesDigest(record));
+                block.append(record);
+                if (block.size() >= kAppendBlock) {
+                    write(block);
+                    block.clear();
+                }
+            });
+            if (written.size() != names.size()) RefuseUnexpected();
+            write(block);
+        };
         plan.verify = [&, first](const std::string &tempPath) {
-            const auto written = TextFile::MapOrOpen(tempPath);
-            std::uint64_t at = first;
-            for (std::size_t i = 0; i < recipes.size(); ++i) {
-                ReadBackRecord(*written, at, at + records[i].size(), recipes[i], path);
-                at += records[i].size();
+            // Read with plain reads from the first new record on, never held whole.
+            TextFile file(OpenFileSourceFrom(tempPath, first));
+            std::uint64_t end = 0;
+            std::string again;
+            for (std::size_t i = 0; i < written.size(); ++i) {
+                const auto [size, digest] = written[i];
+                end += size;
+                if (file.readLineView() != kNameMarker) NotReadBack(path);
+                std::string name = file.readLine();
+                const RecipeRecord record = ReadRecipeBody(file, std::move(name));
+                if (!record.complete || file.offset() != end || record.name != names[i])
+                    NotReadBack(path);
+                try {
+                    CheckRecordRead(record);
+                } catch (const ESaveRefused &refusal) {
+                    throw ESaveRefused("Ricetta " + Quoted(names[i]) + ": " + refusal.message());
+                }
+                again.clear();
+                AppendEncodedRecord(again, record);
+                if (again.size() != size || BytesDigest(again) != digest) NotReadBack(path);
             }
         };
         return plan;

@@ -4,6 +4,7 @@
 #include "writer/AtomicSave.h"
 #include "writer/RecipeFields.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,29 @@ SaveResult DeleteRecipe(const std::string &folder, const FileIdentity &expected,
 // collection, or given twice, is refused. Without `expected`, the file as the save finds it.
 SaveResult AppendRecipes(const std::string &folder, const std::vector<RecipeFields> &recipes,
                          const FileIdentity *expected = nullptr);
+
+// Hands each record of a streamed append to the save, in order.
+using RecipeSink = std::function<void(const RecipeFields &recipe)>;
+using RecipeProducer = std::function<void(const RecipeSink &sink)>;
+
+// Appends, as `AppendRecipes` does, records that are never held all at once: `produce` is
+// called once, under the lock, and must hand the sink one record per name of `names`, in that
+// order (anything else refuses the save). Each record is checked and encoded as it comes.
+SaveResult AppendRecipeStream(const std::string &folder, const std::vector<std::string> &names,
+                              const RecipeProducer &produce,
+                              const FileIdentity *expected = nullptr);
+
+// Hands over one record as `AppendEncodedRecord` made it of fields `CheckRecipeFields` passed.
+using EncodedRecordSink = std::function<void(std::string_view record)>;
+using EncodedRecordProducer = std::function<void(const EncodedRecordSink &sink)>;
+
+// The same for records encoded beforehand. The written file is read back record by record
+// through the program's reader: each must pass the field checks, end where it was written to,
+// and encode again to the very bytes handed over.
+SaveResult AppendEncodedStream(const std::string &folder,
+                               const std::vector<std::string_view> &names,
+                               const EncodedRecordProducer &produce,
+                               const FileIdentity *expected = nullptr);
 
 // Adds an entry to ing.txt right after the entries of the same ingredient, or at the end;
 // an entry for the same ingredient and quantity is refused (it would never be read).

@@ -2,6 +2,7 @@
 
 #include "common/ByteSource.h"
 #include "common/Cp1252.h"
+#include "common/Exception.h"
 #include "data/CalorieTable.h"
 #include "data/IntConvert.h"
 #include "data/TextFile.h"
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <cstring>
 
 namespace sapidoro {
 
@@ -27,11 +29,30 @@ std::string Where(std::string_view field, int line) {
     throw ESaveRefused(Where(field, line) + " " + what);
 }
 
+// Whether a byte below 0x20 is in `text`: every line of an import is looked at eight bytes at
+// a time for the three bytes a field must not hold.
+bool HasControlByte(std::string_view text) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word - 0x2020202020202020u) & ~word & 0x8080808080808080u) return true;
+    }
+    for (; i < text.size(); ++i)
+        if (static_cast<unsigned char>(text[i]) < 0x20) return true;
+    return false;
+}
+
 void CheckLine(std::string_view text, std::string_view field, int line) {
-    if (text.find_first_of("\r\n") != std::string_view::npos)
-        Refuse(field, line, "contiene un a capo, che spezzerebbe la ricetta in due righe.");
-    if (text.find('\x1A') != std::string_view::npos)
-        Refuse(field, line, "contiene il carattere Ctrl-Z, che chiuderebbe la raccolta.");
+    if (HasControlByte(text)) {
+        const auto holds = [text](char c) {
+            return std::memchr(text.data(), c, text.size()) != nullptr;
+        };
+        if (holds('\r') || holds('\n'))
+            Refuse(field, line, "contiene un a capo, che spezzerebbe la ricetta in due righe.");
+        if (holds('\x1A'))
+            Refuse(field, line, "contiene il carattere Ctrl-Z, che chiuderebbe la raccolta.");
+    }
     if (text == kRecordSeparator)
         Refuse(field, line, "è \":Ricette\", che chiuderebbe la ricetta.");
     if (text == kNameMarker)
@@ -57,6 +78,17 @@ std::string_view DifferingField(const RecipeFields &written, const RecipeFields 
     if (read.notes != written.notes) return kFieldNotes;
     if (read.ingredients != written.ingredients) return kFieldIngredients;
     return kFieldPreparation;
+}
+
+void Fold(std::uint64_t &value, std::uint64_t x) {
+    value = (value ^ x) * 0x9E3779B97F4A7C15u;
+    value ^= value >> 29;
+}
+
+std::uint64_t Word(const char *bytes, std::size_t size = 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, size);
+    return word;
 }
 
 }  // namespace
@@ -85,12 +117,16 @@ std::string CollectionText(std::string_view utf8, std::string_view field, int li
     return bytes;
 }
 
-void CheckRecipeFields(const RecipeFields &recipe) {
+namespace {
+
+// The checks on the lines of a record, for the fields given and for a record read back.
+template <typename Record>
+void CheckRecordLines(const Record &recipe, bool personsValid) {
     if (recipe.name.empty()) throw ESaveRefused("Il nome della ricetta è vuoto.");
     CheckLine(recipe.name, kFieldName, 0);
     CheckLine(recipe.dish, kFieldDish, 0);
     CheckLine(recipe.mainIngredient, kFieldMainIngredient, 0);
-    if (recipe.persons < 1) throw ESaveRefused("Il numero di persone deve essere almeno 1.");
+    if (!personsValid) throw ESaveRefused("Il numero di persone deve essere almeno 1.");
     CheckLine(recipe.notes, kFieldNotes, 0);
     CheckLines(recipe.ingredients, kFieldIngredients);
     for (std::size_t i = 0; i < recipe.ingredients.size(); ++i) {
@@ -101,8 +137,8 @@ void CheckRecipeFields(const RecipeFields &recipe) {
     CheckLines(recipe.preparation, kFieldPreparation);
 }
 
-std::string EncodeRecord(const RecipeFields &recipe) {
-    std::string out;
+template <typename Record>
+void AppendRecordLines(std::string &out, const Record &recipe, std::string_view persons) {
     AppendLine(out, kNameMarker);
     AppendLine(out, recipe.name);
     AppendLine(out, "-Piatto");
@@ -110,7 +146,7 @@ std::string EncodeRecord(const RecipeFields &recipe) {
     AppendLine(out, "-Ingrediente Principale");
     AppendLine(out, recipe.mainIngredient);
     AppendLine(out, "-Persone");
-    AppendLine(out, std::to_string(recipe.persons));
+    AppendLine(out, persons);
     AppendLine(out, "-Note");
     AppendLine(out, recipe.notes);
     AppendLine(out, "-Ingredienti");
@@ -118,7 +154,52 @@ std::string EncodeRecord(const RecipeFields &recipe) {
     AppendLine(out, kPreparationMarker);
     for (const std::string &line : recipe.preparation) AppendLine(out, line);
     AppendLine(out, kRecordSeparator);
+}
+
+}  // namespace
+
+void CheckRecipeFields(const RecipeFields &recipe) {
+    CheckRecordLines(recipe, recipe.persons >= 1);
+}
+
+void CheckRecordRead(const RecipeRecord &record) {
+    bool personsValid = false;
+    try {
+        personsValid = StrToInt(record.persons) >= 1;
+    } catch (const EConvertError &) {
+    }
+    CheckRecordLines(record, personsValid);
+}
+
+std::string EncodeRecord(const RecipeFields &recipe) {
+    std::string out;
+    AppendEncodedRecord(out, recipe);
     return out;
+}
+
+void AppendEncodedRecord(std::string &out, const RecipeFields &recipe) {
+    AppendRecordLines(out, recipe, std::to_string(recipe.persons));
+}
+
+void AppendEncodedRecord(std::string &out, const RecipeRecord &record) {
+    AppendRecordLines(out, record, record.persons);
+}
+
+std::uint64_t BytesDigest(std::string_view bytes) {
+    // Four lanes take 32 bytes at a time, so that their multiplications overlap.
+    std::uint64_t lanes[4] = {0x243F6A8885A308D3u, 0x13198A2E03707344u, 0xA4093822299F31D0u,
+                              0x082EFA98EC4E6C89u};
+    const char *data = bytes.data();
+    std::size_t i = 0;
+    for (; i + 32 <= bytes.size(); i += 32)
+        for (int k = 0; k < 4; ++k) Fold(lanes[k], Word(data + i + 8 * k));
+    std::uint64_t z = bytes.size();
+    for (; i + 8 <= bytes.size(); i += 8) Fold(z, Word(data + i));
+    if (i < bytes.size()) Fold(z, Word(data + i, bytes.size() - i));
+    for (const std::uint64_t lane : lanes) Fold(z, lane);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+    return z ^ (z >> 31);
 }
 
 RecipeFields DecodeRecord(std::string_view bytes, std::size_t &end, bool &complete) {

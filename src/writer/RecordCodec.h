@@ -3,6 +3,7 @@
 #include "data/RecipeFile.h"
 #include "writer/RecipeFields.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -30,9 +31,19 @@ std::string CollectionText(std::string_view utf8, std::string_view field, int li
 // ":Ricette" or "-Nome" in any field, or an ingredient line "-Preparazione".
 void CheckRecipeFields(const RecipeFields &recipe);
 
+// The same checks on a record read back, whose persons line must be a whole number from 1.
+void CheckRecordRead(const RecipeRecord &record);
+
 // The record in the collection's conventions: lines 1 to 13 and on, CR LF line ends, its
 // separator line last.
 std::string EncodeRecord(const RecipeFields &recipe);
+// The same, appended to `out`.
+void AppendEncodedRecord(std::string &out, const RecipeFields &recipe);
+// A record read back, encoded again: the same bytes when it reads as it was written.
+void AppendEncodedRecord(std::string &out, const RecipeRecord &record);
+
+// A 64-bit digest of bytes.
+std::uint64_t BytesDigest(std::string_view bytes);
 
 // The record at the start of `bytes` as the program's readers see it; `end` is where the
 // reader stopped and `complete` whether the record was closed.

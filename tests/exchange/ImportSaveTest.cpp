@@ -1,12 +1,17 @@
 #include "exchange/ImportSave.h"
 #include "exchange/MealMasterReader.h"
 
+#include "common/Exception.h"
 #include "data/RecipeFile.h"
 #include "support/TempDir.h"
 #include "writer/CollectionWriter.h"
 #include "writer/SaveError.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
 
 using namespace sapidoro;
 using Lines = std::vector<std::string>;
@@ -34,10 +39,14 @@ struct Collection {
         dir.write("ing.txt", "Pasta_ING == 100 g === 350\r\n");
         dir.write("luoghi.txt", "Roma\r\n");
     }
+    // The plan reads the file for the preview and again when it saves.
     ImportPlan read(const std::string &mealMaster) const {
-        ImportResult result = ReadMealMasterText(mealMaster, {"Primo"});
-        return ImportPlan(std::move(result.recipes),
-                          ListRecipeNames(dir.file("ricette.txt")).names);
+        const std::string file = dir.write("import.mmf", mealMaster);
+        return ImportPlan(
+            [file](const RecipeVisitor &visit) {
+                return ReadMealMasterFile(file, {"Primo"}, visit);
+            },
+            ListRecipeNames(dir.file("ricette.txt")).names);
     }
 };
 
@@ -87,9 +96,17 @@ TEST(ImportSave, NameConflictInEachOfItsTwoChoices) {
         EXPECT_EQ(FindRecipe(collection.dir.file("ricette.txt"), "Pasta (3)")->ingredients,
                   Lines{"2 Cucchiai ==== Olio"});
     }
+    {
+        // A name a renaming gave is taken for the recipes after it.
+        Collection collection;
+        ImportPlan plan = collection.read(kImport + MealMaster("Pasta (3)", "      1 c  Latte"));
+        plan.setConflictChoice(NameConflict::Rename);
+        EXPECT_EQ(plan.finalNames(), (Lines{"Pasta (3)", "Nuova", "Pasta (4)", "Pasta (3) (2)"}));
+    }
 }
 
-// A collection changed by another program since the import was read is left untouched.
+// A collection changed by another program since the import was read, or a foreign file
+// changed since the preview, leaves the collection untouched.
 TEST(ImportSave, RefusedImportLeavesTheCollectionUntouched) {
     Collection collection;
     const FileIdentity identity = CurrentIdentity(collection.dir.file("ricette.txt"));
@@ -98,6 +115,20 @@ TEST(ImportSave, RefusedImportLeavesTheCollectionUntouched) {
     collection.dir.write("ricette.txt", changed);
     EXPECT_THROW(SaveImport(collection.dir.path(), plan, &identity), ESaveRefused);
     EXPECT_EQ(collection.dir.read("ricette.txt"), changed);
+
+    const std::string sameCount = MealMaster("Pasta", "      1 c  Latte") +
+                                  MealMaster("Nuova", "    300 g  Orzo") +
+                                  MealMaster("Pasta", "      2 tb Olio");
+    for (const std::string &edited : {sameCount, kImport + kImport}) {
+        Collection other;
+        ImportPlan stale = other.read(kImport);
+        const std::string file = other.dir.write("import.mmf", edited);
+        // As an edit made later than the preview would leave it, whatever the clock's grain.
+        std::filesystem::last_write_time(
+            file, std::filesystem::last_write_time(file) - std::chrono::seconds(5));
+        EXPECT_THROW(SaveImport(other.dir.path(), stale, nullptr), ESaveRefused);
+        EXPECT_EQ(other.dir.read("ricette.txt"), other.before);
+    }
 }
 
 // A picture goes in beside its recipe, never over one already there.
@@ -132,4 +163,37 @@ TEST(ImportSave, RecipeTheWriterWouldRefuseIsLeftOut) {
     EXPECT_EQ(SaveImport(collection.dir.path(), refusing, nullptr).recipes, 1u);
     EXPECT_EQ(ListRecipeNames(collection.dir.file("ricette.txt")).names,
               (Lines{"Pasta", "Pasta (2)", "Sana"}));
+}
+
+// The records wait for the save in an unnamed file of the temporary folder: nothing is left
+// there, and a folder that cannot hold them stops the reading with the reason.
+TEST(ImportSave, RecordsWaitInTheTemporaryFolderUnseen) {
+    Collection collection;
+    test::TempDir temporary;
+    const char *was = std::getenv("TMPDIR");
+    const std::string previous = was != nullptr ? was : "";
+    const auto restore = [&] {
+        if (was != nullptr)
+            setenv("TMPDIR", previous.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    };
+    setenv("TMPDIR", temporary.path().c_str(), 1);
+    {
+        ImportPlan plan = collection.read(kImport);
+        plan.setConflictChoice(NameConflict::Rename);
+        EXPECT_TRUE(std::filesystem::is_empty(temporary.path()));
+        EXPECT_EQ(SaveImport(collection.dir.path(), plan, nullptr).recipes, 3u);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(temporary.path()));
+    setenv("TMPDIR", (temporary.path() + "mancante").c_str(), 1);
+    try {
+        collection.read(kImport);
+        ADD_FAILURE() << "read without a temporary folder";
+    } catch (const EInOutError &failure) {
+        EXPECT_NE(failure.message().find("cartella temporanea"), std::string::npos);
+    }
+    restore();
+    EXPECT_EQ(ListRecipeNames(collection.dir.file("ricette.txt")).names,
+              (Lines{"Pasta", "Pasta (2)", "Pasta (3)", "Nuova", "Pasta (4)"}));
 }

@@ -85,12 +85,7 @@ protected:
     void TearDown() override { SetFaultInjector({}); }
 };
 
-}  // namespace
-
-// Each step of a save fails in turn: the message names the step and the reason, the file and
-// its "~" stay as they were, and no temporary file is left.
-TEST_P(Faults, LeaveTheFileAsItWas) {
-    const FaultCase c = GetParam();
+void ExpectFaultLeavesTheFile(const FaultCase &c, bool streamed) {
     TempDir dir;
     const std::string path = dir.write("ricette.txt", Collection("a"));
     const std::string earlier = ReadAll(path);
@@ -101,7 +96,13 @@ TEST_P(Faults, LeaveTheFileAsItWas) {
     try {
         RecipeFields changed = SampleRecipe("Mezzo", "b");
         changed.preparation.assign(4000, std::string(100, 'y'));
-        ReplaceRecipe(dir.path(), CurrentIdentity(path), "Mezzo", changed);
+        // Six records of 400 KB go to the file in two blocks.
+        std::vector<RecipeFields> added(6, changed);
+        for (std::size_t i = 0; i < added.size(); ++i) added[i].name = "Nuova " + std::to_string(i);
+        if (streamed)
+            AppendRecipes(dir.path(), added);
+        else
+            ReplaceRecipe(dir.path(), CurrentIdentity(path), "Mezzo", changed);
     } catch (const ESaveRefused &refusal) {
         message = refusal.message();
     }
@@ -113,6 +114,18 @@ TEST_P(Faults, LeaveTheFileAsItWas) {
         EXPECT_EQ(ReadAll(path + "~"), "prima");
     }
     EXPECT_EQ(LeftoverTemps(dir.path()), 0);
+}
+
+}  // namespace
+
+// Each step of a save fails in turn, in a replace and in an append streamed in blocks: the
+// message names the step and the reason, the file and its "~" stay as they were, and no
+// temporary file is left.
+TEST_P(Faults, LeaveTheFileAsItWas) {
+    for (const bool streamed : {false, true}) {
+        SCOPED_TRACE(streamed ? "append" : "replace");
+        ExpectFaultLeavesTheFile(GetParam(), streamed);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

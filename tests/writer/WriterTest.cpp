@@ -50,6 +50,11 @@ TEST(RecordCodec, RefusesWhatWouldBreakTheWalkNamingFieldAndCharacter) {
         {[](RecipeFields &r) { r.dish += "\n"; }, "Il campo \"Piatto\" contiene un a capo"},
         {[](RecipeFields &r) { r.mainIngredient += "\x1A"; },
          "Il campo \"Ingrediente principale\" contiene il carattere Ctrl-Z"},
+        // Also where the byte lies among the first eight of a long text.
+        {[](RecipeFields &r) { r.notes = "\nun testo di molti caratteri"; },
+         "Il campo \"Note\" contiene un a capo"},
+        {[](RecipeFields &r) { r.preparation[0] = "Cuocere\x1A a fuoco lento per un'ora"; },
+         "La riga 1 del campo \"Preparazione\" contiene il carattere Ctrl-Z"},
         {[](RecipeFields &r) { r.preparation[1] = ":Ricette"; },
          "La riga 2 del campo \"Preparazione\" è \":Ricette\""},
         {[](RecipeFields &r) { r.ingredients[2] = "-Preparazione"; },
@@ -143,6 +148,33 @@ TEST(CollectionWriter, AppendsDeletesUndoesAndRefusesTakenNames) {
               "Nella raccolta c'è già una ricetta di nome \"Torta\".");
     EXPECT_EQ(Refusal([&] { DeleteRecipe(dir.path(), CurrentIdentity(path), "Pane"); }),
               "La ricetta \"Pane\" non è più nella raccolta.");
+    // A streamed append writes only the records whose names it checked, each once.
+    const auto stream = [&](std::vector<std::string> names, std::vector<std::string> given) {
+        return Refusal([&] {
+            AppendRecipeStream(dir.path(), names, [&](const RecipeSink &sink) {
+                for (const std::string &name : given) sink(SampleRecipe(name));
+            });
+        });
+    };
+    EXPECT_EQ(stream({"Pane", "Pane"}, {"Pane", "Pane"}), "La ricetta \"Pane\" compare due volte.");
+    for (const auto &given : {std::vector<std::string>{"Torta"}, {}, {"Pane", "Riso"}})
+        EXPECT_NE(stream({"Pane"}, given).find("non sono quelle controllate"), std::string::npos);
+    // Records encoded beforehand are refused when they do not read back as they were handed:
+    // a line that splits the record, a field that fails the checks, a record left open.
+    const std::string pane = EncodeRecord(SampleRecipe("Pane"));
+    const std::string cut = pane.substr(0, pane.size() - 10);
+    const std::pair<std::string, std::string> faulty[] = {
+        {cut + ":Ricette\r\n-Nome\r\nX\r\n:Ricette\r\n", "non è stato salvato"},
+        {cut + "-Nome\r\n:Ricette\r\n", "è \"-Nome\""},
+        {cut, "non è stato salvato"}};
+    for (const auto &[given, reason] : faulty) {
+        const std::string message = Refusal([&] {
+            AppendEncodedStream(dir.path(), {"Pane"},
+                                [&](const EncodedRecordSink &sink) { sink(given); });
+        });
+        EXPECT_NE(message.find(reason), std::string::npos) << message;
+    }
+    EXPECT_EQ(ReadAll(path), both);
 
     const SaveResult deleted = DeleteRecipe(dir.path(), appended.identity, "Arrosto");
     EXPECT_EQ(ReadAll(path),
