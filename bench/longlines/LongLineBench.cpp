@@ -12,6 +12,7 @@
 //        longline_bench --write <case> <folder> <megabytes>   (a case's files, for profiling)
 
 #include "app/Unit1.h"
+#include "search/RecordTable.h"
 #include "support/ErrorReports.h"
 #include "timing/BenchTiming.h"
 
@@ -27,12 +28,14 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -47,6 +50,7 @@ namespace {
 using namespace sapidoro::bench;
 
 const char *const kCases[] = {"single-line", "long-name", "long-fields"};
+const char *const kFiles[] = {"ricette.txt", "ing.txt", "luoghi.txt"};
 constexpr std::size_t kFieldLength = 100'000;
 
 struct ScopeSearch {
@@ -278,9 +282,39 @@ PassResult SpawnPass(const std::string &self, const std::string &caseName,
 
 long long FolderBytes(const std::string &folder) {
     long long total = 0;
-    for (const char *file : {"ricette.txt", "ing.txt", "luoghi.txt"})
-        total += QFile(QString::fromStdString(folder + file)).size();
+    for (const char *file : kFiles) total += QFile(QString::fromStdString(folder + file)).size();
     return total;
+}
+
+// Medians' samples of one road: each step, their sum, the peer and the peak memory per run.
+struct Road {
+    std::map<std::string, std::vector<double>> steps;
+    std::vector<std::string> order;
+    std::vector<double> totals, peer, peaks;
+};
+
+Road MeasureRoad(const std::string &self, const std::string &caseName, const std::string &folder,
+                 int runs, bool justWritten) {
+    Road road;
+    for (int run = -1; run < runs; ++run) {  // run -1 warms the page cache
+        const double wc = RunPeer(
+            {"wc", "-l", folder + "ricette.txt", folder + "ing.txt", folder + "luoghi.txt"});
+        if (justWritten)
+            for (const char *file : kFiles)
+                utimensat(AT_FDCWD, (folder + file).c_str(), nullptr, 0);
+        const PassResult pass = SpawnPass(self, caseName, folder);
+        if (run < 0) continue;
+        road.peer.push_back(wc);
+        double total = 0;
+        for (const auto &[name, ms] : pass.steps) {
+            if (road.steps.find(name) == road.steps.end()) road.order.push_back(name);
+            road.steps[name].push_back(ms);
+            total += ms;
+        }
+        road.totals.push_back(total);
+        road.peaks.push_back(pass.peakKb / 1024.0);
+    }
+    return road;
 }
 
 }  // namespace
@@ -310,47 +344,44 @@ int main(int argc, char **argv) {
         const std::string folder = scratch.path().toStdString() + "/" + caseName + "/";
         WriteCase(caseName, folder, size);
         const long long bytes = FolderBytes(folder);
-        std::map<std::string, std::vector<double>> steps;
-        std::vector<std::string> order;
-        std::vector<double> totals, peer, peaks;
-        for (int run = -1; run < runs; ++run) {  // run -1 warms the page cache
-            const double wc = RunPeer(
-                {"wc", "-l", folder + "ricette.txt", folder + "ing.txt", folder + "luoghi.txt"});
-            const PassResult pass = SpawnPass(selfPath, caseName, folder);
-            if (run < 0) continue;
-            peer.push_back(wc);
-            double total = 0;
-            for (const auto &[name, ms] : pass.steps) {
-                if (steps.find(name) == steps.end()) order.push_back(name);
-                steps[name].push_back(ms);
-                total += ms;
-            }
-            totals.push_back(total);
-            peaks.push_back(pass.peakKb / 1024.0);
-        }
-        const double wc = Median(peer);
+        // A file changed in the last seconds gets no record table: the road of a collection
+        // just written, each pass's files touched right before it.
+        const Road fresh = MeasureRoad(selfPath, caseName, folder, runs, true);
+        // A user's collection is older than that: the files settle before the usual road.
+        const std::time_t written = std::time(nullptr);
+        while (std::time(nullptr) - written <= sapidoro::RecordTable::kSettledSeconds) sleep(1);
+        const Road road = MeasureRoad(selfPath, caseName, folder, runs, false);
+
+        const double wc = Median(road.peer);
         double longest = 0;
         std::printf("%s: collection %.1f MB; peer wc -l on its three files %.1f ms\n", caseName,
                     bytes / 1e6, wc);
-        for (const std::string &name : order) {
-            const double ms = Median(steps[name]);
+        for (const std::string &name : road.order) {
+            const double ms = Median(road.steps.at(name));
             longest = std::max(longest, ms);
             std::printf("  %-26s %9.1f ms (%6.2f x wc -l)\n", name.c_str(), ms, ms / wc);
         }
-        const double peak = Median(peaks);
-        std::printf("  %-26s %9.1f ms (%6.2f x wc -l; goal 20 x)\n", "all steps", Median(totals),
-                    Median(totals) / wc);
+        const double peak = Median(road.peaks);
+        std::printf("  %-26s %9.1f ms (%6.2f x wc -l; goal 20 x)\n", "all steps",
+                    Median(road.totals), Median(road.totals) / wc);
         std::printf("  %-26s %9.1f ms (goal 2000 ms)\n", "longest step", longest);
         std::printf("  %-26s %9.1f MB (%6.2f x the collection; goal 10 x)\n", "peak memory", peak,
                     peak * 1024 * 1024 / static_cast<double>(bytes));
-        stepsUnder2s = stepsUnder2s && longest <= 2000;
+        const double freshWc = Median(fresh.peer);
+        double freshLongest = 0;
+        for (const auto &[name, ms] : fresh.steps)
+            freshLongest = std::max(freshLongest, Median(ms));
+        std::printf("  %-26s %9.1f ms (%6.2f x wc -l of %.1f ms); longest step %.1f ms\n",
+                    "just written: all steps", Median(fresh.totals), Median(fresh.totals) / freshWc,
+                    freshWc, freshLongest);
+        stepsUnder2s = stepsUnder2s && longest <= 2000 && freshLongest <= 2000;
         memoryUnder10x = memoryUnder10x && peak * 1024 * 1024 <= 10.0 * static_cast<double>(bytes);
-        totalWithin20x = totalWithin20x && Median(totals) <= 20 * wc;
+        totalWithin20x = totalWithin20x && Median(road.totals) <= 20 * wc;
     }
     const auto yes = [](bool met) { return met ? "yes" : "NO"; };
     std::printf(
-        "runs: %d (medians); every step under 2 s: %s; peak memory under 10 x: %s; all "
-        "steps within 20 x wc -l: %s\n",
+        "runs: %d (medians); every step under 2 s (both roads): %s; peak memory under 10 x: %s; "
+        "all steps within 20 x wc -l (settled files): %s\n",
         runs, yes(stepsUnder2s), yes(memoryUnder10x), yes(totalWithin20x));
     return 0;
 }

@@ -81,6 +81,11 @@ QString ShownText(std::string_view cp1252, qsizetype limit) {
     return shown;
 }
 
+QString FieldShownText(std::string_view cp1252) {
+    if (cp1252.size() <= static_cast<std::size_t>(kLongTextLimit)) return FromCp1252(cp1252);
+    return ShownText(cp1252, kFieldCutLength);
+}
+
 QStringList FromCp1252List(const std::vector<std::string> &items) {
     QStringList out;
     out.reserve(static_cast<qsizetype>(items.size()));

@@ -7,14 +7,10 @@ namespace sapidoro {
 
 namespace {
 
-// A file changed this recently may be changed again within the same tick of the file
-// system's clock (two seconds on some), and its identity would not tell.
-constexpr std::int64_t kSettledSeconds = 3;
-
 bool RecentlyChanged(const FileIdentity &identity) {
     struct timespec now;
     if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return true;
-    return now.tv_sec - identity.modifiedSeconds < kSettledSeconds;
+    return now.tv_sec - identity.modifiedSeconds < RecordTable::kSettledSeconds;
 }
 
 }  // namespace

@@ -19,6 +19,10 @@ namespace sapidoro {
 // it may take back at any time, not memory of the program's own.
 class RecordTable {
 public:
+    // A file changed this recently may be changed again within the same tick of the file
+    // system's clock (two seconds on some), and its identity would not tell.
+    static constexpr std::int64_t kSettledSeconds = 3;
+
     // Starts the table of the file `mapping` maps; its first record begins at `first`. A file
     // changed in the last few seconds gets no table.
     void begin(std::shared_ptr<const FileMapping> mapping, std::uint64_t first);

@@ -75,14 +75,14 @@ private:
 };
 
 // Items as the list paints them (whole, cut by the row delegate) and as an edit field takes
-// them on a pick (`ShownText`), so that a pick never lays out megabytes in the field.
+// them on a pick (`FieldShownText`), so that a pick never lays out megabytes in the field.
 class ItemModel : public QStringListModel {
 public:
     using QStringListModel::QStringListModel;
     QVariant data(const QModelIndex &index, int role) const override {
         if (role != Qt::EditRole) return QStringListModel::data(index, role);
         if (m_quiet) return QString();
-        return ShownText(QStringListModel::data(index, Qt::DisplayRole).toString());
+        return FieldShownText(QStringListModel::data(index, Qt::DisplayRole).toString());
     }
     // While a new list is set, the box puts its first item into the edit field, which the
     // box then gives back its own text: the item is not laid out for that while.
@@ -154,7 +154,7 @@ void ComboBox::setText(const QString &text) {
     if (lineEdit() != nullptr) {
         m_wholeText = text.size() > kLongTextLimit ? text : QString();
         m_wholeBytes.clear();
-        setEditText(ShownText(text));
+        setEditText(FieldShownText(text));
         return;
     }
     setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
@@ -183,7 +183,7 @@ void ComboBox::setDataText(SharedText cp1252) {
         return setText(ShownText(cp1252));
     m_wholeText.clear();
     m_wholeBytes = std::move(cp1252);
-    setEditText(ShownText(m_wholeBytes));
+    setEditText(FieldShownText(m_wholeBytes));
 }
 
 bool ComboBox::hasDataText(std::string_view cp1252) const {

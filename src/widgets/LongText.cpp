@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace sapidoro {
 
 namespace {
@@ -24,19 +26,29 @@ QString ShownText(const QString &whole, qsizetype limit) {
     return shown;
 }
 
-bool MayBeCut(const QString &shown) {
-    return shown.size() >= kLongTextLimit && shown.back() == kEllipsis;
+QString FieldShownText(const QString &whole) {
+    return whole.size() <= kLongTextLimit ? whole : ShownText(whole, kFieldCutLength);
 }
 
+bool MayBeCut(const QString &shown) {
+    // A field's cut holds `kFieldCutLength` characters, or one fewer before a surrogate pair.
+    const qsizetype prefix = shown.size() - 1;
+    return (prefix >= kLongTextLimit - 1 || prefix == kFieldCutLength ||
+            prefix == kFieldCutLength - 1) &&
+           shown.back() == kEllipsis;
+}
+
+// Only a text longer than `kLongTextLimit` is ever shown cut.
 bool IsCutOf(const QString &shown, const QString &whole) {
     const qsizetype prefix = shown.size() - 1;
-    return MayBeCut(shown) && whole.size() > prefix &&
+    return MayBeCut(shown) && whole.size() > std::max(prefix, kLongTextLimit) &&
            QStringView(whole).left(prefix) == QStringView(shown).left(prefix);
 }
 
 bool IsCutOf(const QString &shown, std::string_view wholeCp1252) {
     const auto prefix = static_cast<std::size_t>(shown.size() - 1);
-    return MayBeCut(shown) && wholeCp1252.size() > prefix &&
+    return MayBeCut(shown) &&
+           wholeCp1252.size() > std::max(prefix, static_cast<std::size_t>(kLongTextLimit)) &&
            FromCp1252(wholeCp1252.substr(0, prefix)) == QStringView(shown).left(shown.size() - 1);
 }
 
@@ -46,7 +58,7 @@ void SetFieldText(QLineEdit *field, std::string_view cp1252) {
         kWholeTextProperty,
         cut ? QVariant(QByteArray(cp1252.data(), static_cast<qsizetype>(cp1252.size())))
             : QVariant());
-    field->setText(ShownText(cp1252));
+    field->setText(FieldShownText(cp1252));
 }
 
 std::string FieldText(const QLineEdit *field) {
