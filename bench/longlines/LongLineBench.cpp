@@ -362,8 +362,10 @@ int main(int argc, char **argv) {
             std::printf("  %-26s %9.1f ms (%6.2f x wc -l)\n", name.c_str(), ms, ms / wc);
         }
         const double peak = Median(road.peaks);
-        std::printf("  %-26s %9.1f ms (%6.2f x wc -l; goal 20 x)\n", "all steps",
-                    Median(road.totals), Median(road.totals) / wc);
+        // The 20 x goal is set for the two cases of huge lines; long fields are shown beside them.
+        const bool goal20x = std::string_view(caseName) != "long-fields";
+        std::printf("  %-26s %9.1f ms (%6.2f x wc -l%s)\n", "all steps", Median(road.totals),
+                    Median(road.totals) / wc, goal20x ? "; goal 20 x" : "");
         std::printf("  %-26s %9.1f ms (goal 2000 ms)\n", "longest step", longest);
         std::printf("  %-26s %9.1f MB (%6.2f x the collection; goal 10 x)\n", "peak memory", peak,
                     peak * 1024 * 1024 / static_cast<double>(bytes));
@@ -376,12 +378,12 @@ int main(int argc, char **argv) {
                     freshWc, freshLongest);
         stepsUnder2s = stepsUnder2s && longest <= 2000 && freshLongest <= 2000;
         memoryUnder10x = memoryUnder10x && peak * 1024 * 1024 <= 10.0 * static_cast<double>(bytes);
-        totalWithin20x = totalWithin20x && Median(road.totals) <= 20 * wc;
+        totalWithin20x = totalWithin20x && (!goal20x || Median(road.totals) <= 20 * wc);
     }
     const auto yes = [](bool met) { return met ? "yes" : "NO"; };
     std::printf(
         "runs: %d (medians); every step under 2 s (both roads): %s; peak memory under 10 x: %s; "
-        "all steps within 20 x wc -l (settled files): %s\n",
+        "all steps within 20 x wc -l (settled files, huge-line cases): %s\n",
         runs, yes(stepsUnder2s), yes(memoryUnder10x), yes(totalWithin20x));
     return 0;
 }
