@@ -1,5 +1,7 @@
 #include "pageprinter/PagePrnt.h"
 
+#include "common/VectorUnit.h"
+
 #include "pageprinter/PageView.h"
 #include "pageprinter/PgPrnPrg.h"
 
@@ -118,6 +120,7 @@ void TPagePrinter::UpdateProgress(const QString &message, int page, int first, i
     // Repainted at once, every change of this page in one paint.
     if (window.isVisible()) window.repaint(window.ChangingArea());
     if (onScreen) m_progressPainted.start();
+    ClearVectorUpperHalves();
 }
 
 TPPPrnPrgDlg *TPagePrinter::ProgressWindow() const {
@@ -136,6 +139,8 @@ void TPagePrinter::CloseProgressWindow() {
 
 void TPagePrinter::ProcessPendingEvents() {
     QApplication::processEvents();
+    // The page goes to the printer next: its encoder's vector code must not pay for the paints.
+    ClearVectorUpperHalves();
 }
 
 }  // namespace sapidoro
