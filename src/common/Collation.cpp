@@ -10,8 +10,11 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <future>
 #include <numeric>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 namespace sapidoro {
@@ -258,10 +261,14 @@ std::size_t SharedRanks(EntryIt first, EntryIt last, std::size_t at) {
 // comparison. Every step keeps equal names in their order.
 class RankSorter {
 public:
-    RankSorter(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries,
-               std::vector<std::uint8_t> &apart)
-        : m_names(names), m_begin(entries.begin()), m_apart(apart), m_scratch(entries.size()) {
-        m_apart.assign(entries.size(), 0);
+    // Sorts the entries of [begin, end); `apart` holds a flag for each of them.
+    RankSorter(const std::vector<std::string_view> &names, EntryIt begin, EntryIt end,
+               std::uint8_t *apart)
+        : m_names(names),
+          m_begin(begin),
+          m_apart(apart),
+          m_scratch(static_cast<std::size_t>(end - begin)) {
+        std::fill(apart, apart + (end - begin), std::uint8_t{0});
     }
 
     void sort(EntryIt first, EntryIt last) {
@@ -377,7 +384,7 @@ private:
 
     EntryIt scratchOf(EntryIt at) { return m_scratch.begin() + (at - m_begin); }
 
-    void markApart(EntryIt at) { m_apart[static_cast<std::size_t>(at - m_begin)] = 1; }
+    void markApart(EntryIt at) { m_apart[at - m_begin] = 1; }
 
     // Loads the next window of ranks of every range waiting for one, in the order in which the
     // names lie in memory rather than range by range from all over it, and sorts them on.
@@ -506,7 +513,7 @@ private:
 
     const std::vector<std::string_view> &m_names;
     const EntryIt m_begin;
-    std::vector<std::uint8_t> &m_apart;
+    std::uint8_t *m_apart;
     std::unordered_map<std::uint32_t, QCollatorSortKey> m_keys;  // few names need one
     std::vector<PrefixEntry> m_scratch;
     std::vector<Range> m_pending;
@@ -518,6 +525,42 @@ private:
 }  // namespace
 
 namespace {
+
+// A list this long is split in two by the names' first ranks, and the parts sorted at once
+// on two threads: at start-up the window's thread waits for the listing meanwhile.
+constexpr std::size_t kSplitFrom = std::size_t{1} << 14;
+
+void SortEntries(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries,
+                 std::vector<std::uint8_t> &apart) {
+    const auto sortPart = [&](EntryIt first, EntryIt last) {
+        RankSorter(names, first, last, apart.data() + (first - entries.begin())).sort(first, last);
+    };
+    if (entries.size() < kSplitFrom || std::thread::hardware_concurrency() < 2)
+        return sortPart(entries.begin(), entries.end());
+    // The first rank that leaves about half of the names before it. Names with different
+    // first ranks compare unequal, so the two parts sort apart and follow each other.
+    std::array<std::size_t, 256> counts{};
+    for (const PrefixEntry &e : entries) ++counts[RankAt(e, 0)];
+    std::size_t before = 0;
+    unsigned split = 0;
+    const std::size_t half = entries.size() / 2;
+    while (split < 255 && before + counts[split] <= half) before += counts[split++];
+    // The rank that straddles the half goes before it when that leaves the parts closer.
+    if (split < 255 && before + counts[split] - half < half - before) before += counts[split++];
+    if (before == 0 || before == entries.size()) return sortPart(entries.begin(), entries.end());
+    const auto middle =
+        std::stable_partition(entries.begin(), entries.end(),
+                              [split](const PrefixEntry &e) { return RankAt(e, 0) < split; });
+    std::future<void> second;
+    try {
+        second = std::async(std::launch::async, sortPart, middle, entries.end());
+    } catch (const std::system_error &) {
+        sortPart(middle, entries.end());  // no thread to spare
+    }
+    sortPart(entries.begin(), middle);
+    if (second.valid()) second.get();
+    apart[static_cast<std::size_t>(middle - entries.begin())] = 1;
+}
 
 // Places the names of `others` (positions into `names`, in their order) into `order`, a
 // stable sorted order of the rest, by comparison: each goes after every name that sorts
@@ -579,7 +622,8 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &name
     }
     std::vector<std::uint8_t> ownApart;
     std::vector<std::uint8_t> &places = apart != nullptr ? *apart : ownApart;
-    RankSorter(names, entries, places).sort(entries.begin(), entries.end());
+    places.resize(entries.size());
+    SortEntries(names, entries, places);
     std::vector<std::uint32_t> order;
     order.reserve(names.size());
     for (const PrefixEntry &entry : entries) order.push_back(entry.index);

@@ -9,7 +9,10 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -211,6 +214,13 @@ void NameCatalog::sort() {
         m_rankOfRecord[m_recordOfRank[rank]] = static_cast<std::uint32_t>(rank);
 }
 
+namespace {
+
+// A list this long has its texts made on two threads.
+constexpr std::size_t kTextsSplitFrom = std::size_t{1} << 14;
+
+}  // namespace
+
 void NameCatalog::makeDisplayTexts() {
     if (m_display.size() == static_cast<qsizetype>(size())) return;  // made already
     // The texts are made in sorted order, the order in which the lists read them and the
@@ -251,39 +261,60 @@ void NameCatalog::makeDisplayTexts() {
         fill[g] += kHeader + copied(size);
     }
 
-    m_display.reserve(static_cast<qsizetype>(count));
+    m_display.resize(static_cast<qsizetype>(count));
     m_firstRank.resize(count);
-    FirstRanks firstRanks;
-    std::vector<std::string_view> group(std::min(count, std::size_t{1} << kGroupBits));
-    std::size_t freed = 0;  // the groups below are freed
-    for (std::size_t g = 0; g < groups; ++g) {
-        const char *bytes = copies[g].get();
-        for (std::size_t at = 0; at < groupBytes[g];) {
-            std::uint32_t rank;
-            std::size_t size;
-            std::memcpy(&rank, bytes + at, kRankBytes);
-            std::memcpy(&size, bytes + at + kRankBytes, sizeof size);
-            std::string_view &name = group[rank & ((1u << kGroupBits) - 1)];
-            if (size > kLongCopy) {
-                std::size_t record;
-                std::memcpy(&record, bytes + at + kHeader, sizeof record);
-                name = recordName(record);
-            } else {
-                name = {bytes + at + kHeader, size};
+    QString *display = m_display.data();
+    // Makes the texts of the groups [firstGroup, lastGroup), whose first rank begins a run
+    // of equal names.
+    const auto makeTexts = [&](std::size_t firstGroup, std::size_t lastGroup) {
+        FirstRanks firstRanks;
+        std::vector<std::string_view> group(std::min(count, std::size_t{1} << kGroupBits));
+        std::size_t freed = firstGroup;  // the groups below are freed
+        for (std::size_t g = firstGroup; g < lastGroup; ++g) {
+            const char *bytes = copies[g].get();
+            for (std::size_t at = 0; at < groupBytes[g];) {
+                std::uint32_t rank;
+                std::size_t size;
+                std::memcpy(&rank, bytes + at, kRankBytes);
+                std::memcpy(&size, bytes + at + kRankBytes, sizeof size);
+                std::string_view &name = group[rank & ((1u << kGroupBits) - 1)];
+                if (size > kLongCopy) {
+                    std::size_t record;
+                    std::memcpy(&record, bytes + at + kHeader, sizeof record);
+                    name = recordName(record);
+                } else {
+                    name = {bytes + at + kHeader, size};
+                }
+                at += kHeader + copied(size);
             }
-            at += kHeader + copied(size);
+            const std::size_t first = g << kGroupBits;
+            const std::size_t end = std::min(count, first + (std::size_t{1} << kGroupBits));
+            for (std::size_t rank = first; rank < end; ++rank) {
+                const std::string_view name = group[rank - first];
+                display[rank] = ShownText(name);
+                m_firstRank[rank] =
+                    firstRanks.next(name, static_cast<std::uint32_t>(rank), m_apart[rank] != 0);
+            }
+            // A group's copies stay while the names compared with the next ones lie in them.
+            for (; freed < (firstRanks.runStart() >> kGroupBits); ++freed) copies[freed].reset();
         }
-        const std::size_t first = g << kGroupBits;
-        const std::size_t end = std::min(count, first + (std::size_t{1} << kGroupBits));
-        for (std::size_t rank = first; rank < end; ++rank) {
-            const std::string_view name = group[rank - first];
-            m_display.append(ShownText(name));
-            m_firstRank[rank] =
-                firstRanks.next(name, static_cast<std::uint32_t>(rank), m_apart[rank] != 0);
+    };
+    // A long list is made in two halves at once, split where a name is known to differ
+    // from the one before it, so that each half finds its runs of equal names by itself.
+    std::size_t split = groups / 2;
+    while (split < groups && (split << kGroupBits) < count && m_apart[split << kGroupBits] == 0)
+        ++split;
+    std::future<void> second;
+    if (count >= kTextsSplitFrom && (split << kGroupBits) < count &&
+        std::thread::hardware_concurrency() > 1) {
+        try {
+            second = std::async(std::launch::async, makeTexts, split, groups);
+        } catch (const std::system_error &) {
+            // No thread to spare: this one makes every text.
         }
-        // A group's copies stay while the names compared with the next ones lie in them.
-        for (; freed < (firstRanks.runStart() >> kGroupBits); ++freed) copies[freed].reset();
     }
+    makeTexts(0, second.valid() ? split : groups);
+    if (second.valid()) second.get();
     m_apart = {};
 }
 

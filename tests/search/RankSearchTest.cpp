@@ -76,6 +76,16 @@ Strings LongRunOfEqualNames() {
     return names;
 }
 
+// Long enough for the texts to be made on two threads, with runs of equal names in both
+// halves and pairs of case variants wherever the list is split.
+Strings EqualAndDistinctNames() {
+    Strings names = LongRunOfEqualNames();
+    for (int i = 0; i < 20000; ++i)
+        names.push_back((i % 2 != 0 ? "Zuppa " : "ZUPPA ") + std::to_string(10000 + i / 2));
+    std::shuffle(names.begin(), names.end(), std::mt19937(6));
+    return names;
+}
+
 // A run of searches, each narrowing the last, through the plain collector and by rank.
 void ExpectSameAsPlainCollector(const std::string &path, const NameCatalog &catalog) {
     Strings all;
@@ -115,8 +125,9 @@ TEST(NameCatalog, ListsTheNamesOfTheStartUpWalkInSortedOrder) {
     const test::TempDir dir;
     for (const std::string &bytes :
          {Collection(TrickyNames(), 1), Collection(ManyVariants(), 8),
-          Collection(LongRunOfEqualNames(), 4), std::string(), std::string(":Ricette\r\n"),
-          std::string(":Ricette\r\n-Nome\r\n"), std::string(":Ricette\r\n-Nome\r\nCut\r\nshort"),
+          Collection(LongRunOfEqualNames(), 4), Collection(EqualAndDistinctNames(), 1),
+          std::string(), std::string(":Ricette\r\n"), std::string(":Ricette\r\n-Nome\r\n"),
+          std::string(":Ricette\r\n-Nome\r\nCut\r\nshort"),
           Collection({"B", "a"}, 2) + "-Nome\r\nAfter\r\n\x1A"
                                       "ignored"}) {
         const std::string path = dir.write("ricette.txt", bytes);
