@@ -21,12 +21,6 @@ std::string Numbered(const std::string &name, std::size_t n) {
 
 }  // namespace
 
-std::string FreeName(const std::string &name, const std::vector<std::string> &taken) {
-    const std::unordered_set<std::string> names(taken.begin(), taken.end());
-    for (std::size_t n = 2;; ++n)
-        if (!names.count(Numbered(name, n))) return Numbered(name, n);
-}
-
 ImportPlan::ImportPlan(ImportReader read, std::vector<std::string> collectionNames)
     : m_spool(std::make_shared<RecordSpool>()), m_collectionNames(std::move(collectionNames)) {
     m_reading = read([&](ImportedRecipe &&recipe) { add(std::move(recipe)); });

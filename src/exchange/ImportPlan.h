@@ -99,9 +99,6 @@ private:
     NameConflict m_choice = NameConflict::Skip;
 };
 
-// "Nome (2)", "Nome (3)", ...: the first such name not in `taken`.
-std::string FreeName(const std::string &name, const std::vector<std::string> &taken);
-
 // The name an import gives a recipe that has none.
 inline constexpr std::string_view kUnnamedRecipe = "Ricetta senza nome";
 
