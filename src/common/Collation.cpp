@@ -10,7 +10,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <future>
+#include <iterator>
 #include <numeric>
 #include <optional>
 #include <system_error>
@@ -526,40 +528,58 @@ private:
 
 namespace {
 
-// A list this long is split in two by the names' first ranks, and the parts sorted at once
-// on two threads: at start-up the window's thread waits for the listing meanwhile.
+// A list this long is sorted in two parts at once, each on its own thread: at start-up the
+// window's thread waits for the listing meanwhile.
 constexpr std::size_t kSplitFrom = std::size_t{1} << 14;
 
-void SortEntries(const std::vector<std::string_view> &names, std::vector<PrefixEntry> &entries,
-                 std::vector<std::uint8_t> &apart) {
-    const auto sortPart = [&](EntryIt first, EntryIt last) {
-        RankSorter(names, first, last, apart.data() + (first - entries.begin())).sort(first, last);
-    };
-    if (entries.size() < kSplitFrom || std::thread::hardware_concurrency() < 2)
-        return sortPart(entries.begin(), entries.end());
-    // The first rank that leaves about half of the names before it. Names with different
-    // first ranks compare unequal, so the two parts sort apart and follow each other.
+unsigned FirstRank(std::string_view name) {
+    return name.empty() ? 0 : Ranks().primary[static_cast<unsigned char>(name.front())];
+}
+
+// The first rank from which on the names go to the second part, chosen so that the parts
+// are about as large; 0 when the list is not split. Names with different first ranks compare
+// unequal, so the parts sort apart and follow each other.
+unsigned SplitRank(const std::vector<std::string_view> &names) {
+    if (names.size() < kSplitFrom || std::thread::hardware_concurrency() < 2) return 0;
     std::array<std::size_t, 256> counts{};
-    for (const PrefixEntry &e : entries) ++counts[RankAt(e, 0)];
+    for (const std::string_view name : names) ++counts[FirstRank(name)];
+    const std::size_t half = names.size() / 2;
     std::size_t before = 0;
     unsigned split = 0;
-    const std::size_t half = entries.size() / 2;
     while (split < 255 && before + counts[split] <= half) before += counts[split++];
     // The rank that straddles the half goes before it when that leaves the parts closer.
     if (split < 255 && before + counts[split] - half < half - before) before += counts[split++];
-    if (before == 0 || before == entries.size()) return sortPart(entries.begin(), entries.end());
-    const auto middle =
-        std::stable_partition(entries.begin(), entries.end(),
-                              [split](const PrefixEntry &e) { return RankAt(e, 0) < split; });
-    std::future<void> second;
-    try {
-        second = std::async(std::launch::async, sortPart, middle, entries.end());
-    } catch (const std::system_error &) {
-        sortPart(middle, entries.end());  // no thread to spare
+    return before == 0 || before == names.size() ? 0 : split;
+}
+
+// The names whose first rank lies in [fromRank, toRank): those whose every byte bears a rank
+// sorted by their ranks, the rest (`others`) by position.
+struct SortedPart {
+    std::vector<PrefixEntry> entries;
+    std::vector<std::uint8_t> apart;
+    std::vector<std::uint32_t> others;
+};
+
+SortedPart SortPart(const std::vector<std::string_view> &names, unsigned fromRank,
+                    unsigned toRank) {
+    SortedPart part;
+    const bool whole = fromRank == 0 && toRank > 255;
+    part.entries.reserve(whole ? names.size() : names.size() / 2);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (!whole) {
+            const unsigned rank = FirstRank(names[i]);
+            if (rank < fromRank || rank >= toRank) continue;
+        }
+        PrefixEntry entry;
+        if (MakeEntry(names[i], static_cast<std::uint32_t>(i), entry))
+            part.entries.push_back(entry);
+        else
+            part.others.push_back(static_cast<std::uint32_t>(i));
     }
-    sortPart(entries.begin(), middle);
-    if (second.valid()) second.get();
-    apart[static_cast<std::size_t>(middle - entries.begin())] = 1;
+    part.apart.resize(part.entries.size());
+    RankSorter(names, part.entries.begin(), part.entries.end(), part.apart.data())
+        .sort(part.entries.begin(), part.entries.end());
+    return part;
 }
 
 // Places the names of `others` (positions into `names`, in their order) into `order`, a
@@ -610,23 +630,32 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &name
     // A byte without a rank (a control byte, say) is one the collator may pass over, so the
     // ranks of a name holding one do not line up with its letters: such names are placed by
     // comparison after the others are sorted by their ranks.
-    std::vector<PrefixEntry> entries;
-    std::vector<std::uint32_t> others;
-    entries.reserve(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        PrefixEntry entry;
-        if (MakeEntry(names[i], static_cast<std::uint32_t>(i), entry))
-            entries.push_back(entry);
-        else
-            others.push_back(static_cast<std::uint32_t>(i));
+    const unsigned split = SplitRank(names);
+    std::future<SortedPart> secondPart;
+    if (split != 0) {
+        try {
+            secondPart = std::async(std::launch::async, SortPart, std::cref(names), split, 256u);
+        } catch (const std::system_error &) {
+            // No thread to spare: this one sorts the whole list.
+        }
     }
-    std::vector<std::uint8_t> ownApart;
-    std::vector<std::uint8_t> &places = apart != nullptr ? *apart : ownApart;
-    places.resize(entries.size());
-    SortEntries(names, entries, places);
+    SortedPart first = SortPart(names, 0, secondPart.valid() ? split : 256u);
+    const SortedPart second = secondPart.valid() ? secondPart.get() : SortedPart{};
+
     std::vector<std::uint32_t> order;
     order.reserve(names.size());
-    for (const PrefixEntry &entry : entries) order.push_back(entry.index);
+    for (const SortedPart *part : {static_cast<const SortedPart *>(&first), &second})
+        for (const PrefixEntry &entry : part->entries) order.push_back(entry.index);
+    std::vector<std::uint8_t> ownApart;
+    std::vector<std::uint8_t> &places = apart != nullptr ? *apart : ownApart;
+    places = std::move(first.apart);
+    const std::size_t boundary = places.size();
+    places.insert(places.end(), second.apart.begin(), second.apart.end());
+    if (boundary > 0 && boundary < places.size()) places[boundary] = 1;
+    std::vector<std::uint32_t> others;
+    others.reserve(first.others.size() + second.others.size());
+    std::merge(first.others.begin(), first.others.end(), second.others.begin(), second.others.end(),
+               std::back_inserter(others));
     if (!others.empty()) PlaceByComparison(names, std::move(others), order, places);
     return order;
 }
