@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <unordered_map>
 
 namespace plain {
 
@@ -83,10 +84,19 @@ Strings SplitLines(std::string_view bytes) {
 
 namespace {
 std::vector<std::pair<std::string, std::shared_ptr<const Strings>>> kept;
+// The sort keys of the names sorted during one input: each list is sorted several times.
+std::unordered_map<std::string, QCollatorSortKey> keys;
+
+const QCollatorSortKey &KeyOf(const std::string &name) {
+    auto found = keys.find(name);
+    if (found == keys.end()) found = keys.emplace(name, Collator().sortKey(ToQString(name))).first;
+    return found->second;
+}
 }  // namespace
 
 void ForgetLines() {
     kept = {};
+    keys = {};
 }
 
 LineCursor::LineCursor(std::string_view bytes) {
@@ -218,12 +228,11 @@ bool NameLess(std::string_view a, std::string_view b) {
 
 Strings SortedNames(Strings names) {
     // The order of NameLess, with each name's sort key made once rather than per comparison.
-    std::vector<std::pair<QCollatorSortKey, std::size_t>> keyed;
+    std::vector<std::pair<const QCollatorSortKey *, std::size_t>> keyed;
     keyed.reserve(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-        keyed.emplace_back(Collator().sortKey(ToQString(names[i])), i);
+    for (std::size_t i = 0; i < names.size(); ++i) keyed.emplace_back(&KeyOf(names[i]), i);
     std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
+                     [](const auto &a, const auto &b) { return a.first->compare(*b.first) < 0; });
     Strings sorted;
     sorted.reserve(names.size());
     for (const auto &entry : keyed) sorted.push_back(std::move(names[entry.second]));

@@ -127,7 +127,11 @@ std::optional<int> FastCompare(std::string_view a, std::string_view b) {
 
 int CompareNames(std::string_view a, std::string_view b) {
     if (const auto fast = FastCompare(a, b)) return *fast;
-    const int full = SortKey(a).compare(SortKey(b));
+    // The collator's own comparison orders as its sort keys do, without making two of them.
+    // An empty text goes by its key: the comparison puts it before one of ignorable bytes,
+    // which its key makes equal.
+    const int full = a.empty() || b.empty() ? SortKey(a).compare(SortKey(b))
+                                            : NameCollator().compare(FromCp1252(a), FromCp1252(b));
     return (full > 0) - (full < 0);
 }
 
