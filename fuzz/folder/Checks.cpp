@@ -13,11 +13,6 @@
 
 namespace fuzz {
 
-void Fail(const char *what) {
-    std::fprintf(stderr, "differs from the plain reference: %s\n", what);
-    std::abort();
-}
-
 void CheckInteger(std::string_view text) {
     const std::optional<std::int32_t> want = plain::ParseInt(text);
     try {

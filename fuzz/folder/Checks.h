@@ -3,6 +3,8 @@
 // What the data-folder fuzz target checks besides the readers: the small helpers of the logic
 // layer, each against the plain reference.
 
+#include "FuzzParts.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -11,12 +13,6 @@
 #include <vector>
 
 namespace fuzz {
-
-// Reports a difference from the reference and stops the run, so that the fuzzer keeps the input.
-[[noreturn]] void Fail(const char *what);
-inline void Check(bool ok, const char *what) {
-    if (!ok) Fail(what);
-}
 
 // StrToInt gives the plain value, or fails with the plain message.
 void CheckInteger(std::string_view text);

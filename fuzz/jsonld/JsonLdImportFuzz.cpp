@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a saved web page (first byte odd) or a JSON file: never a crash,
 // a hang or unbounded memory, whatever the nesting; every field is one line of the collection;
 // and an export of what was read reads back with the same recipes, names, dishes and persons.
+#include "FuzzParts.h"
 #include "exchange/Json.h"
 #include "exchange/JsonLdReader.h"
 #include "exchange/JsonLdWriter.h"
@@ -11,13 +12,9 @@
 #include <string_view>
 
 using namespace sapidoro;
+using fuzz::Fail;
 
 namespace {
-
-[[noreturn]] void Fail(const char *what) {
-    std::fprintf(stderr, "differs from the reading rules: %s\n", what);
-    std::abort();
-}
 
 bool HasControl(std::string_view text) {
     for (char c : text)

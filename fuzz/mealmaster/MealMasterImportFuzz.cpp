@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a MealMaster file: never a crash, a hang or unbounded memory; every
 // field is one line of the collection; and what was read, exported again and read back, keeps
 // its recipes, names, dishes and persons.
+#include "FuzzParts.h"
 #include "exchange/MealMasterReader.h"
 #include "exchange/MealMasterWriter.h"
 
@@ -10,13 +11,9 @@
 #include <string_view>
 
 using namespace sapidoro;
+using fuzz::Fail;
 
 namespace {
-
-[[noreturn]] void Fail(const char *what) {
-    std::fprintf(stderr, "differs from the reading rules: %s\n", what);
-    std::abort();
-}
 
 bool IsOneLine(std::string_view text) {
     return text.find_first_of("\r\n\x1A") == text.npos;

@@ -16,13 +16,9 @@
 #include <string>
 
 using namespace sapidoro;
+using fuzz::Fail;
 
 namespace {
-
-[[noreturn]] void Fail(const char *what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 
 // A factor of 1/100 to 100/1, as persons over a recipe's persons can be.
 Rational FactorOf(std::string_view text) {

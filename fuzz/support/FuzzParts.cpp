@@ -1,6 +1,14 @@
 #include "FuzzParts.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace fuzz {
+
+void Fail(const char *what) {
+    std::fprintf(stderr, "fuzz check failed: %s\n", what);
+    std::abort();
+}
 
 std::vector<std::string_view> SplitParts(std::string_view input, std::size_t minimum) {
     constexpr std::string_view kSeparator = "#~#";
