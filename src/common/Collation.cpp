@@ -648,8 +648,8 @@ std::vector<std::uint32_t> SortedOrder(const std::vector<std::string_view> &name
 
     std::vector<std::uint32_t> order;
     order.reserve(names.size());
-    for (const SortedPart *part : {static_cast<const SortedPart *>(&first), &second})
-        for (const PrefixEntry &entry : part->entries) order.push_back(entry.index);
+    for (const PrefixEntry &entry : first.entries) order.push_back(entry.index);
+    for (const PrefixEntry &entry : second.entries) order.push_back(entry.index);
     std::vector<std::uint8_t> ownApart;
     std::vector<std::uint8_t> &places = apart != nullptr ? *apart : ownApart;
     places = std::move(first.apart);
