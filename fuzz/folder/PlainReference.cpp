@@ -17,14 +17,6 @@ constexpr std::string_view kSeparator = ":Ricette";
 constexpr std::string_view kPreparation = "-Preparazione";
 constexpr std::string_view kName = "-Nome";
 
-std::string Fold(std::string_view text) {
-    std::string out(text);
-    for (char &c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
 void AppendUtf8(std::string &out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -175,7 +167,16 @@ Listing ListNames(std::string_view recipeFile) {
 }
 
 bool Contains(std::string_view text, std::string_view needle) {
-    return !needle.empty() && Fold(text).find(Fold(needle)) != std::string::npos;
+    // Every place of the text, compared with ASCII letters folded to capitals.
+    const auto capital = [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    };
+    for (std::size_t at = 0; !needle.empty() && at + needle.size() <= text.size(); ++at) {
+        std::size_t k = 0;
+        while (k < needle.size() && capital(text[at + k]) == capital(needle[k])) ++k;
+        if (k == needle.size()) return true;
+    }
+    return false;
 }
 
 Scan ScanFile(std::string_view recipeFile, Scope scope, std::string_view needle) {
@@ -194,15 +195,15 @@ Scan ScanFile(std::string_view recipeFile, Scope scope, std::string_view needle)
     while (!file.eof()) {
         file.read();
         if (file.eof()) break;  // no name line: no record
-        const std::string name = file.read();
+        const std::string &name = file.read();
         if (compared == 2 && test(name)) scan.matches.push_back(name);
         for (int line = 3; line <= 11; ++line) {
-            const std::string text = file.read();
+            const std::string &text = file.read();
             if (line == compared && test(text)) scan.matches.push_back(name);
         }
         if (scope == Scope::Ingredienti) {
             while (!file.eof()) {
-                const std::string text = file.read();
+                const std::string &text = file.read();
                 if (test(TextAfter(text, " ==="))) scan.matches.push_back(name);
                 if (text == kPreparation) break;
             }

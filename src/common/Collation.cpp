@@ -1,5 +1,6 @@
 #include "common/Collation.h"
 
+#include "common/Cp1252.h"
 #include "common/QtText.h"
 
 #include <QCollator>
@@ -125,13 +126,43 @@ std::optional<int> FastCompare(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+namespace {
+
+// A name in UTF-16 for the collator, on the stack when it is short, so that comparing two
+// names allocates nothing.
+class CollatorText {
+public:
+    explicit CollatorText(std::string_view name) {
+        if (name.size() > m_local.size()) {
+            m_spilled = FromCp1252(name);
+            m_text = m_spilled;
+            return;
+        }
+        for (std::size_t i = 0; i < name.size(); ++i)
+            m_local[i] = Cp1252ToUnicode(static_cast<unsigned char>(name[i]));
+        m_text = QStringView(m_local.data(), static_cast<qsizetype>(name.size()));
+    }
+    QStringView text() const { return m_text; }
+
+private:
+    std::array<char16_t, 256> m_local;
+    QString m_spilled;
+    QStringView m_text;
+};
+
+}  // namespace
+
 int CompareNames(std::string_view a, std::string_view b) {
     if (const auto fast = FastCompare(a, b)) return *fast;
     // The collator's own comparison orders as its sort keys do, without making two of them.
     // An empty text goes by its key: the comparison puts it before one of ignorable bytes,
     // which its key makes equal.
-    const int full = a.empty() || b.empty() ? SortKey(a).compare(SortKey(b))
-                                            : NameCollator().compare(FromCp1252(a), FromCp1252(b));
+    if (a.empty() || b.empty()) {
+        const int byKeys = SortKey(a).compare(SortKey(b));
+        return (byKeys > 0) - (byKeys < 0);
+    }
+    const CollatorText first(a), second(b);
+    const int full = NameCollator().compare(first.text(), second.text());
     return (full > 0) - (full < 0);
 }
 
