@@ -12,6 +12,9 @@ char16_t Cp1252ToUnicode(unsigned char byte);
 // Returns false when the code point has no Windows-1252 byte.
 bool UnicodeToCp1252(char32_t codePoint, unsigned char &byte);
 
+// Appends the UTF-8 bytes of a code point.
+void AppendUtf8(std::string &out, char32_t codePoint);
+
 // Windows-1252 bytes to UTF-8.
 std::string Cp1252ToUtf8(std::string_view bytes);
 

@@ -1,5 +1,6 @@
 #include "exchange/Json.h"
 
+#include "common/Cp1252.h"
 #include "exchange/TextEncoding.h"
 
 namespace sapidoro {

@@ -99,24 +99,6 @@ std::int32_t DecodeUtf8(std::string_view text, std::size_t &i) {
     return static_cast<std::int32_t>(cp);
 }
 
-void AppendUtf8(std::string &out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 std::string DescribeCharacter(char32_t cp) {
     std::string text = "\xC2\xAB";  // «
     if (cp >= 0x20 && cp != 0x7F && !(cp >= 0x80 && cp < 0xA0)) AppendUtf8(text, cp);

@@ -44,8 +44,6 @@ private:
 // -1 (and advances by one byte) for an invalid or cut-short sequence.
 std::int32_t DecodeUtf8(std::string_view text, std::size_t &i);
 
-void AppendUtf8(std::string &out, char32_t codePoint);
-
 // "«c» (U+XXXX)" in UTF-8, for messages.
 std::string DescribeCharacter(char32_t codePoint);
 
