@@ -1,5 +1,6 @@
 #include "collection/Generator.h"
 
+#include "collection/BenchRandom.h"
 #include "common/Cp1252.h"
 
 #include <cstdint>
@@ -15,35 +16,6 @@
 namespace sapidoro::bench {
 
 namespace {
-
-// A small generator of our own: std:: distributions differ between standard libraries,
-// and the collection must be the same bytes everywhere.
-class Random {
-public:
-    explicit Random(unsigned seed) : m_state(0x9E3779B97F4A7C15ull ^ seed) {}
-    std::uint64_t next() {
-        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // Uniform in [0, n).
-    std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
-    int between(int lo, int hi) { return lo + static_cast<int>(below(hi - lo + 1)); }
-    bool chance(int percent) { return below(100) < static_cast<std::size_t>(percent); }
-    // Skewed toward the front of a list, so that a few items are common and most are rare.
-    std::size_t skewed(std::size_t n) {
-        const std::size_t a = below(n), b = below(n);
-        return a < b ? a : b;
-    }
-    template <typename T>
-    const T &pick(const std::vector<T> &items) {
-        return items[below(items.size())];
-    }
-
-private:
-    std::uint64_t m_state;
-};
 
 using Words = std::vector<std::string>;
 
@@ -472,7 +444,7 @@ std::string Persons(Random &random) {
 }  // namespace
 
 void GenerateCollection(const std::string &folder, int recipes, unsigned seed) {
-    Random random(seed);
+    Random random(seed, 0x9E3779B97F4A7C15ull);
     const Lists lists;
     const std::vector<Ingredient> ingredients = MakeIngredients(lists, random);
 

@@ -1,5 +1,7 @@
 #include "collection/MealMasterGenerator.h"
 
+#include "collection/BenchRandom.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -11,26 +13,6 @@
 namespace sapidoro::bench {
 
 namespace {
-
-class Random {
-public:
-    explicit Random(unsigned seed) : m_state(0xD1B54A32D192ED03ull ^ seed) {}
-    std::uint64_t next() {
-        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
-    int between(int lo, int hi) { return lo + static_cast<int>(below(hi - lo + 1)); }
-    template <typename T>
-    const T &pick(const std::vector<T> &items) {
-        return items[below(items.size())];
-    }
-
-private:
-    std::uint64_t m_state;
-};
 
 // Texts in code page 437: \x85 à, \x8A è, \x82 é, \x8D ì, \x95 ò, \x97 ù.
 const std::vector<std::string> kDishes = {"Primo",    "Secondo", "Antipasto", "Dessert",
@@ -147,7 +129,7 @@ void Recipe(Random &random, int number, std::string &out) {
 void GenerateMealMaster(const std::string &path, int recipes, unsigned seed) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) throw std::runtime_error("cannot write " + path);
-    Random random(seed);
+    Random random(seed, 0xD1B54A32D192ED03ull);
     std::string chunk;
     for (int i = 1; i <= recipes; ++i) {
         Recipe(random, i, chunk);
