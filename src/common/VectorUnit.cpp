@@ -10,12 +10,18 @@ __attribute__((target("avx"))) void ZeroUpper() {
     __builtin_ia32_vzeroupper();
 }
 
-const bool kHasAvx = __builtin_cpu_supports("avx");
+bool HasAvx() {
+    static const bool hasAvx = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx") != 0;
+    }();
+    return hasAvx;
+}
 
 }  // namespace
 
 void ClearVectorUpperHalves() {
-    if (kHasAvx) ZeroUpper();
+    if (HasAvx()) ZeroUpper();
 }
 
 #else
