@@ -184,6 +184,8 @@ void TForm1::ShowCollection(CollectionLists &lists, bool keepScope) {
     RicetteTrovate->assignItems(*Nome);
     RicetteTrovateScambio->assignItems(*Nome);
     RecipeCount = RicetteTrovate->itemCount();
+    // An open shopping list reads its recipes' ingredients from the collection now on show.
+    RefreshShoppingListWindow();
 }
 
 void TForm1::ClearRecipeView() {

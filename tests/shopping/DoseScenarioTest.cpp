@@ -186,6 +186,13 @@ TEST_F(DoseTest, ShoppingListMergesAndSurvivesARestart) {
     ASSERT_EQ(table->rowCount(), 2);
     EXPECT_EQ(table->item(1, 0)->text(), u"Pizza (non presente nella raccolta)"_s);
     EXPECT_EQ(qobject_cast<QSpinBox *>(table->cellWidget(0, 1))->value(), 8);
+    // The open window follows a reload of the collection.
+    WriteCollection({Torta(), Pizza()}, Table());
+    Action("Ricarica1")->trigger();
+    EXPECT_EQ(table->item(1, 0)->text(), u"Pizza"_s);
+    WriteCollection({Torta()}, Table());
+    Action("Ricarica1")->trigger();
+    ASSERT_EQ(table->item(1, 0)->text(), u"Pizza (non presente nella raccolta)"_s);
     qobject_cast<QSpinBox *>(table->cellWidget(0, 1))->setValue(4);
     ingredients = ListWindow()->findChild<QPlainTextEdit *>(u"IngredientiInLista"_s);
     EXPECT_TRUE(ingredients->toPlainText().startsWith(u"Farina: 200 g\n"_s));
