@@ -124,9 +124,8 @@ Strings CheckSearch(const Input &in, const NameCatalog &catalog, std::size_t sco
     const std::optional<std::vector<std::uint32_t>> ranks =
         byRanks ? RanksOf(catalog, resultList) : std::nullopt;
     if (ranks) {
-        const RankedResult got =
-            SearchRanks(*in.indexedFile(in.recipes), kScopes[scope], needle, catalog, *ranks,
-                        complete);
+        const RankedResult got = SearchRanks(*in.indexedFile(in.recipes), kScopes[scope], needle,
+                                             catalog, *ranks, complete);
         Check(NamesOf(catalog, got) == want, "search by ranks");
     } else {
         std::size_t records = 0;
@@ -266,7 +265,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // One lookup: of a listed name, or of a search string, which seldom names a recipe.
     const unsigned lookup = in.at(4);
     CheckLookup(in, (lookup & 1) || sorted.empty() ? in.string(1 + (lookup >> 1))
-                                                    : sorted[(lookup >> 1) % sorted.size()]);
+                                                   : sorted[(lookup >> 1) % sorted.size()]);
 
     Check(ReadIngredientNames(*in.plainFile(in.table)) == in.ingredientNames, "ingredient names");
     Strings places;
