@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/FormBuilder.h"
 #include "app/FormDesign.h"
+#include "app/WindowShortcuts.h"
 #include "app/WindowTexts.h"
 #include "collection/CollectionFolder.h"
 #include "collection/CollectionWatcher.h"
@@ -82,6 +83,7 @@ TForm1::TForm1(const QString &dataFolder, QWidget *parent)
     findControls();
     SelezioneAmbitoRicerca->setItems(ScopeBoxItems());
     buildPopupMenu();
+    KeepWindowShortcuts(this);
     bindEvents();
     // An error while the window is created is reported, and the window opens all the same.
     EventGuard::Run([this] {
