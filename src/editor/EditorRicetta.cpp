@@ -1,6 +1,7 @@
 #include "editor/EditorRicetta.h"
 
 #include "common/QtText.h"
+#include "editor/IngredientTable.h"
 #include "editor/PictureFiles.h"
 #include "writer/RecordCodec.h"
 #include "writer/SaveError.h"
@@ -96,6 +97,7 @@ EditorRicetta::EditorRicetta(const RecipeFields &recipe, const QStringList &dish
         preparation += FromCp1252(line);
     }
     m_preparation->setPlainText(preparation);
+    m_openedState = formState();
 }
 
 void EditorRicetta::buildLayout(const QStringList &dishes, const QStringList &ingredientNames) {
@@ -114,7 +116,7 @@ void EditorRicetta::buildLayout(const QStringList &dishes, const QStringList &in
     form->addRow(QStringLiteral("Persone"), m_persons);
     form->addRow(QStringLiteral("Note"), m_notes);
 
-    m_ingredients = Named(new QTableWidget(0, 2), "TabellaIngredienti");
+    m_ingredients = Named(new IngredientTable, "TabellaIngredienti");
     m_ingredients->setHorizontalHeaderLabels(
         {QStringLiteral("Quantità"), QStringLiteral("Ingrediente")});
     m_ingredients->horizontalHeader()->setStretchLastSection(true);
@@ -123,7 +125,7 @@ void EditorRicetta::buildLayout(const QStringList &dishes, const QStringList &in
     auto *removeRow = Named(new QPushButton(QStringLiteral("Togli riga")), "TogliRiga");
     connect(addRow, &QPushButton::clicked, this, [this] {
         addIngredientRow(QString(), QString(), QString());
-        m_ingredients->setCurrentCell(m_ingredients->rowCount() - 1, kQuantityColumn);
+        m_ingredients->editRow(m_ingredients->rowCount() - 1);
     });
     connect(removeRow, &QPushButton::clicked, this, [this] {
         if (m_ingredients->currentRow() >= 0) m_ingredients->removeRow(m_ingredients->currentRow());
@@ -161,14 +163,11 @@ void EditorRicetta::buildLayout(const QStringList &dishes, const QStringList &in
 
 void EditorRicetta::addIngredientRow(const QString &quantity, const QString &ingredient,
                                      const QString &original) {
-    const int row = m_ingredients->rowCount();
-    m_ingredients->insertRow(row);
-    auto *quantityItem = new QTableWidgetItem(quantity);
+    const int row = m_ingredients->appendRow(quantity, ingredient);
+    QTableWidgetItem *quantityItem = m_ingredients->item(row, kQuantityColumn);
     // The line as read, kept where the user leaves both cells as they were.
     quantityItem->setData(Qt::UserRole, original);
     quantityItem->setData(Qt::UserRole + 1, !original.isNull());
-    m_ingredients->setItem(row, kQuantityColumn, quantityItem);
-    m_ingredients->setItem(row, kIngredientColumn, new QTableWidgetItem(ingredient));
 }
 
 std::vector<std::string> EditorRicetta::ingredientLines() const {
@@ -244,6 +243,44 @@ void EditorRicetta::showPicturePicker() {
     picker.setNameFilter(QStringLiteral("Immagini JPEG (*.jpg *.jpeg *.JPG *.JPEG)"));
     if (picker.exec() == QDialog::Accepted && !picker.selectedFiles().isEmpty())
         choosePicture(picker.selectedFiles().constFirst());
+}
+
+QStringList EditorRicetta::formState() const {
+    QStringList state{m_name->text(), m_dish->currentText(), m_mainIngredient->text(),
+                      QString::number(m_persons->value()), m_notes->text()};
+    for (int row = 0; row < m_ingredients->rowCount(); ++row) {
+        if (m_ingredients->rowEmpty(row)) continue;
+        state << CellText(m_ingredients, row, kQuantityColumn)
+              << CellText(m_ingredients, row, kIngredientColumn);
+    }
+    state << m_preparation->toPlainText() << m_picture;
+    return state;
+}
+
+bool EditorRicetta::changed() const {
+    return formState() != m_openedState;
+}
+
+void EditorRicetta::reject() {
+    // A cell still being edited counts with what it holds now.
+    const QModelIndex cell = m_ingredients->currentIndex();
+    if (QWidget *editor = m_ingredients->indexWidget(cell))
+        m_ingredients->itemDelegate()->setModelData(editor, m_ingredients->model(), cell);
+    if (!changed()) return QDialog::reject();
+    QMessageBox ask(QMessageBox::Question, windowTitle(), QStringLiteral("Salvare le modifiche?"),
+                    QMessageBox::NoButton, this);
+    ask.setObjectName(QStringLiteral("SalvareModifiche"));
+    QPushButton *save = ask.addButton(QStringLiteral("Salva"), QMessageBox::AcceptRole);
+    QPushButton *discard =
+        ask.addButton(QStringLiteral("Non salvare"), QMessageBox::DestructiveRole);
+    QPushButton *stay = ask.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);
+    ask.setDefaultButton(save);
+    ask.setEscapeButton(stay);
+    ask.exec();
+    if (ask.clickedButton() == save)
+        accept();
+    else if (ask.clickedButton() == discard)
+        QDialog::reject();
 }
 
 void EditorRicetta::accept() {

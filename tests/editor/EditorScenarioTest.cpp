@@ -228,3 +228,148 @@ TEST_F(EditorScenarioTest, AnotherProgramsChangeWhileEditingIsKept) {
     EXPECT_EQ(Record("Torta")->notes, "Inverno");
     EXPECT_TRUE(Record("Pane").has_value());
 }
+
+namespace {
+
+enum class Leave { EscapeKey, AnnullaButton, CloseButton };
+
+void LeaveEditor(QWidget *editor, Leave how) {
+    QWidget *focus = QApplication::focusWidget();
+    switch (how) {
+        case Leave::EscapeKey:
+            QTest::keyClick(focus != nullptr && editor->isAncestorOf(focus) ? focus : editor,
+                            Qt::Key_Escape);
+            break;
+        case Leave::AnnullaButton:
+            QTest::mouseClick(In<QDialogButtonBox>(editor, "Pulsanti")->buttons().constLast(),
+                              Qt::LeftButton);
+            break;
+        case Leave::CloseButton:
+            editor->close();  // as the window frame's close button asks
+            break;
+    }
+}
+
+}  // namespace
+
+// Leaving the editor by Escape, "Annulla" or its close button asks "Salvare le modifiche?"
+// only when a field was changed, and each answer does what it says.
+TEST_F(EditorScenarioTest, LeavingWithChangesAsksWhetherToSave) {
+    struct Case {
+        Leave how;
+        QString notes;   // typed into "Note" before leaving
+        QString answer;  // the button clicked in the question, if one is asked
+        bool asked;
+        bool closed;
+        std::string savedNotes;
+    };
+    const Case cases[] = {
+        {Leave::EscapeKey, "Roma", "", false, true, "Roma"},
+        {Leave::AnnullaButton, "Roma", "", false, true, "Roma"},
+        {Leave::CloseButton, "Roma", "", false, true, "Roma"},
+        {Leave::EscapeKey, "Milano", "Non salvare", true, true, "Roma"},
+        {Leave::AnnullaButton, "Milano", "Annulla", true, false, "Roma"},
+        {Leave::CloseButton, "Milano", "Salva", true, true, "Milano"},
+        // Saving as "Salva" does: a refusal keeps the form open.
+        {Leave::EscapeKey, "Milano \xE2\x9C\x93", "Salva", true, false, "Roma"},
+    };
+    for (const Case &c : cases) {
+        RecipeData torta = Torta();
+        torta.notes = "Roma";
+        Open({torta}, CrLf({"Farina_ING == 100 === 350"}));
+        Pick("Torta");
+        const std::string where = c.notes.toStdString() + " " + c.answer.toStdString();
+        const bool refused = c.notes.contains(u'\u2713');
+        MessageBoxSeen question, refusal;
+        bool closed = false;
+        OnModal("EditorRicetta", [&](QWidget *editor) {
+            In<QLineEdit>(editor, "CampoNote")->setText(c.notes);
+            OnModal("SalvareModifiche", [&](QWidget *box) {
+                auto *ask = static_cast<QMessageBox *>(box);
+                question = {true, ask->icon(), ask->windowTitle(), ask->text(), {}};
+                for (QAbstractButton *button : ask->buttons()) question.buttons << button->text();
+                for (QAbstractButton *button : ask->buttons())
+                    if (button->text() == c.answer) QTest::mouseClick(button, Qt::LeftButton);
+                // The refusal of the save comes once the question is gone.
+                if (refused) AnswerNextMessageBox(refusal, BoxAnswer::OkButton);
+            });
+            LeaveEditor(editor, c.how);
+            closed = !editor->isVisible();
+            if (!closed) static_cast<QDialog *>(editor)->done(QDialog::Rejected);
+        });
+        Trigger("ModificaRicetta1");
+        EXPECT_EQ(question.shown, c.asked) << where;
+        if (c.asked) {
+            EXPECT_EQ(question.text, "Salvare le modifiche?");
+            question.buttons.sort();  // laid out in the platform's order
+            EXPECT_EQ(question.buttons, (QStringList{"Annulla", "Non salvare", "Salva"}));
+        }
+        EXPECT_EQ(closed, c.closed) << where;
+        EXPECT_EQ(Record("Torta")->notes, c.savedNotes) << where;
+        EXPECT_EQ(refusal.shown, refused) << where;
+        m_form.reset();
+    }
+}
+
+// The ingredient table's keyboard flow: a new row is edited from its quantity, Tab runs on
+// into a new row, or out of the table from an empty last row, and never wraps to the top.
+TEST_F(EditorScenarioTest, IngredientTableKeyboardFlow) {
+    Open({Torta()}, CrLf({"Farina_ING == 100 === 350"}));
+    Pick("Torta");
+    struct Step {
+        Qt::Key key;  // pressed after typing `text` into the cell being edited
+        QString text;
+        int row;  // where editing goes on, or -1 when the focus left the table
+        int column;
+        const char *focus;  // the control with the focus then
+        int rows;
+    };
+    const Step steps[] = {
+        {Qt::Key_Tab, "2", 2, 1, "TabellaIngredienti", 3},
+        {Qt::Key_Tab, "Uova", 3, 0, "TabellaIngredienti", 4},
+        {Qt::Key_Tab, "", 3, 1, "TabellaIngredienti", 4},
+        {Qt::Key_Backtab, "", 3, 0, "TabellaIngredienti", 4},
+        {Qt::Key_Tab, "", 3, 1, "TabellaIngredienti", 4},
+        {Qt::Key_Tab, "", -1, 0, "AggiungiRiga", 4},
+    };
+    std::vector<std::string> seen;
+    QStringList lines;
+    OnModal("EditorRicetta", [&](QWidget *editor) {
+        auto *table = In<QTableWidget>(editor, "TabellaIngredienti");
+        const auto where = [&] {
+            QWidget *focus = QApplication::focusWidget();
+            // A cell being edited: its editor, on the table's viewport, has the focus.
+            const bool editing = qobject_cast<QLineEdit *>(focus) != nullptr &&
+                                 focus->parentWidget() == table->viewport();
+            return std::to_string(editing ? table->currentRow() : -1) + "," +
+                   std::to_string(editing ? table->currentColumn() : 0) + " " +
+                   (editing ? std::string("TabellaIngredienti")
+                            : focus->objectName().toStdString()) +
+                   " rows " + std::to_string(table->rowCount());
+        };
+        QTest::mouseClick(In<QPushButton>(editor, "AggiungiRiga"), Qt::LeftButton);
+        seen.push_back(where());
+        for (const Step &step : steps) {
+            QTest::keyClicks(QApplication::focusWidget(), step.text);
+            QTest::keyClick(QApplication::focusWidget(), step.key);
+            seen.push_back(where());
+        }
+        // Shift+Tab from the first cell leaves for the control before the table.
+        table->setFocus();
+        table->setCurrentCell(0, 0);
+        table->editItem(table->item(0, 0));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        seen.push_back(where());
+        for (int row = 0; row < table->rowCount(); ++row)
+            lines << table->item(row, 0)->text() + "|" + table->item(row, 1)->text();
+        static_cast<QDialog *>(editor)->done(QDialog::Rejected);
+    });
+    Trigger("ModificaRicetta1");
+    std::vector<std::string> expected{"2,0 TabellaIngredienti rows 3"};
+    for (const Step &step : steps)
+        expected.push_back(std::to_string(step.row) + "," + std::to_string(step.column) + " " +
+                           step.focus + " rows " + std::to_string(step.rows));
+    expected.push_back("-1,0 CampoNote rows 4");
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(lines, (QStringList{"200|Farina", "|Sale", "2|Uova", "|"}));
+}
