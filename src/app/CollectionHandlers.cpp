@@ -114,6 +114,7 @@ bool TForm1::OpenCollection(const QString &folder) {
     m_watcher->watch(dataFolder);
     ShowCollection(lists, false);
     m_collectionOpened = true;
+    ForgetLastSave();
     // The recent list is filled anew when its menu opens: the entry that may have called
     // this one stays alive until its signal is over.
     RememberCollection(dataFolder);

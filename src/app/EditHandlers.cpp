@@ -1,4 +1,5 @@
 #include "app/ErrorReport.h"
+#include "app/ShortMessage.h"
 #include "app/TextBoxLines.h"
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
@@ -12,7 +13,10 @@
 #include "editor/LastSave.h"
 #include "editor/PictureFiles.h"
 #include "picture/JpgImg.h"
+#include "search/NameCatalog.h"
 #include "search/Scope.h"
+#include "search/Search.h"
+#include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
 #include "writer/CollectionWriter.h"
 #include "writer/RecordCodec.h"
@@ -80,6 +84,7 @@ void TForm1::buildRecipeMenu() {
                               &TForm1::EliminaRicetta1Click);
     AnnullaModifica1 = addItem("AnnullaModifica1", QStringLiteral("Annulla ultima modifica"), {},
                                &TForm1::AnnullaModifica1Click);
+    AnnullaModifica1->setEnabled(false);
     new LineDoubleClick(ListaIngredientiNonTrovati,
                         [this](const QString &line) { ListaIngredientiNonTrovatiDblClick(line); });
 }
@@ -94,11 +99,14 @@ bool TForm1::RunEditor(
         if (std::find(dishes.begin(), dishes.end(), ToCp1252(dish)) == dishes.end())
             dishes.push_back(ToCp1252(dish));
     SortNames(dishes);
+    bool written = false;
+    bool pictureStored = false;
     EditorRicetta editor(
         recipe, FromCp1252List(dishes), ingredients,
         [&](const RecipeFields &fields, const QString &picture) {
+            SaveResult result;
             try {
-                keepSave(save(fields, opened), recipe.name, fields.name);
+                result = save(fields, opened);
             } catch (const EFileChanged &) {
                 // The window shows the file as the other program left it; a second "Salva",
                 // after the message, goes into that file.
@@ -106,12 +114,15 @@ bool TForm1::RunEditor(
                 ReloadCollection(CurrentRecipeName);
                 throw;
             }
-            if (!recipe.name.empty() && recipe.name != fields.name)
+            written = result.written;
+            if (written) keepSave(result, recipe.name, fields.name);
+            if (written && !recipe.name.empty() && recipe.name != fields.name)
                 m_lastSave->pictureRenamed = RenamePicture(DataFolder, recipe.name, fields.name);
             // The recipe is saved; a picture that fails is reported apart.
             if (!picture.isEmpty()) {
                 try {
                     StorePicture(DataFolder, fields.name, picture);
+                    pictureStored = true;
                 } catch (const std::exception &error) {
                     QMessageBox::warning(this, title, QString::fromUtf8(error.what()));
                 }
@@ -120,13 +131,54 @@ bool TForm1::RunEditor(
         this);
     editor.setWindowTitle(title);
     if (editor.exec() != QDialog::Accepted) return false;
-    ReloadCollection(m_lastSave->recipeAfter);
+    if (!written)
+        ShowShortMessage(this, QStringLiteral("Nessuna modifica da salvare: la ricetta ") +
+                                   Quoted(recipe.name) +
+                                   QStringLiteral(" è già così nella raccolta."));
+    if (written)
+        ReloadKeepingResults(recipe.name, m_lastSave->recipeAfter);
+    else if (pictureStored)
+        ReloadKeepingResults(recipe.name, recipe.name);
     return true;
 }
 
 void TForm1::keepSave(const SaveResult &result, const std::string &before,
                       const std::string &after) {
     m_lastSave = std::make_unique<LastSave>(LastSave{result, before, after, false});
+    AnnullaModifica1->setEnabled(true);
+}
+
+void TForm1::ForgetLastSave() {
+    m_lastSave.reset();
+    AnnullaModifica1->setEnabled(false);
+}
+
+void TForm1::ReloadKeepingResults(const std::string &before, const std::string &after) {
+    if (RicetteTrovate->itemCount() == Nome->itemCount()) return ReloadCollection(after);
+    std::vector<std::string> listed = ListedNames();
+    const bool wasListed = std::find(listed.begin(), listed.end(), before) != listed.end();
+    ReloadCollection(std::string());
+    // The names of the narrowed list still in the collection; the saved recipe takes its old
+    // name's place, or joins when the search on show finds it.
+    std::erase_if(listed, [&](const std::string &name) {
+        return (name == before && before != after) || m_catalog->firstRecordOf(name) == SIZE_MAX;
+    });
+    const bool present = !after.empty() && m_catalog->firstRecordOf(after) != SIZE_MAX;
+    const std::optional<SearchScope> scope = ParseScope(ToCp1252(SelezioneAmbitoRicerca->text()));
+    if (present && std::find(listed.begin(), listed.end(), after) == listed.end() &&
+        (wasListed || (scope && !SearchRecipes(DataFolder + "ricette.txt", *scope,
+                                               StringaDaCercare->dataText(), {after}, false)
+                                     .empty()))) {
+        listed.push_back(after);
+        SortNames(listed);
+    }
+    ShowResultNames(std::move(listed));
+    RicetteTrovateScambio->setItemsInOrder(RicetteTrovate->items());
+    Ricerche->setText(SearchButtonCaption(qsizetype{RicetteTrovate->itemCount()}));
+    const auto row = std::find(m_resultNames.begin(), m_resultNames.end(), after);
+    if (after.empty() || row == m_resultNames.end()) return;
+    RicetteTrovate->setCurrentIndex(static_cast<int>(row - m_resultNames.begin()));
+    RicetteTrovateChange();
 }
 
 void TForm1::NuovaRicetta1Click() {
@@ -167,14 +219,15 @@ void TForm1::EliminaRicetta1Click() {
     confirm.exec();
     if (confirm.clickedButton() != yes) return;
     keepSave(DeleteRecipe(DataFolder, opened, name), name, std::string());
-    ReloadCollection(std::string());
+    ReloadKeepingResults(name, std::string());
 }
 
 void TForm1::AnnullaModifica1Click() {
     if (!m_lastSave) throw Exception("Non c'è nessuna modifica da annullare.");
-    LastSave undone = UndoLastSave(DataFolder, *m_lastSave);
-    *m_lastSave = std::move(undone);
-    ReloadCollection(m_lastSave->recipeAfter);
+    const LastSave undone = UndoLastSave(DataFolder, *m_lastSave);
+    // Undone once: the version before it is gone from "~", so there is nothing more to undo.
+    ForgetLastSave();
+    ReloadKeepingResults(undone.recipeBefore, undone.recipeAfter);
 }
 
 void TForm1::ListaIngredientiNonTrovatiDblClick(const QString &line) {
@@ -196,8 +249,9 @@ void TForm1::ListaIngredientiNonTrovatiDblClick(const QString &line) {
     if (ask.exec() != QDialog::Accepted) return;
     CalorieEntryFields entry = shown;
     entry.calories = ask.intValue();
-    keepSave(AddCalorieEntry(DataFolder, opened, entry), CurrentRecipeName, CurrentRecipeName);
-    ReloadCollection(CurrentRecipeName);
+    const std::string shownName = CurrentRecipeName;
+    keepSave(AddCalorieEntry(DataFolder, opened, entry), shownName, shownName);
+    ReloadKeepingResults(shownName, shownName);
 }
 
 }  // namespace sapidoro

@@ -182,6 +182,10 @@ private:
                                                             const sapidoro::FileIdentity &)> &save);
     void keepSave(const sapidoro::SaveResult &result, const std::string &before,
                   const std::string &after);
+    void ForgetLastSave();
+    // Reloads after a save from `before` to `after` (Windows-1252, empty: none), keeping a
+    // narrowed result list narrowed; shows `after` when it is listed.
+    void ReloadKeepingResults(const std::string &before, const std::string &after);
     // Import and export of foreign recipe files (ExchangeHandlers.cpp).
     void buildExchangeMenu();
     void Importa1Click();

@@ -267,6 +267,8 @@ SaveResult SaveFile(const std::string &path, const FileIdentity *expected,
     const std::shared_ptr<const SavedFile> old = ReadForSave(path, true);
     if (expected != nullptr && *expected != old->identity) Changed(path);
     const SavePlan plan = planner(*old);
+    // The file and its "~" stay as they are, so that the last real change can still be undone.
+    if (plan.unchanged) return {path, old->identity, {}, false};
 
     TempFile temp;
     temp.create(folder, name, path);

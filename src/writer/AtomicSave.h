@@ -15,6 +15,7 @@ struct SaveResult {
     std::string path;
     FileIdentity identity;
     FileIdentity backupIdentity;
+    bool written = true;  // false: the new bytes were the old ones, and the file was left alone
 };
 
 // A data file's bytes as a save reads them, under the folder's lock.
@@ -43,6 +44,8 @@ struct SavePlan {
     // Reads the written temporary file back before it replaces the old one; throws when it
     // does not hold what was meant.
     std::function<void(const std::string &tempPath)> verify;
+    // The change would give the file its own bytes again: nothing is written.
+    bool unchanged = false;
 };
 using SavePlanner = std::function<SavePlan(const SavedFile &old)>;
 

@@ -128,6 +128,7 @@ SaveResult ReplaceRecipe(const std::string &folder, const FileIdentity &expected
         const RecordPlace place = LocateRecord(old, scan.names[0], target);
         if (renamed) RefuseTaken(scan.names[1], recipe.name);
         SavePlan plan;
+        plan.unchanged = old.bytes.substr(place.start, place.end - place.start) == record;
         plan.from = place.start;
         plan.to = place.end;
         plan.insert = record;

@@ -19,7 +19,8 @@ namespace sapidoro {
 // Windows-1252. Refusals throw ESaveRefused with an Italian message; the file is untouched.
 
 // The record that the lookup by name finds under `oldName` becomes `recipe`. A new name
-// already in the collection is refused.
+// already in the collection is refused. A record whose bytes would stay the same is not
+// written (`SaveResult::written` false).
 SaveResult ReplaceRecipe(const std::string &folder, const FileIdentity &expected,
                          std::string_view oldName, const RecipeFields &recipe);
 

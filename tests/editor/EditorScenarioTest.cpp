@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -23,6 +24,8 @@
 #include <QTimer>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 using namespace sapidoro;
 using namespace sapidoro::test;
@@ -335,6 +338,7 @@ TEST_F(EditorScenarioTest, IngredientTableKeyboardFlow) {
     std::vector<std::string> seen;
     QStringList lines;
     OnModal("EditorRicetta", [&](QWidget *editor) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
         auto *table = In<QTableWidget>(editor, "TabellaIngredienti");
         const auto where = [&] {
             QWidget *focus = QApplication::focusWidget();
@@ -372,4 +376,107 @@ TEST_F(EditorScenarioTest, IngredientTableKeyboardFlow) {
     expected.push_back("-1,0 CampoNote rows 4");
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(lines, (QStringList{"200|Farina", "|Sale", "2|Uova", "|"}));
+}
+
+namespace {
+
+ino_t Inode(const std::string &path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+}  // namespace
+
+// "Annulla ultima modifica" is offered only while there is a save to undo; a save that would
+// give the recipe its own bytes again writes nothing, keeps the "~" copy and says so.
+TEST_F(EditorScenarioTest, UndoItemFollowsWhatCanBeUndoneAndSameBytesAreNotSaved) {
+    Open({Torta()}, CrLf({"Farina_ING == 100 === 350"}));
+    auto *undo = Find<QAction>("AnnullaModifica1");
+    const std::string path = m_dir.file("ricette.txt");
+    const std::string original = m_dir.read("ricette.txt");
+    const auto edit = [&](const QString &notes) {
+        Pick("Torta");
+        OnModal("EditorRicetta", [&](QWidget *editor) {
+            In<QLineEdit>(editor, "CampoNote")->setText(notes);
+            Save(editor);
+        });
+        Trigger("ModificaRicetta1");
+    };
+    EXPECT_FALSE(undo->isEnabled());
+    const ino_t inode = Inode(path);
+    edit("Bambini piccoli");
+    EXPECT_EQ(Inode(path), inode);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(path + "~")));
+    EXPECT_FALSE(undo->isEnabled());
+    auto *message = Find<QLabel>("MessaggioBreve");
+    ASSERT_NE(message, nullptr);
+    EXPECT_TRUE(message->isVisible());
+    EXPECT_EQ(message->text(),
+              "Nessuna modifica da salvare: la ricetta \"Torta\" è già così nella raccolta.");
+
+    edit("Inverno");
+    EXPECT_TRUE(undo->isEnabled());
+    const std::string changed = m_dir.read("ricette.txt");
+    edit("Inverno");
+    EXPECT_EQ(m_dir.read("ricette.txt~"), original);
+    EXPECT_TRUE(undo->isEnabled());
+    undo->trigger();
+    EXPECT_EQ(m_dir.read("ricette.txt"), original);
+    EXPECT_FALSE(undo->isEnabled());
+
+    edit("Estate");
+    EXPECT_TRUE(undo->isEnabled());
+    TempDir other;
+    other.write("ricette.txt", RecipeFileOf({Torta()}));
+    other.write("ing.txt", CrLf({"Farina_ING == 100 === 350"}));
+    ASSERT_TRUE(m_form->OpenCollection(other.qpath()));
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_NE(changed, original);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
+}
+
+// A save keeps the narrowed result list: the saved recipe in its old name's place, or added
+// when the search on show finds it; its undo brings the list back as it was.
+TEST_F(EditorScenarioTest, SavesKeepTheNarrowedResultList) {
+    struct Case {
+        const char *action;
+        std::string name;  // typed into the editor's name field
+        QStringList listed;
+        QString shown;
+    };
+    const Case cases[] = {
+        {"ModificaRicetta1", "Torta", {"Torta", "Torta salata"}, "Torta"},
+        {"ModificaRicetta1", "Torta di mele", {"Torta di mele", "Torta salata"}, "Torta di mele"},
+        {"ModificaRicetta1", "Crostata", {"Crostata", "Torta salata"}, "Crostata"},
+        {"NuovaRicetta1",
+         "Torta al limone",
+         {"Torta", "Torta al limone", "Torta salata"},
+         "Torta al limone"},
+        {"NuovaRicetta1", "Biscotti", {"Torta", "Torta salata"}, ""},
+    };
+    for (const Case &c : cases) {
+        std::vector<RecipeData> recipes;
+        for (const char *name : {"Crema", "Pane", "Torta", "Torta salata"}) {
+            recipes.push_back(Torta());
+            recipes.back().name = name;
+        }
+        Open(recipes, CrLf({"Farina_ING == 100 === 350"}));
+        Search("Nome", "torta");
+        CloseResultList();
+        Pick("Torta");
+        OnModal("EditorRicetta", [&](QWidget *editor) {
+            In<QLineEdit>(editor, "CampoNome")->setText(QString::fromStdString(c.name));
+            In<QLineEdit>(editor, "CampoNote")->setText("Inverno");
+            Save(editor);
+        });
+        Trigger(c.action);
+        EXPECT_EQ(ItemsOf("RicetteTrovate"), c.listed) << c.name;
+        EXPECT_EQ(Text("Nome"), c.shown) << c.name;
+        EXPECT_EQ(Text("Ricerche"), QString("CERCA SU %1 RICETTE").arg(c.listed.size()));
+        Trigger("AnnullaModifica1");
+        EXPECT_EQ(ItemsOf("RicetteTrovate"), (QStringList{"Torta", "Torta salata"})) << c.name;
+        EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
+        CloseResultList();
+        m_form.reset();
+    }
 }
