@@ -4,11 +4,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QMap>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
-#include <map>
 
 using namespace sapidoro;
 using namespace sapidoro::test;
@@ -48,7 +47,7 @@ TEST_F(ShortcutScenarioTest, EveryShortcutActsWhereverTheFocusIs) {
     torta.name = "Torta";
     Open({torta}, CrLf({"Pasta_ING == 100 g === 350"}));
     Pick("Torta");
-    const std::map<QString, QString> modalOf{
+    const QMap<QString, QString> modalOf{
         {"Anteprima1", "AnteprimaDiStampa"},     {"EsportaPDF1", "EsportaPDF"},
         {"ApriRaccolta1", "ApriRaccoltaDialog"}, {"NuovaRicetta1", "EditorRicetta"},
         {"ModificaRicetta1", "EditorRicetta"},   {"Importa1", "ImportaRicette"}};
@@ -77,18 +76,16 @@ TEST_F(ShortcutScenarioTest, EveryShortcutActsWhereverTheFocusIs) {
         if (action->shortcut().isEmpty()) continue;
         ++shortcuts;
         const QKeyCombination key = action->shortcut()[0];
-        const auto modal = modalOf.find(action->objectName());
+        const QString modal = modalOf.value(action->objectName());
         for (QWidget *control : controls) {
-            const std::string where =
-                (action->objectName() + " in " + control->objectName()).toStdString();
+            SCOPED_TRACE((action->objectName() + " in " + control->objectName()).toStdString());
             control->setFocus(Qt::OtherFocusReason);
-            ASSERT_EQ(QApplication::focusWidget(), control) << where;
+            ASSERT_EQ(QApplication::focusWidget(), control);
             QSignalSpy triggered(action, &QAction::triggered);
             QTest::keyClick(control, key.key(), key.keyboardModifiers());
-            EXPECT_EQ(triggered.count(), 1) << where;
+            EXPECT_EQ(triggered.count(), 1);
             EXPECT_EQ(std::exchange(closed, {}),
-                      modal == modalOf.end() ? QStringList() : QStringList{modal->second})
-                << where;
+                      modal.isEmpty() ? QStringList() : QStringList{modal});
             // The shopping list opens a window of its own.
             if (QWidget *window = QApplication::activeWindow(); window != m_form.get() && window)
                 window->close();

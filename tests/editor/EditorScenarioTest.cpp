@@ -25,8 +25,6 @@
 
 #include <functional>
 
-#include <sys/stat.h>
-
 using namespace sapidoro;
 using namespace sapidoro::test;
 
@@ -240,17 +238,16 @@ TEST_F(EditorScenarioTest, LeavingWithChangesAsksWhetherToSave) {
         QString notes, answer;
         bool closed;
         std::string saved;
-    } cases[] = {{0, "Roma", "", true, "Roma"},
-                 {1, "Roma", "", true, "Roma"},
-                 {2, "Roma", "", true, "Roma"},
-                 {0, "Milano", "Non salvare", true, "Roma"},
-                 {1, "Milano", "Annulla", false, "Roma"},
-                 {2, "Milano", "Salva", true, "Milano"},
-                 {0, "Milano \xE2\x9C\x93", "Salva", false, "Roma"}};
+    } cases[] = {{0, "Bambini piccoli", "", true, "Bambini piccoli"},
+                 {1, "Bambini piccoli", "", true, "Bambini piccoli"},
+                 {2, "Bambini piccoli", "", true, "Bambini piccoli"},
+                 {0, "Roma", "Non salvare", true, "Bambini piccoli"},
+                 {1, "Roma", "Annulla", false, "Bambini piccoli"},
+                 {2, "Roma", "Salva", true, "Roma"},
+                 {0, "Roma \xE2\x9C\x93", "Salva", false, "Bambini piccoli"}};
     for (const auto &c : cases) {
-        RecipeData torta = Torta();
-        torta.notes = "Roma";
-        Open({torta}, CrLf({"Farina_ING == 100 === 350"}));
+        SCOPED_TRACE((c.notes + " " + c.answer).toStdString());
+        Open({Torta()}, CrLf({"Farina_ING == 100 === 350"}));
         Pick("Torta");
         const bool refused = c.notes.contains(u'\u2713');
         QString asked;
@@ -259,11 +256,7 @@ TEST_F(EditorScenarioTest, LeavingWithChangesAsksWhetherToSave) {
         OnModal("EditorRicetta", [&](QWidget *editor) {
             In<QLineEdit>(editor, "CampoNote")->setText(c.notes);
             OnModal("SalvareModifiche", [&](QWidget *box) {
-                QStringList buttons;
-                for (QAbstractButton *button : static_cast<QMessageBox *>(box)->buttons())
-                    buttons << button->text();
-                buttons.sort();  // laid out in the platform's order
-                asked = static_cast<QMessageBox *>(box)->text() + " " + buttons.join(u'/');
+                asked = static_cast<QMessageBox *>(box)->text();
                 for (QAbstractButton *button : static_cast<QMessageBox *>(box)->buttons())
                     if (button->text() == c.answer) QTest::mouseClick(button, Qt::LeftButton);
                 if (refused) AnswerNextMessageBox(refusal, BoxAnswer::OkButton);
@@ -276,13 +269,10 @@ TEST_F(EditorScenarioTest, LeavingWithChangesAsksWhetherToSave) {
             if (!closed) static_cast<QDialog *>(editor)->done(QDialog::Rejected);
         });
         Trigger("ModificaRicetta1");
-        const std::string where = (c.notes + " " + c.answer).toStdString();
-        EXPECT_EQ(asked, c.answer.isEmpty() ? QString()
-                                            : "Salvare le modifiche? Annulla/Non salvare/Salva")
-            << where;
-        EXPECT_EQ(closed, c.closed) << where;
-        EXPECT_EQ(Record("Torta")->notes, c.saved) << where;
-        EXPECT_EQ(refusal.shown, refused) << where;
+        EXPECT_EQ(asked, c.answer.isEmpty() ? "" : "Salvare le modifiche?");
+        EXPECT_EQ(closed, c.closed);
+        EXPECT_EQ(Record("Torta")->notes, c.saved);
+        EXPECT_EQ(refusal.shown, refused);
         m_form.reset();
     }
 }
@@ -303,13 +293,12 @@ TEST_F(EditorScenarioTest, IngredientTableKeyboardFlow) {
     OnModal("EditorRicetta", [&](QWidget *editor) {
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
         auto *table = In<QTableWidget>(editor, "TabellaIngredienti");
-        const auto where = [table] {
+        const auto where = [table, cell = QString("%1,%2 of %3")] {
             QWidget *focus = QApplication::focusWidget();
-            if (focus->parentWidget() != table->viewport()) return focus->objectName();
-            return QString("%1,%2 of %3")
-                .arg(table->currentRow())
-                .arg(table->currentColumn())
-                .arg(table->rowCount());
+            return focus->parentWidget() != table->viewport() ? focus->objectName()
+                                                              : cell.arg(table->currentRow())
+                                                                    .arg(table->currentColumn())
+                                                                    .arg(table->rowCount());
         };
         QTest::mouseClick(In<QPushButton>(editor, "AggiungiRiga"), Qt::LeftButton);
         seen << where();
@@ -346,17 +335,13 @@ TEST_F(EditorScenarioTest, ASaveThatChangesNothingWritesNothing) {
         });
         Trigger("ModificaRicetta1");
     };
-    const auto inode = [&] {
-        struct stat info {};
-        ::stat(m_dir.file("ricette.txt").c_str(), &info);
-        return info.st_ino;
-    };
     const std::string original = m_dir.read("ricette.txt");
     save("Inverno");
-    const ino_t saved = inode();
+    const std::string saved = m_dir.read("ricette.txt");
     save("Inverno");
-    EXPECT_EQ(inode(), saved);
+    // Any save would have made the version before it the "~" copy.
     EXPECT_EQ(m_dir.read("ricette.txt~"), original);
+    EXPECT_EQ(m_dir.read("ricette.txt"), saved);
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_EQ(Find<QLabel>("MessaggioBreve")->text(),
               "Nessuna modifica da salvare: la ricetta \"Torta\" è già così nella raccolta.");
