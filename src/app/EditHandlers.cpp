@@ -131,14 +131,12 @@ bool TForm1::RunEditor(
         this);
     editor.setWindowTitle(title);
     if (editor.exec() != QDialog::Accepted) return false;
-    if (!written)
+    if (written || pictureStored)
+        ReloadKeepingResults(recipe.name, written ? m_lastSave->recipeAfter : recipe.name);
+    else
         ShowShortMessage(this, QStringLiteral("Nessuna modifica da salvare: la ricetta ") +
                                    Quoted(recipe.name) +
                                    QStringLiteral(" è già così nella raccolta."));
-    if (written)
-        ReloadKeepingResults(recipe.name, m_lastSave->recipeAfter);
-    else if (pictureStored)
-        ReloadKeepingResults(recipe.name, recipe.name);
     return true;
 }
 

@@ -291,10 +291,11 @@ TEST_F(EditorScenarioTest, IngredientTableKeyboardFlow) {
                  {"", Qt::Key_Tab, "3,1 of 4"},  {"", Qt::Key_Tab, "AggiungiRiga"}};
     QStringList seen, expected{"2,0 of 3"};
     OnModal("EditorRicetta", [&](QWidget *editor) {
+        QApplication::setActiveWindow(editor);
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
         auto *table = In<QTableWidget>(editor, "TabellaIngredienti");
-        const auto where = [table, cell = QString("%1,%2 of %3")] {
-            QWidget *focus = QApplication::focusWidget();
+        const auto where = [editor, table, cell = QString("%1,%2 of %3")] {
+            QWidget *focus = editor->focusWidget();
             return focus->parentWidget() != table->viewport() ? focus->objectName()
                                                               : cell.arg(table->currentRow())
                                                                     .arg(table->currentColumn())
@@ -303,15 +304,15 @@ TEST_F(EditorScenarioTest, IngredientTableKeyboardFlow) {
         QTest::mouseClick(In<QPushButton>(editor, "AggiungiRiga"), Qt::LeftButton);
         seen << where();
         for (const auto &step : steps) {
-            QTest::keyClicks(QApplication::focusWidget(), step.typed);
-            QTest::keyClick(QApplication::focusWidget(), step.key);
+            QTest::keyClicks(editor->focusWidget(), step.typed);
+            QTest::keyClick(editor->focusWidget(), step.key);
             seen << where();
             expected << step.then;
         }
         table->setFocus();
         table->setCurrentCell(0, 0);
         table->editItem(table->item(0, 0));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QTest::keyClick(editor->focusWidget(), Qt::Key_Backtab);
         seen << where() << table->item(2, 0)->text() + table->item(2, 1)->text();
         expected << "CampoNote"
                  << "2Uova";
