@@ -223,7 +223,7 @@ void TForm1::EliminaRicetta1Click() {
 void TForm1::AnnullaModifica1Click() {
     if (!m_lastSave) throw Exception("Non c'è nessuna modifica da annullare.");
     const LastSave undone = UndoLastSave(DataFolder, *m_lastSave);
-    // Undone once: the version before it is gone from "~", so there is nothing more to undo.
+    // One level of undo: once the last change is undone, nothing is left to undo.
     ForgetLastSave();
     ReloadKeepingResults(undone.recipeBefore, undone.recipeAfter);
 }
