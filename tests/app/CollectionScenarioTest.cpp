@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 #include "ScenarioData.h"
+#include "collection/RecentCollections.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSettings>
@@ -21,6 +23,7 @@
 #include <filesystem>
 #include <functional>
 
+using namespace Qt::StringLiterals;
 using namespace sapidoro;
 using namespace sapidoro::test;
 
@@ -88,22 +91,25 @@ TEST_F(CollectionScenarioTest, TheMenuOpensAGoodFolderAndKeepsEverythingOnABroke
 
     TempDir outside;
     outside.write("ricette.txt", ":Ricette\r\n" + Dish("Fuori", "Primo"));
+    // Each message is Italian and names the folder or file (%1: the folder).
     struct Broken {
         const char *what;
         std::function<void(const TempDir &)> make;
-        const char *message;
+        QString message;
     };
     const Broken broken[] = {
-        {"no recipe file", [](const TempDir &) {}, "File not found."},
+        {"no recipe file", [](const TempDir &) {},
+         u"La cartella \"%1\" non contiene il file ricette.txt."_s},
         {"no calorie table",
          [](const TempDir &dir) { dir.write("ricette.txt", ":Ricette\r\n" + Dish("A", "B")); },
-         "File not found."},
+         u"Il file \"%1/ing.txt\" non esiste."_s},
         {"recipe file linked out of the folder",
          [&outside](const TempDir &dir) {
              std::filesystem::create_symlink(outside.file("ricette.txt"), dir.file("ricette.txt"));
              dir.write("ing.txt", "");
          },
-         "File access denied."},
+         u"Il file ricette.txt della cartella \"%1\" non si può leggere, o non è un file "
+         u"normale che sta dentro la cartella."_s},
     };
     // The collection's entries in their own submenu of the popup menu.
     auto *collectionMenu = Find<QMenu>("Raccolta1");
@@ -122,7 +128,7 @@ TEST_F(CollectionScenarioTest, TheMenuOpensAGoodFolderAndKeepsEverythingOnABroke
         AnswerFolderDialog(folder.qpath());
         open->trigger();
         ASSERT_EQ(m_errors.messages().size(), reports + 1) << b.what;
-        EXPECT_EQ(m_errors.messages().last(), QString::fromUtf8(b.message)) << b.what;
+        EXPECT_EQ(m_errors.messages().last(), b.message.arg(folder.qpath().chopped(1))) << b.what;
         EXPECT_EQ(Snapshot(), before) << b.what;
     }
 
@@ -191,7 +197,8 @@ TEST_F(CollectionScenarioTest, ReloadKeepsTheScopeAndTheRecipeOnShow) {
     const QStringList before = Snapshot();
     std::filesystem::remove(m_dir.file("ing.txt"));
     reload->trigger();
-    EXPECT_EQ(m_errors.messages(), QStringList{QStringLiteral("File not found.")});
+    EXPECT_EQ(m_errors.messages(),
+              QStringList{u"Il file \"%1\" non esiste."_s.arg(m_dir.qpath() + u"ing.txt"_s)});
     EXPECT_EQ(Snapshot(), before);
 }
 
@@ -217,20 +224,69 @@ TEST_F(CollectionScenarioTest, ARenameOverSaveByAnotherProgramIsFollowed) {
     EXPECT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
 }
 
-TEST(StartFolder, TheRememberedFolderComesBeforeTheExecutablesOne) {
-    TempDir remembered;
+// Accepts `folder` in the next folder dialog once it is open.
+void ChooseFolderWhenOpen(const QString &folder) {
+    QTimer::singleShot(10, [=] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return ChooseFolderWhenOpen(folder);
+        dialog->setDirectory(folder);
+        static_cast<QDialog *>(dialog)->accept();  // as its Open button does
+    });
+}
+
+// Presses the button captioned `button` of the message box named `name` once it is open,
+// keeping its text in `said`; a folder dialog that opens next gets `folder`.
+void AnswerWhenOpen(const char *name, const QString &button, QString *said,
+                    const QString &folder = QString()) {
+    QTimer::singleShot(10, [=] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box == nullptr || box->objectName() != QLatin1String(name))
+            return AnswerWhenOpen(name, button, said, folder);
+        *said = box->text();
+        if (!folder.isEmpty()) ChooseFolderWhenOpen(folder);
+        for (QAbstractButton *b : box->buttons())
+            if (b->text() == button) QTest::mouseClick(b, Qt::LeftButton);
+    });
+}
+
+// The last collection opened cannot be opened at start-up: the user hears which folder and
+// chooses another one or the sample; the folder stays first among the remembered ones, and
+// opens again, without a question, once it is back.
+TEST(StartFolder, AMissingRememberedFolderIsNamedAndOpensAgainOnceBack) {
+    TempDir remembered, other;
     WriteCollection(remembered, {Dish("Uno", "Primo")});
-    QSettings(QStringLiteral("Sapidoro"), QStringLiteral("Sapidoro"))
-        .setValue(QStringLiteral("collections/recent"),
-                  QStringList{QStringLiteral("/nessuna/cartella/"), remembered.qpath()});
-    ErrorReports errors;
+    WriteCollection(other, {Dish("Due", "Primo")});
+    const QStringList recent{remembered.qpath(), other.qpath()};
+    QSettings(u"Sapidoro"_s, u"Sapidoro"_s).setValue(u"collections/recent"_s, recent);
+    std::filesystem::rename(remembered.file("ricette.txt"), remembered.file("ricette.bak"));
+    const QString sample = QCoreApplication::applicationDirPath() + u'/';
+    struct Answer {
+        QString button, folder, opened;
+        bool fallback;
+    };
+    const Answer answers[] = {
+        {u"Apri la raccolta di esempio"_s, {}, sample, true},
+        {u"Scegli un'altra cartella…"_s, other.qpath(), other.qpath(), false},
+    };
+    ErrorReports errors;  // the sample of a test program has no recipe file
+    for (const Answer &answer : answers) {
+        QString said;
+        AnswerWhenOpen("RaccoltaNonTrovata", answer.button, &said, answer.folder);
+        TForm1 form;
+        EXPECT_TRUE(said.contains(u"La cartella \"%1\" non contiene il file ricette.txt."_s.arg(
+            remembered.qpath().chopped(1))))
+            << said.toStdString();
+        EXPECT_EQ(form.dataFolderPath(), answer.opened);
+        EXPECT_EQ(form.startedOnFallback(), answer.fallback);
+    }
+    EXPECT_EQ(RememberedCollections(), recent);
+    std::filesystem::rename(remembered.file("ricette.bak"), remembered.file("ricette.txt"));
     {
         TForm1 form;
         EXPECT_EQ(form.dataFolder(), remembered.path());
-        EXPECT_TRUE(errors.messages().isEmpty());
+        EXPECT_FALSE(form.startedOnFallback());
     }
-    QSettings(QStringLiteral("Sapidoro"), QStringLiteral("Sapidoro"))
-        .remove(QStringLiteral("collections/recent"));
+    QSettings(u"Sapidoro"_s, u"Sapidoro"_s).remove(u"collections/recent"_s);
 }
 
 // The real program run as a child: its exit status and what it writes.

@@ -20,7 +20,7 @@ using namespace sapidoro::test;
 
 namespace {
 
-TEST(StartFolderChoice, ArgumentThenRememberedThenExecutables) {
+TEST(StartFolderChoice, ArgumentThenLastRememberedThenExecutables) {
     TempDir argument, remembered, gone, executable;
     remembered.write("ricette.txt", ":Ricette\r\n");
     gone.write("ricette.txt", ":Ricette\r\n");
@@ -35,9 +35,9 @@ TEST(StartFolderChoice, ArgumentThenRememberedThenExecutables) {
     const Case cases[] = {
         {argument.qpath(), {remembered.qpath()}, argument.qpath()},
         {QString(), {remembered.qpath()}, remembered.qpath()},
-        // A remembered folder without its recipe file gives way to the next one.
-        {QString(), {goneFolder, remembered.qpath()}, remembered.qpath()},
-        {QString(), {goneFolder}, executable.qpath()},
+        // The last folder opened, even without its recipe file: the start-up asks about it.
+        {QString(), {goneFolder, remembered.qpath()}, goneFolder},
+        {QString(), {goneFolder}, goneFolder},
         {QString(), {}, executable.qpath()},
         // Relative and unclean paths are made absolute, with one final separator.
         {QStringLiteral("."), {}, QDir::currentPath() + QLatin1Char('/')},
