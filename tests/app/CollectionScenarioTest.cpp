@@ -1,11 +1,15 @@
 #include "FormFixture.h"
 #include "ScenarioData.h"
+#include "collection/CollectionCopy.h"
+#include "collection/CollectionFolder.h"
 #include "collection/RecentCollections.h"
+#include "common/Exception.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -224,26 +228,28 @@ TEST_F(CollectionScenarioTest, ARenameOverSaveByAnotherProgramIsFollowed) {
     EXPECT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
 }
 
-// Accepts `folder` in the next folder dialog once it is open.
-void ChooseFolderWhenOpen(const QString &folder) {
+// Runs `act` on the modal window named `name` once it is open.
+void WhenOpen(const QString &name, const std::function<void(QWidget *)> &act) {
     QTimer::singleShot(10, [=] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (dialog == nullptr) return ChooseFolderWhenOpen(folder);
-        dialog->setDirectory(folder);
-        static_cast<QDialog *>(dialog)->accept();  // as its Open button does
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal->objectName() != name) return WhenOpen(name, act);
+        act(modal);
     });
 }
 
 // Presses the button captioned `button` of the message box named `name` once it is open,
-// keeping its text in `said`; a folder dialog that opens next gets `folder`.
-void AnswerWhenOpen(const char *name, const QString &button, QString *said,
-                    const QString &folder = QString()) {
-    QTimer::singleShot(10, [=] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box == nullptr || box->objectName() != QLatin1String(name))
-            return AnswerWhenOpen(name, button, said, folder);
+// keeping its text in `said`; the folder dialog named `dialog` that opens next gets `folder`.
+void AnswerWhenOpen(const QString &name, const QString &button, QString *said,
+                    const QString &dialog = QString(), const QString &folder = QString()) {
+    WhenOpen(name, [=](QWidget *modal) {
+        auto *box = static_cast<QMessageBox *>(modal);
         *said = box->text();
-        if (!folder.isEmpty()) ChooseFolderWhenOpen(folder);
+        if (!folder.isEmpty()) {
+            WhenOpen(dialog, [folder](QWidget *fileDialog) {
+                static_cast<QFileDialog *>(fileDialog)->setDirectory(folder);
+                static_cast<QDialog *>(fileDialog)->accept();  // as its Open button does
+            });
+        }
         for (QAbstractButton *b : box->buttons())
             if (b->text() == button) QTest::mouseClick(b, Qt::LeftButton);
     });
@@ -271,7 +277,8 @@ TEST(StartFolder, AMissingRememberedFolderIsNamedAndOpensAgainOnceBack) {
     ErrorReports errors;  // the sample of a test program has no recipe file
     for (const Answer &answer : answers) {
         QString said;
-        AnswerWhenOpen("RaccoltaNonTrovata", answer.button, &said, answer.folder);
+        AnswerWhenOpen(u"RaccoltaNonTrovata"_s, answer.button, &said, u"ApriRaccoltaDialog"_s,
+                       answer.folder);
         TForm1 form;
         EXPECT_TRUE(said.contains(u"La cartella \"%1\" non contiene il file ricette.txt."_s.arg(
             remembered.qpath().chopped(1))))
@@ -360,3 +367,56 @@ TEST(CommandLine, AnUnreadableFolderIsRefused) {
 }
 
 }  // namespace
+
+// A collection that cannot be written: the edit action says so before its form opens and
+// offers a copy of it, which opens at once, goes on with the action and is remembered.
+TEST_F(CollectionScenarioTest, AReadOnlyCollectionOffersACopyOfItsOwn) {
+    WriteCollection(m_dir, {Dish("Bruschetta", "Antipasto"), Dish("Arrosto", "Carne")});
+    CopySamplePicture(m_dir, "noimage.jpg", "Bruschetta.jpg");
+    CreateForm();
+    Pick(u"Bruschetta"_s);
+    // Without its owner's write permission the folder is read-only for root too, as the
+    // writer treats it.
+    ASSERT_EQ(::chmod(m_dir.path().c_str(), 0555), 0);
+    TempDir home;
+    const QByteArray ownHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.qpath()));
+    const QString target = home.qpath() + u"Ricette/"_s;
+    QString said, proposed, edited;
+    bool formOpenBeforeAnswer = true;
+    WhenOpen(u"RaccoltaSolaLettura"_s, [&](QWidget *box) {
+        said = static_cast<QMessageBox *>(box)->text();
+        formOpenBeforeAnswer = m_form->findChild<QDialog *>(u"EditorRicetta"_s) != nullptr;
+        WhenOpen(u"CreaRaccoltaDialog"_s, [&](QWidget *dialog) {
+            proposed = static_cast<QFileDialog *>(dialog)->selectedFiles().value(0);
+            static_cast<QDialog *>(dialog)->accept();
+            WhenOpen(u"EditorRicetta"_s, [&](QWidget *editor) {
+                edited = editor->findChild<QLineEdit *>(u"CampoNome"_s)->text();
+                static_cast<QDialog *>(editor)->reject();
+            });
+        });
+        for (QAbstractButton *b : static_cast<QMessageBox *>(box)->buttons())
+            if (b->text() == u"Crea una raccolta tua…"_s) QTest::mouseClick(b, Qt::LeftButton);
+    });
+    Find<QAction>("ModificaRicetta1")->trigger();
+    qputenv("HOME", ownHome);
+    ::chmod(m_dir.path().c_str(), 0755);
+
+    EXPECT_TRUE(said.startsWith(u"La cartella \"%1\" è di sola lettura"_s.arg(m_dir.qpath())))
+        << said.toStdString();
+    EXPECT_FALSE(formOpenBeforeAnswer);
+    EXPECT_EQ(AsDataFolder(proposed), target);
+    EXPECT_EQ(edited, u"Bruschetta"_s);
+    EXPECT_EQ(m_form->dataFolderPath(), target);
+    EXPECT_EQ(RecentCollections().value(0), target);
+    const TempDir &copy = home;
+    for (const char *file : {"ricette.txt", "ing.txt", "luoghi.txt", "immagini/Bruschetta.jpg",
+                             "immagini/noimage.jpg"})
+        EXPECT_EQ(copy.read(std::string("Ricette/") + file), m_dir.read(file)) << file;
+    EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{u"immagini"_s, u"ing.txt"_s, u"luoghi.txt"_s, u"ricette.txt"_s}));
+    // A second copy into the same folder is refused, and leaves it as it is.
+    EXPECT_THROW(CopyCollection(m_dir.qpath(), target), sapidoro::Exception);
+    EXPECT_EQ(copy.read("Ricette/ricette.txt"), m_dir.read("ricette.txt"));
+    EXPECT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
+}
