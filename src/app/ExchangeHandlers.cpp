@@ -109,7 +109,7 @@ void TForm1::Importa1Click() {
     std::optional<ImportPlan> plan;
     {
         const WaitCursor wait;
-        plan.emplace(std::move(reader), collection.names);
+        ReadingFile(path, [&] { plan.emplace(std::move(reader), collection.names); });
     }
     const ImportReading &reading = plan->reading();
     if (plan->size() == 0) {
