@@ -82,6 +82,10 @@ std::string CopyPicture(const std::string &folder, const std::string &source,
     }
     ::close(in);
     bytes.resize(got);
+    // Caught here, in Italian, rather than by the picture control's English on first view.
+    if (!bytes.starts_with("\xFF\xD8"))
+        return Reason(recipeName,
+                      ("il file \"" + source + "\" non \xC3\xA8 un'immagine JPEG").c_str());
 
     const std::string temp = pictures + ".import-" + std::to_string(::getpid()) + ".tmp";
     const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
