@@ -366,8 +366,6 @@ TEST(CommandLine, AnUnreadableFolderIsRefused) {
     ::chmod(dir.file("chiusa").c_str(), 0700);
 }
 
-}  // namespace
-
 // A collection that cannot be written: the edit action says so before its form opens and
 // offers a copy of it, which opens at once, goes on with the action and is remembered.
 TEST_F(CollectionScenarioTest, AReadOnlyCollectionOffersACopyOfItsOwn) {
@@ -420,3 +418,5 @@ TEST_F(CollectionScenarioTest, AReadOnlyCollectionOffersACopyOfItsOwn) {
     EXPECT_EQ(copy.read("Ricette/ricette.txt"), m_dir.read("ricette.txt"));
     EXPECT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
 }
+
+}  // namespace
