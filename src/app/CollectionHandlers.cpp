@@ -1,8 +1,10 @@
 #include "app/ErrorReport.h"
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
+#include "collection/CollectionCopy.h"
 #include "collection/CollectionFolder.h"
 #include "collection/CollectionWatcher.h"
+#include "collection/FileErrors.h"
 #include "collection/RecentCollections.h"
 #include "common/QtText.h"
 #include "data/CalorieTable.h"
@@ -19,10 +21,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
 
 #include <cstdint>
 #include <memory>
@@ -102,11 +108,18 @@ bool TForm1::OpenCollection(const QString &folder) {
     const QString dataFolder = AsDataFolder(folder);
     CollectionLists lists;
     try {
+        if (const QString problem = CollectionFolderProblem(QDir::cleanPath(dataFolder));
+            !problem.isEmpty())
+            throw Exception(problem.toStdString());
         lists.folder = NativeFolder(dataFolder);
         RemoveLeftoverTemps(lists.folder);
-        lists.catalog =
-            std::make_unique<NameCatalog>(NameCatalog::List(lists.folder + "ricette.txt"));
-        lists.ingredientNames = FromCp1252List(ReadIngredientNames(lists.folder + "ing.txt"));
+        const std::string recipeFile = lists.folder + "ricette.txt";
+        lists.catalog = ReadingFile(recipeFile, [&] {
+            return std::make_unique<NameCatalog>(NameCatalog::List(recipeFile));
+        });
+        const std::string calorieFile = lists.folder + "ing.txt";
+        lists.ingredientNames = ReadingFile(
+            calorieFile, [&] { return FromCp1252List(ReadIngredientNames(calorieFile)); });
     } catch (...) {
         ShowErrorReport(ExceptionMessage(std::current_exception()));
         return false;
@@ -128,11 +141,18 @@ void TForm1::ReloadCollection(const std::string &recipeToShow) {
     CollectionLists lists;
     lists.folder = DataFolder;
     // Names unchanged by the edit keep their order and texts, shared with the lists on show.
-    lists.catalog = std::make_unique<NameCatalog>(
-        NameCatalog::List(DataFolder + "ricette.txt", m_catalog.get()));
-    lists.ingredientNames = FromCp1252List(ReadIngredientNames(DataFolder + "ing.txt"));
-    if (ParseScope(ToCp1252(SelezioneAmbitoRicerca->text())) == SearchScope::Luogo)
-        lists.places = FromCp1252List(ReadPlaces(DataFolder + "luoghi.txt"));
+    const std::string recipeFile = DataFolder + "ricette.txt";
+    lists.catalog = ReadingFile(recipeFile, [&] {
+        return std::make_unique<NameCatalog>(NameCatalog::List(recipeFile, m_catalog.get()));
+    });
+    const std::string calorieFile = DataFolder + "ing.txt";
+    lists.ingredientNames =
+        ReadingFile(calorieFile, [&] { return FromCp1252List(ReadIngredientNames(calorieFile)); });
+    if (ParseScope(ToCp1252(SelezioneAmbitoRicerca->text())) == SearchScope::Luogo) {
+        const std::string placeFile = DataFolder + "luoghi.txt";
+        lists.places =
+            ReadingFile(placeFile, [&] { return FromCp1252List(ReadPlaces(placeFile)); });
+    }
     ShowCollection(lists, true);
     m_collectionOpened = true;
     m_watcher->markLoaded(stamps);
@@ -208,6 +228,54 @@ void TForm1::ClearRecipeView() {
     RecordPersons = 0;
     CalorieSum = 0;
     MissingIngredientCount = 0;
+}
+
+bool TForm1::EnsureWritableCollection() {
+    const QString problem = CollectionWriteProblem(dataFolderPath());
+    if (problem.isEmpty()) return true;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Raccolta di sola lettura"),
+                    problem + QStringLiteral("\n\nPer aggiungere e modificare ricette si può "
+                                             "creare una raccolta tua: una copia di questa "
+                                             "(ricette, calorie, luoghi e immagini) in una "
+                                             "cartella a scelta, che Sapidoro apre subito."),
+                    QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("RaccoltaSolaLettura"));
+    QPushButton *create =
+        box.addButton(QStringLiteral("Crea una raccolta tua…"), QMessageBox::AcceptRole);
+    box.setDefaultButton(create);
+    box.setEscapeButton(box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole));
+    box.exec();
+    return box.clickedButton() == create && CreateOwnCollection();
+}
+
+bool TForm1::CreateOwnCollection() {
+    const QString home = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+    const QString proposed = home + QStringLiteral("/Ricette");
+    // The folder dialog chooses existing folders only: the proposed one exists while it is
+    // open, and goes again unless it was chosen.
+    const bool madeProposed = !QFileInfo::exists(proposed) && QDir().mkdir(proposed);
+    QFileDialog dialog(this, QStringLiteral("Crea una raccolta tua"), home);
+    dialog.setObjectName(QStringLiteral("CreaRaccoltaDialog"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Crea qui"));
+    if (QFileInfo(proposed).isDir()) dialog.selectFile(proposed);
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    const QString target = accepted ? AsDataFolder(dialog.selectedFiles().constFirst()) : QString();
+    if (madeProposed && target != AsDataFolder(proposed)) QDir().rmdir(proposed);
+    if (!accepted) return false;
+
+    const std::string recipe = CurrentRecipeName;
+    try {
+        CopyCollection(dataFolderPath(), target);
+    } catch (...) {
+        if (madeProposed) QDir().rmdir(proposed);
+        throw;
+    }
+    if (!OpenCollection(target)) return false;
+    if (!recipe.empty()) ReloadCollection(recipe);
+    return true;
 }
 
 void TForm1::CollectionChangedOnDisk() {

@@ -2,6 +2,7 @@
 #include "app/ShoppingListWindow.h"
 #include "app/TextBoxLines.h"
 #include "app/Unit1.h"
+#include "collection/FileErrors.h"
 #include "common/QtText.h"
 #include "data/IntConvert.h"
 #include "data/RecipeFile.h"
@@ -121,6 +122,7 @@ std::vector<std::string> TForm1::WithRecipePersons(std::vector<std::string> entr
 
 void TForm1::LoadShoppingListOnce() {
     if (m_shoppingList) return;
+    MoveOldShoppingList();
     const QString path = ShoppingListPath();
     LoadedShoppingList loaded = LoadShoppingList(path);
     m_shoppingList = std::make_unique<ShoppingList>(std::move(loaded.list));
@@ -140,13 +142,22 @@ void TForm1::SaveShoppingList() {
     if (m_shoppingListSavable) sapidoro::SaveShoppingList(ShoppingListPath(), *m_shoppingList);
 }
 
+bool TForm1::RenameInShoppingList(const std::string &from, const std::string &to) {
+    LoadShoppingListOnce();
+    if (!m_shoppingList->Rename(from, to)) return false;
+    SaveShoppingList();
+    RefreshShoppingListWindow();
+    return true;
+}
+
 std::vector<ShoppingRecipe> TForm1::ShoppingRecipes() const {
     std::vector<ShoppingRecipe> recipes;
     if (!m_shoppingList) return recipes;
     const std::string recipeFile = DataFolder + "ricette.txt";
     for (const ShoppingEntry &entry : m_shoppingList->entries()) {
         ShoppingRecipe recipe{entry.name, entry.persons, true, 0, {}};
-        if (std::optional<RecipeRecord> record = FindRecipe(recipeFile, entry.name)) {
+        if (std::optional<RecipeRecord> record =
+                ReadingFile(recipeFile, [&] { return FindRecipe(recipeFile, entry.name); })) {
             recipe.missing = false;
             recipe.recipePersons = RecipePersons(record->persons);
             recipe.ingredientLines = std::move(record->ingredients);

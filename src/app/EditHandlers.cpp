@@ -3,6 +3,7 @@
 #include "app/TextBoxLines.h"
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
+#include "collection/FileErrors.h"
 #include "common/Collation.h"
 #include "common/Cp1252.h"
 #include "common/QtText.h"
@@ -92,9 +93,13 @@ void TForm1::buildRecipeMenu() {
 bool TForm1::RunEditor(
     const QString &title, const RecipeFields &recipe, FileIdentity opened,
     const std::function<SaveResult(const RecipeFields &, const FileIdentity &)> &save) {
-    const QStringList ingredients = FromCp1252List(ReadIngredientNames(DataFolder + "ing.txt"));
+    const std::string calorieFile = CalorieFilePath(DataFolder);
+    const QStringList ingredients =
+        ReadingFile(calorieFile, [&] { return FromCp1252List(ReadIngredientNames(calorieFile)); });
     // The dishes of the collection, and those the search offers.
-    std::vector<std::string> dishes = CollectionDishes(RecipeFilePath(DataFolder));
+    const std::string recipeFile = RecipeFilePath(DataFolder);
+    std::vector<std::string> dishes =
+        ReadingFile(recipeFile, [&] { return CollectionDishes(recipeFile); });
     for (const QString &dish : FixedScopeValues(SearchScope::Piatto).items)
         if (std::find(dishes.begin(), dishes.end(), ToCp1252(dish)) == dishes.end())
             dishes.push_back(ToCp1252(dish));
@@ -116,8 +121,16 @@ bool TForm1::RunEditor(
             }
             written = result.written;
             if (written) keepSave(result, recipe.name, fields.name);
-            if (written && !recipe.name.empty() && recipe.name != fields.name)
+            if (written && !recipe.name.empty() && recipe.name != fields.name) {
                 m_lastSave->pictureRenamed = RenamePicture(DataFolder, recipe.name, fields.name);
+                // The recipe is saved; a shopping list that cannot follow is reported apart.
+                try {
+                    m_lastSave->shoppingEntryRenamed =
+                        RenameInShoppingList(recipe.name, fields.name);
+                } catch (const std::exception &error) {
+                    QMessageBox::warning(this, title, QString::fromUtf8(error.what()));
+                }
+            }
             // The recipe is saved; a picture that fails is reported apart.
             if (!picture.isEmpty()) {
                 try {
@@ -180,20 +193,25 @@ void TForm1::ReloadKeepingResults(const std::string &before, const std::string &
 }
 
 void TForm1::NuovaRicetta1Click() {
+    if (!EnsureWritableCollection()) return;
+    const std::string recipeFile = RecipeFilePath(DataFolder);
     RunEditor(QStringLiteral("Nuova ricetta"), RecipeFields{},
-              CurrentIdentity(RecipeFilePath(DataFolder)),
+              ReadingFile(recipeFile, [&] { return CurrentIdentity(recipeFile); }),
               [this](const RecipeFields &fields, const FileIdentity &opened) {
                   return AppendRecipes(DataFolder, {fields}, &opened);
               });
 }
 
 void TForm1::ModificaRicetta1Click() {
+    if (CurrentRecipeName.empty())
+        throw Exception("Nessuna ricetta da modificare: sceglierne una dall'elenco.");
+    if (!EnsureWritableCollection()) return;
     const std::string name = CurrentRecipeName;
-    if (name.empty()) throw Exception("Nessuna ricetta da modificare: sceglierne una dall'elenco.");
     // The editor starts from the record as the file holds it now.
     const std::string path = RecipeFilePath(DataFolder);
-    const FileIdentity opened = CurrentIdentity(path);
-    const std::optional<RecipeRecord> record = FindRecipe(path, name);
+    const FileIdentity opened = ReadingFile(path, [&] { return CurrentIdentity(path); });
+    const std::optional<RecipeRecord> record =
+        ReadingFile(path, [&] { return FindRecipe(path, name); });
     if (!record || !record->complete)
         throw ESaveRefused("La ricetta \"" + Cp1252ToUtf8(name) +
                            "\" non si trova intera nella raccolta.");
@@ -204,9 +222,12 @@ void TForm1::ModificaRicetta1Click() {
 }
 
 void TForm1::EliminaRicetta1Click() {
+    if (CurrentRecipeName.empty())
+        throw Exception("Nessuna ricetta da eliminare: sceglierne una dall'elenco.");
+    if (!EnsureWritableCollection()) return;
     const std::string name = CurrentRecipeName;
-    if (name.empty()) throw Exception("Nessuna ricetta da eliminare: sceglierne una dall'elenco.");
-    const FileIdentity opened = CurrentIdentity(RecipeFilePath(DataFolder));
+    const std::string path = RecipeFilePath(DataFolder);
+    const FileIdentity opened = ReadingFile(path, [&] { return CurrentIdentity(path); });
     QMessageBox confirm(
         QMessageBox::Question, QStringLiteral("Elimina ricetta"),
         QStringLiteral("Eliminare la ricetta ") + Quoted(name) + QStringLiteral(" dalla raccolta?"),
@@ -222,20 +243,34 @@ void TForm1::EliminaRicetta1Click() {
 
 void TForm1::AnnullaModifica1Click() {
     if (!m_lastSave) throw Exception("Non c'è nessuna modifica da annullare.");
-    const LastSave undone = UndoLastSave(DataFolder, *m_lastSave);
+    LastSave undone;
+    try {
+        undone = UndoLastSave(DataFolder, *m_lastSave);
+    } catch (const EFileChanged &) {
+        ReloadCollection(CurrentRecipeName);
+        throw ESaveRefused("Il file " + FileNameOf(m_lastSave->result.path) +
+                           " è stato cambiato da un altro programma dopo l'ultima modifica: "
+                           "l'annullamento non è stato fatto, per non cancellare le modifiche "
+                           "dell'altro programma. La raccolta è stata ricaricata.");
+    }
+    // The shopping list's entry goes back to the name it followed.
+    if (m_lastSave->shoppingEntryRenamed)
+        RenameInShoppingList(m_lastSave->recipeAfter, m_lastSave->recipeBefore);
     // One level of undo: once the last change is undone, nothing is left to undo.
     ForgetLastSave();
     ReloadKeepingResults(undone.recipeBefore, undone.recipeAfter);
 }
 
 void TForm1::ListaIngredientiNonTrovatiDblClick(const QString &line) {
-    if (line.isEmpty()) return;
+    if (line.isEmpty() || !EnsureWritableCollection()) return;
     const std::string text = ToCp1252(line);
     const std::size_t at = text.find(kIngredientSeparator);
     const CalorieEntryFields shown{
         at == std::string::npos ? std::string() : text.substr(at + kIngredientSeparator.size()),
         text.substr(0, at), 0};
-    const FileIdentity opened = CurrentIdentity(CalorieFilePath(DataFolder));
+    const std::string calorieFile = CalorieFilePath(DataFolder);
+    const FileIdentity opened =
+        ReadingFile(calorieFile, [&] { return CurrentIdentity(calorieFile); });
     QInputDialog ask(this);
     ask.setObjectName(QStringLiteral("NuovaVoceCalorie"));
     ask.setWindowTitle(QStringLiteral("Aggiungi a ing.txt"));

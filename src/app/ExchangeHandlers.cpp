@@ -1,6 +1,7 @@
 #include "app/ErrorReport.h"
 #include "app/ImportPreview.h"
 #include "app/Unit1.h"
+#include "collection/FileErrors.h"
 #include "common/Exception.h"
 #include "common/QtText.h"
 #include "exchange/CollectionRecipes.h"
@@ -78,6 +79,7 @@ void TForm1::buildExchangeMenu() {
 }
 
 void TForm1::Importa1Click() {
+    if (!EnsureWritableCollection()) return;
     QFileDialog dialog(this, QStringLiteral("Importa ricette"));
     dialog.setObjectName(QStringLiteral("ImportaRicette"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -93,8 +95,10 @@ void TForm1::Importa1Click() {
 
     // The recipe file as it is now: the save refuses if another program changes it meanwhile.
     const std::string recipeFile = RecipeFilePath(DataFolder);
-    const FileIdentity identity = CurrentIdentity(recipeFile);
-    const CollectionIndex collection = IndexCollection(recipeFile);
+    const FileIdentity identity =
+        ReadingFile(recipeFile, [&] { return CurrentIdentity(recipeFile); });
+    const CollectionIndex collection =
+        ReadingFile(recipeFile, [&] { return IndexCollection(recipeFile); });
 
     // The file is read once, for the preview; the records wait for the save in a spool.
     const bool web = IsWebRecipeFile(path);
@@ -105,7 +109,7 @@ void TForm1::Importa1Click() {
     std::optional<ImportPlan> plan;
     {
         const WaitCursor wait;
-        plan.emplace(std::move(reader), collection.names);
+        ReadingFile(path, [&] { plan.emplace(std::move(reader), collection.names); });
     }
     const ImportReading &reading = plan->reading();
     if (plan->size() == 0) {

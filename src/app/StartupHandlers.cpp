@@ -1,5 +1,7 @@
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
+#include "collection/CollectionFolder.h"
+#include "collection/RecentCollections.h"
 #include "common/AsciiCase.h"
 #include "common/Collation.h"
 #include "common/QtText.h"
@@ -12,7 +14,12 @@
 #include "widgets/ComboBox.h"
 #include "writer/AtomicSave.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 
 namespace sapidoro {
 
@@ -29,6 +36,46 @@ QString NormaliseSearchText(QString text) {
 }
 
 }  // namespace
+
+TForm1::StartChoice TForm1::AskStartFolder() {
+    const QString sample = AsDataFolder(QCoreApplication::applicationDirPath());
+    const QStringList remembered = RememberedCollections();
+    const QString last = ChooseStartFolder(QString(), remembered, sample);
+    QString problem =
+        remembered.isEmpty() ? QString() : CollectionFolderProblem(QDir::cleanPath(last));
+    if (problem.isEmpty()) return {last, false};
+    QString text = QStringLiteral(
+                       "La raccolta aperta l'ultima volta non si può aprire.\n%1\n\nSe la "
+                       "cartella è stata spostata o il disco non è collegato, se ne può "
+                       "scegliere un'altra, oppure aprire per ora la raccolta di esempio: "
+                       "l'ultima raccolta resta ricordata e si riapre quando torna al suo posto.")
+                       .arg(problem);
+    for (;;) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Raccolta non trovata"), text,
+                        QMessageBox::NoButton);
+        box.setObjectName(QStringLiteral("RaccoltaNonTrovata"));
+        QPushButton *choose =
+            box.addButton(QStringLiteral("Scegli un'altra cartella…"), QMessageBox::AcceptRole);
+        QPushButton *openSample =
+            box.addButton(QStringLiteral("Apri la raccolta di esempio"), QMessageBox::RejectRole);
+        box.setDefaultButton(choose);
+        box.setEscapeButton(openSample);
+        box.exec();
+        if (box.clickedButton() != choose) return {sample, true};
+
+        QFileDialog dialog(nullptr, UiText(kOpenCollectionDialogCaption));
+        dialog.setObjectName(QStringLiteral("ApriRaccoltaDialog"));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) continue;
+        const QString chosen = dialog.selectedFiles().constFirst();
+        problem = CollectionFolderProblem(chosen);
+        if (problem.isEmpty()) return {AsDataFolder(chosen), false};
+        text = problem + QStringLiteral(
+                             "\n\nSi può scegliere un'altra cartella, oppure aprire "
+                             "la raccolta di esempio.");
+    }
+}
 
 void TForm1::FormCreate() {
     // The panel fits the window's client area afresh.

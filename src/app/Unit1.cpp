@@ -7,7 +7,6 @@
 #include "app/WindowTexts.h"
 #include "collection/CollectionFolder.h"
 #include "collection/CollectionWatcher.h"
-#include "collection/RecentCollections.h"
 #include "editor/LastSave.h"
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
@@ -23,7 +22,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,10 +46,11 @@ void Find(const QWidget *window, Control *&control, const char *name) {
 
 }  // namespace
 
-TForm1::TForm1(QWidget *parent)
-    : TForm1(
-          ChooseStartFolder(QString(), RecentCollections(), QCoreApplication::applicationDirPath()),
-          parent) {}
+TForm1::TForm1(QWidget *parent) : TForm1(AskStartFolder(), parent) {}
+
+TForm1::TForm1(const StartChoice &start, QWidget *parent) : TForm1(start.folder, parent) {
+    m_startedOnFallback = start.fallback;
+}
 
 TForm1::TForm1(const QString &dataFolder, QWidget *parent)
     : QWidget(parent), m_designDataFolder(dataFolder) {

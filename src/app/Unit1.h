@@ -68,6 +68,9 @@ public:
     void ReloadCollection(const std::string &recipeToShow);
     // Whether the collection on show was listed in full (its start-up ran to its end).
     bool collectionOpened() const { return m_collectionOpened; }
+    // Whether the start-up fell back to the sample because the remembered folder could not be
+    // opened; the sample then does not take that folder's place among the recent ones.
+    bool startedOnFallback() const { return m_startedOnFallback; }
     QString dataFolderPath() const;
 
     // Program-wide values kept across events.
@@ -84,6 +87,16 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // The folder the start-up opens without a command-line argument.
+    struct StartChoice {
+        QString folder;
+        bool fallback = false;
+    };
+    TForm1(const StartChoice &start, QWidget *parent);
+    // The last folder opened; when it cannot be opened, the user hears why and chooses
+    // another folder or the sample.
+    static StartChoice AskStartFolder();
+
     void findControls();
     void buildPopupMenu();
     // An entry of `menu` whose shortcut acts wherever the focus is in the window.
@@ -145,6 +158,10 @@ private:
     void CollectionChangedOnDisk();
     void ShowCollection(CollectionLists &lists, bool keepScope);
     void ClearRecipeView();
+    // True when the collection on show can be written; otherwise says why and offers a copy of
+    // it in a folder of the user's, which then goes on show, and tells whether it did.
+    bool EnsureWritableCollection();
+    bool CreateOwnCollection();
     // The given lines laid out as a recipe is: the first one as the bold title.
     void LayOutOnPagePrinter(const QStringList &lines);
     // The preview of the pages `layOut` lays out on `PagePrinter1`.
@@ -165,6 +182,8 @@ private:
     bool PersonsDifferFromRecipe() const;
     void LoadShoppingListOnce();
     void SaveShoppingList();
+    // The shopping list's entry follows a recipe renamed in the collection; true if it had one.
+    bool RenameInShoppingList(const std::string &from, const std::string &to);
     std::vector<ShoppingRecipe> ShoppingRecipes() const;
     void RefreshShoppingListWindow();
     // Recipe editing, calorie entries and undo, all through the writer (EditHandlers.cpp).
@@ -212,6 +231,7 @@ private:
     std::vector<std::string> m_resultNames;
     QStringList m_resultNameItems;
     bool m_collectionOpened = false;
+    bool m_startedOnFallback = false;
     sapidoro::CollectionWatcher *m_watcher = nullptr;
     std::unique_ptr<sapidoro::LastSave> m_lastSave;  // for "Annulla ultima modifica"
 

@@ -22,7 +22,8 @@ int main(int argc, char *argv[]) {
     sapidoro::InstallItalianTranslations();
     const auto Form1 = command.folder.isEmpty() ? std::make_unique<TForm1>()
                                                 : std::make_unique<TForm1>(command.folder, nullptr);
-    if (Form1->collectionOpened()) sapidoro::RememberCollection(Form1->dataFolderPath());
+    if (Form1->collectionOpened() && !Form1->startedOnFallback())
+        sapidoro::RememberCollection(Form1->dataFolderPath());
     Form1->showMaximized();
     return application.exec();
 }

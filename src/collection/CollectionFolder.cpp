@@ -57,10 +57,7 @@ QString CollectionFolderProblem(const QString &path) {
 QString ChooseStartFolder(const QString &argument, const QStringList &remembered,
                           const QString &executableFolder) {
     if (!argument.isEmpty()) return AsDataFolder(argument);
-    for (const QString &folder : remembered) {
-        if (QFileInfo(AsDataFolder(folder) + QStringLiteral("ricette.txt")).isFile())
-            return AsDataFolder(folder);
-    }
+    if (!remembered.isEmpty()) return AsDataFolder(remembered.constFirst());
     return AsDataFolder(executableFolder);
 }
 

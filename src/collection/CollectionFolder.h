@@ -14,7 +14,8 @@ QString AsDataFolder(const QString &path);
 QString CollectionFolderProblem(const QString &path);
 
 // The folder opened at start-up: the command line's folder, else the most recent remembered
-// folder that still holds ricette.txt, else the executable's folder.
+// folder, whatever state it is in now (the start-up asks when it cannot be opened), else the
+// executable's folder.
 QString ChooseStartFolder(const QString &argument, const QStringList &remembered,
                           const QString &executableFolder);
 

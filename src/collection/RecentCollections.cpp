@@ -17,12 +17,18 @@ QSettings Settings() {
 
 }  // namespace
 
-QStringList RecentCollections() {
-    QStringList existing;
+QStringList RememberedCollections() {
+    QStringList remembered;
     for (const QString &folder : Settings().value(kRecentKey).toStringList()) {
-        if (QFileInfo(folder).isDir() && !existing.contains(folder)) existing << folder;
-        if (existing.size() == kRecentCollectionCount) break;
+        if (!folder.isEmpty() && !remembered.contains(folder)) remembered << folder;
+        if (remembered.size() == kRecentCollectionCount) break;
     }
+    return remembered;
+}
+
+QStringList RecentCollections() {
+    QStringList existing = RememberedCollections();
+    existing.removeIf([](const QString &folder) { return !QFileInfo(folder).isDir(); });
     return existing;
 }
 

@@ -9,6 +9,10 @@ namespace sapidoro {
 // (QSettings "Sapidoro"/"Sapidoro", under the XDG config folder).
 inline constexpr int kRecentCollectionCount = 5;
 
+// The remembered folders, the most recent first, as they were remembered: a folder moved or
+// unmounted meanwhile stays, so that it opens again once it is back.
+QStringList RememberedCollections();
+
 // The remembered folders, the most recent first, those that no longer exist left out.
 QStringList RecentCollections();
 

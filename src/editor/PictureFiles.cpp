@@ -31,18 +31,24 @@ QString RecipePicturePath(const std::string &dataFolder, std::string_view name) 
 }
 
 void CheckPicture(const QString &file) {
+    const std::string shown = QDir::toNativeSeparators(file).toStdString();
     QFile in(file);
     if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly))
-        throw Exception("Il file " + file.toStdString() + " non si può leggere.");
+        throw Exception("Il file \"" + shown + "\" non si può leggere.");
     const QByteArray data = in.readAll();
+    if (data.isEmpty()) throw Exception("Il file \"" + shown + "\" è vuoto.");
+    // The decoder's own texts are libjpeg's English: the user reads what they mean.
+    if (!data.startsWith("\xFF\xD8"))
+        throw Exception("Il file \"" + shown + "\" non è un'immagine JPEG.");
     try {
         const std::span<const std::uint8_t> bytes(
             reinterpret_cast<const std::uint8_t *>(data.constData()),
             static_cast<std::size_t>(data.size()));
-        if (DecodeJpeg(bytes, JpegDecodeOptions{}).isNull()) throw Exception("file vuoto");
-    } catch (const std::exception &error) {
-        throw Exception("Il file " + file.toStdString() +
-                        " non è un'immagine JPEG che Sapidoro sa mostrare: " + error.what());
+        if (DecodeJpeg(bytes, JpegDecodeOptions{}).isNull()) throw Exception("vuota");
+    } catch (const std::exception &) {
+        throw Exception("Il file \"" + shown +
+                        "\" è un'immagine JPEG danneggiata, incompleta o di un tipo che Sapidoro "
+                        "non sa mostrare.");
     }
 }
 

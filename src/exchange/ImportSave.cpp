@@ -4,6 +4,7 @@
 #include "common/Cp1252.h"
 #include "view/PicturePath.h"
 #include "writer/CollectionWriter.h"
+#include "writer/SaveSteps.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,7 +59,7 @@ std::string CopyPicture(const std::string &folder, const std::string &source,
         return Reason(recipeName, "il nome non pu\xC3\xB2 nominare un file");
     const std::string pictures = folder + std::string(kPictureFolder);
     if (::mkdir(pictures.c_str(), 0777) != 0 && errno != EEXIST)
-        return Reason(recipeName, std::strerror(errno));
+        return Reason(recipeName, ReasonText(errno).c_str());
     const std::string target = pictures + Cp1252ToUtf8(recipeName) + ".jpg";
     struct stat existing;
     if (::lstat(target.c_str(), &existing) == 0)
@@ -66,7 +67,7 @@ std::string CopyPicture(const std::string &folder, const std::string &source,
 
     std::uint64_t size = 0;
     const int in = OpenRegularFileInside(source, FolderOf(source), size);
-    if (in < 0) return Reason(recipeName, std::strerror(errno));
+    if (in < 0) return Reason(recipeName, ReasonText(errno).c_str());
     if (size > kMaxPictureBytes) {
         ::close(in);
         return Reason(recipeName, "il file \xC3\xA8 troppo grande");
@@ -81,10 +82,14 @@ std::string CopyPicture(const std::string &folder, const std::string &source,
     }
     ::close(in);
     bytes.resize(got);
+    // Caught here, in Italian, rather than by the picture control's English on first view.
+    if (!bytes.starts_with("\xFF\xD8"))
+        return Reason(recipeName,
+                      ("il file \"" + source + "\" non \xC3\xA8 un'immagine JPEG").c_str());
 
     const std::string temp = pictures + ".import-" + std::to_string(::getpid()) + ".tmp";
     const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (out < 0) return Reason(recipeName, std::strerror(errno));
+    if (out < 0) return Reason(recipeName, ReasonText(errno).c_str());
     const bool written = WriteAll(out, bytes.data(), bytes.size()) && ::fsync(out) == 0;
     const int error = errno;
     ::close(out);
@@ -92,8 +97,8 @@ std::string CopyPicture(const std::string &folder, const std::string &source,
     if (!written || ::link(temp.c_str(), target.c_str()) != 0) {
         const int linkError = written ? errno : error;
         ::unlink(temp.c_str());
-        return Reason(recipeName,
-                      linkError == EEXIST ? "ne esiste gi\xC3\xA0 una" : std::strerror(linkError));
+        return Reason(recipeName, linkError == EEXIST ? "ne esiste gi\xC3\xA0 una"
+                                                      : ReasonText(linkError).c_str());
     }
     ::unlink(temp.c_str());
     return {};

@@ -53,6 +53,19 @@ void ShoppingList::SetPersons(std::string_view name, int persons) {
     }
 }
 
+bool ShoppingList::Rename(std::string_view from, std::string_view to) {
+    const auto entry = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [from](const ShoppingEntry &e) { return e.name == from; });
+    if (entry == m_entries.end() || from == to) return false;
+    // An entry already under the new name is a recipe gone missing: the renamed one replaces it.
+    const std::size_t at = static_cast<std::size_t>(entry - m_entries.begin());
+    m_entries[at].name = std::string(to);
+    for (std::size_t i = m_entries.size(); i-- > 0;)
+        if (i != at && m_entries[i].name == to)
+            m_entries.erase(m_entries.begin() + std::ptrdiff_t(i));
+    return true;
+}
+
 std::string WriteShoppingList(const ShoppingList &list) {
     std::string bytes(kHeader);
     bytes += "\r\n";

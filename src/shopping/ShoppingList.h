@@ -30,6 +30,9 @@ public:
     void Add(std::string name, int persons);
     void Remove(std::string_view name);
     void SetPersons(std::string_view name, int persons);
+    // The entry of a recipe renamed in the collection follows the new name, in its place;
+    // returns whether there was one.
+    bool Rename(std::string_view from, std::string_view to);
 
 private:
     std::vector<ShoppingEntry> m_entries;

@@ -1,10 +1,11 @@
 #include "shopping/ShoppingStore.h"
 
+#include "common/UserFolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <filesystem>
 #include <system_error>
@@ -21,9 +22,26 @@ namespace {
 
 }  // namespace
 
+const QString kShoppingListName = QStringLiteral("lista-della-spesa.txt");
+
 QString ShoppingListPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/lista-della-spesa.txt");
+    return UserDataFolder() + QLatin1Char('/') + kShoppingListName;
+}
+
+bool MoveOldShoppingList() {
+    const QString path = ShoppingListPath();
+    const QString old = OldUserDataFolder() + QLatin1Char('/') + kShoppingListName;
+    // A list already in the new folder is the newer one: the old one is left where it is.
+    if (QFileInfo(path).exists() || QFileInfo(path).isSymLink() || !QFileInfo(old).isFile())
+        return false;
+    const QString what = QStringLiteral("Impossibile spostare la lista della spesa");
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        Fail(what, path, QStringLiteral("la cartella non si può creare"));
+    if (QFile::rename(old, path)) return true;
+    // Another file system: a full copy first, the old one removed only once it is there.
+    if (!QFile::copy(old, path)) Fail(what, old, QStringLiteral("il file non si può copiare"));
+    QFile::remove(old);
+    return true;
 }
 
 LoadedShoppingList LoadShoppingList(const QString &path) {

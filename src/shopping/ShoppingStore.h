@@ -10,6 +10,10 @@ namespace sapidoro {
 // collection's folder.
 QString ShoppingListPath();
 
+// Moves a list left in the data folder of the releases that named it with their version into
+// `ShoppingListPath()`, unless a list is there already; returns whether it moved one.
+bool MoveOldShoppingList();
+
 // The saved list as read from `path`; a missing file is an empty list.
 struct LoadedShoppingList {
     ShoppingList list;

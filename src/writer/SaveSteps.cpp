@@ -40,6 +40,8 @@ const char *StepText(SaveStep step) {
     return "salvataggio";
 }
 
+}  // namespace
+
 std::string ReasonText(int error) {
     switch (error) {
         case ENOSPC:
@@ -61,8 +63,6 @@ std::string ReasonText(int error) {
             return "errore di sistema " + std::to_string(error);
     }
 }
-
-}  // namespace
 
 void SetFaultInjector(FaultInjector injector) {
     Injector() = std::move(injector);

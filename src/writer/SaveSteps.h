@@ -27,6 +27,9 @@ void SetFaultInjector(FaultInjector injector);
 // The errno the seam makes this step fail with, or 0.
 int InjectedFault(SaveStep step, int count = 0);
 
+// What an errno value means, in Italian, as a reason following a colon.
+std::string ReasonText(int error);
+
 // The save error of a step that failed with `error`, for the file named `fileName`.
 [[noreturn]] void ThrowStepFailure(SaveStep step, int error, const std::string &fileName);
 

@@ -1,13 +1,19 @@
 #include "FormFixture.h"
 #include "ScenarioData.h"
+#include "collection/CollectionCopy.h"
+#include "collection/CollectionFolder.h"
+#include "collection/RecentCollections.h"
+#include "common/Exception.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSettings>
@@ -21,6 +27,7 @@
 #include <filesystem>
 #include <functional>
 
+using namespace Qt::StringLiterals;
 using namespace sapidoro;
 using namespace sapidoro::test;
 
@@ -88,22 +95,25 @@ TEST_F(CollectionScenarioTest, TheMenuOpensAGoodFolderAndKeepsEverythingOnABroke
 
     TempDir outside;
     outside.write("ricette.txt", ":Ricette\r\n" + Dish("Fuori", "Primo"));
+    // Each message is Italian and names the folder or file (%1: the folder).
     struct Broken {
         const char *what;
         std::function<void(const TempDir &)> make;
-        const char *message;
+        QString message;
     };
     const Broken broken[] = {
-        {"no recipe file", [](const TempDir &) {}, "File not found."},
+        {"no recipe file", [](const TempDir &) {},
+         u"La cartella \"%1\" non contiene il file ricette.txt."_s},
         {"no calorie table",
          [](const TempDir &dir) { dir.write("ricette.txt", ":Ricette\r\n" + Dish("A", "B")); },
-         "File not found."},
+         u"Il file \"%1/ing.txt\" non esiste."_s},
         {"recipe file linked out of the folder",
          [&outside](const TempDir &dir) {
              std::filesystem::create_symlink(outside.file("ricette.txt"), dir.file("ricette.txt"));
              dir.write("ing.txt", "");
          },
-         "File access denied."},
+         u"Il file ricette.txt della cartella \"%1\" non si può leggere, o non è un file "
+         u"normale che sta dentro la cartella."_s},
     };
     // The collection's entries in their own submenu of the popup menu.
     auto *collectionMenu = Find<QMenu>("Raccolta1");
@@ -122,7 +132,7 @@ TEST_F(CollectionScenarioTest, TheMenuOpensAGoodFolderAndKeepsEverythingOnABroke
         AnswerFolderDialog(folder.qpath());
         open->trigger();
         ASSERT_EQ(m_errors.messages().size(), reports + 1) << b.what;
-        EXPECT_EQ(m_errors.messages().last(), QString::fromUtf8(b.message)) << b.what;
+        EXPECT_EQ(m_errors.messages().last(), b.message.arg(folder.qpath().chopped(1))) << b.what;
         EXPECT_EQ(Snapshot(), before) << b.what;
     }
 
@@ -191,7 +201,8 @@ TEST_F(CollectionScenarioTest, ReloadKeepsTheScopeAndTheRecipeOnShow) {
     const QStringList before = Snapshot();
     std::filesystem::remove(m_dir.file("ing.txt"));
     reload->trigger();
-    EXPECT_EQ(m_errors.messages(), QStringList{QStringLiteral("File not found.")});
+    EXPECT_EQ(m_errors.messages(),
+              QStringList{u"Il file \"%1\" non esiste."_s.arg(m_dir.qpath() + u"ing.txt"_s)});
     EXPECT_EQ(Snapshot(), before);
 }
 
@@ -217,20 +228,72 @@ TEST_F(CollectionScenarioTest, ARenameOverSaveByAnotherProgramIsFollowed) {
     EXPECT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
 }
 
-TEST(StartFolder, TheRememberedFolderComesBeforeTheExecutablesOne) {
-    TempDir remembered;
+// Runs `act` on the modal window named `name` once it is open.
+void WhenOpen(const QString &name, const std::function<void(QWidget *)> &act) {
+    QTimer::singleShot(10, [=] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal->objectName() != name) return WhenOpen(name, act);
+        act(modal);
+    });
+}
+
+// Presses the button captioned `button` of the message box named `name` once it is open,
+// keeping its text in `said`; the folder dialog named `dialog` that opens next gets `folder`.
+void AnswerWhenOpen(const QString &name, const QString &button, QString *said,
+                    const QString &dialog = QString(), const QString &folder = QString()) {
+    WhenOpen(name, [=](QWidget *modal) {
+        auto *box = static_cast<QMessageBox *>(modal);
+        *said = box->text();
+        if (!folder.isEmpty()) {
+            WhenOpen(dialog, [folder](QWidget *fileDialog) {
+                static_cast<QFileDialog *>(fileDialog)->setDirectory(folder);
+                static_cast<QDialog *>(fileDialog)->accept();  // as its Open button does
+            });
+        }
+        for (QAbstractButton *b : box->buttons())
+            if (b->text() == button) QTest::mouseClick(b, Qt::LeftButton);
+    });
+}
+
+// The last collection opened cannot be opened at start-up: the user hears which folder and
+// chooses another one or the sample; the folder stays first among the remembered ones, and
+// opens again, without a question, once it is back.
+TEST(StartFolder, AMissingRememberedFolderIsNamedAndOpensAgainOnceBack) {
+    TempDir remembered, other;
     WriteCollection(remembered, {Dish("Uno", "Primo")});
-    QSettings(QStringLiteral("Sapidoro"), QStringLiteral("Sapidoro"))
-        .setValue(QStringLiteral("collections/recent"),
-                  QStringList{QStringLiteral("/nessuna/cartella/"), remembered.qpath()});
-    ErrorReports errors;
+    WriteCollection(other, {Dish("Due", "Primo")});
+    const QStringList recent{remembered.qpath(), other.qpath()};
+    QSettings(u"Sapidoro"_s, u"Sapidoro"_s).setValue(u"collections/recent"_s, recent);
+    std::filesystem::rename(remembered.file("ricette.txt"), remembered.file("ricette.bak"));
+    const QString sample = QCoreApplication::applicationDirPath() + u'/';
+    struct Answer {
+        QString button, folder, opened;
+        bool fallback;
+    };
+    const Answer answers[] = {
+        {u"Apri la raccolta di esempio"_s, {}, sample, true},
+        {u"Scegli un'altra cartella…"_s, other.qpath(), other.qpath(), false},
+    };
+    ErrorReports errors;  // the sample of a test program has no recipe file
+    for (const Answer &answer : answers) {
+        QString said;
+        AnswerWhenOpen(u"RaccoltaNonTrovata"_s, answer.button, &said, u"ApriRaccoltaDialog"_s,
+                       answer.folder);
+        TForm1 form;
+        EXPECT_TRUE(said.contains(u"La cartella \"%1\" non contiene il file ricette.txt."_s.arg(
+            remembered.qpath().chopped(1))))
+            << said.toStdString();
+        EXPECT_EQ(form.dataFolderPath(), answer.opened);
+        EXPECT_EQ(form.startedOnFallback(), answer.fallback);
+    }
+    EXPECT_EQ(RememberedCollections(), recent);
+    std::filesystem::rename(remembered.file("ricette.bak"), remembered.file("ricette.txt"));
     {
         TForm1 form;
         EXPECT_EQ(form.dataFolder(), remembered.path());
-        EXPECT_TRUE(errors.messages().isEmpty());
+        EXPECT_FALSE(form.startedOnFallback());
     }
-    QSettings(QStringLiteral("Sapidoro"), QStringLiteral("Sapidoro"))
-        .remove(QStringLiteral("collections/recent"));
+    QSettings(u"Sapidoro"_s, u"Sapidoro"_s).remove(u"collections/recent"_s);
 }
 
 // The real program run as a child: its exit status and what it writes.
@@ -301,6 +364,59 @@ TEST(CommandLine, AnUnreadableFolderIsRefused) {
     EXPECT_TRUE(
         QString::fromLocal8Bit(program.readAllStandardError()).contains(u"permesso negato"));
     ::chmod(dir.file("chiusa").c_str(), 0700);
+}
+
+// A collection that cannot be written: the edit action says so before its form opens and
+// offers a copy of it, which opens at once, goes on with the action and is remembered.
+TEST_F(CollectionScenarioTest, AReadOnlyCollectionOffersACopyOfItsOwn) {
+    WriteCollection(m_dir, {Dish("Bruschetta", "Antipasto"), Dish("Arrosto", "Carne")});
+    CopySamplePicture(m_dir, "noimage.jpg", "Bruschetta.jpg");
+    CreateForm();
+    Pick(u"Bruschetta"_s);
+    // Without its owner's write permission the folder is read-only for root too, as the
+    // writer treats it.
+    ASSERT_EQ(::chmod(m_dir.path().c_str(), 0555), 0);
+    TempDir home;
+    const QByteArray ownHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.qpath()));
+    const QString target = home.qpath() + u"Ricette/"_s;
+    QString said, proposed, edited;
+    bool formOpenBeforeAnswer = true;
+    WhenOpen(u"RaccoltaSolaLettura"_s, [&](QWidget *box) {
+        said = static_cast<QMessageBox *>(box)->text();
+        formOpenBeforeAnswer = m_form->findChild<QDialog *>(u"EditorRicetta"_s) != nullptr;
+        WhenOpen(u"CreaRaccoltaDialog"_s, [&](QWidget *dialog) {
+            proposed = static_cast<QFileDialog *>(dialog)->selectedFiles().value(0);
+            static_cast<QDialog *>(dialog)->accept();
+            WhenOpen(u"EditorRicetta"_s, [&](QWidget *editor) {
+                edited = editor->findChild<QLineEdit *>(u"CampoNome"_s)->text();
+                static_cast<QDialog *>(editor)->reject();
+            });
+        });
+        for (QAbstractButton *b : static_cast<QMessageBox *>(box)->buttons())
+            if (b->text() == u"Crea una raccolta tua…"_s) QTest::mouseClick(b, Qt::LeftButton);
+    });
+    Find<QAction>("ModificaRicetta1")->trigger();
+    qputenv("HOME", ownHome);
+    ::chmod(m_dir.path().c_str(), 0755);
+
+    EXPECT_TRUE(said.startsWith(u"La cartella \"%1\" è di sola lettura"_s.arg(m_dir.qpath())))
+        << said.toStdString();
+    EXPECT_FALSE(formOpenBeforeAnswer);
+    EXPECT_EQ(AsDataFolder(proposed), target);
+    EXPECT_EQ(edited, u"Bruschetta"_s);
+    EXPECT_EQ(m_form->dataFolderPath(), target);
+    EXPECT_EQ(RecentCollections().value(0), target);
+    const TempDir &copy = home;
+    for (const char *file : {"ricette.txt", "ing.txt", "luoghi.txt", "immagini/Bruschetta.jpg",
+                             "immagini/noimage.jpg"})
+        EXPECT_EQ(copy.read(std::string("Ricette/") + file), m_dir.read(file)) << file;
+    EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{u"immagini"_s, u"ing.txt"_s, u"luoghi.txt"_s, u"ricette.txt"_s}));
+    // A second copy into the same folder is refused, and leaves it as it is.
+    EXPECT_THROW(CopyCollection(m_dir.qpath(), target), sapidoro::Exception);
+    EXPECT_EQ(copy.read("Ricette/ricette.txt"), m_dir.read("ricette.txt"));
+    EXPECT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
 }
 
 }  // namespace

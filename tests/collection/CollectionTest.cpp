@@ -1,3 +1,4 @@
+#include "collection/CollectionCopy.h"
 #include "collection/CollectionFolder.h"
 #include "collection/CollectionWatcher.h"
 #include "collection/RecentCollections.h"
@@ -12,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -20,7 +23,7 @@ using namespace sapidoro::test;
 
 namespace {
 
-TEST(StartFolderChoice, ArgumentThenRememberedThenExecutables) {
+TEST(StartFolderChoice, ArgumentThenLastRememberedThenExecutables) {
     TempDir argument, remembered, gone, executable;
     remembered.write("ricette.txt", ":Ricette\r\n");
     gone.write("ricette.txt", ":Ricette\r\n");
@@ -35,9 +38,9 @@ TEST(StartFolderChoice, ArgumentThenRememberedThenExecutables) {
     const Case cases[] = {
         {argument.qpath(), {remembered.qpath()}, argument.qpath()},
         {QString(), {remembered.qpath()}, remembered.qpath()},
-        // A remembered folder without its recipe file gives way to the next one.
-        {QString(), {goneFolder, remembered.qpath()}, remembered.qpath()},
-        {QString(), {goneFolder}, executable.qpath()},
+        // The last folder opened, even without its recipe file: the start-up asks about it.
+        {QString(), {goneFolder, remembered.qpath()}, goneFolder},
+        {QString(), {goneFolder}, goneFolder},
         {QString(), {}, executable.qpath()},
         // Relative and unclean paths are made absolute, with one final separator.
         {QStringLiteral("."), {}, QDir::currentPath() + QLatin1Char('/')},
@@ -107,6 +110,33 @@ TEST(CollectionWatcherTest, ChangesComeOnceAfterAQuietPeriod) {
     dir.write("ricette.txt.swp", "x");
     QTest::qWait(3 * CollectionWatcher::kQuietMilliseconds);
     EXPECT_EQ(changed.count(), 4);
+}
+
+// Whatever the writer would refuse to replace makes the collection read-only, for root too:
+// the owner's write bit counts as the writer counts it.
+TEST(CollectionWriteProblemTest, NamesWhatCannotBeWritten) {
+    const struct {
+        const char *path;  // made read-only; empty: nothing
+        const char *named;
+    } cases[] = {{"", nullptr},
+                 {".", "La cartella"},
+                 {"ricette.txt", "ricette.txt\" è di sola lettura"},
+                 {"ing.txt", "ing.txt\" è di sola lettura"},
+                 {"immagini", "immagini\" è di sola lettura"}};
+    for (const auto &c : cases) {
+        TempDir dir;
+        dir.write("ricette.txt", ":Ricette\r\n");
+        dir.write("ing.txt", "");
+        QDir().mkdir(dir.qpath() + QStringLiteral("immagini"));
+        const std::string path = dir.file(c.path);
+        if (*c.path) ::chmod(path.c_str(), 0555);
+        const QString problem = CollectionWriteProblem(dir.qpath());
+        if (*c.path) ::chmod(path.c_str(), 0755);
+        if (c.named == nullptr)
+            EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
+        else
+            EXPECT_TRUE(problem.contains(QString::fromUtf8(c.named))) << problem.toStdString();
+    }
 }
 
 }  // namespace

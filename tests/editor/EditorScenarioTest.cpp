@@ -2,6 +2,7 @@
 
 #include "data/RecipeFile.h"
 #include "picture/JpgImg.h"
+#include "shopping/ShoppingStore.h"
 #include "writer/RecordCodec.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -393,4 +395,52 @@ TEST_F(EditorScenarioTest, SavesKeepTheNarrowedResultList) {
         m_form.reset();
     }
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
+
+// A rename through the editor takes the shopping list's entry along, saved, and the undo
+// takes it back; a picture that is no JPEG is refused naming the file; an undo that another
+// program's change refuses says just that.
+TEST_F(EditorScenarioTest, RenameCarriesTheShoppingListAndUndoBringsItBack) {
+    QTemporaryDir data;
+    const QByteArray ownData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    Open({Torta()}, CrLf({"Farina_ING == 100 === 350"}));
+    Pick("Torta");
+    Trigger("AggiungiSpesa1");
+    const auto listed = [] {
+        std::vector<std::string> names;
+        const LoadedShoppingList loaded = LoadShoppingList(ShoppingListPath());
+        for (const ShoppingEntry &entry : loaded.list.entries()) names.push_back(entry.name);
+        return names;
+    };
+    ASSERT_EQ(listed(), std::vector<std::string>{"Torta"});
+    const QString quack = QString::fromStdString(m_dir.file("anatra.jpg"));
+    m_dir.write("anatra.jpg", "quack, not a picture");
+    MessageBoxSeen refusal;
+    OnModal("EditorRicetta", [&](QWidget *editor) {
+        OnModal("SceltaImmagine", [&](QWidget *picker) {
+            picker->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(quack);
+            AnswerNextMessageBox(refusal, BoxAnswer::OkButton);
+            static_cast<QDialog *>(picker)->accept();
+        });
+        QTest::mouseClick(In<QPushButton>(editor, "ScegliImmagine"), Qt::LeftButton);
+        In<QLineEdit>(editor, "CampoNome")->setText("Torta di mele");
+        Save(editor);
+    });
+    Trigger("ModificaRicetta1");
+    EXPECT_EQ(refusal.text, "Il file \"" + quack + "\" non è un'immagine JPEG.");
+    EXPECT_EQ(listed(), std::vector<std::string>{"Torta di mele"});
+    Trigger("AnnullaModifica1");
+    EXPECT_EQ(Text("Nome"), "Torta");
+    EXPECT_EQ(listed(), std::vector<std::string>{"Torta"});
+
+    // The undo of the undo, refused once another program has written the file.
+    m_dir.write("ricette.txt", RecipeFileOf({Torta()}) + "\r\n");
+    Trigger("AnnullaModifica1");
+    ASSERT_EQ(Errors().size(), 1);
+    EXPECT_TRUE(
+        Errors()[0].startsWith("Il file ricette.txt è stato cambiato da un altro "
+                               "programma dopo l'ultima modifica: l'annullamento non"))
+        << Errors()[0].toStdString();
+    EXPECT_EQ(listed(), std::vector<std::string>{"Torta"});
+    qputenv("XDG_DATA_HOME", ownData);
 }

@@ -142,6 +142,12 @@ TEST(ImportSave, PictureCopiedUnderTheRecipesName) {
               std::string::npos);
     EXPECT_EQ(collection.dir.read("immagini/Torta Di Mele.jpg"), "\xFF\xD8 picture");
     EXPECT_NE(CopyPicture(collection.dir.path(), source, "../fuori"), "");
+    // A file that is no JPEG is named, in Italian, and not copied.
+    EXPECT_EQ(CopyPicture(collection.dir.path(), source, "Crostata"),
+              "Immagine di \xC2\xAB"
+              "Crostata\xC2\xBB non copiata: il file \"" +
+                  source + "\" non \xC3\xA8 un'immagine JPEG.");
+    EXPECT_FALSE(std::filesystem::exists(collection.dir.file("immagini/Crostata.jpg")));
 }
 
 // A recipe whose text would break the record walk is shown with the writer's reason and left

@@ -245,4 +245,29 @@ TEST_F(DoseTest, DamagedListIsReportedOnceAndKeptBeside) {
     EXPECT_TRUE(LoadShoppingList(path).damage.isEmpty());
 }
 
+// The list lives in `$XDG_DATA_HOME/Sapidoro` under any application name; a list of the releases
+// whose folder carried the version moves there once, and never over a newer one.
+TEST_F(DoseTest, TheListOfTheVersionedFolderMovesOnceIntoTheProgramsFolder) {
+    const QString ownName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(u"Sapidoro 1.3"_s);
+    EXPECT_EQ(ShoppingListPath(), m_xdg.filePath(u"data/Sapidoro/lista-della-spesa.txt"_s));
+    QCoreApplication::setApplicationName(ownName);
+    const QString old = m_xdg.filePath(u"data/Sapidoro 1.3/lista-della-spesa.txt"_s);
+    ShoppingList list;
+    list.Add("Pizza", 3);
+    SaveShoppingList(old, list);
+    Open({Torta(), Pizza()}, Table());
+    Action("ListaSpesa1")->trigger();
+    auto *table = ListWindow()->findChild<QTableWidget *>(u"RicetteInLista"_s);
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 0)->text(), u"Pizza"_s);
+    EXPECT_FALSE(QFileInfo::exists(old));
+    EXPECT_EQ(LoadShoppingList(ShoppingListPath()).list.entries(), list.entries());
+    // An old list that turns up again stays where it is beside the one in use.
+    SaveShoppingList(old, ShoppingList());
+    EXPECT_FALSE(MoveOldShoppingList());
+    EXPECT_TRUE(QFileInfo::exists(old));
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').toStdString();
+}
+
 }  // namespace
