@@ -139,7 +139,7 @@ void TForm1::NuovaRicetta1Click() {
 
 void TForm1::ModificaRicetta1Click() {
     const std::string name = CurrentRecipeName;
-    if (name.empty()) throw Exception("Nessuna ricetta da modificare: sceglierne una dall'elenco.");
+    if (name.empty()) throw ENotice("Nessuna ricetta da modificare: sceglierne una dall'elenco.");
     // The editor starts from the record as the file holds it now.
     const std::string path = RecipeFilePath(DataFolder);
     const FileIdentity opened = CurrentIdentity(path);
@@ -155,7 +155,7 @@ void TForm1::ModificaRicetta1Click() {
 
 void TForm1::EliminaRicetta1Click() {
     const std::string name = CurrentRecipeName;
-    if (name.empty()) throw Exception("Nessuna ricetta da eliminare: sceglierne una dall'elenco.");
+    if (name.empty()) throw ENotice("Nessuna ricetta da eliminare: sceglierne una dall'elenco.");
     const FileIdentity opened = CurrentIdentity(RecipeFilePath(DataFolder));
     QMessageBox confirm(
         QMessageBox::Question, QStringLiteral("Elimina ricetta"),
