@@ -202,7 +202,7 @@ void TForm1::Esporta1Click() {
         static_cast<qint64>(bytes.size()))
         fail(output.errorString());
     if (!output.commit()) fail(output.errorString());
-    PassingMessage::Show(this, ExportedText(static_cast<int>(recipes.size()), fileName));
+    PassingMessage::Show(this, ExportedText(static_cast<qint64>(recipes.size()), fileName));
 }
 
 }  // namespace sapidoro

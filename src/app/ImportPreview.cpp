@@ -1,7 +1,6 @@
 #include "app/ImportPreview.h"
 
 #include "app/OutcomeTexts.h"
-
 #include "common/QtText.h"
 #include "exchange/ImportPlan.h"
 
