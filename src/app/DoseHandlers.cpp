@@ -1,4 +1,5 @@
 #include "app/ErrorReport.h"
+#include "app/OutcomeTexts.h"
 #include "app/ShoppingListWindow.h"
 #include "app/TextBoxLines.h"
 #include "app/Unit1.h"
@@ -11,6 +12,7 @@
 #include "shopping/ShoppingList.h"
 #include "shopping/ShoppingStore.h"
 #include "widgets/ComboBox.h"
+#include "widgets/PassingMessage.h"
 #include "widgets/Spinner.h"
 
 #include <QAction>
@@ -90,6 +92,7 @@ bool TForm1::PersonsDifferFromRecipe() const {
 
 void TForm1::AdattaDosi1Click() {
     ProgramSettings().setValue(kAdaptSetting, AdattaDosi1->isChecked());
+    if (PersonsDifferFromRecipe() && Nome->hasDataText(CurrentRecipeName)) ShowCalories();
     ShowIngredientsForPersons();
     // The text on show follows at once; at the recipe's own persons nothing changes.
     if (PersonsDifferFromRecipe() && Nome->hasDataText(CurrentRecipeName))
@@ -169,7 +172,7 @@ std::vector<ShoppingRecipe> TForm1::ShoppingRecipes() const {
 
 void TForm1::AggiungiSpesa1Click() {
     if (CurrentRecipeName.empty() || !Nome->hasDataText(CurrentRecipeName))
-        throw Exception("Nessuna ricetta da aggiungere alla lista della spesa");
+        throw ENotice("Nessuna ricetta da aggiungere alla lista della spesa");
     LoadShoppingListOnce();
     m_shoppingList->Add(CurrentRecipeName, Persone->value());
     SaveShoppingList();
@@ -202,8 +205,11 @@ void TForm1::ListaSpesa1Click() {
             PreviewOnPagePrinter([this, lines] { LayOutOnPagePrinter(lines); });
         };
         actions.exportPdf = [this](const QStringList &lines) {
-            ExportPdfFromPagePrinter([this, lines] { LayOutOnPagePrinter(lines); },
-                                     QStringLiteral("Lista della spesa"));
+            const QString written = ExportPdfFromPagePrinter(
+                [this, lines] { LayOutOnPagePrinter(lines); }, QStringLiteral("Lista della spesa"));
+            // Told in the list's window, where the user asked for it.
+            if (!written.isEmpty() && m_shoppingWindow)
+                PassingMessage::Show(m_shoppingWindow, PdfSavedText(written));
         };
         m_shoppingWindow = new ShoppingListWindow(std::move(actions), this);
         m_shoppingWindow->setWindowFlag(Qt::Window);

@@ -204,7 +204,7 @@ void TForm1::NuovaRicetta1Click() {
 
 void TForm1::ModificaRicetta1Click() {
     if (CurrentRecipeName.empty())
-        throw Exception("Nessuna ricetta da modificare: sceglierne una dall'elenco.");
+        throw ENotice("Nessuna ricetta da modificare: sceglierne una dall'elenco.");
     if (!EnsureWritableCollection()) return;
     const std::string name = CurrentRecipeName;
     // The editor starts from the record as the file holds it now.
@@ -223,7 +223,7 @@ void TForm1::ModificaRicetta1Click() {
 
 void TForm1::EliminaRicetta1Click() {
     if (CurrentRecipeName.empty())
-        throw Exception("Nessuna ricetta da eliminare: sceglierne una dall'elenco.");
+        throw ENotice("Nessuna ricetta da eliminare: sceglierne una dall'elenco.");
     if (!EnsureWritableCollection()) return;
     const std::string name = CurrentRecipeName;
     const std::string path = RecipeFilePath(DataFolder);

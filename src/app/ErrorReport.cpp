@@ -24,10 +24,31 @@ QString ExceptionMessage(std::exception_ptr error) {
     }
 }
 
-void ShowErrorReport(const QString &message) {
-    QMessageBox box(QMessageBox::Critical, UiText(kApplicationTitle), ErrorReportText(message),
-                    QMessageBox::Ok);
+namespace {
+
+void ShowReport(QMessageBox::Icon icon, const QString &message) {
+    QMessageBox box(icon, UiText(kApplicationTitle), ErrorReportText(message), QMessageBox::Ok);
     box.exec();
+}
+
+bool IsNotice(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ENotice &) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+void ShowErrorReport(const QString &message) {
+    ShowReport(QMessageBox::Critical, message);
+}
+
+void ShowNotice(const QString &message) {
+    ShowReport(QMessageBox::Information, message);
 }
 
 void EventGuard::Keep(std::exception_ptr error) {
@@ -39,8 +60,12 @@ void EventGuard::RethrowPending() {
 }
 
 void EventGuard::ReportPending() {
-    const QString message = ExceptionMessage(std::exchange(s_pending, nullptr));
-    ShowErrorReport(message);
+    const std::exception_ptr error = std::exchange(s_pending, nullptr);
+    const QString message = ExceptionMessage(error);
+    if (IsNotice(error))
+        ShowNotice(message);
+    else
+        ShowErrorReport(message);
 }
 
 }  // namespace sapidoro

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Exception.h"
+
 #include <QObject>
 #include <QString>
 
@@ -8,6 +10,13 @@
 #include <utility>
 
 namespace sapidoro {
+
+// A request that cannot be met though nothing is wrong (there is nothing to act on): the
+// user is told so with the information symbol, not the error one.
+class ENotice : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // The text the error report shows: the message with "." appended when its last
 // character sorts after ".".
@@ -19,6 +28,8 @@ QString ExceptionMessage(std::exception_ptr error);
 // Shows the error report: a modal message box with the error symbol, captioned with the
 // application title.
 void ShowErrorReport(const QString &message);
+// The same box with the information symbol, for an `ENotice`.
+void ShowNotice(const QString &message);
 
 // Runs event handlers so that no exception reaches Qt's event loop. The outermost handler
 // reports an error; a handler run inside another one (by a click or a value change that the

@@ -1,5 +1,6 @@
 #include "app/ErrorReport.h"
 #include "app/ImportPreview.h"
+#include "app/OutcomeTexts.h"
 #include "app/Unit1.h"
 #include "collection/FileErrors.h"
 #include "common/Exception.h"
@@ -12,6 +13,7 @@
 #include "exchange/MealMasterReader.h"
 #include "exchange/MealMasterWriter.h"
 #include "widgets/ComboBox.h"
+#include "widgets/PassingMessage.h"
 #include "writer/CollectionWriter.h"
 #include "writer/SaveError.h"
 
@@ -88,6 +90,8 @@ void TForm1::Importa1Click() {
     dialog.setNameFilters({QStringLiteral("Ricette (*.mmf *.mm *.txt *.html *.htm *.json)"),
                            QStringLiteral("File MealMaster (*.mmf *.mm *.txt)"),
                            QStringLiteral("Pagine web e JSON-LD (*.html *.htm *.json)")});
+    // A file named on another system is as likely "RICETTE.MMF" as "ricette.mmf".
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.setDirectory(StartFolder());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString fileName = dialog.selectedFiles().constFirst();
@@ -136,8 +140,7 @@ void TForm1::Importa1Click() {
     // The lists as after a start-up, with the first imported recipe on show.
     ReloadCollection(firstName);
 
-    QString report = QStringLiteral("Importate %1 ricette.").arg(saved.recipes);
-    if (saved.pictures > 0) report += QStringLiteral(" Immagini copiate: %1.").arg(saved.pictures);
+    QString report = ImportedText(saved.recipes, saved.pictures);
     for (const std::string &problem : saved.pictureProblems)
         report += QLatin1Char('\n') + QString::fromStdString(problem);
     QMessageBox message(QMessageBox::Information, QStringLiteral("Importa ricette"), report,
@@ -166,7 +169,7 @@ void TForm1::Esporta1Click() {
         else if (scope.clickedButton() != all)
             return;
     }
-    if (names.empty()) throw Exception("Nessuna ricetta da esportare.");
+    if (names.empty()) throw ENotice("Nessuna ricetta da esportare.");
 
     QFileDialog dialog(this, QStringLiteral("Esporta ricette"));
     dialog.setObjectName(QStringLiteral("EsportaRicette"));
@@ -203,6 +206,7 @@ void TForm1::Esporta1Click() {
         static_cast<qint64>(bytes.size()))
         fail(output.errorString());
     if (!output.commit()) fail(output.errorString());
+    PassingMessage::Show(this, ExportedText(static_cast<qint64>(recipes.size()), fileName));
 }
 
 }  // namespace sapidoro

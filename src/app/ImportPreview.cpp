@@ -1,5 +1,6 @@
 #include "app/ImportPreview.h"
 
+#include "app/OutcomeTexts.h"
 #include "common/QtText.h"
 #include "exchange/ImportPlan.h"
 
@@ -42,7 +43,8 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex &index) const override {
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (index.column() == 0 && !m_plan.refused(static_cast<std::size_t>(index.row())))
+        if (index.column() == 0 && !m_plan.refused(static_cast<std::size_t>(index.row())) &&
+            !skipped(static_cast<std::size_t>(index.row())))
             flags |= Qt::ItemIsUserCheckable;
         return flags;
     }
@@ -51,7 +53,7 @@ public:
         const auto row = static_cast<std::size_t>(index.row());
         const RecipeSummary &recipe = m_plan.recipe(row);
         if (index.column() == 0 && role == Qt::CheckStateRole)
-            return m_plan.included(row) ? Qt::Checked : Qt::Unchecked;
+            return m_plan.included(row) && !skipped(row) ? Qt::Checked : Qt::Unchecked;
         if (role == Qt::ToolTipRole && index.column() == 4) return problems(row);
         if (role != Qt::DisplayRole) return {};
         switch (index.column()) {
@@ -76,7 +78,17 @@ public:
         return true;
     }
 
+    // Whether any recipe has a problem to show.
+    bool anyProblems() const {
+        for (std::size_t row = 0; row < m_plan.size(); ++row)
+            if (!m_plan.problems(row).empty()) return true;
+        return false;
+    }
+
 private:
+    // Chosen, but left out by the choice for names already present: it cannot be imported.
+    bool skipped(std::size_t row) const { return m_plan.included(row) && m_names[row].empty(); }
+
     QString problems(std::size_t row) const {
         QStringList texts;
         for (const std::string &problem : m_plan.problems(row))
@@ -97,10 +109,10 @@ ImportPreview::ImportPreview(ImportPlan &plan, const QString &fileName, const st
 
     auto *summary = new QLabel(this);
     summary->setObjectName(QStringLiteral("RiepilogoImportazione"));
-    QString text = QStringLiteral("%1: %2 ricette lette (codifica %3).")
-                       .arg(fileName)
-                       .arg(plan.size())
-                       .arg(QString::fromStdString(encoding));
+    QString text =
+        fileName + QStringLiteral(": ") +
+        Counted(static_cast<qint64>(plan.size()), "%1 ricetta letta", "%1 ricette lette") +
+        QStringLiteral(" (codifica %1).").arg(QString::fromStdString(encoding));
     if (!stopMessage.empty()) text += QLatin1Char('\n') + QString::fromStdString(stopMessage);
     summary->setText(text);
     summary->setWordWrap(true);
@@ -114,13 +126,11 @@ ImportPreview::ImportPreview(ImportPlan &plan, const QString &fileName, const st
     m_conflicts->setCurrentIndex(plan.conflictChoice() == NameConflict::Rename ? 1 : 0);
     layout->addWidget(m_conflicts);
 
-    auto *table = new QTableView(this);
+    auto *table = m_table = new QTableView(this);
     table->setObjectName(QStringLiteral("ElencoImportazione"));
     m_model = new ImportPreviewModel(plan, table);
     table->setModel(m_model);
-    table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-    table->setColumnWidth(1, 260);
     layout->addWidget(table);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -140,12 +150,31 @@ ImportPreview::ImportPreview(ImportPlan &plan, const QString &fileName, const st
         for (const std::string &name : m_plan.finalNames()) any = any || !name.empty();
         m_import->setEnabled(any);
     });
-    refresh();
     resize(820, 480);
+    refresh();
+}
+
+void ImportPreview::FitColumns() {
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setSectionResizeMode(1, QHeaderView::Interactive);  // a stretched one keeps its size
+    m_table->resizeColumnsToContents();
+    // Long names may take at most half the width, so that the problems still show beside them.
+    const int room = m_table->viewport()->width();
+    if (header->sectionSize(1) > room / 2) header->resizeSection(1, room / 2);
+    // The spare width goes to the problems when there are any, else to the names.
+    const bool problems = m_model->anyProblems();
+    header->setStretchLastSection(problems);
+    if (!problems) header->setSectionResizeMode(1, QHeaderView::Stretch);
+}
+
+void ImportPreview::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    FitColumns();  // the table's width is known now
 }
 
 void ImportPreview::refresh() {
     m_model->update();
+    FitColumns();
     bool any = false;
     for (const std::string &name : m_plan.finalNames()) any = any || !name.empty();
     m_import->setEnabled(any);

@@ -23,12 +23,18 @@ public:
     ImportPreview(ImportPlan &plan, const QString &fileName, const std::string &encoding,
                   const std::string &stopMessage, QWidget *parent);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void refresh();
+    // Columns as wide as their contents; a column of problems only when there are some.
+    void FitColumns();
 
     ImportPlan &m_plan;
     ImportPreviewModel *m_model = nullptr;
     QComboBox *m_conflicts = nullptr;
+    QTableView *m_table = nullptr;
     QPushButton *m_import = nullptr;
 };
 

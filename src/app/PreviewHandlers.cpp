@@ -1,9 +1,11 @@
+#include "app/OutcomeTexts.h"
 #include "app/Unit1.h"
 #include "common/Exception.h"
 #include "pageprinter/MemoryPrinter.h"
 #include "pageprinter/PagePlayback.h"
 #include "pageprinter/PagePrnt.h"
 #include "widgets/ComboBox.h"
+#include "widgets/PassingMessage.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -80,11 +82,15 @@ void TForm1::PreviewOnPagePrinter(const std::function<void()> &layOut) {
 }
 
 void TForm1::EsportaPDF1Click() {
-    if (ExportPdfFromPagePrinter([this] { ComposeOnPagePrinter(); }, Nome->text()))
-        StringaDaCercare->setFocus();
+    const QString written =
+        ExportPdfFromPagePrinter([this] { ComposeOnPagePrinter(); }, Nome->text());
+    if (written.isEmpty()) return;
+    StringaDaCercare->setFocus();
+    PassingMessage::Show(this, PdfSavedText(written));
 }
 
-bool TForm1::ExportPdfFromPagePrinter(const std::function<void()> &layOut, const QString &title) {
+QString TForm1::ExportPdfFromPagePrinter(const std::function<void()> &layOut,
+                                         const QString &title) {
     const SheetWhenNoPrinter sheet;
     layOut();
     PagePrinter1->EndDoc();
@@ -100,7 +106,7 @@ bool TForm1::ExportPdfFromPagePrinter(const std::function<void()> &layOut, const
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     dialog.setDirectory(QDir(documents).exists() ? documents : QDir::homePath());
     dialog.selectFile(PdfFileNameFor(title));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     const QString fileName = dialog.selectedFiles().constFirst();
 
     // Written aside and put in place only when complete, so a failure leaves no partial file.
@@ -113,5 +119,5 @@ bool TForm1::ExportPdfFromPagePrinter(const std::function<void()> &layOut, const
     if (!output.open(QIODevice::WriteOnly)) fail(output.errorString());
     WriteStoredPagesAsPdf(PagePrinter1->Document(), output, title);
     if (!output.commit()) fail(output.errorString());
-    return true;
+    return fileName;
 }

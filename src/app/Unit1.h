@@ -166,8 +166,8 @@ private:
     void LayOutOnPagePrinter(const QStringList &lines);
     // The preview of the pages `layOut` lays out on `PagePrinter1`.
     void PreviewOnPagePrinter(const std::function<void()> &layOut);
-    // Those pages saved as a PDF file the user names; false when the user gives none.
-    bool ExportPdfFromPagePrinter(const std::function<void()> &layOut, const QString &title);
+    // Those pages saved as a PDF file the user names: its path, empty when the user gives none.
+    QString ExportPdfFromPagePrinter(const std::function<void()> &layOut, const QString &title);
 
     // Doses for the persons wanted and the shopping list (DoseHandlers.cpp).
     void buildDoseMenu();

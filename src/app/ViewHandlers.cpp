@@ -153,8 +153,11 @@ void TForm1::ComputeRecipeCalories(const std::vector<std::string> &ingredientLin
 }
 
 void TForm1::ShowCalories() {
+    // Doses that follow the persons scale the calories with them: per person they stay those
+    // of the recipe's own persons.
+    const int persons = DosesAdapted() ? RecordPersons : Persone->value();
     const CalorieTexts texts =
-        sapidoro::ShowCalories(CalorieTotals{CalorieSum, MissingIngredientCount}, Persone->value());
+        sapidoro::ShowCalories(CalorieTotals{CalorieSum, MissingIngredientCount}, persons);
     Calorie->setText(FromCp1252(texts.calories));
     Calorie->setToolTip(FromCp1252(texts.hint));
     RzLabel2->setText(FromCp1252(texts.label));

@@ -342,8 +342,9 @@ private:
         ++m_count;
         m_visit(std::move(m_recipe));
         if (m_count >= kMaxImportedRecipes || m_bytes >= kMaxImportedBytes)
-            m_stop = "Il file contiene troppe ricette per una sola importazione: lette le prime " +
-                     std::to_string(m_count) + ".";
+            m_stop = "Il file contiene troppe ricette per una sola importazione: " +
+                     (m_count == 1 ? std::string("letta la prima.")
+                                   : "lette le prime " + std::to_string(m_count) + ".");
     }
 
     const std::vector<std::string> &m_dishes;

@@ -49,8 +49,10 @@ void TMRFont::SaveProportionsAgainst(QSize reference) {
         m_valid = false;
         return;
     }
-    m_widthRatio = Ratio(size, reference.width());
-    m_heightRatio = Ratio(size, reference.height());
+    m_learnedSize = size;
+    m_learnedReference = reference;
+    m_learnedPixels = std::max(0, m_font.pixelSize());
+    m_learnedPoints = m_font.pointSizeF();
     m_lastSize = size;
     m_valid = true;
 }
@@ -61,13 +63,22 @@ void TMRFont::ApplyProportions() {
 
 void TMRFont::ApplyProportionsAgainst(QSize client) {
     if (!m_valid) return;
-    const int size = std::max(1, std::min(Truncated(client.width(), m_widthRatio),
-                                          Truncated(client.height(), m_heightRatio)));
+    const int size = std::max(
+        1, std::min(ExactTruncated(m_learnedSize, m_learnedReference.width(), client.width()),
+                    ExactTruncated(m_learnedSize, m_learnedReference.height(), client.height())));
     QFont font = ReadFont();
     const int pixelsPerInch = PixelsPerInch();
-    if (FontSize(font, pixelsPerInch) != size) {
-        SetFontSize(font, size, pixelsPerInch);
-        WriteFont(font);
+    QFont wanted = font;
+    // At the learned size the font is the learned one exactly, not its size in whole points
+    // converted back: whatever sizes came before, the same client gives the same font.
+    if (size == m_learnedSize && m_learnedPixels > 0)
+        wanted.setPixelSize(m_learnedPixels);
+    else if (size == m_learnedSize && m_learnedPoints > 0 && font.pixelSize() <= 0)
+        wanted.setPointSizeF(m_learnedPoints);  // unless a combo box took its font in pixels
+    else
+        SetFontSize(wanted, size, pixelsPerInch);
+    if (wanted != font) {
+        WriteFont(wanted);
         LayOutPagesNow(m_control);
         font = ReadFont();  // as the control took it
     }

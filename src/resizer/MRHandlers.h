@@ -39,8 +39,12 @@ private:
     QByteArray m_propertyName;
     bool m_ownFont;  // the widget's own "font"
     QFont m_font;    // as read through the property at the last save or apply
-    float m_widthRatio = 0;
-    float m_heightRatio = 0;
+    // The ratio kept as the size and reference it was learned from, so that the product is
+    // exact: a float ratio times its own reference may fall a hair below the whole size.
+    int m_learnedSize = 0;
+    QSize m_learnedReference;
+    int m_learnedPixels = 0;  // the learned font's own pixel size (0 for a font in points)
+    qreal m_learnedPoints = 0;
     int m_lastSize = 0;
 };
 

@@ -62,6 +62,13 @@ int Truncated(int reference, float ratio) {
     return ClampToInt(std::trunc(static_cast<double>(reference) * static_cast<double>(ratio)));
 }
 
+int ExactTruncated(int value, int reference, int now) {
+    if (reference == 0) return 0;
+    const std::int64_t quotient = static_cast<std::int64_t>(value) * now / reference;
+    return static_cast<int>(std::clamp<std::int64_t>(quotient, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
 int Rounded(int reference, float ratio) {
     // nearbyint rounds halves to the even neighbour in the default rounding mode.
     return ClampToInt(std::nearbyint(static_cast<double>(reference) * static_cast<double>(ratio)));

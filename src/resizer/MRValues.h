@@ -31,6 +31,8 @@ QSize ClientSize(const QWidget *widget);
 float Ratio(int value, int reference);
 // reference × ratio in double precision, cut toward zero (kept within the int range).
 int Truncated(int reference, float ratio);
+// Trunc(now × value / reference) in exact integer arithmetic (kept within the int range).
+int ExactTruncated(int value, int reference, int now);
 // reference × ratio in double precision, rounded to the nearest integer, halves to even.
 int Rounded(int reference, float ratio);
 

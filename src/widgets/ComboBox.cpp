@@ -307,6 +307,8 @@ void ComboBox::paintEvent(QPaintEvent *event) {
     // The chosen entry is painted as a row of the list, elided to the field.
     QStyleOptionViewItem row;
     row.initFrom(this);
+    // initFrom leaves the row's font at the application's default, not the box's own.
+    row.font = font();
     row.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
     if (focused) row.state |= QStyle::State_Selected;
     row.widget = this;

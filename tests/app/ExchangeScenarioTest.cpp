@@ -5,6 +5,7 @@
 #include "exchange/JsonLdReader.h"
 #include "exchange/MealMasterReader.h"
 #include "widgets/ComboBox.h"
+#include "widgets/PassingMessage.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -13,7 +14,9 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
@@ -107,8 +110,11 @@ TEST_F(ExchangeScenarioTest, ImportRenamesAConflictAndListsTheNewRecipes) {
          {QStringLiteral("AnteprimaImportazione"),
           [&rows](QWidget *preview) {
               auto *table = preview->findChild<QTableView *>(QStringLiteral("ElencoImportazione"));
-              preview->findChild<QComboBox *>(QStringLiteral("NomiPresenti"))->setCurrentIndex(1);
               const QAbstractItemModel *model = table->model();
+              // Skipped as a name already present, it cannot be imported: not ticked.
+              EXPECT_EQ(model->index(0, 0).data(Qt::CheckStateRole), Qt::Unchecked);
+              preview->findChild<QComboBox *>(QStringLiteral("NomiPresenti"))->setCurrentIndex(1);
+              EXPECT_EQ(model->index(0, 0).data(Qt::CheckStateRole), Qt::Checked);
               for (int row = 0; row < model->rowCount(); ++row)
                   rows << model->index(row, 1).data().toString() + u'|' +
                               model->index(row, 4).data().toString();
@@ -139,6 +145,67 @@ TEST_F(ExchangeScenarioTest, ImportRenamesAConflictAndListsTheNewRecipes) {
         Items(Find<QComboBox>("RicetteTrovate")).contains(QStringLiteral("Bruschetta (2)")));
 }
 
+// A file named in capitals is offered under the filter; one recipe is told in the singular,
+// its name shown whole beside a narrow column of no problems, the outcome as information.
+TEST_F(ExchangeScenarioTest, ImportOfOneRecipeFromAFileInCapitals) {
+    for (const char *name : {"UNA.MMF", "altra.Mmf", "nota.pdf"}) {
+        QFile file(m_out.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(
+            "MMMMM----- x\r\n\r\n      Title: Zuppa lunghissima di verdure dell'orto "
+            "con crostini\r\n\r\n      4 sl Pane\r\n\r\n  Tostare.\r\nMMMMM\r\n");
+    }
+    const QString file = m_out.filePath(QStringLiteral("UNA.MMF"));
+    QStringList listed;
+    QString summary, report;
+    int icon = 0, nameWidth = 0, problemsWidth = 0, nameNeeds = 0;
+    DialogDriver driver(
+        {{QStringLiteral("ImportaRicette"),
+          [&](QWidget *modal) {
+              auto *dialog = qobject_cast<QFileDialog *>(modal);
+              dialog->setDirectory(m_out.path());
+              auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
+              listed.clear();
+              for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                  listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+              // The folder is read in the background: the driver comes back until it is.
+              if (listed.size() >= 2) ChooseFile(file)(modal);
+          }},
+         {QStringLiteral("AnteprimaImportazione"),
+          [&](QWidget *preview) {
+              summary =
+                  preview->findChild<QLabel *>(QStringLiteral("RiepilogoImportazione"))->text();
+              auto *table = preview->findChild<QTableView *>(QStringLiteral("ElencoImportazione"));
+              nameWidth = table->columnWidth(1);
+              problemsWidth = table->columnWidth(4);
+              nameNeeds = table->fontMetrics().horizontalAdvance(
+                  table->model()->index(0, 1).data().toString());
+              preview->findChild<QPushButton *>(QStringLiteral("ConfermaImportazione"))->click();
+          }},
+         {QStringLiteral("EsitoImportazione"), [&](QWidget *box) {
+              report = qobject_cast<QMessageBox *>(box)->text();
+              icon = qobject_cast<QMessageBox *>(box)->icon();
+              box->close();
+          }}});
+    Find<QAction>("Importa1")->trigger();
+    ASSERT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
+    listed.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(listed, QStringList({QStringLiteral("altra.Mmf"), QStringLiteral("UNA.MMF")}));
+    EXPECT_TRUE(summary.startsWith(QStringLiteral("UNA.MMF: 1 ricetta letta (codifica ")))
+        << summary.toStdString();
+    EXPECT_GT(nameWidth, nameNeeds);
+    EXPECT_LT(problemsWidth, nameWidth / 2);
+    EXPECT_EQ(report, QStringLiteral("Importata 1 ricetta."));
+    EXPECT_EQ(icon, QMessageBox::Information);
+}
+
+// Nothing to act on is told as information, not as an error.
+TEST_F(ExchangeScenarioTest, NothingToActOnIsANotice) {
+    Find<QAction>("AggiungiSpesa1")->trigger();
+    ASSERT_EQ(m_errors.icons().size(), 1);
+    EXPECT_EQ(m_errors.icons()[0], QMessageBox::Information);
+}
+
 // Cancelling the preview writes nothing.
 TEST_F(ExchangeScenarioTest, CancelledImportLeavesTheCollectionUntouched) {
     const std::string before = m_dir.read("ricette.txt");
@@ -160,6 +227,10 @@ TEST_F(ExchangeScenarioTest, ExportOfTheListOnShowReadsBack) {
     DialogDriver driver({{QStringLiteral("EsportaRicette"), ChooseFile(file)}});
     Find<QAction>("Esporta1")->trigger();
     ASSERT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
+    // Told in passing, with no box to answer.
+    EXPECT_EQ(driver.seen(), QStringList{QStringLiteral("EsportaRicette")});
+    EXPECT_EQ(PassingMessage::Of(m_form.get())->fullText(),
+              QStringLiteral("Esportate 4 ricette in ") + QDir::toNativeSeparators(file));
     const ImportResult back = ReadWebRecipeFile(file.toStdString(), {});
     QStringList names;
     for (const ImportedRecipe &recipe : back.recipes)
@@ -189,6 +260,8 @@ TEST_F(ExchangeScenarioTest, ExportOfTheRecipeOnShow) {
          {QStringLiteral("EsportaRicette"), ChooseFile(file)}});
     Find<QAction>("Esporta1")->trigger();
     ASSERT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
+    EXPECT_EQ(PassingMessage::Of(m_form.get())->fullText(),
+              QStringLiteral("Esportata 1 ricetta in ") + QDir::toNativeSeparators(file));
     const ImportResult back = ReadMealMasterFile(file.toStdString(), {"Primo"});
     ASSERT_EQ(back.recipes.size(), 1u);
     const RecipeRecord &recipe = back.recipes[0].record;

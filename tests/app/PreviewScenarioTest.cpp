@@ -5,6 +5,7 @@
 #include "app/Translations.h"
 #include "pageprinter/MemoryPrinter.h"
 #include "pageprinter/PagePrnt.h"
+#include "widgets/PassingMessage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -108,6 +109,10 @@ TEST_F(PreviewScenarioTest, PdfHoldsThePagePrintersPagesAndLinesInOrder) {
         << "nothing is written into the data folder";
     ASSERT_TRUE(QFile::exists(pdf));
     ASSERT_GE(PagePrinter().PageCount(), 2);
+    const auto *note = PassingMessage::Of(m_form.get());
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->fullText(), QStringLiteral("PDF salvato in ") + QDir::toNativeSeparators(pdf));
 
     const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     if (info.isEmpty()) GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";

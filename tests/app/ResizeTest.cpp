@@ -6,8 +6,12 @@
 #include "FormFixture.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -32,10 +36,11 @@ protected:
         QApplication::processEvents();
     }
     // Every control of the design table with its bounds and font as they are now.
-    std::map<QString, std::pair<QRect, QFont>> Snapshot() {
+    std::map<QString, std::pair<QRect, QFont>> Snapshot(const QWidget *window = nullptr) {
+        if (window == nullptr) window = m_form.get();
         std::map<QString, std::pair<QRect, QFont>> controls;
         for (const ControlDesign &design : MainWindowDesign()) {
-            auto *control = Find<QWidget>(design.name);
+            auto *control = window->findChild<QWidget *>(QString::fromLatin1(design.name));
             controls[control->objectName()] = {control->geometry(), control->font()};
         }
         return controls;
@@ -79,11 +84,6 @@ TEST_F(ResizeTest, EveryControlKeepsItsProportions) {
 }
 
 TEST_F(ResizeTest, HundredRoundTripsEndOnTheFormerLayout) {
-    ResizeForm({1600, 1000});
-    ResizeForm({661, 440});
-    // Fonts are cut toward zero, so the first return may leave one a point smaller than
-    // designed; from then on every trip ends on the same fonts.
-    const auto first = Snapshot();
     for (int trip = 0; trip < 100; ++trip) {
         ResizeForm(trip % 2 ? QSize(1600, 1000) : QSize(800, 500));
         ResizeForm({661, 440});
@@ -91,8 +91,50 @@ TEST_F(ResizeTest, HundredRoundTripsEndOnTheFormerLayout) {
     const auto after = Snapshot();
     for (const auto &[name, state] : m_design) {
         EXPECT_EQ(after.at(name).first, state.first) << qPrintable(name);
-        EXPECT_EQ(after.at(name).second, first.at(name).second) << qPrintable(name);
+        EXPECT_EQ(after.at(name).second, state.second) << qPrintable(name);
     }
+}
+
+// Whatever sizes came before, a size gives every control the bounds and font that a window
+// opened at that size has: the design ones at the design size.
+TEST_F(ResizeTest, EverySizeLaysOutAsAFreshWindowDoes) {
+    for (const QSize size : {QSize(1600, 1000), QSize(661, 440), QSize(1003, 617), QSize(700, 900),
+                             QSize(661, 440), QSize(1003, 617), QSize(500, 330)}) {
+        SCOPED_TRACE(size.width());
+        ResizeForm(size);
+        TForm1 fresh(m_dir.qpath(), nullptr);
+        fresh.show();
+        fresh.resize(size);
+        QApplication::processEvents();
+        const auto now = Snapshot();
+        for (const auto &[name, state] : Snapshot(&fresh)) {
+            EXPECT_EQ(now.at(name).first, state.first) << qPrintable(name);
+            EXPECT_EQ(now.at(name).second.toString(), state.second.toString()) << qPrintable(name);
+        }
+    }
+}
+
+// A large window draws the chosen recipe in the list's own large font, not the default one.
+TEST_F(ResizeTest, ChosenRecipeIsDrawnInTheListFont) {
+    ResizeForm({1600, 1000});
+    auto *list = Find<QComboBox>("RicetteTrovate");
+    ASSERT_GT(list->count(), 0);
+    list->setCurrentIndex(0);
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    const QRect field =
+        list->style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list)
+            .adjusted(2, 2, -2, -2);
+    const QImage image = list->grab().toImage();
+    int top = image.height(), bottom = -1;
+    for (int y = field.top(); y <= field.bottom(); ++y)
+        for (int x = field.left(); x <= field.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 96) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    EXPECT_GE(bottom - top + 1, QFontMetrics(list->font()).capHeight());
 }
 
 TEST_F(ResizeTest, PrintBuffersScaleTheirFonts) {

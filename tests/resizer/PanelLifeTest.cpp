@@ -29,8 +29,8 @@ class FontTest : public PanelTest {};
 }  // namespace
 
 TEST_F(FontTest, SizesAreCutTowardZeroAndNeverBelowOnePoint) {
-    // 4 / 25 as a float lies a hair below 0.16, so even at the learned size 25 x 0.16 gives
-    // 3.99999...: the font comes out one point smaller.
+    // 4 / 25 as a float lies a hair below 0.16: the size is the exact product all the same,
+    // so at the learned size the font is the learned one.
     QWidget *small = Add({0, 0, 25, 25});
     QFont font = small->font();
     font.setPointSize(4);
@@ -40,6 +40,8 @@ TEST_F(FontTest, SizesAreCutTowardZeroAndNeverBelowOnePoint) {
     wide->setFont(font);
     Show();
     ResizeWindow({401, 301});
+    EXPECT_EQ(PointSize(small), 4);
+    ResizeWindow({370, 277});  // 23 px: 3.68 points
     EXPECT_EQ(PointSize(small), 3);
     ResizeWindow(kDesign * 3);
     EXPECT_EQ(PointSize(wide), 30);  // 60 px high: 10/20 is an exact float

@@ -6,6 +6,7 @@
 #include "pageprinter/PrinterFixture.h"
 #include "shopping/ShoppingStore.h"
 #include "view/RecipeText.h"
+#include "widgets/PassingMessage.h"
 #include "widgets/Spinner.h"
 
 #include <QAbstractButton>
@@ -135,7 +136,18 @@ TEST_F(DoseTest, ScaledLinesFollowTheSpinnerAndTheCaloriesKeepTheStoredQuantitie
         u"4 e 1/2 ==== Uova"_s;
     EXPECT_EQ(BoxText("Ingredienti"), scaled);
     EXPECT_TRUE(BoxText("RicettaCompleta").contains(scaled));
-    EXPECT_EQ(Text("Calorie"), u"156"_s);  // 940 calories of the stored quantities, for 6
+    // The scaled recipe's calories for its 6 persons: per person as in the recipe for 4.
+    EXPECT_EQ(Text("Calorie"), u"235"_s);
+    SetPersons(2);
+    EXPECT_EQ(Text("Calorie"), u"235"_s);
+    EXPECT_TRUE(BoxText("RicettaCompleta").contains(u"CALORIE PER PERSONA: 235"_s));
+    // Without the option the quantities stay those for 4, shared by the persons chosen.
+    Action("AdattaDosi1")->setChecked(false);
+    EXPECT_EQ(Text("Calorie"), u"470"_s);
+    EXPECT_TRUE(BoxText("RicettaCompleta").contains(u"CALORIE PER PERSONA: 470"_s));
+    Action("AdattaDosi1")->setChecked(true);
+    SetPersons(6);
+    EXPECT_EQ(Text("Calorie"), u"235"_s);
     Action("Copia1")->trigger();
     const QString copied = QGuiApplication::clipboard()->text();
     EXPECT_TRUE(copied.contains(u"\r\nPERSONE: 6 (ricetta per 4)\r\n"_s)) << copied.toStdString();
@@ -220,6 +232,11 @@ TEST_F(DoseTest, ShoppingListMergesAndSurvivesARestart) {
     QFile exported(pdf);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
     EXPECT_TRUE(exported.read(5).startsWith("%PDF-"));
+    // The list's window tells where, without a box to answer.
+    const auto *note = PassingMessage::Of(ListWindow());
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->fullText(), u"PDF salvato in "_s + QDir::toNativeSeparators(pdf));
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join(u'\n').toStdString();
     // Nothing of the list went into the collection's folder.
     EXPECT_EQ(QDir(m_dir.qpath()).entryList(QDir::AllEntries), collectionFiles);

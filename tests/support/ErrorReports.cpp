@@ -21,8 +21,9 @@ bool ErrorReports::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Show) {
         auto *box = qobject_cast<QMessageBox *>(watched);
         if (box != nullptr && box->windowTitle() == UiText(kApplicationTitle) &&
-            box->icon() == QMessageBox::Critical) {
+            (box->icon() == QMessageBox::Critical || box->icon() == QMessageBox::Information)) {
             m_messages << box->text();
+            m_icons << box->icon();
             if (m_onReport) m_onReport(box->text());
             // The box is shown before its own event loop runs; the answer waits for that loop.
             QMetaObject::invokeMethod(box, &QMessageBox::accept, Qt::QueuedConnection);
