@@ -1,24 +1,97 @@
 #include "app/Translations.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include <algorithm>
 #include <memory>
 
 namespace sapidoro {
 
-bool InstallItalianTranslations() {
-    static QTranslator *installed = nullptr;
-    if (installed) return true;
-    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
-    // Only the Italian file: the program speaks Italian whatever the system's language.
-    if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+namespace {
+
+// Columns of Qt's file model in a file dialog's detail view.
+constexpr int kSizeColumn = 1;
+constexpr int kDateColumn = 3;
+
+// Qt's file model writes sizes and dates in the system's locale, whatever the program's.
+class ItalianFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr || !index.isValid() ||
+            (index.column() != kSizeColumn && index.column() != kDateColumn))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == kDateColumn)
+            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+        if (files->isDir(source)) return QString();
+        return QLocale().formattedDataSize(files->size(source), 2,
+                                           QLocale::DataSizeTraditionalFormat);
+    }
+};
+
+// Widens the detail view's columns to their Italian headers, which are longer than Qt's sizes.
+void FitHeaders(QWidget *dialog) {
+    for (QHeaderView *header : dialog->findChildren<QHeaderView *>()) {
+        if (header->orientation() != Qt::Horizontal) continue;
+        for (int section = 0; section + 1 < header->count(); ++section)
+            header->resizeSection(
+                section, std::max(header->sectionSize(section), header->sectionSizeHint(section)));
+    }
+}
+
+// Every file dialog the program opens gets the Italian columns, wherever it was made.
+class ItalianFileDialogs : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::Show) return false;
+        auto *dialog = qobject_cast<QFileDialog *>(watched);
+        if (dialog == nullptr) return false;
+        if (dialog->proxyModel() == nullptr) dialog->setProxyModel(new ItalianFileColumns(dialog));
+        FitHeaders(dialog);
         return false;
-    if (!QCoreApplication::installTranslator(translator.get())) return false;
-    installed = translator.release();
+    }
+};
+
+bool InstallCatalogue(const QString &name, const QString &folder) {
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Italian, QLocale::Italy), name, QStringLiteral("_"),
+                          folder) ||
+        !QCoreApplication::installTranslator(translator.get()))
+        return false;
+    translator.release();
+    return true;
+}
+
+}  // namespace
+
+bool InstallItalianTranslations() {
+    static bool installed = false;
+    if (installed) return true;
+    // Only the Italian files: the program speaks Italian whatever the system's language.
+    if (!InstallCatalogue(QStringLiteral("qtbase"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    // Ours is installed last, so that it is asked first.
+    if (!InstallCatalogue(QStringLiteral("qt_dialogs"), QStringLiteral(":/translations")))
+        return false;
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QCoreApplication::instance()->installEventFilter(
+        new ItalianFileDialogs(QCoreApplication::instance()));
+    installed = true;
     return true;
 }
 
