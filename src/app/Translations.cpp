@@ -19,6 +19,7 @@ namespace {
 
 // Columns of Qt's file model in a file dialog's detail view.
 constexpr int kSizeColumn = 1;
+constexpr int kTypeColumn = 2;
 constexpr int kDateColumn = 3;
 
 // Qt's file model writes sizes and dates in the system's locale, whatever the program's.
@@ -40,13 +41,31 @@ public:
     }
 };
 
-// Widens the detail view's columns to their Italian headers, which are longer than Qt's sizes.
+// Widens the detail view's columns to their Italian headers, which are longer than Qt's sizes,
+// makes room in the type column for the type of the files the program reads, and narrows the
+// name column so that the last one still shows its header.
 void FitHeaders(QWidget *dialog) {
     for (QHeaderView *header : dialog->findChildren<QHeaderView *>()) {
-        if (header->orientation() != Qt::Horizontal) continue;
-        for (int section = 0; section + 1 < header->count(); ++section)
-            header->resizeSection(
-                section, std::max(header->sectionSize(section), header->sectionSizeHint(section)));
+        if (header->orientation() != Qt::Horizontal || header->count() < 2) continue;
+        const QFontMetrics metrics = header->fontMetrics();
+        int others = 0;
+        for (int section = 1; section < header->count(); ++section) {
+            int width = std::max(header->sectionSize(section), header->sectionSizeHint(section));
+            if (section == kTypeColumn) {
+                const QString title =
+                    header->model()->headerData(section, Qt::Horizontal).toString();
+                const int padding =
+                    header->sectionSizeHint(section) - metrics.horizontalAdvance(title);
+                width = std::max(
+                    width,
+                    metrics.horizontalAdvance(QStringLiteral("Ricette MealMaster")) + padding);
+            }
+            if (section + 1 < header->count()) header->resizeSection(section, width);
+            others += width;
+        }
+        const int room = header->viewport()->width() - others;
+        header->resizeSection(
+            0, std::max(header->sectionSizeHint(0), std::min(header->sectionSize(0), room)));
     }
 }
 
