@@ -1,9 +1,10 @@
 #include "app/Translations.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLibraryInfo>
@@ -99,19 +100,18 @@ bool InstallCatalogue(const QString &name, const QString &folder) {
 
 bool InstallItalianTranslations() {
     static bool installed = false;
-    if (installed) return true;
+    static bool qtCatalogueFound = false;
+    if (installed) return qtCatalogueFound;
+    installed = true;
     // Only the Italian files: the program speaks Italian whatever the system's language.
-    if (!InstallCatalogue(QStringLiteral("qtbase"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return false;
-    // Ours is installed last, so that it is asked first.
-    if (!InstallCatalogue(QStringLiteral("qt_dialogs"), QStringLiteral(":/translations")))
-        return false;
+    qtCatalogueFound = InstallCatalogue(QStringLiteral("qtbase"),
+                                        QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    // Ours is installed last, so that it is asked first; it is built into the program.
+    InstallCatalogue(QStringLiteral("qt_dialogs"), QStringLiteral(":/translations"));
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QCoreApplication::instance()->installEventFilter(
         new ItalianFileDialogs(QCoreApplication::instance()));
-    installed = true;
-    return true;
+    return qtCatalogueFound;
 }
 
 }  // namespace sapidoro
