@@ -5,6 +5,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QMenu>
 
 namespace sapidoro {
 
@@ -17,7 +18,11 @@ QString Utf8(const char *text) {
 QString HelpText(const QString &program) {
     return Utf8(
                "Uso: %1 [opzioni] [CARTELLA]\n"
-               "Sapidoro cerca, consulta e stampa le ricette di una raccolta.\n"
+               "Sapidoro cerca, consulta, modifica e stampa le ricette di una raccolta.\n"
+               "Dal menu della finestra (clic destro): nuova ricetta, modifica, eliminazione e\n"
+               "annullamento dell'ultima modifica; importazione da MealMaster, pagine web e\n"
+               "JSON-LD, esportazione in MealMaster e JSON-LD; dosi adattate alle persone e\n"
+               "lista della spesa; apertura di altre raccolte e creazione di una raccolta tua.\n"
                "\n"
                "Opzioni:\n"
                "  -h, --help     Mostra questo aiuto ed esce.\n"
@@ -27,7 +32,11 @@ QString HelpText(const QString &program) {
                "  CARTELLA       La cartella della raccolta da aprire, con i file ricette.txt,\n"
                "                 ing.txt, luoghi.txt e la cartella immagini. Senza CARTELLA si\n"
                "                 apre l'ultima raccolta aperta, altrimenti quella accanto al\n"
-               "                 programma.\n")
+               "                 programma.\n"
+               "\n"
+               "File:\n"
+               "  ~/.config/Sapidoro/Sapidoro.conf  Le impostazioni.\n"
+               "  ~/.local/share/Sapidoro/          La lista della spesa e gli altri dati tuoi.\n")
         .arg(program);
 }
 
@@ -48,8 +57,11 @@ CommandLineOutcome ParseCommandLine(const QStringList &arguments) {
                                   Utf8("Mostra questo aiuto ed esce."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      Utf8("Mostra la versione ed esce."));
+    QCommandLineOption listMenu(QStringLiteral("list-menu"));
+    listMenu.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(listMenu);
     parser.addPositionalArgument(QStringLiteral("CARTELLA"),
                                  Utf8("La cartella della raccolta da aprire."));
     const QString usageHint = Utf8("\nPer l'aiuto: %1 --help").arg(program);
@@ -75,6 +87,7 @@ CommandLineOutcome ParseCommandLine(const QStringList &arguments) {
         outcome.output = UiText(kApplicationTitle) + QLatin1Char('\n');
         return outcome;
     }
+    outcome.listMenu = parser.isSet(listMenu);
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1)
         return Refused(program, Utf8("si può aprire una sola cartella alla volta.") + usageHint);
@@ -83,6 +96,20 @@ CommandLineOutcome ParseCommandLine(const QStringList &arguments) {
         return Refused(program, problem);
     outcome.folder = AsDataFolder(positional.first());
     return outcome;
+}
+
+QString MenuEntries(const QMenu &menu) {
+    QString entries;
+    for (const QAction *action : menu.actions()) {
+        if (action->isSeparator()) continue;
+        QString caption = action->text().remove(u'&');
+        if (caption.endsWith(u'\u2026')) caption.chop(1);
+        entries += caption + QLatin1Char('\n');
+        const QMenu *submenu = action->menu();
+        if (submenu && submenu->objectName() != QStringLiteral("RaccolteRecenti1"))
+            entries += MenuEntries(*submenu);
+    }
+    return entries;
 }
 
 }  // namespace sapidoro

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QMenu;
+
 namespace sapidoro {
 
 // What the command line `sapidoro [opzioni] [CARTELLA]` asks for.
@@ -12,6 +14,8 @@ struct CommandLineOutcome {
     QString output;     // for standard output
     QString error;      // for standard error
     QString folder;     // the collection's folder; empty when none was given
+    // Prints the window menu's entries and ends, for the package's checks.
+    bool listMenu = false;
 };
 
 // Exit status of a command line that cannot be carried out.
@@ -20,5 +24,9 @@ inline constexpr int kUsageExitStatus = 2;
 // Reads the command line (the program's name first); needs no application object, so that
 // --help and --version work without a display and a bad folder is refused before any window.
 CommandLineOutcome ParseCommandLine(const QStringList &arguments);
+
+// The entries of `menu` and its submenus, one per line, as a user reads them (without the
+// accelerator mark and the trailing ellipsis); the recent collections' list is not included.
+QString MenuEntries(const QMenu &menu);
 
 }  // namespace sapidoro

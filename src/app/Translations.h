@@ -2,9 +2,10 @@
 
 namespace sapidoro {
 
-// Loads Qt's own Italian texts (message box buttons, file, print and preview dialogs) from the
-// system's Qt translations into the application. Returns false when they are not installed;
-// Qt's dialogs then stay in English.
+// Makes Qt's own dialogs speak Italian: Qt's Italian catalogue from the system, the program's
+// own catalogue for the texts Qt's lacks, Italian numbers and dates as the default locale, and
+// file dialogs whose sizes, dates and column widths follow. Returns false when Qt's Italian
+// catalogue is not installed; most of Qt's texts then stay in English.
 bool InstallItalianTranslations();
 
 }  // namespace sapidoro

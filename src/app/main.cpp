@@ -5,6 +5,7 @@
 #include "collection/RecentCollections.h"
 
 #include <QApplication>
+#include <QMenu>
 
 #include <cstdio>
 #include <memory>
@@ -22,6 +23,11 @@ int main(int argc, char *argv[]) {
     sapidoro::InstallItalianTranslations();
     const auto Form1 = command.folder.isEmpty() ? std::make_unique<TForm1>()
                                                 : std::make_unique<TForm1>(command.folder, nullptr);
+    if (command.listMenu) {
+        const auto *menu = Form1->findChild<QMenu *>(QStringLiteral("PopupMenu1"));
+        std::fputs(sapidoro::MenuEntries(*menu).toUtf8().constData(), stdout);
+        return 0;
+    }
     if (Form1->collectionOpened() && !Form1->startedOnFallback())
         sapidoro::RememberCollection(Form1->dataFolderPath());
     Form1->showMaximized();

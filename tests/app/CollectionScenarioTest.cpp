@@ -323,6 +323,12 @@ TEST(CommandLine, StatusesAndMessagesOfTheRealProgram) {
          "Uso: sapidoro [opzioni] [CARTELLA]"},
         {"version", [](const TempDir &) { return QStringList{QStringLiteral("-v")}; }, 0,
          "Sapidoro 1.3\n"},
+        {"menu entries for the package's checks",
+         [](const TempDir &) {
+             return QStringList{QStringLiteral("--list-menu"),
+                                QStringLiteral(SAPIDORO_SAMPLE_DATA)};
+         },
+         0, "Copia\nStampa\n"},
         {"unknown option", [](const TempDir &) { return QStringList{QStringLiteral("--xyz")}; }, 2,
          "opzione sconosciuta \"--xyz\""},
         {"two folders",
