@@ -7,7 +7,8 @@ namespace sapidoro {
 
 // A web page's ingredient text (Windows-1252) as an ingredient line of the collection: the
 // leading amount and unit, read with the quantity grammar, as the quantity and the rest as
-// the ingredient; the whole text as the ingredient when no amount leads it. A text that
+// the ingredient; else an amount written after the name ("Latte intero 200 ml", "Sale q.b.");
+// the whole text as the ingredient when it has no amount. A text that
 // already holds " ==== " is a line of an export and is kept as it is.
 std::string IngredientLineFromText(std::string_view text);
 

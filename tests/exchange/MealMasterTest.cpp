@@ -128,10 +128,10 @@ TEST(MealMasterReader, HostileFilesGiveAMessageOrAPartialList) {
         EXPECT_EQ(result.recipes[0].problems.size(), 1u);
     }
     {
-        // Headers with no title are no recipes; a Ctrl-Z ends a DOS file.
+        // Headers with no title are no recipes; a Ctrl-Z of joined DOS files ends only a line.
         const ImportResult result = ReadMealMasterText(
             "MMMMM----- x\nMMMMM----- y\n\nnot a title\n" + recipe + "\x1A" + recipe, {});
-        EXPECT_EQ(result.recipes.size(), 1u);
+        EXPECT_EQ(result.recipes.size(), 2u);
         EXPECT_EQ(result.stopMessage, "");
     }
     {
