@@ -300,7 +300,9 @@ JsonValue ParseJson(std::string_view text, const JsonLimits &limits) {
 JsonValue ParseJsonLenient(std::string_view text, const JsonLimits &limits) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     // The script's text may sit in a CDATA section or an HTML comment, after "//" or not.
-    std::size_t start = 0;
+    std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos || (text[start] != '<' && text[start] != '/'))
+        return JsonParser(text, limits, true).parseLenientDocument();
     const std::size_t cdata = text.find("<![CDATA[");
     if (cdata != std::string_view::npos && cdata < text.find('{')) start = cdata + 9;
     start = text.find_first_of("{[", start);
