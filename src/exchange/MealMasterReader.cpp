@@ -332,7 +332,7 @@ private:
     void flushBlock() {
         if (!m_rightLead.empty()) {
             if (m_left.empty())
-                m_left.push_back(Item{{}, {}, "- " + m_rightLead});
+                m_left.push_back(Item{{}, {}, "-" + m_rightLead});
             else
                 m_left.back().name = Join(m_left.back().name, m_rightLead);
             m_rightLead.clear();
