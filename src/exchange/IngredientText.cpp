@@ -92,4 +92,16 @@ std::string IngredientLineFromText(std::string_view text) {
     return amount + std::string(kSeparator) + std::string(WithoutPartitive(TrimBlanks(name)));
 }
 
+std::string IngredientLineFromWebText(std::string_view text) {
+    const std::string_view trimmed = TrimBlanks(text);
+    if (trimmed.size() > 1 && trimmed.back() == ':' &&
+        text.find(kSeparator) == std::string_view::npos) {
+        const std::string_view heading = TrimBlanks(trimmed.substr(0, trimmed.size() - 1));
+        const std::string line = IngredientLineFromText(heading);
+        if (!heading.empty() && line.substr(0, kSeparator.size()) == kSeparator)
+            return std::string(heading);
+    }
+    return IngredientLineFromText(text);
+}
+
 }  // namespace sapidoro

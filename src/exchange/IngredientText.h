@@ -12,4 +12,9 @@ namespace sapidoro {
 // already holds " ==== " is a line of an export and is kept as it is.
 std::string IngredientLineFromText(std::string_view text);
 
+// An ingredient text of a page as its line: a group heading ("Per la salsa:", a text ending in
+// a colon, with no amount) as a line without the separator, as MealMaster headings are;
+// anything else as `IngredientLineFromText` reads it.
+std::string IngredientLineFromWebText(std::string_view text);
+
 }  // namespace sapidoro

@@ -9,7 +9,6 @@
 #include "exchange/Json.h"
 #include "exchange/JsonLdWriter.h"
 #include "exchange/TextEncoding.h"
-#include "quantity/Quantity.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,11 +49,6 @@ bool IsOwnExport(const JsonValue &recipe) {
     const JsonValue *publisher = recipe.member("sdPublisher");
     const JsonValue *name = publisher != nullptr ? publisher->member("name") : nullptr;
     return name != nullptr && name->isString() && name->text == kJsonLdPublisher;
-}
-
-// A group heading of the ingredients: a text ending in a colon, with no amount before it.
-bool IsIngredientHeading(std::string_view text) {
-    return text.size() > 1 && text.back() == ':' && !ParseQuantity(text).readable;
 }
 
 class RecipeExtractor {
@@ -192,15 +186,8 @@ private:
     void addIngredients(const JsonValue &value, RecipeRecord &record, int depth) {
         if (depth > 64) return;
         if (value.isString()) {
-            for (std::string &text : lines(value.text)) {
-                if (!m_ownExport && IsIngredientHeading(text)) {
-                    text.pop_back();
-                    const std::string_view heading = TrimBlanks(text);
-                    if (!heading.empty()) record.ingredients.emplace_back(heading);
-                } else {
-                    record.ingredients.push_back(IngredientLineFromText(text));
-                }
-            }
+            for (const std::string &text : lines(value.text))
+                record.ingredients.push_back(IngredientLineFromWebText(text));
             return;
         }
         if (value.kind == JsonValue::Kind::Array) {

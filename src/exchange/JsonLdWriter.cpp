@@ -16,16 +16,19 @@ std::string Text(std::string_view cp1252) {
     return JsonQuote(Cp1252ToUtf8(cp1252));
 }
 
+// The text of an ingredient line as a page writes it when that reads back as the same line:
+// "quantity name", a heading with a colon; else the line itself.
 std::string IngredientText(const std::string &line) {
     const std::size_t separator = line.find(kSeparator);
-    if (separator != std::string::npos) {
-        std::string natural = line.substr(0, separator);
-        const std::string name = line.substr(separator + kSeparator.size());
-        if (!natural.empty() && !name.empty()) natural += ' ';
-        natural += name;
-        if (IngredientLineFromText(natural) == line) return natural;
+    if (separator == std::string::npos) {
+        const std::string heading = line + ':';
+        return IngredientLineFromWebText(heading) == line ? heading : line;
     }
-    return line;
+    std::string natural = line.substr(0, separator);
+    const std::string name = line.substr(separator + kSeparator.size());
+    if (!natural.empty() && !name.empty()) natural += ' ';
+    natural += name;
+    return IngredientLineFromWebText(natural) == line ? natural : line;
 }
 
 void AppendRecipe(const RecipeRecord &recipe, std::string &out, const std::string &indent) {
