@@ -123,15 +123,8 @@ void AppendTreeText(const xmlNode *root, std::string &out) {
 std::string MarkupText(std::string_view utf8) {
     const int options =
         HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
-    // One parser per thread, reset for each text: a recipe holds hundreds of short texts.
-    struct Context {
-        htmlParserCtxtPtr parser = htmlNewParserCtxt();
-        ~Context() { htmlFreeParserCtxt(parser); }
-    };
-    thread_local Context context;
-    if (context.parser == nullptr) return std::string(utf8);
-    htmlDocPtr document = htmlCtxtReadMemory(
-        context.parser, utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", options);
+    htmlDocPtr document =
+        htmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", options);
     if (document == nullptr) return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
