@@ -1,10 +1,14 @@
 // Reads arbitrary bytes as a saved web page (first byte odd) or a JSON file: never a crash,
 // a hang or unbounded memory, whatever the nesting; every field is one line of the collection;
 // and an export of what was read reads back with the same recipes, names, dishes and persons.
+// The same bytes go through the lenient JSON reading, which must agree with the strict one on
+// whatever that reads, and, as a text of the recipe, through the HTML cleaning.
 #include "FuzzParts.h"
+#include "exchange/HtmlText.h"
 #include "exchange/Json.h"
 #include "exchange/JsonLdReader.h"
 #include "exchange/JsonLdWriter.h"
+#include "exchange/TextEncoding.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -22,12 +26,54 @@ bool HasControl(std::string_view text) {
     return false;
 }
 
+bool SameJson(const JsonValue &a, const JsonValue &b) {
+    if (a.kind != b.kind || a.boolean != b.boolean || a.text != b.text || a.keys != b.keys ||
+        a.items.size() != b.items.size())
+        return false;
+    for (std::size_t i = 0; i < a.items.size(); ++i)
+        if (!SameJson(a.items[i], b.items[i])) return false;
+    return true;
+}
+
+void CheckLenientJson(std::string_view bytes) {
+    JsonValue strict;
+    try {
+        strict = ParseJson(bytes);
+    } catch (const EJsonError &) {
+        try {
+            ParseJsonLenient(bytes);
+        } catch (const EJsonError &) {
+        }
+        return;
+    }
+    if (!SameJson(strict, ParseJsonLenient(bytes))) Fail("the lenient reading differs on JSON");
+}
+
+bool ValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();)
+        if (DecodeUtf8(text, i) < 0) return false;
+    return true;
+}
+
+// Recipe texts are valid UTF-8 once read from JSON; their cleaning stays so, with '\n' alone
+// parting lines.
+void CheckWebText(std::string_view bytes) {
+    if (!ValidUtf8(bytes)) return;
+    const std::string text = WebTextLines(bytes);
+    if (!ValidUtf8(text)) Fail("the cleaned text is not UTF-8");
+    if (text.find('\r') != std::string::npos || text.find("\xE2\x80\xA8") != std::string::npos ||
+        text.find("\xE2\x80\xA9") != std::string::npos)
+        Fail("the cleaned text keeps another line separator");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size < 1) return 0;
     const bool html = data[0] & 1;
     const std::string_view bytes(reinterpret_cast<const char *>(data + 1), size - 1);
+    CheckLenientJson(bytes);
+    CheckWebText(bytes);
     const std::vector<std::string> dishes = {"Primo", "Dessert"};
     // No page folder: nothing is looked up on disk.
     const ImportResult first = ReadWebRecipeText(bytes, html, "", "", dishes);

@@ -1,7 +1,7 @@
 #include "exchange/ExchangeRecipe.h"
 
 #include "common/AsciiCase.h"
-
+#include "common/Cp1252.h"
 #include "common/Exception.h"
 
 #include <sys/stat.h>
@@ -27,6 +27,26 @@ bool LabelValue(std::string_view line, std::string_view label, std::string &valu
         value = std::string(line.substr(label.size() + 1));
         return true;
     }
+    return false;
+}
+
+std::string AsciiLowerCopy(std::string_view text) {
+    std::string lower(text);
+    for (char &c : lower) c = AsciiLower(c);
+    return lower;
+}
+
+// The units of weight and volume a yield may be given in, in Italian, English and UN codes.
+bool IsMeasureWord(const std::string &word) {
+    static const std::string_view kWords[] = {
+        "g",   "gr",    "grammi", "grammo", "grams",  "gram",   "grm",    "kg",
+        "kgm", "chili", "chilo",  "hg",     "etti",   "etto",   "mg",     "l",
+        "lt",  "litro", "litri",  "liter",  "liters", "litre",  "litres", "ltr",
+        "ml",  "mlt",   "cl",     "dl",     "oz",     "ounce",  "ounces", "lb",
+        "lbs", "pound", "pounds", "quart",  "quarts", "qt",     "pint",   "pints",
+        "pt",  "cup",   "cups",   "tazza",  "tazze",  "gallon", "gallons"};
+    for (std::string_view known : kWords)
+        if (word == known) return true;
     return false;
 }
 
@@ -67,14 +87,36 @@ std::vector<std::string> LabelledFieldLines(const RecipeRecord &record) {
             labelled(kNotesLabel, record.notes)};
 }
 
-std::string PersonsFromYield(std::string_view text) {
-    text = TrimBlanks(text);
-    std::size_t digits = 0;
-    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
-    std::string_view number = text.substr(0, digits);
+YieldReading ReadYield(std::string_view text) {
+    YieldReading reading;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t at = 0;
+    while (at < text.size() && !isDigit(text[at])) ++at;
+    std::size_t end = at;
+    while (end < text.size() && isDigit(text[end])) ++end;
+    std::string_view number = text.substr(at, end - at);
     while (number.size() > 1 && number.front() == '0') number.remove_prefix(1);
-    if (number.empty() || number == "0" || number.size() > 4) return "1";
-    return std::string(number);
+    if (number.empty()) return reading;
+    // A decimal part belongs to the number, not to the word after it.
+    if (end + 1 < text.size() && (text[end] == ',' || text[end] == '.') && isDigit(text[end + 1]))
+        for (end += 1; end < text.size() && isDigit(text[end]);) ++end;
+    std::size_t word = end;
+    while (word < text.size() && (text[word] == ' ' || text[word] == '\t')) ++word;
+    std::size_t wordEnd = word;
+    while (wordEnd < text.size() && IsAsciiLetter(text[wordEnd])) ++wordEnd;
+    if (IsMeasureWord(AsciiLowerCopy(text.substr(word, wordEnd - word)))) {
+        reading.problem = "La resa \xC2\xAB" + Cp1252ToUtf8(TrimBlanks(text)) +
+                          "\xC2\xBB \xC3\xA8 un peso o un volume, non un numero di persone: "
+                          "persone 1.";
+        return reading;
+    }
+    reading.counted = true;
+    if (number != "0" && number.size() <= 4) reading.persons = std::string(number);
+    return reading;
+}
+
+std::string PersonsFromYield(std::string_view text) {
+    return ReadYield(text).persons;
 }
 
 std::string MatchDish(const std::string &dish, const std::vector<std::string> &collectionDishes) {

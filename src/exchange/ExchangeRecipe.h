@@ -54,8 +54,18 @@ void TakeLabelledFields(RecipeRecord &record);
 // The labelled lines an export appends to the preparation (none when nothing needs them).
 std::vector<std::string> LabelledFieldLines(const RecipeRecord &record);
 
-// The persons from a servings or yield text: its leading whole number, "1" when it has none.
+// The persons from a servings or yield text (Windows-1252): its first whole number ("Serves 4",
+// "4-6 persone"), "1" when it has none or when the number is a weight or a volume.
 std::string PersonsFromYield(std::string_view text);
+
+// The persons a yield text gives, whether it held a number, and, when that number weighs or
+// measures something ("750 g di crema", "1 litro"), the problem to show (UTF-8).
+struct YieldReading {
+    std::string persons = "1";
+    bool counted = false;
+    std::string problem;
+};
+YieldReading ReadYield(std::string_view text);
 
 // The collection's own spelling of `dish` when it holds one equal but for letter case.
 std::string MatchDish(const std::string &dish, const std::vector<std::string> &collectionDishes);

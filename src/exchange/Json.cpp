@@ -9,7 +9,8 @@ namespace {
 
 class JsonParser {
 public:
-    JsonParser(std::string_view text, const JsonLimits &limits) : m_text(text), m_limits(limits) {}
+    JsonParser(std::string_view text, const JsonLimits &limits, bool lenient)
+        : m_text(text), m_limits(limits), m_lenient(lenient) {}
 
     JsonValue parseDocument() {
         JsonValue value;
@@ -20,16 +21,52 @@ public:
         return value;
     }
 
+    // The first value, and the objects and arrays that follow it (a list when more than one);
+    // text after them is left unread.
+    JsonValue parseLenientDocument() {
+        JsonValue value;
+        skipBlanks();
+        parseValue(value, 0);
+        for (;;) {
+            while (m_pos < m_text.size() &&
+                   (m_text[m_pos] == ',' || m_text[m_pos] == ';' || IsBlank(m_text[m_pos])))
+                ++m_pos;
+            if (m_pos >= m_text.size() || (m_text[m_pos] != '{' && m_text[m_pos] != '[')) break;
+            JsonValue next;
+            try {
+                parseValue(next, 0);
+            } catch (const EJsonError &) {
+                break;
+            }
+            if (value.kind != JsonValue::Kind::Array || !m_wrapped) {
+                JsonValue list;
+                list.kind = JsonValue::Kind::Array;
+                list.items.push_back(std::move(value));
+                value = std::move(list);
+                m_wrapped = true;
+            }
+            value.items.push_back(std::move(next));
+        }
+        return value;
+    }
+
 private:
     [[noreturn]] void fail(const std::string &what) const {
         throw EJsonError("JSON non valido alla posizione " + std::to_string(m_pos + 1) + ": " +
                          what + ".");
     }
 
+    static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
     void skipBlanks() {
-        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' ||
-                                         m_text[m_pos] == '\n' || m_text[m_pos] == '\r'))
-            ++m_pos;
+        while (m_pos < m_text.size() && IsBlank(m_text[m_pos])) ++m_pos;
+    }
+
+    // A comma before the closing bracket, which pages leave behind.
+    bool takeTrailingClose(char close) {
+        if (!m_lenient) return false;
+        skipBlanks();
+        return take(close);
     }
 
     bool take(char c) {
@@ -97,6 +134,7 @@ private:
             skipBlanks();
             if (take('}')) return;
             if (!take(',')) fail("serve una virgola o una graffa chiusa");
+            if (takeTrailingClose('}')) return;
         }
     }
 
@@ -112,6 +150,7 @@ private:
             skipBlanks();
             if (take(']')) return;
             if (!take(',')) fail("serve una virgola o una quadra chiusa");
+            if (takeTrailingClose(']')) return;
         }
     }
 
@@ -172,7 +211,12 @@ private:
                 ++m_pos;
                 return;
             }
-            if (c < 0x20) fail("carattere di controllo in una stringa");
+            if (c < 0x20) {
+                if (!m_lenient) fail("carattere di controllo in una stringa");
+                out += static_cast<char>(c);
+                ++m_pos;
+                continue;
+            }
             if (c >= 0x80) {
                 const std::int32_t cp = DecodeUtf8(m_text, m_pos);
                 AppendUtf8(out, cp < 0 ? 0xFFFD : static_cast<char32_t>(cp));
@@ -222,13 +266,19 @@ private:
                     break;
                 }
                 default:
-                    fail("sequenza di escape non valida");
+                    // "\'" and the like stand for the character itself.
+                    if (!m_lenient || static_cast<unsigned char>(escape) < 0x20 ||
+                        static_cast<unsigned char>(escape) >= 0x80)
+                        fail("sequenza di escape non valida");
+                    out += escape;
             }
         }
     }
 
     std::string_view m_text;
     const JsonLimits &m_limits;
+    bool m_lenient = false;
+    bool m_wrapped = false;
     std::size_t m_pos = 0;
     std::size_t m_values = 0;
 };
@@ -244,7 +294,20 @@ const JsonValue *JsonValue::member(std::string_view key) const {
 
 JsonValue ParseJson(std::string_view text, const JsonLimits &limits) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    return JsonParser(text, limits).parseDocument();
+    return JsonParser(text, limits, false).parseDocument();
+}
+
+JsonValue ParseJsonLenient(std::string_view text, const JsonLimits &limits) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    // The script's text may sit in a CDATA section or an HTML comment, after "//" or not.
+    std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos || (text[start] != '<' && text[start] != '/'))
+        return JsonParser(text, limits, true).parseLenientDocument();
+    const std::size_t cdata = text.find("<![CDATA[");
+    if (cdata != std::string_view::npos && cdata < text.find('{')) start = cdata + 9;
+    start = text.find_first_of("{[", start);
+    if (start == std::string_view::npos) return JsonParser(text, limits, true).parseDocument();
+    return JsonParser(text.substr(start), limits, true).parseLenientDocument();
 }
 
 std::string JsonQuote(std::string_view text) {

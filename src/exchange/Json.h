@@ -39,6 +39,12 @@ struct JsonLimits {
 // EJsonError with the position for bad syntax, too deep a nesting or too many values.
 JsonValue ParseJson(std::string_view text, const JsonLimits &limits = {});
 
+// Reads a JSON text as web pages write it: raw control characters in strings, trailing
+// commas, unknown escapes such as "\\'", wrapping (CDATA, HTML comments) before the first
+// bracket, and text after the value; objects following the value make a list with it.
+// Within the same limits; strict JSON reads as with `ParseJson`.
+JsonValue ParseJsonLenient(std::string_view text, const JsonLimits &limits = {});
+
 // `text` as a JSON string literal, quotes included; UTF-8 passes through.
 std::string JsonQuote(std::string_view text);
 

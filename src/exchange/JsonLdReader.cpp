@@ -4,8 +4,10 @@
 #include "common/CheckedOpen.h"
 #include "common/Cp1252.h"
 #include "common/Exception.h"
+#include "exchange/HtmlText.h"
 #include "exchange/IngredientText.h"
 #include "exchange/Json.h"
+#include "exchange/JsonLdWriter.h"
 #include "exchange/TextEncoding.h"
 
 #include <sys/stat.h>
@@ -27,71 +29,26 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-bool IsRecipeType(const JsonValue *type) {
-    if (type == nullptr) return false;
-    if (type->isString())
-        return type->text == "Recipe" || EndsWith(type->text, "/Recipe") ||
-               EndsWith(type->text, ":Recipe");
+// "Recipe" in any case, also as a schema.org address ("http://schema.org/Recipe") or in a list.
+bool IsRecipeType(const JsonValue *type, int depth = 0) {
+    if (type == nullptr || depth > 8) return false;
+    if (type->isString()) {
+        std::string_view name = TrimBlanks(type->text);
+        const std::size_t prefix = name.find_last_of("/:#");
+        if (prefix != std::string_view::npos) name.remove_prefix(prefix + 1);
+        return AsciiLowerText(name) == "recipe";
+    }
     if (type->kind == JsonValue::Kind::Array)
         for (const JsonValue &item : type->items)
-            if (IsRecipeType(&item)) return true;
+            if (IsRecipeType(&item, depth + 1)) return true;
     return false;
 }
 
-// HTML character references, which pages often leave in their JSON-LD texts.
-std::string DecodeEntities(std::string_view text) {
-    if (text.find('&') == std::string_view::npos) return std::string(text);
-    static const std::pair<std::string_view, char32_t> kNamed[] = {
-        {"amp", '&'},       {"lt", '<'},       {"gt", '>'},       {"quot", '"'},
-        {"apos", '\''},     {"nbsp", 0xA0},    {"egrave", 0xE8},  {"eacute", 0xE9},
-        {"agrave", 0xE0},   {"igrave", 0xEC},  {"ograve", 0xF2},  {"ugrave", 0xF9},
-        {"Egrave", 0xC8},   {"Eacute", 0xC9},  {"Agrave", 0xC0},  {"deg", 0xB0},
-        {"rsquo", 0x2019},  {"lsquo", 0x2018}, {"ldquo", 0x201C}, {"rdquo", 0x201D},
-        {"hellip", 0x2026}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"frac12", 0xBD},
-        {"frac14", 0xBC},   {"frac34", 0xBE}};
-    std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t amp = text.find('&', i);
-        out.append(text.substr(i, amp - i));
-        if (amp == std::string_view::npos) break;
-        i = amp + 1;
-        const std::size_t semicolon = text.find(';', i);
-        bool decoded = false;
-        if (semicolon != std::string_view::npos && semicolon - i <= 10 && semicolon > i) {
-            const std::string_view name = text.substr(i, semicolon - i);
-            char32_t code = 0;
-            if (name[0] == '#') {
-                const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
-                const std::string_view digits = name.substr(hex ? 2 : 1);
-                bool valid = !digits.empty();
-                for (char c : digits) {
-                    const int value = c >= '0' && c <= '9' ? c - '0'
-                                      : hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f'
-                                          ? (c | 0x20) - 'a' + 10
-                                          : -1;
-                    if (value < 0 || code > 0x10FFFF)
-                        valid = false;
-                    else
-                        code = code * (hex ? 16 : 10) + static_cast<char32_t>(value);
-                }
-                decoded =
-                    valid && code > 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
-            } else {
-                for (const auto &[entity, value] : kNamed)
-                    if (entity == name) {
-                        code = value;
-                        decoded = true;
-                    }
-            }
-            if (decoded) {
-                AppendUtf8(out, code);
-                i = semicolon + 1;
-            }
-        }
-        if (!decoded) out += '&';
-    }
-    return out;
+// Our own exports name us as the publisher of their data; only theirs carry labelled lines.
+bool IsOwnExport(const JsonValue &recipe) {
+    const JsonValue *publisher = recipe.member("sdPublisher");
+    const JsonValue *name = publisher != nullptr ? publisher->member("name") : nullptr;
+    return name != nullptr && name->isString() && name->text == kJsonLdPublisher;
 }
 
 class RecipeExtractor {
@@ -116,11 +73,41 @@ public:
     std::vector<ImportedRecipe> take() { return std::move(m_recipes); }
 
 private:
-    // One line of the collection from a text: Windows-1252, no line breaks or control bytes.
+    // The lines of a text as a reader of the page sees them, in Windows-1252; blank ones
+    // dropped. Our own exports hold plain text, one line to a text.
+    std::vector<std::string> lines(std::string_view utf8) {
+        std::vector<std::string> out;
+        if (m_ownExport) {
+            out.push_back(line(utf8));
+            return out;
+        }
+        const std::string text = m_converter.convert(WebTextLines(utf8));
+        std::string_view rest = text;
+        while (!rest.empty()) {
+            const std::size_t end = rest.find('\n');
+            std::string piece(TrimBlanks(rest.substr(0, end)));
+            for (char &c : piece)
+                if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+            if (!piece.empty()) out.push_back(std::move(piece));
+            if (end == std::string_view::npos) break;
+            rest.remove_prefix(end + 1);
+        }
+        return out;
+    }
+
+    // One line of the collection from a text: its lines joined, no control bytes.
     std::string line(std::string_view utf8) {
-        std::string text = m_converter.convert(DecodeEntities(utf8));
-        for (char &c : text)
-            if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+        std::string text;
+        if (m_ownExport) {
+            text = m_converter.convert(utf8);
+            for (char &c : text)
+                if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+            return text;
+        }
+        for (const std::string &piece : lines(utf8)) {
+            if (!text.empty()) text += ' ';
+            text += piece;
+        }
         return text;
     }
 
@@ -142,25 +129,26 @@ private:
         m_converter.takeUnwritable();
         ImportedRecipe imported;
         RecipeRecord &record = imported.record;
+        m_ownExport = IsOwnExport(object);
         record.name = std::string(TrimBlanks(line(scalarText(object.member("name")))));
         // The first of a list of categories, split after character references are decoded.
         const std::string category = line(scalarText(object.member("recipeCategory")));
         record.dish = MatchDish(
             std::string(TrimBlanks(std::string_view(category).substr(0, category.find(',')))),
             m_dishes);
-        record.persons = PersonsFromYield(scalarText(object.member("recipeYield")));
+        if (const JsonValue *yield = object.member("recipeYield")) {
+            const YieldReading reading = readYield(*yield, 0);
+            record.persons = reading.persons;
+            if (!reading.problem.empty()) imported.problems.push_back(reading.problem);
+        } else {
+            record.persons = "1";
+        }
         const JsonValue *ingredients = object.member("recipeIngredient");
         if (ingredients == nullptr) ingredients = object.member("ingredients");
-        if (ingredients != nullptr) {
-            if (ingredients->isString()) {
-                addIngredient(*ingredients, record);
-            } else if (ingredients->kind == JsonValue::Kind::Array) {
-                for (const JsonValue &item : ingredients->items) addIngredient(item, record);
-            }
-        }
+        if (ingredients != nullptr) addIngredients(*ingredients, record, 0);
         if (const JsonValue *instructions = object.member("recipeInstructions"))
             addInstructions(*instructions, record, 0);
-        TakeLabelledFields(record);
+        if (m_ownExport) TakeLabelledFields(record);
         record.complete = true;
         imported.picturePath = localPicture(object.member("image"));
         imported.unwritable = m_converter.takeUnwritable();
@@ -168,24 +156,66 @@ private:
         return imported;
     }
 
-    void addIngredient(const JsonValue &item, RecipeRecord &record) {
-        if (!item.isString()) return;
-        const std::string text = line(item.text);
-        if (!TrimBlanks(text).empty()) record.ingredients.push_back(IngredientLineFromText(text));
+    // A number, a text, the first counting item of a list, or a `QuantitativeValue`.
+    YieldReading readYield(const JsonValue &yield, int depth) {
+        if (depth > 8) return {};
+        if (yield.isString() || yield.kind == JsonValue::Kind::Number)
+            return ReadYield(line(yield.text));
+        if (yield.kind == JsonValue::Kind::Array) {
+            for (const JsonValue &item : yield.items) {
+                YieldReading reading = readYield(item, depth + 1);
+                if (reading.counted || !reading.problem.empty()) return reading;
+            }
+            return {};
+        }
+        std::string text;
+        for (const char *key : {"value", "minValue", "maxValue"})
+            if (text.empty()) text = scalarText(yield.member(key));
+        for (const char *key : {"unitText", "unitCode"}) {
+            const std::string unit = scalarText(yield.member(key));
+            if (!unit.empty()) {
+                text += ' ' + unit;
+                break;
+            }
+        }
+        return ReadYield(line(text));
+    }
+
+    // Texts (one ingredient a line), lists in lists, and groups: an object naming its
+    // ingredients, whose name becomes a heading as MealMaster headings are.
+    void addIngredients(const JsonValue &value, RecipeRecord &record, int depth) {
+        if (depth > 64) return;
+        if (value.isString()) {
+            for (const std::string &text : lines(value.text))
+                record.ingredients.push_back(IngredientLineFromWebText(text));
+            return;
+        }
+        if (value.kind == JsonValue::Kind::Array) {
+            for (const JsonValue &item : value.items) addIngredients(item, record, depth + 1);
+            return;
+        }
+        if (value.kind != JsonValue::Kind::Object) return;
+        for (const char *key : {"itemListElement", "recipeIngredient", "ingredients", "items"}) {
+            if (const JsonValue *items = value.member(key)) {
+                const std::string heading(TrimBlanks(line(scalarText(value.member("name")))));
+                if (!heading.empty())
+                    record.ingredients.emplace_back(TrimBlanks(
+                        heading.back() == ':' ? heading.substr(0, heading.size() - 1) : heading));
+                addIngredients(*items, record, depth + 1);
+                return;
+            }
+        }
+        const JsonValue *text = value.member("text");
+        if (text == nullptr || !text->isString()) text = value.member("name");
+        if (text != nullptr && text->isString()) addIngredients(*text, record, depth + 1);
     }
 
     // Text, HowToStep and HowToSection (its name, then its steps), in any nesting of lists.
     void addInstructions(const JsonValue &value, RecipeRecord &record, int depth) {
         if (depth > 64) return;
         if (value.isString()) {
-            std::string_view text = value.text;
-            while (!text.empty()) {
-                const std::size_t end = text.find_first_of("\r\n");
-                const std::string_view piece = TrimBlanks(text.substr(0, end));
-                if (!piece.empty()) record.preparation.push_back(line(piece));
-                if (end == std::string_view::npos) break;
-                text.remove_prefix(end + 1);
-            }
+            for (std::string &piece : lines(value.text))
+                record.preparation.push_back(std::move(piece));
             return;
         }
         if (value.kind == JsonValue::Kind::Array) {
@@ -195,14 +225,14 @@ private:
         if (value.kind != JsonValue::Kind::Object) return;
         const JsonValue *steps = value.member("itemListElement");
         if (steps != nullptr) {
-            const std::string name = scalarText(value.member("name"));
-            if (!TrimBlanks(name).empty()) record.preparation.push_back(line(TrimBlanks(name)));
+            const std::string name(TrimBlanks(line(scalarText(value.member("name")))));
+            if (!name.empty()) record.preparation.push_back(name);
             addInstructions(*steps, record, depth + 1);
             return;
         }
         const JsonValue *text = value.member("text");
         if (text == nullptr || !text->isString()) text = value.member("name");
-        if (text != nullptr && text->isString()) record.preparation.push_back(line(text->text));
+        if (text != nullptr && text->isString()) addInstructions(*text, record, depth + 1);
     }
 
     // The picture when the page's folder holds it: a relative path, or the file name of its
@@ -251,6 +281,7 @@ private:
 
     const std::vector<std::string> &m_dishes;
     Cp1252Converter m_converter;
+    bool m_ownExport = false;
     std::string m_pageFolder;
     std::string m_pageBaseName;
     std::vector<ImportedRecipe> m_recipes;
@@ -313,7 +344,18 @@ ImportResult ReadWebRecipeText(std::string_view bytes, bool html, const std::str
     RecipeExtractor extractor(collectionDishes, pageFolder, pageBaseName);
     for (std::size_t i = 0; i < texts.size(); ++i) {
         try {
-            extractor.walk(ParseJson(texts[i]));
+            JsonValue value;
+            try {
+                value = ParseJson(texts[i]);
+            } catch (const EJsonError &strict) {
+                // Pages write JSON loosely; what cannot be read even so is told as strict JSON.
+                try {
+                    value = ParseJsonLenient(texts[i]);
+                } catch (const EJsonError &) {
+                    throw strict;
+                }
+            }
+            extractor.walk(value);
         } catch (const EJsonError &error) {
             if (!result.stopMessage.empty()) result.stopMessage += '\n';
             if (html)

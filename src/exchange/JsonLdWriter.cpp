@@ -11,30 +11,24 @@ namespace {
 
 constexpr std::string_view kSeparator = " ==== ";
 
-// A collection text for the page: UTF-8, with "&" written as a character reference since
-// readers decode those in JSON-LD texts.
+// A collection text as a JSON string: plain UTF-8 text, as every reader of JSON takes it.
 std::string Text(std::string_view cp1252) {
-    std::string utf8 = Cp1252ToUtf8(cp1252);
-    std::string out;
-    for (char c : utf8) {
-        if (c == '&')
-            out += "&amp;";
-        else
-            out += c;
-    }
-    return JsonQuote(out);
+    return JsonQuote(Cp1252ToUtf8(cp1252));
 }
 
+// The text of an ingredient line as a page writes it when that reads back as the same line:
+// "quantity name", a heading with a colon; else the line itself.
 std::string IngredientText(const std::string &line) {
     const std::size_t separator = line.find(kSeparator);
-    if (separator != std::string::npos) {
-        std::string natural = line.substr(0, separator);
-        const std::string name = line.substr(separator + kSeparator.size());
-        if (!natural.empty() && !name.empty()) natural += ' ';
-        natural += name;
-        if (IngredientLineFromText(natural) == line) return natural;
+    if (separator == std::string::npos) {
+        const std::string heading = line + ':';
+        return IngredientLineFromWebText(heading) == line ? heading : line;
     }
-    return line;
+    std::string natural = line.substr(0, separator);
+    const std::string name = line.substr(separator + kSeparator.size());
+    if (!natural.empty() && !name.empty()) natural += ' ';
+    natural += name;
+    return IngredientLineFromWebText(natural) == line ? natural : line;
 }
 
 void AppendRecipe(const RecipeRecord &recipe, std::string &out, const std::string &indent) {
@@ -42,6 +36,8 @@ void AppendRecipe(const RecipeRecord &recipe, std::string &out, const std::strin
     out += indent + "{\n";
     out += in + "\"@context\": \"https://schema.org\",\n";
     out += in + "\"@type\": \"Recipe\",\n";
+    out += in + "\"sdPublisher\": {\"@type\": \"Organization\", \"name\": " +
+           JsonQuote(kJsonLdPublisher) + "},\n";
     out += in + "\"name\": " + Text(recipe.name) + ",\n";
     out += in + "\"recipeCategory\": " + Text(recipe.dish) + ",\n";
     out += in + "\"recipeYield\": " + Text(recipe.persons) + ",\n";

@@ -82,11 +82,12 @@ bool LineReader::fill() {
         m_sourceDone = true;
         return false;
     }
-    // Byte 26 ends a DOS text file.
-    if (const void *eof = std::memchr(m_buffer.data() + m_end, 26, got)) {
-        got = static_cast<std::size_t>(static_cast<const char *>(eof) - (m_buffer.data() + m_end));
-        m_sourceDone = true;
-    }
+    // Byte 26 ended each DOS file; archives joined such files, so it only ends a line.
+    char *const filled = m_buffer.data() + m_end;
+    for (void *eof = std::memchr(filled, 26, got); eof != nullptr;
+         eof = std::memchr(eof, 26,
+                           got - static_cast<std::size_t>(static_cast<char *>(eof) - filled)))
+        *static_cast<char *>(eof) = '\n';
     m_end += got;
     return true;
 }

@@ -7,8 +7,8 @@
 namespace sapidoro {
 
 // Reads a foreign text file line by line in a buffer of fixed size, whatever the file holds:
-// lines end at LF, CR LF or a lone CR, byte 26 ends a DOS file, and a line longer than the
-// limit stops the reading (`tooLong`) instead of growing the buffer.
+// lines end at LF, CR LF or a lone CR, byte 26 (the end of a DOS file) ends a line, and a
+// line longer than the limit stops the reading (`tooLong`) instead of growing the buffer.
 class LineReader {
 public:
     static constexpr std::size_t kDefaultMaxLine = 1 << 20;

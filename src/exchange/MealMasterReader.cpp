@@ -72,6 +72,22 @@ bool IsHeaderLine(std::string_view line) {
     return text && !HeadingText(line);
 }
 
+// The header line of our own exports, whatever their version.
+constexpr std::string_view kOwnHeader = "MMMMM----- Recipe via Sapidoro ";
+
+// Tabs as the spaces to the next multiple of eight, as DOS showed them, so columns line up.
+std::string_view ExpandTabs(std::string_view line, std::string &out) {
+    out.clear();
+    for (char c : line) {
+        if (c != '\t')
+            out += c;
+        else
+            do out += ' ';
+            while (out.size() % 8 != 0);
+    }
+    return out;
+}
+
 std::string Join(std::string_view a, std::string_view b) {
     std::string joined(a);
     if (!a.empty() && !b.empty()) joined += ' ';
@@ -151,7 +167,8 @@ public:
         : m_dishes(dishes), m_converter(encoding), m_visit(visit) {}
 
     bool feed(std::string_view raw) {
-        const std::string_view line = m_converter.convertView(raw, m_line);
+        std::string_view line = m_converter.convertView(raw, m_line);
+        if (line.find('\t') != std::string_view::npos) line = ExpandTabs(line, m_expanded);
         const std::vector<char32_t> unwritable = m_converter.takeUnwritable();
         handle(line);
         if (m_open)
@@ -183,10 +200,12 @@ private:
                 ++m_pendingBlanks;
                 return;
             }
-            const bool title = StartsWith(TrimBlanks(line), "Title:");
+            const bool title = AsciiUpper(TrimBlanks(line).substr(0, 6)) == "TITLE:";
+            const bool ours = StartsWith(*m_pendingHeader, kOwnHeader);
             resolvePending(title);
             if (title) {
                 startRecipe();
+                m_ownExport = ours;
                 header(line);
                 return;
             }
@@ -201,11 +220,12 @@ private:
                 return;
             case State::Header:
                 if (IsEndLine(line)) return close({});
+                // Archives leave blank lines between the header lines.
                 if (IsBlank(line)) {
-                    m_state = State::Ingredients;
+                    m_headerBlanks = true;
                     return;
                 }
-                if (header(line)) return;
+                if (header(line, m_headerBlanks)) return;
                 m_state = State::Ingredients;
                 return ingredient(line);
             case State::Ingredients:
@@ -243,11 +263,15 @@ private:
         m_left.clear();
         m_right.clear();
         m_paragraph.clear();
+        m_rightLead.clear();
+        m_headerBlanks = false;
         m_open = true;
         m_state = State::Header;
     }
 
-    bool header(std::string_view line) {
+    // A "Key: value" line; after a blank line only the keys the reader takes, since the
+    // ingredients or directions may begin there.
+    bool header(std::string_view line, bool knownOnly = false) {
         const std::string_view text = TrimBlanks(line);
         const std::size_t colon = text.find(':');
         if (colon == std::string_view::npos || colon == 0 || colon > 24) return false;
@@ -256,6 +280,9 @@ private:
             if (!IsAsciiLetter(c) && c != ' ' && c != '-') return false;
         const std::string_view value = TrimBlanks(text.substr(colon + 1));
         const std::string upperKey = AsciiUpper(key);
+        if (knownOnly && upperKey != "TITLE" && upperKey != "CATEGORIES" &&
+            upperKey != "SERVINGS" && upperKey != "YIELD")
+            return false;
         if (upperKey == "TITLE") {
             m_recipe.record.name = std::string(value);
         } else if (upperKey == "CATEGORIES") {
@@ -282,7 +309,14 @@ private:
             return direction(line);
         }
         if (items->left) add(m_left, *items->left);
-        if (items->right) add(m_right, *items->right);
+        if (items->right) {
+            // The right column continues the left one's last ingredient when it starts so.
+            const ItemView &right = *items->right;
+            if (m_right.empty() && IsContinuation(right.amount, right.unit, right.name))
+                m_rightLead = Join(m_rightLead, TrimBlanks(right.name.substr(1)));
+            else
+                add(m_right, right);
+        }
     }
 
     static void add(std::vector<Item> &column, const ItemView &item) {
@@ -296,6 +330,13 @@ private:
     }
 
     void flushBlock() {
+        if (!m_rightLead.empty()) {
+            if (m_left.empty())
+                m_left.push_back(Item{{}, {}, "-" + m_rightLead});
+            else
+                m_left.back().name = Join(m_left.back().name, m_rightLead);
+            m_rightLead.clear();
+        }
         for (auto *column : {&m_left, &m_right}) {
             for (const Item &item : *column)
                 m_recipe.record.ingredients.push_back(
@@ -327,9 +368,12 @@ private:
         flushBlock();
         flushParagraph();
         RecipeRecord &record = m_recipe.record;
-        TakeLabelledFields(record);
+        // Only our own exports put the main ingredient and notes at the end of the directions.
+        if (m_ownExport) TakeLabelledFields(record);
         record.dish = MatchDish(m_category, m_dishes);
-        record.persons = PersonsFromYield(m_servings);
+        const YieldReading yield = ReadYield(m_servings);
+        record.persons = yield.persons;
+        if (!yield.problem.empty()) m_recipe.problems.push_back(yield.problem);
         record.complete = true;
         if (record.name.empty()) m_recipe.problems.emplace_back("La ricetta non ha un nome.");
         if (!unterminated.empty()) m_recipe.problems.emplace_back(unterminated);
@@ -359,6 +403,10 @@ private:
     std::string m_category;
     std::vector<Item> m_left;
     std::vector<Item> m_right;
+    std::string m_rightLead;
+    bool m_headerBlanks = false;
+    bool m_ownExport = false;
+    std::string m_expanded;
     std::string m_paragraph;
     const RecipeVisitor &m_visit;
     std::size_t m_count = 0;

@@ -29,7 +29,7 @@ TEST(JsonLdReader, ReadsEveryShapeOfRecipeData) {
     EXPECT_EQ(spaghetti.dish, "Primo");
     EXPECT_EQ(spaghetti.persons, "4");
     EXPECT_EQ(spaghetti.ingredients, (Lines{"320 g ==== spaghetti", "400 g ==== pomodori pelati",
-                                            "2 cucchiai ==== olio", " ==== basilico q.b."}));
+                                            "2 cucchiai ==== olio", "q.b. ==== basilico"}));
     EXPECT_EQ(spaghetti.preparation,
               (Lines{"Scaldare l'olio e unire i pomodori.", "Cuocere 15 minuti.",
                      "Scolare la pasta al dente e condire."}));

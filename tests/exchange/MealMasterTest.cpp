@@ -128,10 +128,10 @@ TEST(MealMasterReader, HostileFilesGiveAMessageOrAPartialList) {
         EXPECT_EQ(result.recipes[0].problems.size(), 1u);
     }
     {
-        // Headers with no title are no recipes; a Ctrl-Z ends a DOS file.
+        // Headers with no title are no recipes; a Ctrl-Z of joined DOS files ends only a line.
         const ImportResult result = ReadMealMasterText(
             "MMMMM----- x\nMMMMM----- y\n\nnot a title\n" + recipe + "\x1A" + recipe, {});
-        EXPECT_EQ(result.recipes.size(), 1u);
+        EXPECT_EQ(result.recipes.size(), 2u);
         EXPECT_EQ(result.stopMessage, "");
     }
     {
@@ -146,4 +146,125 @@ TEST(MealMasterReader, HostileFilesGiveAMessageOrAPartialList) {
         for (const ImportedRecipe &r : result.recipes)
             ASSERT_EQ(r.record.ingredients, Lines{"1 Tazza ==== Latte"});
     }
+}
+
+namespace {
+
+// An ingredient line of two columns: the right one starts at the 42nd character.
+std::string TwoColumns(std::string left, const std::string &right) {
+    left.resize(41, ' ');
+    return left + right + "\r\n";
+}
+
+}  // namespace
+
+// Files as archives hold them, each read the way its text reads; and a two-column block, whose
+// right column may begin by continuing the left one's last ingredient.
+TEST(MealMasterReader, ArchivesReadAsTheirTextReads) {
+    const std::string title61 = std::string(61, 'T');
+    const struct {
+        const char *kind;
+        std::string text;
+        std::size_t count, index;
+        std::string name, persons;
+        Lines ingredients, preparation;
+        std::string notes;
+        std::size_t problems = 0;
+    } cases[] = {
+        {"blank lines between header lines, any case, trailing spaces",
+         "MMMMM----- Recipe via Meal-Master (tm) v8.05\r\n\r\n      TITLE: Zuppa Di Farro   "
+         "\r\n\r\n categories: Primo, Zuppe\r\n\r\n   SERVINGS: 4  \r\n\r\n    200 g  Farro   "
+         "\r\n      1 l  Brodo\r\n\r\n  Cuocere il farro nel brodo.   \r\n\r\nMMMMM   \r\n",
+         1,
+         0,
+         "Zuppa Di Farro",
+         "4",
+         {"200 g ==== Farro", "1 l ==== Brodo"},
+         {"Cuocere il farro nel brodo."},
+         ""},
+        {"tabs",
+         "MMMMM----- x\n\tTitle:\tPane\n\n      1 c\tLatte\n\n\tScaldare.\nMMMMM\n",
+         1,
+         0,
+         "Pane",
+         "1",
+         {"1 Tazza ==== Latte"},
+         {"Scaldare."},
+         ""},
+        {"a yield with words and a long title",
+         "MMMMM----- x\n      Title: " + title61 +
+             "\n      Yield: 2 loaves\n\n      1    Uovo\n"
+             "MMMMM\n",
+         1,
+         0,
+         title61,
+         "2",
+         {"1 ==== Uovo"},
+         {},
+         ""},
+        {"a volume as yield",
+         "MMMMM----- x\n      Title: Brodo\n      Yield: 1 quart\nMMMMM\n",
+         1,
+         0,
+         "Brodo",
+         "1",
+         {},
+         {},
+         "",
+         1},
+        {"Ctrl-Z and garbage between recipes of both header styles",
+         "MMMMM----- x\n      Title: Uno\n\n      1    Uovo\nMMMMM\n\x1A\x1A garbage\n"
+         "---------- Recipe via Meal-Master\n      Title: Due\n\n      2    Uova\n-----\n\x1A",
+         2,
+         1,
+         "Due",
+         "1",
+         {"2 ==== Uova"},
+         {},
+         ""},
+        {"another program's Note: stays in the directions",
+         "MMMMM----- x\n      Title: Tre\n\n  Cuocere.\n\n  Note: calda\nMMMMM\n",
+         1,
+         0,
+         "Tre",
+         "1",
+         {},
+         {"Cuocere.", "Note: calda"},
+         ""},
+        {"our export's Note: goes back to the notes",
+         "MMMMM----- Recipe via Sapidoro 1.3 (Windows-1252)\n      Title: Tre\n\n  Cuocere.\n\n"
+         "  Note: calda\nMMMMM\n",
+         1,
+         0,
+         "Tre",
+         "1",
+         {},
+         {"Cuocere."},
+         "calda"},
+        {"a continuation at the top of the right column",
+         "MMMMM----- x\r\n      Title: Vino\r\n\r\n" +
+             TwoColumns("      2 tb Olio", "           -o vino bianco secco") +
+             TwoColumns("      1 c  Vino rosso", "      1    Cipolla") + "MMMMM\r\n",
+         1,
+         0,
+         "Vino",
+         "1",
+         {"2 Cucchiai ==== Olio", "1 Tazza ==== Vino rosso o vino bianco secco", "1 ==== Cipolla"},
+         {},
+         ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.kind);
+        const ImportResult result = ReadMealMasterText(c.text, kDishes);
+        EXPECT_EQ(result.stopMessage, "");
+        ASSERT_EQ(result.recipes.size(), c.count);
+        const ImportedRecipe &recipe = result.recipes[c.index];
+        EXPECT_EQ(recipe.record.name, c.name);
+        EXPECT_EQ(recipe.record.persons, c.persons);
+        EXPECT_EQ(recipe.record.ingredients, c.ingredients);
+        EXPECT_EQ(recipe.record.preparation, c.preparation);
+        EXPECT_EQ(recipe.record.notes, c.notes);
+        EXPECT_EQ(recipe.problems.size(), c.problems);
+    }
+    EXPECT_EQ(ReadMealMasterText(cases[0].text, kDishes).recipes.at(0).record.dish, "Primo");
 }

@@ -69,6 +69,7 @@ TEST(RoundTrip, EveryRecipeThroughBothFormats) {
         std::vector<RecipeRecord> headed = recipes;
         headed[0].ingredients.insert(headed[0].ingredients.begin() + 1, "PER IL RIPIENO");
         ExpectSameRecipes(headed, ReadMealMasterText(WriteMealMaster(headed), dishes));
+        ExpectSameRecipes(headed, ReadWebRecipeText(WriteJsonLd(headed), false, "", "", dishes));
         ExpectSameRecipes(recipes, ReadWebRecipeText(WriteJsonLd(recipes), false, "", "", dishes));
         const std::vector<RecipeRecord> one(recipes.begin(), recipes.begin() + 1);
         ExpectSameRecipes(one, ReadWebRecipeText(WriteJsonLd(one), false, "", "", dishes));
