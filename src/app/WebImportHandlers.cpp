@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QProgressDialog>
 #include <QTemporaryDir>
@@ -28,6 +29,8 @@ namespace {
 constexpr char kCaption[] = "Importa da indirizzo web";
 // A page listing more recipes than this gets pictures for the first ones only.
 constexpr std::size_t kMaxPictures = 20;
+// The picture addresses of one recipe tried before giving up.
+constexpr qsizetype kPictureTries = 3;
 
 // The address typed or pasted; an address on the clipboard is offered. Empty: cancelled.
 QString AskAddress(QWidget *parent) {
@@ -43,6 +46,13 @@ QString AskAddress(QWidget *parent) {
     if (auto *field = dialog.findChild<QLineEdit *>()) field->setMinimumWidth(420);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.textValue().trimmed();
+}
+
+QString ReceivedText(qint64 received, qint64 total) {
+    const QLocale italian(QLocale::Italian);
+    if (total <= 0) return QStringLiteral("%1 KB ricevuti").arg(italian.toString(received >> 10));
+    return QStringLiteral("%1 KB di %2 KB")
+        .arg(italian.toString(received >> 10), italian.toString(total >> 10));
 }
 
 // The progress window of the downloads, its "Annulla" cancelling the one running.
@@ -62,6 +72,7 @@ public:
 
     FetchedBody fetch(QNetworkAccessManager &manager, const QUrl &url, WebResource what,
                       const QString &label) {
+        m_label = label;
         m_dialog.setLabelText(label);
         m_dialog.setRange(0, 0);
         return FetchWebResource(manager, url, what, FetchLimits{}, [this](WebFetch &fetch) {
@@ -70,6 +81,8 @@ public:
             QObject::connect(
                 &fetch, &WebFetch::progress, &m_dialog,
                 [this](qint64 received, qint64 total) {
+                    // The bytes so far, also when the server does not say how many will come.
+                    m_dialog.setLabelText(m_label + u'\n' + ReceivedText(received, total));
                     if (total <= 0) return;
                     m_dialog.setMaximum(static_cast<int>(total >> 10));
                     m_dialog.setValue(static_cast<int>(received >> 10));
@@ -80,6 +93,7 @@ public:
 
 private:
     QProgressDialog m_dialog;
+    QString m_label;
 };
 
 // The picture addresses of a recipe, resolved against the page's own address.
@@ -91,9 +105,32 @@ QList<QUrl> PictureAddresses(const ImportedRecipe &recipe, const QUrl &page) {
         const QUrl url = page.resolved(QUrl(address));
         if (url.isValid() &&
             (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")))
-            addresses << url;
+            if (!addresses.contains(url)) addresses << url;
     }
     return addresses;
+}
+
+// The first of the addresses (a page often lists a picture in several sizes and formats) that
+// gives a picture Qt reads, as JPEG. Throws the last one's error.
+QByteArray FetchJpeg(const QList<QUrl> &addresses, QNetworkAccessManager &manager,
+                     DownloadProgress &progress) {
+    std::string error;
+    for (const QUrl &address :
+         addresses.first(std::min<qsizetype>(addresses.size(), kPictureTries))) {
+        try {
+            return PictureAsJpeg(
+                progress
+                    .fetch(manager, address, WebResource::Picture,
+                           QStringLiteral("Scaricamento dell'immagine da \u00AB%1\u00BB\u2026")
+                               .arg(address.host()))
+                    .bytes);
+        } catch (const EFetchCancelled &) {
+            throw;
+        } catch (const Exception &failure) {
+            error = failure.message();
+        }
+    }
+    throw Exception(error);
 }
 
 // Fetches each recipe's picture into `folder` as JPEG; a picture that fails is a problem of
@@ -109,12 +146,7 @@ void FetchPictures(std::vector<ImportedRecipe> &recipes, const QUrl &page, const
             continue;
         }
         try {
-            const QByteArray jpeg = PictureAsJpeg(
-                progress
-                    .fetch(manager, addresses.constFirst(), WebResource::Picture,
-                           QStringLiteral("Scaricamento dell'immagine da \u00AB%1\u00BB\u2026")
-                               .arg(addresses.constFirst().host()))
-                    .bytes);
+            const QByteArray jpeg = FetchJpeg(addresses, manager, progress);
             const QString path = folder + QStringLiteral("/%1.jpg").arg(i);
             QFile file(path);
             if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size())

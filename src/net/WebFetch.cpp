@@ -93,6 +93,8 @@ void WebFetch::request(const QUrl &url) {
                                                            "application/ld+json;q=0.9,*/*;q=0.8")
                                        : QByteArrayLiteral("image/jpeg,image/png,image/webp,"
                                                            "image/*;q=0.8"));
+    // The Italian version of a site that has several, as the program speaks Italian.
+    request.setRawHeader("Accept-Language", QByteArrayLiteral("it-IT,it;q=0.9,en;q=0.5"));
     m_reply = m_manager.get(request);
     connect(m_reply, &QNetworkReply::requestSent, this, [this] { m_connectTimer.stop(); });
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &WebFetch::checkHeaders);

@@ -57,10 +57,6 @@ TEST(PageTextTest, PicturesBecomeJpeg) {
     for (int x = 0; x < 12; ++x)
         for (int y = 0; y < 16; ++y) picture.setPixel(x, y, qRgb(200, 0, 0));
     for (const QByteArray format : {"png", "webp", "jpeg"}) {
-        if (!QImageWriter::supportedImageFormats().contains(format)) {
-            ADD_FAILURE() << "no image plugin for " << format.constData();
-            continue;
-        }
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);

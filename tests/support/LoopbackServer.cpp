@@ -29,25 +29,18 @@ void Respond(QTcpSocket *socket, const CannedAnswer &answer) {
                           "\r\nConnection: close\r\n\r\n" + answer.body);
             socket->disconnectFromHost();
             break;
-        case Body::Endless: {
-            socket->write(answer.head + "Connection: close\r\n\r\n");
-            QByteArray chunk;
-            while (chunk.size() < kEndlessChunk) chunk += answer.body;
-            const auto more = [socket, chunk] {
-                if (socket->bytesToWrite() < 4 * kEndlessChunk) socket->write(chunk);
-            };
-            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
-            more();
-            break;
-        }
+        case Body::Endless:
         case Body::Drip: {
             socket->write(answer.head + "Connection: close\r\n\r\n");
+            const bool drip = answer.kind == Body::Drip;
+            const QByteArray piece =
+                drip ? answer.body.left(1)
+                     : answer.body.repeated(kEndlessChunk / answer.body.size() + 1);
             auto *timer = new QTimer(socket);
-            QObject::connect(timer, &QTimer::timeout, socket,
-                             [socket, body = answer.body, i = 0]() mutable {
-                                 socket->write(body.mid(i++ % body.size(), 1));
-                             });
-            timer->start(20);
+            QObject::connect(timer, &QTimer::timeout, socket, [socket, piece] {
+                if (socket->bytesToWrite() < 4 * kEndlessChunk) socket->write(piece);
+            });
+            timer->start(drip ? 20 : 0);
             break;
         }
         case Body::Silent:
@@ -111,19 +104,13 @@ private:
         QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         QObject::connect(socket, &QTcpSocket::readyRead, socket,
                          [this, socket, request = QByteArray()]() mutable {
-                             if (request.contains("\r\n\r\n")) {
-                                 socket->readAll();
-                                 return;
-                             }
+                             const bool answered = request.contains("\r\n\r\n");
                              request += socket->readAll();
-                             if (!request.contains("\r\n\r\n")) return;
-                             const QByteArray path = request.split(' ').value(1);
-                             CannedAnswer answer = Answer(404, "text/plain", "Not Found");
-                             {
-                                 const QMutexLocker lock(&m_mutex);
-                                 answer = m_answers.value(path, answer);
-                             }
-                             Respond(socket, answer);
+                             if (answered || !request.contains("\r\n\r\n")) return;
+                             const QMutexLocker lock(&m_mutex);
+                             Respond(socket,
+                                     m_answers.value(request.split(' ').value(1),
+                                                     Answer(404, "text/plain", "Not Found")));
                          });
     }
 
@@ -150,10 +137,6 @@ LoopbackServer::~LoopbackServer() {
 
 void LoopbackServer::serve(const QByteArray &path, CannedAnswer answer) {
     m_thread->serve(path, std::move(answer));
-}
-
-quint16 LoopbackServer::port() const {
-    return m_port;
 }
 
 QUrl LoopbackServer::url(const QString &path) const {

@@ -12,7 +12,7 @@ struct CannedAnswer {
     enum class Body {
         Whole,    // `body` with its length, then the connection closes
         Endless,  // `body` repeated for ever, no length
-        Drip,     // one byte of `body` at a time, slowly, for ever
+        Drip,     // the first byte of `body` again and again, slowly, for ever
         Silent    // the request is read and never answered
     };
     QByteArray head;  // the status line and headers, each ending in CR LF
@@ -36,7 +36,7 @@ public:
     LoopbackServer &operator=(const LoopbackServer &) = delete;
 
     void serve(const QByteArray &path, CannedAnswer answer);
-    quint16 port() const;
+    quint16 port() const { return m_port; }
     // The address of `path` on this server.
     QUrl url(const QString &path) const;
 
