@@ -22,6 +22,8 @@
 #include <QProgressDialog>
 #include <QTemporaryDir>
 
+#include <optional>
+
 namespace sapidoro {
 
 namespace {
@@ -32,8 +34,8 @@ constexpr std::size_t kMaxPictures = 20;
 // The picture addresses of one recipe tried before giving up.
 constexpr qsizetype kPictureTries = 3;
 
-// The address typed or pasted; an address on the clipboard is offered. Empty: cancelled.
-QString AskAddress(QWidget *parent) {
+// The address typed or pasted; an address on the clipboard is offered. None: cancelled.
+std::optional<QString> AskAddress(QWidget *parent) {
     QInputDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("ImportaIndirizzo"));
     dialog.setWindowTitle(QString::fromUtf8(kCaption));
@@ -45,9 +47,10 @@ QString AskAddress(QWidget *parent) {
     if (LooksLikeWebAddress(clipboard)) dialog.setTextValue(clipboard.trimmed());
     if (auto *field = dialog.findChild<QLineEdit *>()) field->setMinimumWidth(420);
     if (dialog.exec() != QDialog::Accepted) return {};
-    return dialog.textValue().trimmed();
+    return dialog.textValue();
 }
 
+// What came of a download, in the kilobytes a user reads.
 QString ReceivedText(qint64 received, qint64 total) {
     const QLocale italian(QLocale::Italian);
     if (total <= 0) return QStringLiteral("%1 KB ricevuti").arg(italian.toString(received >> 10));
@@ -163,9 +166,9 @@ void FetchPictures(std::vector<ImportedRecipe> &recipes, const QUrl &page, const
 }  // namespace
 
 void TForm1::ImportaIndirizzo1Click() {
-    const QString text = AskAddress(this);
-    if (text.isEmpty()) return;
-    const QUrl url = WebAddressFromText(text);
+    const std::optional<QString> text = AskAddress(this);
+    if (!text) return;
+    const QUrl url = WebAddressFromText(*text);
 
     // The recipe file as it is now: the save refuses if another program changes it meanwhile.
     const std::string recipeFile = RecipeFilePath(DataFolder);
