@@ -36,6 +36,7 @@ namespace sapidoro {
 namespace {
 
 constexpr char kImportMenuCaption[] = "&Importa ricette\u2026";
+constexpr char kAddressMenuCaption[] = "Importa da indirizzo &web\u2026";
 constexpr char kExportMenuCaption[] = "E&sporta ricette\u2026";
 constexpr char kMealMasterFilter[] = "File MealMaster (*.mmf)";
 constexpr char kJsonLdFilter[] = "JSON-LD (*.json)";
@@ -75,8 +76,12 @@ void TForm1::buildExchangeMenu() {
     };
     PopupMenu1->addSeparator();
     Importa1 = addItem("Importa1", kImportMenuCaption, QKeySequence(Qt::CTRL | Qt::Key_I));
+    ImportaIndirizzo1 = addItem("ImportaIndirizzo1", kAddressMenuCaption,
+                                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
     Esporta1 = addItem("Esporta1", kExportMenuCaption, QKeySequence());
     ExceptionSafeConnect(Importa1, &QAction::triggered, this, [this](bool) { Importa1Click(); });
+    ExceptionSafeConnect(ImportaIndirizzo1, &QAction::triggered, this,
+                         [this](bool) { ImportaIndirizzo1Click(); });
     ExceptionSafeConnect(Esporta1, &QAction::triggered, this, [this](bool) { Esporta1Click(); });
 }
 
@@ -125,14 +130,17 @@ void TForm1::Importa1Click() {
 
     ImportPreview preview(*plan, FileName(fileName), reading.encoding, reading.stopMessage, this);
     if (preview.exec() != QDialog::Accepted) return;
+    saveConfirmedImport(*plan, identity);
+}
 
+void TForm1::saveConfirmedImport(ImportPlan &plan, const FileIdentity &identity) {
     std::string firstName;
-    for (const std::string &name : plan->finalNames())
+    for (const std::string &name : plan.finalNames())
         if (firstName.empty()) firstName = name;
     ImportSaved saved;
     try {
         const WaitCursor wait;
-        saved = SaveImport(DataFolder, *plan, &identity);
+        saved = SaveImport(DataFolder, plan, &identity);
     } catch (const EFileChanged &) {
         ReloadCollection(CurrentRecipeName);
         throw;

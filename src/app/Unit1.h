@@ -29,6 +29,7 @@ class QTextEdit;
 
 namespace sapidoro {
 struct FileIdentity;
+class ImportPlan;
 struct LastSave;
 struct RecipeFields;
 struct SaveResult;
@@ -209,6 +210,10 @@ private:
     void buildExchangeMenu();
     void Importa1Click();
     void Esporta1Click();
+    // Saves what the preview confirmed and shows the new recipes.
+    void saveConfirmedImport(sapidoro::ImportPlan &plan, const sapidoro::FileIdentity &identity);
+    // Import of the recipe of a web page given by its address (WebImportHandlers.cpp).
+    void ImportaIndirizzo1Click();
 
     const QString m_designDataFolder;
 
@@ -295,6 +300,7 @@ private:
     QAction *EliminaRicetta1 = nullptr;
     QAction *AnnullaModifica1 = nullptr;
     QAction *Importa1 = nullptr;
+    QAction *ImportaIndirizzo1 = nullptr;
     QAction *Esporta1 = nullptr;
 };
 

@@ -16,6 +16,8 @@ struct ImportedRecipe {
     std::string picturePath;            // a JPEG beside the page, or empty
     std::vector<char32_t> unwritable;   // characters that became '?'
     std::vector<std::string> problems;  // UTF-8 texts for the preview
+    // The picture's addresses as the page gives them, when none lies beside it.
+    std::vector<std::string> pictureAddresses;
 };
 
 // What a file gave: the recipes read, and, when the reading stopped early, why (UTF-8).

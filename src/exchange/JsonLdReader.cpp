@@ -151,6 +151,8 @@ private:
         if (m_ownExport) TakeLabelledFields(record);
         record.complete = true;
         imported.picturePath = localPicture(object.member("image"));
+        if (const JsonValue *image = object.member("image"); image && imported.picturePath.empty())
+            collectAddresses(*image, imported.pictureAddresses, 0);
         imported.unwritable = m_converter.takeUnwritable();
         if (record.name.empty()) imported.problems.emplace_back("La ricetta non ha un nome.");
         return imported;

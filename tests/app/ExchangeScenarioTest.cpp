@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 #include "ScenarioData.h"
+#include "support/LoopbackServer.h"
 
 #include "data/RecipeFile.h"
 #include "exchange/JsonLdReader.h"
@@ -10,11 +11,15 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QImage>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -271,4 +276,91 @@ TEST_F(ExchangeScenarioTest, ExportOfTheRecipeOnShow) {
     EXPECT_EQ(recipe.notes, "Roma");
     EXPECT_EQ(recipe.ingredients, std::vector<std::string>{"100 g ==== Pasta"});
     EXPECT_EQ(recipe.preparation, std::vector<std::string>{"Cuocere."});
+}
+
+// An address on the clipboard is offered; the page it names ends in the preview, and the
+// confirmed recipe is saved with its picture (the first address that gives one) as JPEG.
+TEST_F(ExchangeScenarioTest, AddressImportSavesTheRecipeAndItsPicture) {
+    LoopbackServer server;
+    QImage photo(40, 30, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(photo.save(&buffer, "PNG"));
+    server.serve("/foto.png", Answer(200, "image/png", png));
+    server.serve("/torta.html",
+                 Answer(200, "text/html; charset=utf-8",
+                        R"(<html><script type="application/ld+json">{"@type":"Recipe",
+                        "name":"Torta Dal Web","recipeIngredient":["200 g farina"],
+                        "recipeInstructions":"Impastare.","image":["/assente.jpg",
+                        {"@type":"ImageObject","url":"foto.png"}]}</script></html>)"));
+    const QString address = server.url(QStringLiteral("/torta.html")).toString();
+    QGuiApplication::clipboard()->setText(QStringLiteral("  ") + address + QStringLiteral("\n"));
+
+    QString offered, preview, report;
+    DialogDriver driver(
+        {{QStringLiteral("ImportaIndirizzo"),
+          [&offered](QWidget *dialog) {
+              offered = dialog->findChild<QLineEdit *>()->text();
+              static_cast<QDialog *>(dialog)->accept();
+          }},
+         {QStringLiteral("ScaricamentoIndirizzo"), [](QWidget *) {}},
+         {QStringLiteral("AnteprimaImportazione"),
+          [&preview](QWidget *dialog) {
+              preview = dialog->findChild<QTableView *>()->model()->index(0, 1).data().toString();
+              dialog->findChild<QPushButton *>(QStringLiteral("ConfermaImportazione"))->click();
+          }},
+         {QStringLiteral("EsitoImportazione"), [&report](QWidget *box) {
+              report = qobject_cast<QMessageBox *>(box)->text();
+              box->close();
+          }}});
+    Find<QAction>("ImportaIndirizzo1")->trigger();
+    ASSERT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
+    EXPECT_EQ(offered, address);
+    EXPECT_EQ(preview, QStringLiteral("Torta Dal Web"));
+    EXPECT_EQ(report, QStringLiteral("Importate 1 ricette. Immagini copiate: 1."));
+    const auto torta = FindRecipe(m_dir.file("ricette.txt"), "Torta Dal Web");
+    ASSERT_TRUE(torta);
+    EXPECT_EQ(torta->preparation, std::vector<std::string>{"Impastare."});
+    QImageReader saved(m_dir.qpath() + QStringLiteral("immagini/Torta Dal Web.jpg"));
+    EXPECT_EQ(saved.format(), QByteArray("jpeg"));
+    EXPECT_EQ(saved.size(), photo.size());
+}
+
+// An address that gives no recipe is reported, a download cancelled ends quietly, and
+// nothing is written.
+TEST_F(ExchangeScenarioTest, FailedAddressImportsWriteNothing) {
+    LoopbackServer server;
+    server.serve("/vuota.html", Answer(200, "text/html", "<html><p>Nessuna ricetta</p></html>"));
+    server.serve("/muta.html", {"HTTP/1.1 200 OK\r\n", "x", CannedAnswer::Body::Silent});
+    const std::string before = m_dir.read("ricette.txt");
+    QGuiApplication::clipboard()->clear();
+    const struct {
+        QString address;
+        QString message;
+    } cases[] = {
+        {"ftp://127.0.0.1/torta", "non \u00e8 un indirizzo web"},
+        {server.url("/vuota.html").toString(), "Nessuna ricetta trovata nella pagina"},
+        {server.url("/muta.html").toString(), ""},
+    };
+    for (const auto &c : cases) {
+        DialogDriver driver({{QStringLiteral("ImportaIndirizzo"),
+                              [&c](QWidget *dialog) {
+                                  dialog->findChild<QLineEdit *>()->setText(c.address);
+                                  static_cast<QDialog *>(dialog)->accept();
+                              }},
+                             {QStringLiteral("ScaricamentoIndirizzo"), [&c](QWidget *progress) {
+                                  if (c.message.isEmpty())
+                                      progress->findChild<QPushButton *>()->click();
+                              }}});
+        Find<QAction>("ImportaIndirizzo1")->trigger();
+        EXPECT_FALSE(driver.seen().contains(QStringLiteral("AnteprimaImportazione")));
+    }
+    // One report each, none for the cancelled one (the last).
+    ASSERT_EQ(m_errors.messages().size(), 2) << m_errors.messages().join(u'\n').toStdString();
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(m_errors.messages()[i].contains(cases[i].message))
+            << m_errors.messages()[i].toStdString();
+    EXPECT_EQ(m_dir.read("ricette.txt"), before);
 }
