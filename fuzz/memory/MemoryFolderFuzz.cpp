@@ -13,7 +13,10 @@
 // (0: unbounded) of the readers, [3] scopes of the narrowing chains, [4] what is looked up
 // (bit 0 set: a search string, else a listed name; the other bits say which), [5] scope of
 // the raw scan, [6] first search string, [7] collector of each search of the chain (bit 0:
-// the first; set: by ranks, clear: by names).
+// the first; set: by ranks, clear: by names), [8] a scan of a mapped copy cut by another
+// program (0: none; else the read before which the cut comes, plus one), [9] and [10] where the
+// cut falls, [11] how far the copy's first line (which scans skip) reaches, so that the records
+// straddle a page boundary and the cut makes a page fault.
 #include "Checks.h"
 #include "FuzzParts.h"
 #include "PlainReference.h"
@@ -25,6 +28,7 @@
 #include "data/Places.h"
 #include "data/RecipeFile.h"
 #include "data/TextFile.h"
+#include "scan/FileMapping.h"
 #include "scan/IndexedTextFile.h"
 #include "scan/LineIndex.h"
 #include "search/NameCatalog.h"
@@ -32,6 +36,9 @@
 #include "search/RecipeScan.h"
 #include "search/Search.h"
 #include "view/Calories.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -161,6 +168,50 @@ void CheckSearches(const Input &in, const NameCatalog &catalog, const Strings &s
     Check(matches == want.matches && records == want.records, "raw matches of a scan");
 }
 
+// Whether `got` holds entries of `all` only, in the order of `all`.
+bool InOrderWithin(const Strings &got, const Strings &all) {
+    auto at = all.begin();
+    for (const std::string &entry : got) {
+        at = std::find(at, all.end(), entry);
+        if (at == all.end()) return false;
+        ++at;
+    }
+    return true;
+}
+
+struct Cut {
+    int fd;
+    std::size_t read, offset;
+};
+
+void CutAtRead(void *context, std::size_t read) {
+    const Cut &cut = *static_cast<const Cut *>(context);
+    if (read == cut.read) Check(::ftruncate(cut.fd, static_cast<off_t>(cut.offset)) == 0, "cut");
+}
+
+// A scan of a mapped file in memory that another program cuts before one of the scan's reads:
+// it stays inside its buffers, ends, and reports matches of the file as it was, in order.
+void CheckCutScan(const Input &in) {
+    if (in.at(8) == 0) return;
+    static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::string bytes = std::string(page - 16 * in.at(11) % page, 'x') + in.recipes;
+    const std::size_t scope = (in.at(5) >> 1) % 6;
+    const std::string &needle = in.string(in.at(6));
+    const plain::Scan want = plain::ScanFile(bytes, kPlainScopes[scope], needle);
+    const int fd = ::memfd_create("ricette.txt", MFD_CLOEXEC);
+    Check(fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()),
+          "file in memory");
+    Cut cut{fd, in.at(8) - 1u, ((in.at(9) << 8u) | in.at(10)) % (bytes.size() + 1)};
+    const std::shared_ptr<const FileMapping> mapping = FileMapping::OverDescriptor(fd);
+    Check(mapping != nullptr, "mapping of the file in memory");
+    detail::SetMappedReadHook(CutAtRead, &cut);
+    Strings matches;
+    ScanRecipes(*IndexedTextFile::Over(mapping, in.blockSize()), kScopes[scope], needle,
+                [&matches](std::string_view name) { matches.emplace_back(name); });
+    detail::SetMappedReadHook(nullptr, nullptr);
+    Check(InOrderWithin(matches, want.matches), "matches of a file cut during the scan");
+}
+
 bool SameRecord(const RecipeRecord &got, const plain::Record &want) {
     return got.dish == want.dish && got.mainIngredient == want.mainIngredient &&
            got.persons == want.persons && got.notes == want.notes &&
@@ -262,6 +313,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Check(catalog.name(rank) == sorted[rank], "catalog order");
 
     CheckSearches(in, catalog, sorted);
+    CheckCutScan(in);
     // One lookup: of a listed name, or of a search string, which seldom names a recipe.
     const unsigned lookup = in.at(4);
     CheckLookup(in, (lookup & 1) || sorted.empty() ? in.string(1 + (lookup >> 1))

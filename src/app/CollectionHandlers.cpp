@@ -137,6 +137,8 @@ bool TForm1::OpenCollection(const QString &folder) {
 void TForm1::ReloadCollection(const std::string &recipeToShow) {
     // A copy: the name may be `CurrentRecipeName` itself, which the empty view clears.
     const std::string name = recipeToShow;
+    // A save killed midway elsewhere leaves a second link that would block the next save.
+    RemoveLeftoverTemps(DataFolder);
     const CollectionWatcher::Stamps stamps = m_watcher->stampsNow();
     CollectionLists lists;
     lists.folder = DataFolder;

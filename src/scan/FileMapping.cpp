@@ -118,6 +118,10 @@ std::unique_ptr<FileMapping> FileMapping::Open(const std::string &path) {
     const int fd = OpenRegularFileInside(path, FolderOf(path), checkedSize);
     if (fd < 0 && errno == EACCES) return nullptr;
     if (fd < 0) throw EInOutError::fromErrno(errno);
+    return OverDescriptor(fd);
+}
+
+std::unique_ptr<FileMapping> FileMapping::OverDescriptor(int fd) {
     struct stat info;
     const bool mappable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
                           static_cast<std::uintmax_t>(info.st_size) < SIZE_MAX / 2;

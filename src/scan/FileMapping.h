@@ -41,6 +41,9 @@ public:
     // folder, an empty file) or cannot be mapped, and the caller reads it the plain way.
     // Throws EInOutError when it cannot be opened.
     static std::unique_ptr<FileMapping> Open(const std::string &path);
+    // Maps the file open on `fd`, which the mapping then owns (it is closed as well when
+    // nothing is mapped): a file in memory, say, that has no path in a data folder.
+    static std::unique_ptr<FileMapping> OverDescriptor(int fd);
 
     ~FileMapping();
     FileMapping(const FileMapping &) = delete;

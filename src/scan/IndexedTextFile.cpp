@@ -16,6 +16,9 @@ constexpr std::size_t kChunk = 64;
 // of a few lines never costs a buffer of a whole block.
 constexpr std::size_t kFirstRead = 16 * 1024;
 
+thread_local detail::MappedReadHook t_mappedReadHook = nullptr;
+thread_local void *t_mappedReadContext = nullptr;
+
 void CheckMarker(std::string_view marker) {
     if (marker.empty() || marker.find('\r') != std::string_view::npos) {
         throw std::invalid_argument("a line marker is not empty and holds no CR");
@@ -149,6 +152,8 @@ bool IndexedTextFile::readMoreUntil(std::size_t want) {
 }
 
 bool IndexedTextFile::readMoreMapped() {
+    if (t_mappedReadHook) t_mappedReadHook(t_mappedReadContext, m_mappedReads);
+    ++m_mappedReads;
     // The index reads a whole chunk at the window's end and kPadding bytes beyond: the zeros
     // after the mapped file serve for those, so the last line is read in place too.
     const std::size_t size = m_map->size();
@@ -248,16 +253,23 @@ std::size_t IndexedTextFile::lineAfterSlow(std::size_t from, std::size_t &lineEn
             }
             // The LF that may belong to this line end can come with the next block.
             if (!readMore()) {
-                lineEnd = crAt;
-                return crAt + 1;
+                if (crAt < m_end - m_pos) {
+                    lineEnd = crAt;
+                    return crAt + 1;
+                }
+                // The file was seen shortened below the CR: the line ends with the file.
+                lineEnd = std::max(from, m_end - m_pos);
+                return lineEnd;
             }
             scan = crAt;
             continue;
         }
         const std::size_t searched = m_end - m_pos;
         if (!readMore()) {
-            lineEnd = searched;
-            return searched;
+            // A file seen shortened may now end below what was searched, even below `from`,
+            // a line start found before: the line ends with the file, never before it starts.
+            lineEnd = std::max(from, std::min(searched, m_end - m_pos));
+            return lineEnd;
         }
         scan = searched;
     }
@@ -389,5 +401,12 @@ bool IndexedTextFile::skipPastLineSlow(std::string_view marker) {
     m_pos += lineAfter(at, end);
     return true;
 }
+
+namespace detail {
+void SetMappedReadHook(MappedReadHook hook, void *context) {
+    t_mappedReadHook = hook;
+    t_mappedReadContext = context;
+}
+}  // namespace detail
 
 }  // namespace sapidoro

@@ -4,6 +4,7 @@
 #include "scan/FileMapping.h"
 #include "scan/LineIndex.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -120,7 +121,8 @@ public:
     std::string_view bytes(std::size_t from, std::size_t to) const {
         return {m_data + m_pos + from, to - from};
     }
-    void advance(std::size_t n) { m_pos += n; }
+    // An offset handed out before the file was seen shortened may lie past its new end.
+    void advance(std::size_t n) { m_pos = std::min(m_pos + n, m_end); }
     // The bytes buffered from the current position on.
     std::size_t buffered() const { return m_end - m_pos; }
 
@@ -271,14 +273,23 @@ private:
     std::vector<std::uint64_t> m_markerBits;  // bit i: a watched marker may start there
     std::vector<std::uint64_t> m_prefixBits;  // bit i: the watched prefix may start there
     const char *m_data = nullptr;
-    std::size_t m_pos = 0;      // first unconsumed byte
-    std::size_t m_end = 0;      // end of valid bytes
-    std::size_t m_indexed = 0;  // bitmaps are final below this (a multiple of 64)
-    std::size_t m_wordEnd = 0;  // bitmap words in use
-    bool m_sourceDone = false;  // the source is exhausted or a Ctrl-Z was met
-    std::string m_markers[2];   // watched markers
+    std::size_t m_pos = 0;          // first unconsumed byte
+    std::size_t m_end = 0;          // end of valid bytes
+    std::size_t m_indexed = 0;      // bitmaps are final below this (a multiple of 64)
+    std::size_t m_wordEnd = 0;      // bitmap words in use
+    bool m_sourceDone = false;      // the source is exhausted or a Ctrl-Z was met
+    std::size_t m_mappedReads = 0;  // reads of the mapped window so far
+    std::string m_markers[2];       // watched markers
     bool m_watchPrefix = false;
     IndexPatterns m_patterns;
 };
+
+namespace detail {
+// Test seam: called on the reading thread before each read of a mapped window, with the
+// number of reads of that reader before it, so that a test can change the file at a chosen
+// read. Null stops it.
+using MappedReadHook = void (*)(void *context, std::size_t readNumber);
+void SetMappedReadHook(MappedReadHook hook, void *context);
+}  // namespace detail
 
 }  // namespace sapidoro

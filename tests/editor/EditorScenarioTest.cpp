@@ -3,7 +3,11 @@
 #include "data/RecipeFile.h"
 #include "picture/JpgImg.h"
 #include "shopping/ShoppingStore.h"
+
+#include "writer/AtomicSave.h"
+#include "writer/CollectionWriter.h"
 #include "writer/RecordCodec.h"
+#include "writer/SaveSteps.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +28,11 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <functional>
 
@@ -443,4 +452,40 @@ TEST_F(EditorScenarioTest, RenameCarriesTheShoppingListAndUndoBringsItBack) {
         << Errors()[0].toStdString();
     EXPECT_EQ(listed(), std::vector<std::string>{"Torta"});
     qputenv("XDG_DATA_HOME", ownData);
+
+// Another Sapidoro is killed between keeping the old version under a second name and putting
+// its new file in place, which leaves the file with two links. The reload that follows cleans
+// up as a new start does, and the window's next save goes in.
+TEST_F(EditorScenarioTest, ASaveKilledElsewhereDoesNotBlockTheNextOne) {
+    Open({Torta()}, CrLf({"Farina_ING == 100 === 350"}));
+    Pick("Torta");
+    const std::string path = m_dir.file("ricette.txt");
+    const pid_t saver = ::fork();
+    if (saver == 0) {
+        SetFaultInjector([](SaveStep step, int) {
+            if (step == SaveStep::Rename) ::raise(SIGKILL);
+            return 0;
+        });
+        RecipeFields changed = *Record("Torta");
+        changed.notes = "Altrove";
+        ReplaceRecipe(m_dir.path(), CurrentIdentity(path), "Torta", changed);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(saver, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    ASSERT_EQ(info.st_nlink, 2u);
+    Trigger("Ricarica1");
+    Pick("Torta");
+    OnModal("EditorRicetta", [&](QWidget *editor) {
+        In<QLineEdit>(editor, "CampoNote")->setText("Inverno");
+        Save(editor);
+    });
+    Trigger("ModificaRicetta1");
+    EXPECT_EQ(Record("Torta")->notes, "Inverno");
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_nlink, 1u);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
 }

@@ -18,6 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -230,4 +231,76 @@ TEST(MappedReadDeathTest, ABusErrorOutsideAMappedDataFileStillEndsTheProcess) {
             std::_Exit(0);
         },
         endedByTheFault, "");
+}
+
+namespace {
+
+// Whether `got` holds names of `all` only, in the order of `all`.
+bool InOrderWithin(const Strings &got, const Strings &all) {
+    auto at = all.begin();
+    for (const std::string &name : got) {
+        at = std::find(at, all.end(), name);
+        if (at == all.end()) return false;
+        ++at;
+    }
+    return true;
+}
+
+struct Cut {
+    std::string path;
+    std::size_t read = 0, offset = 0;
+};
+
+void CutAtRead(void *context, std::size_t read) {
+    const Cut &cut = *static_cast<const Cut *>(context);
+    if (read == cut.read) {
+        ASSERT_EQ(::truncate(cut.path.c_str(), static_cast<off_t>(cut.offset)), 0);
+    }
+}
+
+}  // namespace
+
+// Another program cuts the file just before one of the walk's reads, for each read in turn and
+// at every offset up to two blocks below the window's end: lines already handed out then lie
+// past the file's new end. The scan stays inside its buffers, ends, and reports records of the
+// file as it was, in order, the last one perhaps as the cut left it.
+TEST(MappedRead, ACutBeforeAnyReadAtAnyOffsetGivesACleanResult) {
+    TempDir dir;
+    constexpr std::size_t kBlock = 256;
+    std::string bytes = ":Ricette\r\n";
+    for (int r = 0; bytes.size() < 3 * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)); ++r)
+        bytes += RecordOf(r);
+    Cut cut{dir.file("ricette.txt")};
+    detail::SetMappedReadHook(CutAtRead, &cut);
+    std::size_t scans = 0, shortened = 0;
+    // The name, a line by its position, and the ingredient lines.
+    const std::pair<SearchScope, std::string> searches[] = {{SearchScope::Nome, "ricetta"},
+                                                            {SearchScope::Luogo, "roma"},
+                                                            {SearchScope::Ingredienti, "SALE"}};
+    for (const auto &[scope, needle] : searches) {
+        IndexedTextFile plain(MakeMemorySource(bytes), kBlock);
+        const Strings all = Scan(plain, scope, needle);
+        for (cut.read = 1; cut.read * kBlock < bytes.size(); ++cut.read) {
+            const std::size_t windowEnd = cut.read * kBlock;
+            for (cut.offset = windowEnd - std::min(windowEnd, 2 * kBlock); cut.offset < windowEnd;
+                 ++cut.offset) {
+                dir.write("ricette.txt", bytes);
+                const auto file = IndexedTextFile::MapOrOpen(cut.path, kBlock);
+                const Strings got = Scan(*file, scope, needle);
+                // The last record reported may be the one the cut shortened, as it is now.
+                IndexedTextFile cutFile(MakeMemorySource(bytes.substr(0, cut.offset)), kBlock);
+                const Strings now = Scan(cutFile, scope, needle);
+                const bool lastAsNow = !got.empty() && !now.empty() && got.back() == now.back() &&
+                                       InOrderWithin(Strings(got.begin(), got.end() - 1), all);
+                ASSERT_TRUE(InOrderWithin(got, all) || lastAsNow)
+                    << "read " << cut.read << " cut at " << cut.offset << ": "
+                    << testing::PrintToString(got);
+                shortened += file->shortened();
+                ++scans;
+            }
+        }
+    }
+    detail::SetMappedReadHook(nullptr, nullptr);
+    // The cuts must reach past a page, where the reader sees the file shortened.
+    EXPECT_GT(shortened, scans / 4);
 }
