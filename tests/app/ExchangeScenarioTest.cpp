@@ -17,9 +17,9 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
 #include <QImage>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>

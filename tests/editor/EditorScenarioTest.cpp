@@ -3,7 +3,6 @@
 #include "data/RecipeFile.h"
 #include "picture/JpgImg.h"
 #include "shopping/ShoppingStore.h"
-
 #include "writer/AtomicSave.h"
 #include "writer/CollectionWriter.h"
 #include "writer/RecordCodec.h"
@@ -404,6 +403,7 @@ TEST_F(EditorScenarioTest, SavesKeepTheNarrowedResultList) {
         m_form.reset();
     }
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
+}
 
 // A rename through the editor takes the shopping list's entry along, saved, and the undo
 // takes it back; a picture that is no JPEG is refused naming the file; an undo that another
@@ -452,6 +452,7 @@ TEST_F(EditorScenarioTest, RenameCarriesTheShoppingListAndUndoBringsItBack) {
         << Errors()[0].toStdString();
     EXPECT_EQ(listed(), std::vector<std::string>{"Torta"});
     qputenv("XDG_DATA_HOME", ownData);
+}
 
 // Another Sapidoro is killed between keeping the old version under a second name and putting
 // its new file in place, which leaves the file with two links. The reload that follows cleans
