@@ -1,5 +1,6 @@
 #include "app/ImportPreview.h"
 #include "app/Unit1.h"
+#include "collection/FileErrors.h"
 #include "common/Exception.h"
 #include "data/RecipeFile.h"
 #include "exchange/CollectionRecipes.h"
@@ -166,14 +167,17 @@ void FetchPictures(std::vector<ImportedRecipe> &recipes, const QUrl &page, const
 }  // namespace
 
 void TForm1::ImportaIndirizzo1Click() {
+    if (!EnsureWritableCollection()) return;
     const std::optional<QString> text = AskAddress(this);
     if (!text) return;
     const QUrl url = WebAddressFromText(*text);
 
     // The recipe file as it is now: the save refuses if another program changes it meanwhile.
     const std::string recipeFile = RecipeFilePath(DataFolder);
-    const FileIdentity identity = CurrentIdentity(recipeFile);
-    const CollectionIndex collection = IndexCollection(recipeFile);
+    const FileIdentity identity =
+        ReadingFile(recipeFile, [&] { return CurrentIdentity(recipeFile); });
+    const CollectionIndex collection =
+        ReadingFile(recipeFile, [&] { return IndexCollection(recipeFile); });
 
     QNetworkAccessManager manager;
     QTemporaryDir pictures;

@@ -319,7 +319,7 @@ TEST_F(ExchangeScenarioTest, AddressImportSavesTheRecipeAndItsPicture) {
     ASSERT_TRUE(m_errors.messages().isEmpty()) << m_errors.messages().join(u'\n').toStdString();
     EXPECT_EQ(offered, address);
     EXPECT_EQ(preview, QStringLiteral("Torta Dal Web"));
-    EXPECT_EQ(report, QStringLiteral("Importate 1 ricette. Immagini copiate: 1."));
+    EXPECT_EQ(report, QStringLiteral("Importata 1 ricetta. 1 immagine copiata."));
     const auto torta = FindRecipe(m_dir.file("ricette.txt"), "Torta Dal Web");
     ASSERT_TRUE(torta);
     EXPECT_EQ(torta->preparation, std::vector<std::string>{"Impastare."});

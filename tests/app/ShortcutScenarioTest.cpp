@@ -50,7 +50,8 @@ TEST_F(ShortcutScenarioTest, EveryShortcutActsWhereverTheFocusIs) {
     const QMap<QString, QString> modalOf{
         {"Anteprima1", "AnteprimaDiStampa"},     {"EsportaPDF1", "EsportaPDF"},
         {"ApriRaccolta1", "ApriRaccoltaDialog"}, {"NuovaRicetta1", "EditorRicetta"},
-        {"ModificaRicetta1", "EditorRicetta"},   {"Importa1", "ImportaRicette"}};
+        {"ModificaRicetta1", "EditorRicetta"},   {"Importa1", "ImportaRicette"},
+        {"ImportaIndirizzo1", "ImportaIndirizzo"}};
     // The controls in the order Tab visits them.
     QList<QWidget *> controls{Find<QWidget>("Ricerche")};
     controls.front()->setFocus(Qt::TabFocusReason);
@@ -92,6 +93,6 @@ TEST_F(ShortcutScenarioTest, EveryShortcutActsWhereverTheFocusIs) {
             ShowActive();
         }
     }
-    EXPECT_EQ(shortcuts, 12);
+    EXPECT_EQ(shortcuts, 13);
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
 }

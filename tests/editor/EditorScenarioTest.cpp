@@ -442,7 +442,12 @@ TEST_F(EditorScenarioTest, RenameCarriesTheShoppingListAndUndoBringsItBack) {
     EXPECT_EQ(Text("Nome"), "Torta");
     EXPECT_EQ(listed(), std::vector<std::string>{"Torta"});
 
-    // The undo of the undo, refused once another program has written the file.
+    // Renamed again, then the undo refused once another program has written the file.
+    OnModal("EditorRicetta", [&](QWidget *editor) {
+        In<QLineEdit>(editor, "CampoNome")->setText("Torta di pere");
+        Save(editor);
+    });
+    Trigger("ModificaRicetta1");
     m_dir.write("ricette.txt", RecipeFileOf({Torta()}) + "\r\n");
     Trigger("AnnullaModifica1");
     ASSERT_EQ(Errors().size(), 1);
@@ -450,7 +455,7 @@ TEST_F(EditorScenarioTest, RenameCarriesTheShoppingListAndUndoBringsItBack) {
         Errors()[0].startsWith("Il file ricette.txt è stato cambiato da un altro "
                                "programma dopo l'ultima modifica: l'annullamento non"))
         << Errors()[0].toStdString();
-    EXPECT_EQ(listed(), std::vector<std::string>{"Torta"});
+    EXPECT_EQ(listed(), std::vector<std::string>{"Torta di pere"});
     qputenv("XDG_DATA_HOME", ownData);
 }
 
