@@ -1,5 +1,4 @@
 #include "app/ErrorReport.h"
-#include "app/ShortMessage.h"
 #include "app/TextBoxLines.h"
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
@@ -19,6 +18,7 @@
 #include "search/Search.h"
 #include "widgets/ColourButton.h"
 #include "widgets/ComboBox.h"
+#include "widgets/PassingMessage.h"
 #include "writer/CollectionWriter.h"
 #include "writer/RecordCodec.h"
 #include "writer/SaveError.h"
@@ -147,9 +147,9 @@ bool TForm1::RunEditor(
     if (written || pictureStored)
         ReloadKeepingResults(recipe.name, written ? m_lastSave->recipeAfter : recipe.name);
     else
-        ShowShortMessage(this, QStringLiteral("Nessuna modifica da salvare: la ricetta ") +
-                                   Quoted(recipe.name) +
-                                   QStringLiteral(" è già così nella raccolta."));
+        PassingMessage::Show(this, QStringLiteral("Nessuna modifica da salvare: la ricetta ") +
+                                       Quoted(recipe.name) +
+                                       QStringLiteral(" è già così nella raccolta."));
     return true;
 }
 

@@ -48,9 +48,9 @@ TEST_F(ShortcutScenarioTest, EveryShortcutActsWhereverTheFocusIs) {
     Open({torta}, CrLf({"Pasta_ING == 100 g === 350"}));
     Pick("Torta");
     const QMap<QString, QString> modalOf{
-        {"Anteprima1", "AnteprimaDiStampa"},     {"EsportaPDF1", "EsportaPDF"},
-        {"ApriRaccolta1", "ApriRaccoltaDialog"}, {"NuovaRicetta1", "EditorRicetta"},
-        {"ModificaRicetta1", "EditorRicetta"},   {"Importa1", "ImportaRicette"},
+        {"Anteprima1", "AnteprimaDiStampa"},      {"EsportaPDF1", "EsportaPDF"},
+        {"ApriRaccolta1", "ApriRaccoltaDialog"},  {"NuovaRicetta1", "EditorRicetta"},
+        {"ModificaRicetta1", "EditorRicetta"},    {"Importa1", "ImportaRicette"},
         {"ImportaIndirizzo1", "ImportaIndirizzo"}};
     // The controls in the order Tab visits them.
     QList<QWidget *> controls{Find<QWidget>("Ricerche")};

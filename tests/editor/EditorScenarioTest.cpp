@@ -3,6 +3,7 @@
 #include "data/RecipeFile.h"
 #include "picture/JpgImg.h"
 #include "shopping/ShoppingStore.h"
+#include "widgets/PassingMessage.h"
 #include "writer/AtomicSave.h"
 #include "writer/CollectionWriter.h"
 #include "writer/RecordCodec.h"
@@ -354,7 +355,7 @@ TEST_F(EditorScenarioTest, ASaveThatChangesNothingWritesNothing) {
     EXPECT_EQ(m_dir.read("ricette.txt~"), original);
     EXPECT_EQ(m_dir.read("ricette.txt"), saved);
     EXPECT_TRUE(undo->isEnabled());
-    EXPECT_EQ(Find<QLabel>("MessaggioBreve")->text(),
+    EXPECT_EQ(PassingMessage::Of(m_form.get())->fullText(),
               "Nessuna modifica da salvare: la ricetta \"Torta\" è già così nella raccolta.");
     TempDir other;
     other.write("ricette.txt", RecipeFileOf({Torta()}));
