@@ -70,11 +70,15 @@ void TForm1::buildCollectionMenu() {
     RaccolteRecenti1->menuAction()->setObjectName(QStringLiteral("RaccolteRecenti1"));
     Raccolta1->addSeparator();
     Ricarica1 = addItem("Ricarica1", kReloadMenuCaption, QKeySequence(Qt::Key_F5));
+    // A copy of one's own, wanted most on the read-only sample of a first start.
+    CreaRaccolta1 = addItem("CreaRaccolta1", kCreateCollectionMenuCaption, QKeySequence());
 
     ExceptionSafeConnect(ApriRaccolta1, &QAction::triggered, this,
                          [this](auto &&...) { ApriRaccolta1Click(); });
     ExceptionSafeConnect(Ricarica1, &QAction::triggered, this,
                          [this](auto &&...) { Ricarica1Click(); });
+    ExceptionSafeConnect(CreaRaccolta1, &QAction::triggered, this,
+                         [this](auto &&...) { CreateOwnCollection(); });
     // Folders that went away since are left out each time the menu opens.
     ExceptionSafeConnect(Raccolta1, &QMenu::aboutToShow, this, [this] { FillRecentCollections(); });
     FillRecentCollections();

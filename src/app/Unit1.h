@@ -284,6 +284,7 @@ private:
     QAction *ApriRaccolta1 = nullptr;
     QMenu *RaccolteRecenti1 = nullptr;
     QAction *Ricarica1 = nullptr;
+    QAction *CreaRaccolta1 = nullptr;
 
     // The ingredient lines of the record on show as stored, whatever `Ingredienti` shows.
     std::vector<std::string> m_storedIngredients;

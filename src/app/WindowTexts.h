@@ -43,6 +43,7 @@ inline constexpr char kCollectionMenuCaption[] = "Raccolta";
 inline constexpr char kOpenCollectionMenuCaption[] = "Apri raccolta\u2026";
 inline constexpr char kRecentCollectionsMenuCaption[] = "Raccolte recenti";
 inline constexpr char kReloadMenuCaption[] = "Ricarica raccolta";
+inline constexpr char kCreateCollectionMenuCaption[] = "Crea una raccolta tua\u2026";
 inline constexpr char kOpenCollectionDialogCaption[] = "Apri raccolta";
 
 // Hints of the search button and the search box.

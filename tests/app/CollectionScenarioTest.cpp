@@ -122,7 +122,8 @@ TEST_F(CollectionScenarioTest, TheMenuOpensAGoodFolderAndKeepsEverythingOnABroke
     for (const QAction *action : collectionMenu->actions()) entries << action->text();
     EXPECT_EQ(entries, (QStringList{QString::fromUtf8("Apri raccolta\u2026"),
                                     QStringLiteral("Raccolte recenti"), QString(),
-                                    QStringLiteral("Ricarica raccolta")}));
+                                    QStringLiteral("Ricarica raccolta"),
+                                    QString::fromUtf8("Crea una raccolta tua\u2026")}));
     QAction *open = Find<QAction>("ApriRaccolta1");
     ASSERT_EQ(open->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     for (const Broken &b : broken) {
