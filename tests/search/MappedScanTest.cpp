@@ -247,30 +247,30 @@ bool InOrderWithin(const Strings &got, const Strings &all) {
 }
 
 struct Cut {
-    std::string path;
+    int fd = -1;
     std::size_t read = 0, offset = 0;
 };
 
 void CutAtRead(void *context, std::size_t read) {
     const Cut &cut = *static_cast<const Cut *>(context);
     if (read == cut.read) {
-        ASSERT_EQ(::truncate(cut.path.c_str(), static_cast<off_t>(cut.offset)), 0);
+        ASSERT_EQ(::ftruncate(cut.fd, static_cast<off_t>(cut.offset)), 0);
     }
 }
 
 }  // namespace
 
 // Another program cuts the file just before one of the walk's reads, for each read in turn and
-// at every offset up to two blocks below the window's end: lines already handed out then lie
-// past the file's new end. The scan stays inside its buffers, ends, and reports records of the
-// file as it was, in order, the last one perhaps as the cut left it.
+// at every offset of the block below the window's end: lines already handed out then lie past
+// the file's new end. The scan stays inside its buffers, ends, and reports records of the file
+// as it was, in order, the last one perhaps as the cut left it. The file is one in memory, so
+// that the thousands of cuts cost no disk.
 TEST(MappedRead, ACutBeforeAnyReadAtAnyOffsetGivesACleanResult) {
-    TempDir dir;
     constexpr std::size_t kBlock = 256;
     std::string bytes = ":Ricette\r\n";
     for (int r = 0; bytes.size() < 3 * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)); ++r)
         bytes += RecordOf(r);
-    Cut cut{dir.file("ricette.txt")};
+    Cut cut;
     detail::SetMappedReadHook(CutAtRead, &cut);
     std::size_t scans = 0, shortened = 0;
     // The name, a line by its position, and the ingredient lines.
@@ -281,11 +281,15 @@ TEST(MappedRead, ACutBeforeAnyReadAtAnyOffsetGivesACleanResult) {
         IndexedTextFile plain(MakeMemorySource(bytes), kBlock);
         const Strings all = Scan(plain, scope, needle);
         for (cut.read = 1; cut.read * kBlock < bytes.size(); ++cut.read) {
-            const std::size_t windowEnd = cut.read * kBlock;
-            for (cut.offset = windowEnd - std::min(windowEnd, 2 * kBlock); cut.offset < windowEnd;
+            for (cut.offset = (cut.read - 1) * kBlock; cut.offset < cut.read * kBlock;
                  ++cut.offset) {
-                dir.write("ricette.txt", bytes);
-                const auto file = IndexedTextFile::MapOrOpen(cut.path, kBlock);
+                cut.fd = ::memfd_create("ricette.txt", MFD_CLOEXEC);
+                ASSERT_EQ(::write(cut.fd, bytes.data(), bytes.size()),
+                          static_cast<ssize_t>(bytes.size()));
+                const std::shared_ptr<const FileMapping> mapping =
+                    FileMapping::OverDescriptor(cut.fd);
+                ASSERT_NE(mapping, nullptr);
+                const auto file = IndexedTextFile::Over(mapping, kBlock);
                 const Strings got = Scan(*file, scope, needle);
                 // The last record reported may be the one the cut shortened, as it is now.
                 IndexedTextFile cutFile(MakeMemorySource(bytes.substr(0, cut.offset)), kBlock);
