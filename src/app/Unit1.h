@@ -2,6 +2,7 @@
 
 #include "common/SharedText.h"
 
+#include <QDate>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -41,6 +42,10 @@ class NameCatalog;
 struct RankedResult;
 class ShoppingList;
 class ShoppingListWindow;
+class MenuPlan;
+class MenuWeekWindow;
+struct MenuWeekView;
+enum class Meal;
 struct ShoppingRecipe;
 class ProgressBar;
 class Spinner;
@@ -187,6 +192,18 @@ private:
     bool RenameInShoppingList(const std::string &from, const std::string &to);
     std::vector<ShoppingRecipe> ShoppingRecipes() const;
     void RefreshShoppingListWindow();
+    // The week's menu of the collection on show (MenuHandlers.cpp).
+    void buildMenuMenu();
+    void MenuSettimana1Click();
+    void AggiungiMenu1Click();
+    // Reads the plan of the collection on show, unless it is the one already read.
+    void LoadMenuPlanOnce();
+    void SaveMenuPlan();
+    MenuWeekView MenuWeek(QDate monday, const std::vector<Meal> &meals);
+    void RefreshMenuWindow();
+    // Shows the recipe as a pick in the result list does.
+    void OpenRecipeFromMenu(const std::string &name);
+    void ShopFromMenu(QDate first, QDate last);
     // Recipe editing, calorie entries and undo, all through the writer (EditHandlers.cpp).
     void buildRecipeMenu();
     void NuovaRicetta1Click();
@@ -303,6 +320,11 @@ private:
     QAction *Importa1 = nullptr;
     QAction *ImportaIndirizzo1 = nullptr;
     QAction *Esporta1 = nullptr;
+    std::unique_ptr<MenuPlan> m_menuPlan;  // read on first use, for `m_menuPlanFolder`
+    std::string m_menuPlanFolder;
+    QPointer<MenuWeekWindow> m_menuWindow;
+    QAction *MenuSettimana1 = nullptr;
+    QAction *AggiungiMenu1 = nullptr;
 };
 
 }  // namespace sapidoro
