@@ -8,6 +8,7 @@
 #include "collection/CollectionFolder.h"
 #include "collection/CollectionWatcher.h"
 #include "editor/LastSave.h"
+#include "menu/MenuPlan.h"
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
