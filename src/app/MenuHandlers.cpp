@@ -78,28 +78,9 @@ void TForm1::buildMenuMenu() {
                          [this](auto &&...) { AggiungiMenu1Click(); });
 }
 
-void TForm1::LoadMenuPlanOnce() {
-    if (m_menuPlan && m_menuPlanFolder == DataFolder) return;
-    // The plan is the collection's: another collection on show has its own.
-    m_menuPlanFolder = DataFolder;
-    const QString path = MenuPlanPath(DataFolder);
-    LoadedMenuPlan loaded = LoadMenuPlan(path);
-    m_menuPlan = std::make_unique<MenuPlan>(std::move(loaded.plan));
-    if (loaded.damage.isEmpty()) return;
-    // Said once: the file is then kept aside and the plan starts empty.
-    ShowErrorReport(MenuPlanDamagedMessage(loaded.damage));
-    KeepDamagedMenuPlan(path);
-}
-
-void TForm1::SaveMenuPlan() {
-    sapidoro::SaveMenuPlan(MenuPlanPath(m_menuPlanFolder), *m_menuPlan, m_menuPlanFolder);
-}
-
 MenuWeekView TForm1::MenuWeek(QDate monday, const std::vector<Meal> &meals) {
     LoadMenuPlanOnce();
-    MenuCalorieCalculator calories(
-        MenuCalorieSources{CollectionRecipeFinder(DataFolder + "ricette.txt", m_catalog.get()),
-                           DataFolder + "ing.txt", AdattaDosi1->isChecked()});
+    MenuCalorieCalculator calories(MenuSources());
     MenuWeekView view;
     for (const MenuEntry &entry : m_menuPlan->Week(monday)) {
         const auto day = std::size_t(monday.daysTo(entry.cell.date));
@@ -149,8 +130,7 @@ void TForm1::OpenRecipeFromMenu(const std::string &name) {
 void TForm1::ShopFromMenu(QDate first, QDate last) {
     LoadMenuPlanOnce();
     const std::vector<ShoppingRecipe> recipes =
-        MenuShoppingRecipes(*m_menuPlan, first, last,
-                            CollectionRecipeFinder(DataFolder + "ricette.txt", m_catalog.get()));
+        MenuShoppingRecipes(*m_menuPlan, first, last, MenuSources().findRecipe);
     if (recipes.empty()) throw ENotice("Nessuna ricetta nel menu dei giorni scelti");
     LoadShoppingListOnce();
     const MenuShoppingAdded added = AddToShoppingList(*m_shoppingList, recipes);
@@ -197,6 +177,8 @@ void TForm1::MenuSettimana1Click() {
         };
         m_menuWindow = new MenuWeekWindow(std::move(actions), this);
         m_menuWindow->setWindowFlag(Qt::Window);
+        ExceptionSafeConnect(this, &TForm1::menuPlanChanged, m_menuWindow,
+                             [this] { RefreshMenuWindow(); });
     }
     m_menuWindow->Refresh();
     m_menuWindow->show();

@@ -19,6 +19,13 @@ QString MonthName(QDate date) {
     return QString::fromUtf16(kMonthNames.at(static_cast<std::size_t>(date.month() - 1)));
 }
 
+// "dal 2" / "dall'8": the article elides before a day read with a vowel first.
+QString DayAfter(const QString &preposition, int day) {
+    const bool elided = day == 1 || day == 8 || day == 11;
+    return preposition + (elided ? QStringLiteral("ll'") : QStringLiteral("l ")) +
+           QString::number(day);
+}
+
 QString PersonsText(int persons) {
     return persons == 1 ? QStringLiteral("1 persona") : QStringLiteral("%1 persone").arg(persons);
 }
@@ -43,12 +50,12 @@ QString MenuDayTitle(QDate date) {
 QString MenuWeekTitle(QDate anyDay) {
     const QDate monday = MenuPlan::WeekStart(anyDay);
     const QDate sunday = monday.addDays(6);
-    QString from = QString::number(monday.day());
-    if (monday.year() != sunday.year())
-        from = ItalianDate(monday);
-    else if (monday.month() != sunday.month())
-        from += QLatin1Char(' ') + MonthName(monday);
-    return QStringLiteral("Menu della settimana dal %1 al %2").arg(from, ItalianDate(sunday));
+    QString from = DayAfter(QStringLiteral("da"), monday.day());
+    if (monday.month() != sunday.month()) from += QLatin1Char(' ') + MonthName(monday);
+    if (monday.year() != sunday.year()) from += QLatin1Char(' ') + QString::number(monday.year());
+    return QStringLiteral("Menu della settimana %1 %2")
+        .arg(from, DayAfter(QStringLiteral("a"), sunday.day()) + QLatin1Char(' ') +
+                       MonthName(sunday) + QLatin1Char(' ') + QString::number(sunday.year()));
 }
 
 QString MenuItemText(const MenuItem &item, bool missing) {

@@ -17,7 +17,7 @@ QString ItalianDayName(QDate date);
 QString ItalianDate(QDate date);
 // "Lunedì 7 dicembre".
 QString MenuDayTitle(QDate date);
-// "Menu della settimana dal 7 al 13 dicembre 2026" (months and years named when they differ).
+// "Menu della settimana dal 7 al 13 dicembre 2026", "dal 28 dicembre 2026 al 3 gennaio 2027".
 QString MenuWeekTitle(QDate anyDay);
 // "Pasta al pomodoro (4 persone)" / "(1 persona)"; a missing recipe adds
 // " - non presente nella raccolta".

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -191,10 +192,13 @@ LoadedMenuPlan LoadMenuPlan(const QString &path) {
         loaded.damage = QStringLiteral("non è un file ordinario");
         return loaded;
     }
-    bytes.resize(kMaxMenuPlanBytes + 1);
+    // Room for the size it has now; a file that grows meanwhile is read up to the cap only.
+    bytes.resize(
+        std::min<std::size_t>(static_cast<std::size_t>(opened.st_size), kMaxMenuPlanBytes) + 1);
     std::size_t got = 0;
     int error = 0;
-    while (got < bytes.size()) {
+    while (got <= kMaxMenuPlanBytes) {
+        if (got == bytes.size()) bytes.resize(std::min(bytes.size() * 2, kMaxMenuPlanBytes + 1));
         const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) error = errno;

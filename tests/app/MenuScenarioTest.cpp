@@ -304,7 +304,8 @@ TEST_F(MenuTest, DamagedPlanIsReportedOnceAndMovedAside) {
     Action("MenuSettimana1")->trigger();
     Action("MenuSettimana1")->trigger();
     ASSERT_EQ(Errors().size(), 1) << Errors().join(u'\n').toStdString();
-    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(QFile::exists(path + u".danneggiato"_s));
+    EXPECT_TRUE(LoadMenuPlan(path).plan.empty());
     EXPECT_EQ(Cell(u"Pranzo"_s, 1)->count(), 0);
 }
 
