@@ -12,6 +12,7 @@ namespace sapidoro {
 
 MealCell::MealCell(MenuCell cell, QWidget *parent) : QListWidget(parent), m_cell(cell) {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(true);  // long recipe names stay readable in a narrow day
     setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(true);

@@ -34,10 +34,10 @@ QStringList FromCp1252Lines(const std::vector<std::string> &lines) {
     return list;
 }
 
-// The day and meal for a recipe, as the user picks them starting from `offered`; nothing
-// when cancelled.
+// The day and meal for a recipe, as the user picks them starting from `offered`; another day
+// offers its first free meal. Nothing when cancelled.
 std::optional<MenuCell> AskMenuCell(QWidget *parent, const QString &recipe, MenuCell offered,
-                                    const std::vector<Meal> &meals) {
+                                    const std::vector<Meal> &meals, const MenuPlan &plan) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("AggiungiAlMenu"));
     dialog.setWindowTitle(QStringLiteral("Aggiungi al menu"));
@@ -53,6 +53,11 @@ std::optional<MenuCell> AskMenuCell(QWidget *parent, const QString &recipe, Menu
     meal->setObjectName(QStringLiteral("PastoMenu"));
     for (Meal shown : meals) meal->addItem(MealName(shown), int(shown));
     meal->setCurrentIndex(meal->findData(int(offered.meal)));
+    QObject::connect(day, &QDateEdit::dateChanged, meal, [&plan, &meals, meal](QDate date) {
+        for (Meal free : meals)
+            if (plan.Cell(MenuCell{date, free}).empty())
+                return meal->setCurrentIndex(meal->findData(int(free)));
+    });
     form->addRow(QStringLiteral("Pasto"), meal);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     form->addRow(buttons);
@@ -195,7 +200,7 @@ void TForm1::AggiungiMenu1Click() {
     const MenuCell offered =
         m_menuPlan->NextFreeCell(today, meals).value_or(MenuCell{today, meals.front()});
     const std::optional<MenuCell> cell =
-        AskMenuCell(this, FromCp1252(CurrentRecipeName.str()), offered, meals);
+        AskMenuCell(this, FromCp1252(CurrentRecipeName.str()), offered, meals, *m_menuPlan);
     if (!cell) return;
     m_menuPlan->Add(*cell, CurrentRecipeName.str(), Persone->value());
     SaveMenuPlan();

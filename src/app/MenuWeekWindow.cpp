@@ -118,13 +118,16 @@ MenuWeekWindow::MenuWeekWindow(MenuWindowActions actions, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
     layout->addLayout(top);
-    bind(AddButton(top, "SettimanaPrecedente", QStringLiteral("\u2039")),
-         [this] { ShowWeekOf(m_monday.addDays(-7)); });
+    QPushButton *previous = AddButton(top, "SettimanaPrecedente", QStringLiteral("\u2039"));
+    previous->setToolTip(QStringLiteral("Settimana precedente"));
+    bind(previous, [this] { ShowWeekOf(m_monday.addDays(-7)); });
     m_weekTitle = new QLabel;
     m_weekTitle->setObjectName(QStringLiteral("SettimanaMostrata"));
     top->addWidget(m_weekTitle);
-    bind(AddButton(top, "SettimanaSuccessiva", QStringLiteral("\u203a")),
-         [this] { ShowWeekOf(m_monday.addDays(7)); });
+    QPushButton *next = AddButton(top, "SettimanaSuccessiva", QStringLiteral("\u203a"));
+    next->setToolTip(QStringLiteral("Settimana successiva"));
+    bind(next, [this] { ShowWeekOf(m_monday.addDays(7)); });
+    for (QPushButton *arrow : {previous, next}) arrow->setMaximumWidth(36);
     bind(AddButton(top, "SettimanaOggi", QStringLiteral("Oggi")),
          [this] { ShowWeekOf(QDate::currentDate()); });
     top->addStretch(1);
@@ -163,7 +166,8 @@ MenuWeekWindow::MenuWeekWindow(MenuWindowActions actions, QWidget *parent)
 
 void MenuWeekWindow::BuildGrid() {
     delete m_grid;
-    for (QObject *child : m_gridHost->children())
+    const QObjectList children = m_gridHost->children();  // a copy: deleting changes the list
+    for (QObject *child : children)
         if (child->isWidgetType()) delete child;
     m_cells.clear();
     m_grid = new QGridLayout(m_gridHost);
