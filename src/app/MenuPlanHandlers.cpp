@@ -12,6 +12,8 @@ namespace sapidoro {
 
 MenuPlan &TForm1::LoadMenuPlanOnce() {
     if (m_menuPlan && m_menuPlanFolder == DataFolder) return *m_menuPlan;
+    // Another collection's plan: a file of its own, which may well be readable.
+    if (m_menuPlan) m_menuPlanSavable = true;
     const QString path = MenuPlanPath(DataFolder);
     LoadedMenuPlan loaded = LoadMenuPlan(path);
     m_menuPlan = std::make_unique<MenuPlan>(std::move(loaded.plan));

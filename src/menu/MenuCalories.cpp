@@ -12,21 +12,20 @@ namespace sapidoro {
 
 namespace {
 
-// The record's persons as a whole number; 0 when it is not one above 0.
-int RecordPersons(const std::string &persons) {
-    try {
-        return std::max(0, StrToInt(persons));
-    } catch (const EConvertError &) {
-        return 0;
-    }
-}
-
 void AddOnce(std::vector<std::string> &list, std::unordered_set<std::string> &seen,
              const std::string &text) {
     if (seen.insert(text).second) list.push_back(text);
 }
 
 }  // namespace
+
+int RecipeRecordPersons(const std::string &persons) {
+    try {
+        return std::max(0, StrToInt(persons));
+    } catch (const EConvertError &) {
+        return 0;
+    }
+}
 
 RecipeFinder CollectionRecipeFinder(std::string recipeFile, const NameCatalog *catalog) {
     return [recipeFile = std::move(recipeFile), catalog](std::string_view name) {
@@ -54,7 +53,7 @@ struct MenuCalorieCalculator::Impl {
         RecipeCalories recipe;
         if (std::optional<RecipeRecord> record = sources.findRecipe(name)) {
             recipe.missing = false;
-            recipe.recordPersons = RecordPersons(record->persons);
+            recipe.recordPersons = RecipeRecordPersons(record->persons);
             if (!table) table = std::make_unique<CalorieTableReader>(sources.calorieTablePath);
             ComputeCalories(*table, record->ingredients, recipe.totals,
                             [&](const std::string &line) { recipe.notFoundLines.push_back(line); });

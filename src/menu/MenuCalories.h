@@ -23,6 +23,9 @@ class CalorieTableReader;
 // field may be left empty.
 using RecipeFinder = std::function<std::optional<RecipeRecord>(std::string_view name)>;
 
+// The persons a record is written for, as a whole number; 0 when it is not one above 0.
+int RecipeRecordPersons(const std::string &persons);
+
 // The finder the main window uses: with the catalog (may be null), straight to the record.
 // `recipeFile` is the collection's "ricette.txt"; the catalog must outlive the finder.
 RecipeFinder CollectionRecipeFinder(std::string recipeFile, const NameCatalog *catalog);

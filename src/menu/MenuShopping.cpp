@@ -9,19 +9,6 @@
 
 namespace sapidoro {
 
-namespace {
-
-int RecordPersons(const std::string &persons) {
-    int value = 0;
-    for (const char c : persons) {
-        if (c < '0' || c > '9' || value > 100000) return 0;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-}  // namespace
-
 MenuDays DefaultShoppingDays(QDate today, QDate shownWeekStart) {
     const QDate monday = MenuPlan::WeekStart(shownWeekStart);
     const QDate sunday = monday.addDays(6);
@@ -43,7 +30,7 @@ std::vector<ShoppingRecipe> MenuShoppingRecipes(const MenuPlan &plan, QDate firs
         ShoppingRecipe recipe{entry.item.recipe, entry.item.persons, true, 0, {}};
         if (std::optional<RecipeRecord> record = findRecipe(entry.item.recipe)) {
             recipe.missing = false;
-            recipe.recipePersons = RecordPersons(record->persons);
+            recipe.recipePersons = RecipeRecordPersons(record->persons);
             recipe.ingredientLines = std::move(record->ingredients);
         }
         recipes.push_back(std::move(recipe));

@@ -251,6 +251,8 @@ void SaveMenuPlan(const QString &path, const MenuPlan &plan, const std::string &
         Fail(what, path, QString::fromLocal8Bit(std::strerror(errno)));
     }
     std::string bytes = WriteMenuPlan(plan, collectionFolder);
+    // A save killed before its rename leaves its temporary file; the next one clears it.
+    RemoveLeftoverTemps(QFile::encodeName(QFileInfo(path).absolutePath()).toStdString());
     try {
         SaveFile(name, nullptr, [&](const SavedFile &old) {
             SavePlan save;
