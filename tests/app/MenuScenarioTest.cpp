@@ -4,6 +4,7 @@
 #include "menu/MenuStore.h"
 #include "pageprinter/PrinterFixture.h"
 #include "shopping/ShoppingStore.h"
+#include "widgets/PassingMessage.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,7 +14,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -226,6 +229,21 @@ TEST_F(MenuTest, CaloriesPrintoutAndMealsShown) {
         EXPECT_TRUE(printedWords.contains(line.simplified())) << line.toStdString();
     for (const QString &line : {u"Torta (5 persone)"_s, u"Pizza (2 persone)"_s})
         EXPECT_TRUE(printed.join(u'\n').contains(line)) << line.toStdString();
+
+    // Exported to PDF through the same pages; the menu's window tells where.
+    const QString pdf = m_xdg.filePath(u"menu.pdf"_s);
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(pdf);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    Clicked("EsportaPDFMenu");
+    QFile exported(pdf);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(exported.read(5).startsWith("%PDF-"));
+    ASSERT_NE(PassingMessage::Of(Window()), nullptr);
+    EXPECT_TRUE(PassingMessage::Of(Window())->fullText().endsWith(QDir::toNativeSeparators(pdf)));
 
     // Breakfast shown on request, remembered for the next window.
     Window()->findChild<QCheckBox *>(u"MostraColazione"_s)->setChecked(true);
