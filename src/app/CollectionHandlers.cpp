@@ -213,6 +213,8 @@ void TForm1::ShowCollection(CollectionLists &lists, bool keepScope) {
     RecipeCount = RicetteTrovate->itemCount();
     // An open shopping list reads its recipes' ingredients from the collection now on show.
     RefreshShoppingListWindow();
+    // An open menu shows the plan of the collection now on show.
+    RefreshMenuWindow();
 }
 
 void TForm1::ClearRecipeView() {

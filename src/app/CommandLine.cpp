@@ -22,8 +22,8 @@ QString HelpText(const QString &program) {
                "Dal menu della finestra (clic destro): nuova ricetta, modifica, eliminazione e\n"
                "annullamento dell'ultima modifica; importazione da MealMaster, pagine web,\n"
                "JSON-LD e indirizzi web, esportazione in MealMaster e JSON-LD; dosi adattate\n"
-               "alle persone e lista della spesa; apertura di altre raccolte e creazione di una\n"
-               "raccolta tua.\n"
+               "alle persone e lista della spesa; menu della settimana con le calorie di ogni\n"
+               "giorno; apertura di altre raccolte e creazione di una raccolta tua.\n"
                "\n"
                "Opzioni:\n"
                "  -h, --help     Mostra questo aiuto ed esce.\n"
@@ -37,7 +37,7 @@ QString HelpText(const QString &program) {
                "\n"
                "File:\n"
                "  ~/.config/Sapidoro/Sapidoro.conf  Le impostazioni.\n"
-               "  ~/.local/share/Sapidoro/          La lista della spesa e gli altri dati tuoi.\n")
+               "  ~/.local/share/Sapidoro/          Lista della spesa, menu e altri dati tuoi.\n")
         .arg(program);
 }
 

@@ -130,6 +130,11 @@ bool TForm1::RunEditor(
                 } catch (const std::exception &error) {
                     QMessageBox::warning(this, title, QString::fromUtf8(error.what()));
                 }
+                try {
+                    m_lastSave->menuEntriesRenamed = RenameInMenuPlan(recipe.name, fields.name);
+                } catch (const std::exception &error) {
+                    QMessageBox::warning(this, title, QString::fromUtf8(error.what()));
+                }
             }
             // The recipe is saved; a picture that fails is reported apart.
             if (!picture.isEmpty()) {
@@ -253,9 +258,11 @@ void TForm1::AnnullaModifica1Click() {
                            "l'annullamento non è stato fatto, per non cancellare le modifiche "
                            "dell'altro programma. La raccolta è stata ricaricata.");
     }
-    // The shopping list's entry goes back to the name it followed.
+    // The shopping list's entry and the menu's entries go back to the name they followed.
     if (m_lastSave->shoppingEntryRenamed)
         RenameInShoppingList(m_lastSave->recipeAfter, m_lastSave->recipeBefore);
+    if (m_lastSave->menuEntriesRenamed)
+        RenameInMenuPlan(m_lastSave->recipeAfter, m_lastSave->recipeBefore);
     // One level of undo: once the last change is undone, nothing is left to undo.
     ForgetLastSave();
     ReloadKeepingResults(undone.recipeBefore, undone.recipeAfter);

@@ -8,6 +8,7 @@
 #include "collection/CollectionFolder.h"
 #include "collection/CollectionWatcher.h"
 #include "editor/LastSave.h"
+#include "menu/MenuPlan.h"
 #include "pageprinter/PagePrnt.h"
 #include "picture/JpgImg.h"
 #include "resizer/NoBDERP.h"
@@ -163,6 +164,7 @@ void TForm1::buildPopupMenu() {
     EsportaPDF1 = addItem("EsportaPDF1", kPdfMenuCaption, Qt::Key_F9);
     buildCollectionMenu();
     buildDoseMenu();
+    buildMenuMenu();
     buildRecipeMenu();
     buildExchangeMenu();
 }

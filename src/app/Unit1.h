@@ -2,6 +2,7 @@
 
 #include "common/SharedText.h"
 
+#include <QDate>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -40,7 +41,12 @@ class CollectionWatcher;
 class NameCatalog;
 struct RankedResult;
 class ShoppingList;
+class MenuPlan;
+struct MenuCalorieSources;
 class ShoppingListWindow;
+class MenuWeekWindow;
+struct MenuWeekView;
+enum class Meal;
 struct ShoppingRecipe;
 class ProgressBar;
 class Spinner;
@@ -81,6 +87,11 @@ public:
     int recordPersons() const { return RecordPersons; }
     std::int64_t calorieSum() const { return CalorieSum; }
     int missingIngredientCount() const { return MissingIngredientCount; }
+
+signals:
+    // The week's menu changed outside its window (a recipe renamed, an undo, a collection
+    // switched): a window showing it shows it anew.
+    void menuPlanChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -187,6 +198,25 @@ private:
     bool RenameInShoppingList(const std::string &from, const std::string &to);
     std::vector<ShoppingRecipe> ShoppingRecipes() const;
     void RefreshShoppingListWindow();
+    // The week's menu of the collection on show, kept in the user's data folder
+    // (MenuPlanHandlers.cpp). Reads the plan when none or another collection's is held; a
+    // damaged file is reported once and kept aside. Every change is saved at once.
+    MenuPlan &LoadMenuPlanOnce();
+    void SaveMenuPlan();
+    // The plan's entries follow a recipe renamed in the collection; true if it had some.
+    bool RenameInMenuPlan(const std::string &from, const std::string &to);
+    // What the plan's calories and shopping read, as the recipe load reads it; build it anew
+    // after a reload, since it holds the collection's catalog.
+    MenuCalorieSources MenuSources() const;
+    // The week's menu of the collection on show (MenuHandlers.cpp).
+    void buildMenuMenu();
+    void MenuSettimana1Click();
+    void AggiungiMenu1Click();
+    MenuWeekView MenuWeek(QDate monday, const std::vector<Meal> &meals);
+    void RefreshMenuWindow();
+    // Shows the recipe as a pick in the result list does.
+    void OpenRecipeFromMenu(const std::string &name);
+    void ShopFromMenu(QDate first, QDate last);
     // Recipe editing, calorie entries and undo, all through the writer (EditHandlers.cpp).
     void buildRecipeMenu();
     void NuovaRicetta1Click();
@@ -293,6 +323,9 @@ private:
     std::unique_ptr<ShoppingList> m_shoppingList;  // read on first use
     bool m_shoppingListSavable = true;
     QPointer<ShoppingListWindow> m_shoppingWindow;
+    std::unique_ptr<MenuPlan> m_menuPlan;  // read on first use
+    std::string m_menuPlanFolder;          // the collection whose plan it is
+    bool m_menuPlanSavable = true;
     QAction *AdattaDosi1 = nullptr;
     QAction *AggiungiSpesa1 = nullptr;
     QAction *ListaSpesa1 = nullptr;
@@ -303,6 +336,9 @@ private:
     QAction *Importa1 = nullptr;
     QAction *ImportaIndirizzo1 = nullptr;
     QAction *Esporta1 = nullptr;
+    QPointer<MenuWeekWindow> m_menuWindow;
+    QAction *MenuSettimana1 = nullptr;
+    QAction *AggiungiMenu1 = nullptr;
 };
 
 }  // namespace sapidoro

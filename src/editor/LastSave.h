@@ -13,6 +13,7 @@ struct LastSave {
     std::string recipeAfter;            // the recipe shown after the save
     bool pictureRenamed = false;        // the recipe's picture followed a new name
     bool shoppingEntryRenamed = false;  // so did the shopping list's entry
+    bool menuEntriesRenamed = false;    // and the week's menu's entries
 };
 
 // Puts back the version before `last` (and the picture's old name); returns the save that

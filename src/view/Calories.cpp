@@ -77,8 +77,14 @@ void ComputeCalories(const std::string &tablePath, const std::vector<std::string
 void ComputeCalories(const CalorieTableReader::Opener &openTable,
                      const std::vector<std::string> &ingredientLines, CalorieTotals &totals,
                      const std::function<void(const std::string &notFoundLine)> &onNotFound) {
-    totals.missingIngredientCount = static_cast<std::int32_t>(ingredientLines.size());
     CalorieTableReader table(openTable);
+    ComputeCalories(table, ingredientLines, totals, onNotFound);
+}
+
+void ComputeCalories(CalorieTableReader &table, const std::vector<std::string> &ingredientLines,
+                     CalorieTotals &totals,
+                     const std::function<void(const std::string &notFoundLine)> &onNotFound) {
+    totals.missingIngredientCount = static_cast<std::int32_t>(ingredientLines.size());
     for (const std::string &line : ingredientLines) {
         if (const auto notFound = ScanCalorieTable(table, line, totals)) onNotFound(*notFound);
     }

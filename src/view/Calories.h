@@ -61,6 +61,10 @@ void ComputeCalories(const std::string &tablePath, const std::vector<std::string
 void ComputeCalories(const CalorieTableReader::Opener &openTable,
                      const std::vector<std::string> &ingredientLines, CalorieTotals &totals,
                      const std::function<void(const std::string &notFoundLine)> &onNotFound);
+// The same over a table already open, so that many recipes read the table once.
+void ComputeCalories(CalorieTableReader &table, const std::vector<std::string> &ingredientLines,
+                     CalorieTotals &totals,
+                     const std::function<void(const std::string &notFoundLine)> &onNotFound);
 
 // Texts of the calorie display for the persons value of the spinner (1 to 100).
 struct CalorieTexts {

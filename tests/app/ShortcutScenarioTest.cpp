@@ -48,10 +48,10 @@ TEST_F(ShortcutScenarioTest, EveryShortcutActsWhereverTheFocusIs) {
     Open({torta}, CrLf({"Pasta_ING == 100 g === 350"}));
     Pick("Torta");
     const QMap<QString, QString> modalOf{
-        {"Anteprima1", "AnteprimaDiStampa"},      {"EsportaPDF1", "EsportaPDF"},
-        {"ApriRaccolta1", "ApriRaccoltaDialog"},  {"NuovaRicetta1", "EditorRicetta"},
-        {"ModificaRicetta1", "EditorRicetta"},    {"Importa1", "ImportaRicette"},
-        {"ImportaIndirizzo1", "ImportaIndirizzo"}};
+        {"Anteprima1", "AnteprimaDiStampa"},       {"EsportaPDF1", "EsportaPDF"},
+        {"ApriRaccolta1", "ApriRaccoltaDialog"},   {"NuovaRicetta1", "EditorRicetta"},
+        {"ModificaRicetta1", "EditorRicetta"},     {"Importa1", "ImportaRicette"},
+        {"ImportaIndirizzo1", "ImportaIndirizzo"}, {"AggiungiMenu1", "AggiungiAlMenu"}};
     // The controls in the order Tab visits them.
     QList<QWidget *> controls{Find<QWidget>("Ricerche")};
     controls.front()->setFocus(Qt::TabFocusReason);
@@ -93,6 +93,6 @@ TEST_F(ShortcutScenarioTest, EveryShortcutActsWhereverTheFocusIs) {
             ShowActive();
         }
     }
-    EXPECT_EQ(shortcuts, 13);
+    EXPECT_EQ(shortcuts, 15);
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
 }

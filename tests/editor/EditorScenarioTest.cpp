@@ -1,6 +1,7 @@
 #include "ScenarioData.h"
 
 #include "data/RecipeFile.h"
+#include "menu/MenuStore.h"
 #include "picture/JpgImg.h"
 #include "shopping/ShoppingStore.h"
 #include "widgets/PassingMessage.h"
@@ -406,10 +407,10 @@ TEST_F(EditorScenarioTest, SavesKeepTheNarrowedResultList) {
     EXPECT_TRUE(Errors().isEmpty()) << Errors().join("|").toStdString();
 }
 
-// A rename through the editor takes the shopping list's entry along, saved, and the undo
-// takes it back; a picture that is no JPEG is refused naming the file; an undo that another
-// program's change refuses says just that.
-TEST_F(EditorScenarioTest, RenameCarriesTheShoppingListAndUndoBringsItBack) {
+// A rename through the editor takes the shopping list's entry and the menu's entries along,
+// saved, and the undo takes them back; a picture that is no JPEG is refused naming the file; an
+// undo that another program's change refuses says just that.
+TEST_F(EditorScenarioTest, RenameCarriesTheShoppingListAndMenuAndUndoBringsThemBack) {
     QTemporaryDir data;
     const QByteArray ownData = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
@@ -423,6 +424,19 @@ TEST_F(EditorScenarioTest, RenameCarriesTheShoppingListAndUndoBringsItBack) {
         return names;
     };
     ASSERT_EQ(listed(), std::vector<std::string>{"Torta"});
+    // The week's menu has the recipe twice, beside another that stays as it is.
+    const QString menuPath = MenuPlanPath(m_form->dataFolder());
+    MenuPlan menu;
+    menu.Add({QDate(2026, 3, 2), Meal::Cena}, "Torta", 2);
+    menu.Add({QDate(2026, 3, 2), Meal::Cena}, "Pizza", 2);
+    menu.Add({QDate(2026, 3, 9), Meal::Pranzo}, "Torta", 3);
+    SaveMenuPlan(menuPath, menu, m_form->dataFolder());
+    const auto planned = [&] {
+        std::vector<std::string> names;
+        for (const MenuEntry &entry : LoadMenuPlan(menuPath).plan.AllEntries())
+            names.push_back(entry.item.recipe);
+        return names;
+    };
     const QString quack = QString::fromStdString(m_dir.file("anatra.jpg"));
     m_dir.write("anatra.jpg", "quack, not a picture");
     MessageBoxSeen refusal;
@@ -439,9 +453,11 @@ TEST_F(EditorScenarioTest, RenameCarriesTheShoppingListAndUndoBringsItBack) {
     Trigger("ModificaRicetta1");
     EXPECT_EQ(refusal.text, "Il file \"" + quack + "\" non è un'immagine JPEG.");
     EXPECT_EQ(listed(), std::vector<std::string>{"Torta di mele"});
+    EXPECT_EQ(planned(), (std::vector<std::string>{"Torta di mele", "Pizza", "Torta di mele"}));
     Trigger("AnnullaModifica1");
     EXPECT_EQ(Text("Nome"), "Torta");
     EXPECT_EQ(listed(), std::vector<std::string>{"Torta"});
+    EXPECT_EQ(planned(), (std::vector<std::string>{"Torta", "Pizza", "Torta"}));
 
     // Renamed again, then the undo refused once another program has written the file.
     OnModal("EditorRicetta", [&](QWidget *editor) {
