@@ -186,10 +186,23 @@ int main(int argc, char **argv) {
             std::printf("%d recipes: file %.1f MB, cache %.1f MB (%.3fx)\n", size,
                         fileInfo.st_size / 1e6, cacheInfo.st_size / 1e6,
                         double(cacheInfo.st_size) / double(fileInfo.st_size));
-            if (!sapidoro::ReadNameCache(cachePath, recipes)) {
+            std::unique_ptr<sapidoro::NameCatalog> read;
+            const double readMs = Time([&] { read = sapidoro::ReadNameCache(cachePath, recipes); });
+            if (!read) {
                 std::fprintf(stderr, "no valid cache\n");
                 return 1;
             }
+            const double textsMs = Time([&] { read->makeDisplayTexts(); });
+            // The cache's renewal after a save: the walk on the updater's thread and the write.
+            const double renewMs = Time([&] {
+                const std::int64_t walkedAt = sapidoro::NameCacheClock();
+                sapidoro::NameCatalog walked = sapidoro::NameCatalog::ListSorted(recipes);
+                sapidoro::WriteNameCache(cachePath, recipes, walked, walkedAt);
+            });
+            std::printf(
+                "in process: cache read %.1f ms, display texts %.1f ms, renewal (walk, "
+                "sort, write) %.1f ms\n",
+                readMs, textsMs, renewMs);
         }
         std::vector<double> rg, empty, cached, walked;
         const std::string loadBefore = LoadAverage();
