@@ -1,6 +1,7 @@
 #include "app/ErrorReport.h"
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
+#include "cache/NameCache.h"
 #include "collection/CollectionCopy.h"
 #include "collection/CollectionFolder.h"
 #include "collection/CollectionWatcher.h"
@@ -111,6 +112,7 @@ void TForm1::Ricarica1Click() {
 bool TForm1::OpenCollection(const QString &folder) {
     const QString dataFolder = AsDataFolder(folder);
     CollectionLists lists;
+    bool cacheWanted = false;
     try {
         if (const QString problem = CollectionFolderProblem(QDir::cleanPath(dataFolder));
             !problem.isEmpty())
@@ -118,9 +120,15 @@ bool TForm1::OpenCollection(const QString &folder) {
         lists.folder = NativeFolder(dataFolder);
         RemoveLeftoverTemps(lists.folder);
         const std::string recipeFile = lists.folder + "ricette.txt";
-        lists.catalog = ReadingFile(recipeFile, [&] {
-            return std::make_unique<NameCatalog>(NameCatalog::List(recipeFile));
-        });
+        lists.catalog = ReadNameCache(NameCachePath(lists.folder), recipeFile);
+        if (lists.catalog) {
+            lists.catalog->makeDisplayTexts();
+        } else {
+            lists.catalog = ReadingFile(recipeFile, [&] {
+                return std::make_unique<NameCatalog>(NameCatalog::List(recipeFile));
+            });
+            cacheWanted = true;
+        }
         const std::string calorieFile = lists.folder + "ing.txt";
         lists.ingredientNames = ReadingFile(
             calorieFile, [&] { return FromCp1252List(ReadIngredientNames(calorieFile)); });
@@ -131,6 +139,7 @@ bool TForm1::OpenCollection(const QString &folder) {
     m_watcher->watch(dataFolder);
     ShowCollection(lists, false);
     m_collectionOpened = true;
+    if (cacheWanted) KeepNameCache();
     ForgetLastSave();
     // The recent list is filled anew when its menu opens: the entry that may have called
     // this one stays alive until its signal is over.
@@ -162,6 +171,8 @@ void TForm1::ReloadCollection(const std::string &recipeToShow) {
     ShowCollection(lists, true);
     m_collectionOpened = true;
     m_watcher->markLoaded(stamps);
+    // A save or another program changed the file: its cache is made anew once it settles.
+    KeepNameCache();
 
     if (name.empty()) return;
     const std::size_t record = m_catalog->firstRecordOf(name);

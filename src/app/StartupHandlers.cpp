@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
+#include "cache/NameCache.h"
 #include "collection/CollectionFolder.h"
 #include "collection/RecentCollections.h"
 #include "common/AsciiCase.h"
@@ -91,6 +92,10 @@ void TForm1::FormCreate() {
 
     const std::string recipeFile = DataFolder + "ricette.txt";
     m_catalog = m_startupListing.valid() ? m_startupListing.get() : nullptr;
+    if (!m_catalog) {
+        m_catalog = ReadNameCache(m_startupCachePath, recipeFile);
+        m_listedFromCache = m_catalog != nullptr;
+    }
     if (!m_catalog) m_catalog = std::make_unique<NameCatalog>(NameCatalog::ListSorted(recipeFile));
     m_catalog->makeDisplayTexts();
     Nome->setItemsInOrder(m_catalog->displayNames());

@@ -5,6 +5,8 @@
 #include "app/FormDesign.h"
 #include "app/WindowShortcuts.h"
 #include "app/WindowTexts.h"
+#include "cache/NameCache.h"
+#include "cache/NameCacheUpdater.h"
 #include "collection/CollectionFolder.h"
 #include "collection/CollectionWatcher.h"
 #include "editor/LastSave.h"
@@ -32,12 +34,16 @@
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <system_error>
 
 namespace sapidoro {
 
 namespace {
+
+// The name cache's walk waits this long after the window is shown.
+constexpr int kCacheDelayMs = 1000;
 
 template <class Control>
 void Find(const QWidget *window, Control *&control, const char *name) {
@@ -69,12 +75,18 @@ TForm1::TForm1(const QString &dataFolder, QWidget *parent)
     connect(m_watcher, &CollectionWatcher::changed, this, [this] { CollectionChangedOnDisk(); });
     // The recipe file is listed on a worker while the controls are built; `FormCreate` takes
     // the listing, or the error of its reading, at its own step.
+    // A cache of the listing made from the same file serves instead of the walk.
+    const std::string folder = QFile::encodeName(dataFolder).toStdString();
+    m_startupCachePath = NameCachePath(folder);
     try {
-        m_startupListing =
-            std::async(std::launch::async,
-                       [path = QFile::encodeName(dataFolder).toStdString() + "ricette.txt"] {
-                           return std::make_unique<NameCatalog>(NameCatalog::ListSorted(path));
-                       });
+        m_startupListing = std::async(
+            std::launch::async, [this, path = folder + "ricette.txt", cache = m_startupCachePath] {
+                if (auto cached = ReadNameCache(cache, path)) {
+                    m_listedFromCache = true;
+                    return cached;
+                }
+                return std::make_unique<NameCatalog>(NameCatalog::ListSorted(path));
+            });
     } catch (const std::system_error &) {
         // No thread to spare: `FormCreate` reads the file itself.
     }
@@ -90,6 +102,14 @@ TForm1::TForm1(const QString &dataFolder, QWidget *parent)
         FormCreate();
         m_collectionOpened = true;
     });
+    // The cache is made once the window is up, so that its walk never delays the start-up.
+    if (m_collectionOpened && !m_listedFromCache)
+        QTimer::singleShot(kCacheDelayMs, this, [this] { KeepNameCache(); });
+}
+
+void TForm1::KeepNameCache() {
+    if (!m_cacheUpdater) m_cacheUpdater = std::make_unique<NameCacheUpdater>();
+    m_cacheUpdater->update(DataFolder, NameCachePath(DataFolder));
 }
 
 TForm1::~TForm1() {

@@ -39,6 +39,7 @@ class ComboBox;
 class FrameBorder;
 class CollectionWatcher;
 class NameCatalog;
+class NameCacheUpdater;
 struct RankedResult;
 class ShoppingList;
 class MenuPlan;
@@ -73,6 +74,8 @@ public:
     // `recipeToShow` (Windows-1252) again when a record of that name is still there (empty:
     // none). A folder that fails throws and leaves everything on show as it was.
     void ReloadCollection(const std::string &recipeToShow);
+    // Has the name cache of the collection on show made anew once its file has settled.
+    void KeepNameCache();
     // Whether the collection on show was listed in full (its start-up ran to its end).
     bool collectionOpened() const { return m_collectionOpened; }
     // Whether the start-up fell back to the sample because the remembered folder could not be
@@ -260,6 +263,10 @@ private:
     std::unique_ptr<sapidoro::NameCatalog> m_catalog;
     // The start-up's listing, read on a worker while the controls are built.
     std::future<std::unique_ptr<sapidoro::NameCatalog>> m_startupListing;
+    std::string m_startupCachePath;
+    bool m_listedFromCache = false;  // set by the start-up's listing before it is taken
+    // Makes the name cache of the collection on show, off the window's thread.
+    std::unique_ptr<sapidoro::NameCacheUpdater> m_cacheUpdater;
     std::vector<std::uint32_t> m_resultRanks;
     QStringList m_resultItems;
     // The result list by its names, while `RicetteTrovate` shows `m_resultNameItems`.

@@ -16,6 +16,7 @@
 namespace sapidoro {
 
 class IndexedTextFile;
+class NameCacheCodec;
 
 // The recipe names listed at start-up, kept so that no search has to convert or sort the
 // whole list again. A name is known by its rank, its place in the sorted list. The names'
@@ -65,6 +66,9 @@ public:
     const RecordTable &records() const { return m_records; }
 
 private:
+    // The name cache stores and restores the sorted listing as it stands before its texts.
+    friend class NameCacheCodec;
+
     std::string_view recordName(std::size_t record) const {
         const std::size_t size = m_starts[record + 1] - m_starts[record];
         if (size == 0 && !m_longNames.empty()) return longName(record);

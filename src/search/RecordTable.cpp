@@ -21,6 +21,16 @@ void RecordTable::begin(std::shared_ptr<const FileMapping> mapping, std::uint64_
     m_starts.assign(1, first);
 }
 
+bool RecordTable::restore(std::shared_ptr<const FileMapping> mapping,
+                          std::vector<std::uint64_t> starts, bool namesOnlyAtHeads) {
+    if (mapping == nullptr || starts.empty() || RecentlyChanged(mapping->identity())) return false;
+    m_mapping = std::move(mapping);
+    m_starts = std::move(starts);
+    m_namesOnlyAtHeads = namesOnlyAtHeads;
+    m_stopped = true;
+    return true;
+}
+
 RecordTable::Layout &RecordTable::layout(std::size_t record) const {
     if (m_layouts.empty()) m_layouts.resize(size());
     return m_layouts[record];

@@ -58,6 +58,11 @@ public:
     // The layout of `record` (less than `size()`); the first call makes room for every record.
     Layout &layout(std::size_t record) const;
 
+    // A table kept from an earlier walk of the file `mapping` maps, as `starts` and
+    // `namesOnlyAtHeads()` told then; false (and no table) where `begin` would give none.
+    bool restore(std::shared_ptr<const FileMapping> mapping, std::vector<std::uint64_t> starts,
+                 bool namesOnlyAtHeads);
+
 private:
     bool m_stopped = false;
     bool m_namesOnlyAtHeads = true;

@@ -14,6 +14,7 @@ int main(int argc, char **argv) {
     if (!home.isValid()) return 1;
     setenv("XDG_CONFIG_HOME", qPrintable(home.filePath(QStringLiteral("config"))), 1);
     setenv("XDG_DATA_HOME", qPrintable(home.filePath(QStringLiteral("data"))), 1);
+    setenv("XDG_CACHE_HOME", qPrintable(home.filePath(QStringLiteral("cache"))), 1);
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("LC_ALL", "C.UTF-8", 1);
     if (std::getenv("XDG_RUNTIME_DIR") == nullptr) setenv("XDG_RUNTIME_DIR", "/tmp", 1);
