@@ -44,7 +44,8 @@ int main(int argc, char **argv) {
         std::printf("load average %.2f %.2f %.2f\n", loads[0], loads[1], loads[2]);
     NameCatalog catalog;
     const double walk = Time([&] { catalog = NameCatalog::List(path); });
-    std::printf("start-up listing (walk, sort, texts) %.1f ms, %zu records\n", walk, catalog.size());
+    std::printf("start-up listing (walk, sort, texts) %.1f ms, %zu records\n", walk,
+                catalog.size());
     const RecordTable &table = catalog.records();
     std::vector<std::uint64_t> starts;
     for (std::size_t r = 0; r <= table.size(); ++r) starts.push_back(table.start(r));

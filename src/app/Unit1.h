@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SharedText.h"
+#include "index/IndexBuilder.h"
 
 #include <QPointer>
 #include <QString>
@@ -158,6 +159,8 @@ private:
     void FillRecentCollections();
     void CollectionChangedOnDisk();
     void ShowCollection(CollectionLists &lists, bool keepScope);
+    // Builds the search index of the catalog now listed, on a worker.
+    void StartIndexing();
     void ClearRecipeView();
     // True when the collection on show can be written; otherwise says why and offers a copy of
     // it in a folder of the user's, which then goes on show, and tells whether it did.
@@ -230,6 +233,8 @@ private:
     std::unique_ptr<sapidoro::NameCatalog> m_catalog;
     // The start-up's listing, read on a worker while the controls are built.
     std::future<std::unique_ptr<sapidoro::NameCatalog>> m_startupListing;
+    // The trigram index of `m_catalog`'s records, once built.
+    sapidoro::IndexBuilder m_index;
     std::vector<std::uint32_t> m_resultRanks;
     QStringList m_resultItems;
     // The result list by its names, while `RicetteTrovate` shows `m_resultNameItems`.
