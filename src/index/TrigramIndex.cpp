@@ -32,44 +32,6 @@ void ForEachTrigram(std::string_view text, Visit visit) {
     }
 }
 
-// The postings of one scope while they are gathered, record after record.
-class PostingsBuilder {
-public:
-    PostingsBuilder() : m_lists(TrigramIndex::kBuckets), m_last(TrigramIndex::kBuckets, 0) {}
-
-    void add(std::string_view text, std::uint32_t record) {
-        const std::uint32_t mark = record + 1;  // 0: no record yet
-        ForEachTrigram(text, [&](std::size_t bucket) {
-            if (m_last[bucket] == mark) return;
-            std::uint32_t gap = mark - m_last[bucket];
-            m_last[bucket] = mark;
-            std::vector<std::uint8_t> &list = m_lists[bucket];
-            while (gap >= 0x80) {
-                list.push_back(static_cast<std::uint8_t>(gap | 0x80));
-                gap >>= 7;
-            }
-            list.push_back(static_cast<std::uint8_t>(gap));
-        });
-    }
-
-    void finish(std::vector<std::uint64_t> &offsets, std::vector<std::uint8_t> &bytes) {
-        std::size_t total = 0;
-        for (const auto &list : m_lists) total += list.size();
-        bytes.reserve(total);
-        offsets.reserve(m_lists.size() + 1);
-        offsets.push_back(0);
-        for (auto &list : m_lists) {
-            bytes.insert(bytes.end(), list.begin(), list.end());
-            offsets.push_back(bytes.size());
-            std::vector<std::uint8_t>().swap(list);
-        }
-    }
-
-private:
-    std::vector<std::vector<std::uint8_t>> m_lists;
-    std::vector<std::uint32_t> m_last;
-};
-
 // The records of one bucket's postings, in order.
 std::vector<std::uint32_t> Decode(const std::uint8_t *at, const std::uint8_t *end) {
     std::vector<std::uint32_t> records;
@@ -86,6 +48,68 @@ std::vector<std::uint32_t> Decode(const std::uint8_t *at, const std::uint8_t *en
     }
     return records;
 }
+
+// The postings of one scope while they are gathered, record after record.
+class PostingsBuilder {
+public:
+    PostingsBuilder()
+        : m_lists(TrigramIndex::kBuckets),
+          m_last(TrigramIndex::kBuckets, 0),
+          m_count(TrigramIndex::kBuckets, 0) {}
+
+    void add(std::string_view text, std::uint32_t record) {
+        const std::uint32_t mark = record + 1;  // 0: no record yet
+        ForEachTrigram(text, [&](std::size_t bucket) {
+            if (m_last[bucket] == mark) return;
+            std::uint32_t gap = mark - m_last[bucket];
+            m_last[bucket] = mark;
+            ++m_count[bucket];
+            std::vector<std::uint8_t> &list = m_lists[bucket];
+            while (gap >= 0x80) {
+                list.push_back(static_cast<std::uint8_t>(gap | 0x80));
+                gap >>= 7;
+            }
+            list.push_back(static_cast<std::uint8_t>(gap));
+        });
+    }
+
+    // Lays the lists out one after another; a list of more than one record in eight takes
+    // less room as a bitmap of the `records` indexed, bit r of byte r / 8 for record r.
+    void finish(std::size_t records, std::vector<std::uint64_t> &offsets,
+                std::vector<std::uint8_t> &bytes, std::vector<std::uint8_t> &dense) {
+        const std::size_t bitmap = (records + 7) / 8;
+        std::size_t total = 0;
+        for (std::size_t b = 0; b < m_lists.size(); ++b)
+            total += IsDense(b, records) ? bitmap : m_lists[b].size();
+        bytes.reserve(total);
+        offsets.reserve(m_lists.size() + 1);
+        offsets.push_back(0);
+        dense.assign(m_lists.size(), 0);
+        for (std::size_t b = 0; b < m_lists.size(); ++b) {
+            std::vector<std::uint8_t> &list = m_lists[b];
+            if (IsDense(b, records)) {
+                dense[b] = 1;
+                const std::size_t at = bytes.size();
+                bytes.resize(at + bitmap, 0);
+                for (const std::uint32_t record : Decode(list.data(), list.data() + list.size()))
+                    bytes[at + record / 8] |= static_cast<std::uint8_t>(1u << (record % 8));
+            } else {
+                bytes.insert(bytes.end(), list.begin(), list.end());
+            }
+            offsets.push_back(bytes.size());
+            std::vector<std::uint8_t>().swap(list);
+        }
+    }
+
+private:
+    bool IsDense(std::size_t bucket, std::size_t records) const {
+        return std::size_t{m_count[bucket]} * 8 > records;
+    }
+
+    std::vector<std::vector<std::uint8_t>> m_lists;
+    std::vector<std::uint32_t> m_last;
+    std::vector<std::uint32_t> m_count;  // records in each list
+};
 
 // The start of the separator line that ends a record, or null when it does not end with one
 // (as the table road reads it).
@@ -180,7 +204,7 @@ std::optional<TrigramIndex> TrigramIndex::Build(std::shared_ptr<const FileMappin
     for (std::size_t g = 0; g < kGathered; ++g) {
         gathered[g].covered = covered[g];
         gathered[g].coveredEnd = starts[covered[g]];
-        builders[g].finish(gathered[g].offsets, gathered[g].bytes);
+        builders[g].finish(covered[g], gathered[g].offsets, gathered[g].bytes, gathered[g].dense);
     }
     const auto take = [&](SearchScope scope, Gathered g) {
         index.m_scopes[Index(scope)] = std::make_shared<const Postings>(std::move(gathered[g]));
@@ -204,28 +228,47 @@ std::optional<RecordFilter> TrigramIndex::candidates(SearchScope scope,
     if (buckets.empty()) return std::nullopt;
     std::sort(buckets.begin(), buckets.end());
     buckets.erase(std::unique(buckets.begin(), buckets.end()), buckets.end());
-    // The shortest list first: every other one only narrows it.
+    // The shortest list first: every other one only narrows it; bitmaps come last.
+    const auto dense = [&](std::size_t b) { return postings.dense[b] != 0; };
     const auto length = [&](std::size_t b) {
         return postings.offsets[b + 1] - postings.offsets[b];
     };
-    std::sort(buckets.begin(), buckets.end(),
-              [&](std::size_t a, std::size_t b) { return length(a) < length(b); });
-    const auto list = [&](std::size_t b) {
-        return Decode(postings.bytes.data() + postings.offsets[b],
-                      postings.bytes.data() + postings.offsets[b + 1]);
+    std::sort(buckets.begin(), buckets.end(), [&](std::size_t a, std::size_t b) {
+        return std::pair(dense(a), length(a)) < std::pair(dense(b), length(b));
+    });
+    const auto at = [&](std::size_t b) { return postings.bytes.data() + postings.offsets[b]; };
+    const auto list = [&](std::size_t b) { return Decode(at(b), at(b + 1)); };
+    const auto holds = [&](std::size_t b, std::uint32_t record) {
+        return record < postings.covered && ((at(b)[record / 8] >> (record % 8)) & 1) != 0;
     };
-    std::vector<std::uint32_t> kept = list(buckets.front());
-    for (std::size_t i = 1; i < buckets.size() && !kept.empty(); ++i) {
-        const std::vector<std::uint32_t> other = list(buckets[i]);
-        kept.erase(std::set_intersection(kept.begin(), kept.end(), other.begin(), other.end(),
-                                         kept.begin()),
-                   kept.end());
-    }
     RecordFilter filter;
     filter.mapping = m_mapping.get();
     filter.covered = postings.covered;
     filter.coveredEnd = postings.coveredEnd;
     filter.candidates.assign((postings.covered + 63) / 64, 0);
+    if (dense(buckets.front())) {
+        // Every list is a bitmap: the records in all of them.
+        const std::size_t size = length(buckets.front());
+        for (std::size_t byte = 0; byte < size; ++byte) {
+            std::uint8_t bits = at(buckets.front())[byte];
+            for (std::size_t i = 1; i < buckets.size() && bits != 0; ++i)
+                bits &= at(buckets[i])[byte];
+            filter.candidates[byte / 8] |= std::uint64_t{bits} << (8 * (byte % 8));
+        }
+        return filter;
+    }
+    std::vector<std::uint32_t> kept = list(buckets.front());
+    for (std::size_t i = 1; i < buckets.size() && !kept.empty(); ++i) {
+        if (dense(buckets[i])) {
+            const std::size_t b = buckets[i];
+            std::erase_if(kept, [&](std::uint32_t record) { return !holds(b, record); });
+            continue;
+        }
+        const std::vector<std::uint32_t> other = list(buckets[i]);
+        kept.erase(std::set_intersection(kept.begin(), kept.end(), other.begin(), other.end(),
+                                         kept.begin()),
+                   kept.end());
+    }
     for (const std::uint32_t record : kept)
         if (record < postings.covered)
             filter.candidates[record >> 6] |= std::uint64_t{1} << (record & 63);
@@ -236,7 +279,8 @@ std::size_t TrigramIndex::memoryBytes() const {
     std::size_t total = 0;
     for (std::size_t s = 0; s < m_scopes.size(); ++s) {
         if (s == Index(SearchScope::RicettaAdattaA)) continue;  // shares Luogo's
-        total += m_scopes[s]->bytes.size() + m_scopes[s]->offsets.size() * sizeof(std::uint64_t);
+        total += m_scopes[s]->bytes.size() + m_scopes[s]->dense.size() +
+                 m_scopes[s]->offsets.size() * sizeof(std::uint64_t);
     }
     return total;
 }

@@ -48,6 +48,7 @@ private:
         std::uint64_t coveredEnd = 0;
         std::vector<std::uint64_t> offsets;  // kBuckets + 1, into `bytes`
         std::vector<std::uint8_t> bytes;     // by bucket: record numbers as varint gaps
+        std::vector<std::uint8_t> dense;     // by bucket: 1 where the list is a bitmap instead
     };
     static std::size_t Index(SearchScope scope) { return static_cast<std::size_t>(scope); }
 
