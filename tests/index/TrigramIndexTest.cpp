@@ -1,6 +1,7 @@
 // Searches through the trigram index against the plain line-by-line reference scan.
 #include "common/AsciiCase.h"
 #include "data/Split.h"
+#include "index/IndexBuilder.h"
 #include "index/TrigramIndex.h"
 #include "search/NameCatalog.h"
 #include "search/RankSearch.h"
@@ -8,10 +9,12 @@
 #include "support/RandomRecipes.h"
 #include "support/ReferenceLines.h"
 #include "support/TempDir.h"
+#include "support/Watchdog.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 using namespace sapidoro;
 using Strings = std::vector<std::string>;
@@ -158,4 +161,38 @@ TEST(TrigramIndex, AFilterOfAnotherFileOrTableIsUnused) {
     EXPECT_EQ(count(otherMapping), 2u);
     dir.write("ricette.txt", ":Ricette\r\n" + record + record);  // changed: no mapping kept
     EXPECT_EQ(count(filter), 2u);
+}
+
+TEST(TrigramIndex, TheWorkersIndexServesOnlyTheFileItWasBuiltFor) {
+    test::TempDir dir;
+    std::mt19937 random(41);
+    // One whole record at least, so that the table has one to index.
+    const std::string bytes =
+        ":Ricette\r\n" +
+        test::CrLf({"-Nome", "Pane", "-Piatto", "Pane", "-I", "", "-Persone", "2", "-Note", "",
+                    "-Ingredienti", "1 ==== Farina", "-Preparazione", ":Ricette"}) +
+        test::RandomCollection(random).substr(10);
+    dir.write("ricette.txt", bytes);
+    const std::string path = dir.backdate("ricette.txt");
+    const NameCatalog catalog = NameCatalog::List(path);
+    IndexBuilder builder;
+    builder.start(path, catalog.records());
+    {
+        const test::Watchdog watchdog;  // a build that never ends fails here
+        while (builder.ready() == nullptr) std::this_thread::yield();
+    }
+    for (const SearchScope scope : kScopes) {
+        const std::string needle = RandomNeedle(random, bytes) + "abc";
+        const std::optional<RecordFilter> filter = builder.ready()->candidates(scope, needle);
+        ASSERT_TRUE(filter.has_value());
+        Strings got;
+        ScanRecipes(
+            path, catalog.records(), scope, needle,
+            [&](std::string_view name) { got.emplace_back(name); }, {}, &*filter);
+        EXPECT_EQ(got, ReferenceScan(bytes, scope, needle));
+    }
+    // A file changed since its listing gets no index at all.
+    dir.write("ricette.txt", bytes + bytes);
+    builder.start(path, catalog.records());
+    EXPECT_EQ(builder.ready(), nullptr);
 }
