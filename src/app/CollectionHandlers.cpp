@@ -196,6 +196,7 @@ void TForm1::ShowCollection(CollectionLists &lists, bool keepScope) {
     m_resultRanks.clear();
     m_catalog = std::move(lists.catalog);
     Nome->setItemsInOrder(m_catalog->displayNames());
+    StartIndexing();
 
     const std::optional<SearchScope> scope = ParseScope(ToCp1252(SelezioneAmbitoRicerca->text()));
     if (!keepScope) {

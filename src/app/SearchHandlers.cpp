@@ -93,10 +93,15 @@ void TForm1::RicercheClick() {
             shownRanks = &m_resultRanks;
         if (shownRanks != nullptr) {
             RankedResult results;
+            // Records the index rules out are passed over; the scan's test decides on the rest.
+            std::optional<RecordFilter> filter;
+            if (const TrigramIndex *index = m_index.ready())
+                filter = index->candidates(*scope, searchString);
             {
                 ScanProgress progress(Barra);
-                results = SearchRanks(recipeFile, *scope, searchString, *m_catalog, *shownRanks,
-                                      complete, [&progress] { progress.advance(); });
+                results = SearchRanks(
+                    recipeFile, *scope, searchString, *m_catalog, *shownRanks, complete,
+                    [&progress] { progress.advance(); }, filter ? &*filter : nullptr);
             }
             ShowResults(results);
         } else {
@@ -142,6 +147,14 @@ void TForm1::InizializzazioneClick() {
     Ingredienti->clear();
     Preparazione->clear();
     CurrentRecipeName.clear();
+}
+
+}  // namespace sapidoro
+
+namespace sapidoro {
+
+void TForm1::StartIndexing() {
+    if (m_catalog) m_index.start(DataFolder + "ricette.txt", m_catalog->records());
 }
 
 }  // namespace sapidoro

@@ -1,3 +1,4 @@
+#include "app/ErrorReport.h"
 #include "app/Unit1.h"
 #include "app/WindowTexts.h"
 #include "cache/NameCache.h"
@@ -21,6 +22,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace sapidoro {
 
@@ -99,6 +101,8 @@ void TForm1::FormCreate() {
     if (!m_catalog) m_catalog = std::make_unique<NameCatalog>(NameCatalog::ListSorted(recipeFile));
     m_catalog->makeDisplayTexts();
     Nome->setItemsInOrder(m_catalog->displayNames());
+    // The index is built once the window is shown, not while it is being made.
+    QTimer::singleShot(0, this, [this] { EventGuard::Run([this] { StartIndexing(); }); });
 
     const int ingredientCount = FillIngredientNames();
     StringaDaCercare->setText(IngredientPrompt(ingredientCount));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SharedText.h"
+#include "index/IndexBuilder.h"
 
 #include <QDate>
 #include <QPointer>
@@ -172,6 +173,8 @@ private:
     void FillRecentCollections();
     void CollectionChangedOnDisk();
     void ShowCollection(CollectionLists &lists, bool keepScope);
+    // Builds the search index of the catalog now listed, on a worker.
+    void StartIndexing();
     void ClearRecipeView();
     // True when the collection on show can be written; otherwise says why and offers a copy of
     // it in a folder of the user's, which then goes on show, and tells whether it did.
@@ -267,6 +270,8 @@ private:
     bool m_listedFromCache = false;  // set by the start-up's listing before it is taken
     // Makes the name cache of the collection on show, off the window's thread.
     std::unique_ptr<sapidoro::NameCacheUpdater> m_cacheUpdater;
+    // The trigram index of `m_catalog`'s records, once built.
+    sapidoro::IndexBuilder m_index;
     std::vector<std::uint32_t> m_resultRanks;
     QStringList m_resultItems;
     // The result list by its names, while `RicetteTrovate` shows `m_resultNameItems`.

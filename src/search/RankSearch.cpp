@@ -81,7 +81,7 @@ RankedResult RankCollector::MergeMatches() const {
 RankedResult SearchRanks(const std::string &recipeFile, SearchScope scope,
                          std::string_view searchString, const NameCatalog &catalog,
                          const std::vector<std::uint32_t> &resultRanks, bool complete,
-                         const RecordHandler &onRecord) {
+                         const RecordHandler &onRecord, const RecordFilter *filter) {
     RankCollector collector(catalog, resultRanks, complete);
     std::size_t record = 0;
     ScanRecipes(
@@ -90,7 +90,8 @@ RankedResult SearchRanks(const std::string &recipeFile, SearchScope scope,
         [&] {
             ++record;
             if (onRecord) onRecord();
-        });
+        },
+        filter);
     return collector.MergeMatches();
 }
 

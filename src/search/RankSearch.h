@@ -2,6 +2,7 @@
 
 #include "search/NameCatalog.h"
 #include "search/RecipeScan.h"
+#include "search/RecordJump.h"
 #include "search/Scope.h"
 
 #include <cstdint>
@@ -49,11 +50,12 @@ private:
 };
 
 // `SearchRecipes` with the result list given by ranks of `catalog` (`complete` when it
-// holds every listed name). Throws EInOutError when the file cannot be read.
+// holds every listed name). Throws EInOutError when the file cannot be read. `filter` passes
+// over records of the catalog's table that cannot match (RecordJump.h).
 RankedResult SearchRanks(const std::string &recipeFile, SearchScope scope,
                          std::string_view searchString, const NameCatalog &catalog,
                          const std::vector<std::uint32_t> &resultRanks, bool complete,
-                         const RecordHandler &onRecord = {});
+                         const RecordHandler &onRecord = {}, const RecordFilter *filter = nullptr);
 // The same search by the walk's road over `recipeFile`, as when the catalog has no table.
 RankedResult SearchRanks(IndexedTextFile &recipeFile, SearchScope scope,
                          std::string_view searchString, const NameCatalog &catalog,

@@ -89,18 +89,23 @@ class TableWalk {
 public:
     TableWalk(const FileMapping &mapping, const RecordTable &table, SearchScope scope,
               std::string_view searchString, const MatchHandler &onMatch,
-              const RecordHandler &onRecord)
+              const RecordHandler &onRecord, const RecordFilter *filter)
         : m_mapping(mapping),
           m_table(table),
           m_test(scope, searchString),
           m_comparedLine(ComparedLineOf(scope)),
           m_ingredients(scope == SearchScope::Ingredienti),
           m_onMatch(onMatch),
-          m_onRecord(onRecord) {}
+          m_onRecord(onRecord),
+          m_filter(filter) {}
 
     std::size_t run() {
         const char *data = m_mapping.data();
         for (std::size_t record = 0; record < m_table.size(); ++record) {
+            if (m_filter != nullptr && m_filter->passesOver(record)) {
+                if (m_onRecord) m_onRecord();
+                continue;
+            }
             prefetch(record + kPrefetchDistance);
             const char *begin = data + m_table.start(record);
             const char *separator = SeparatorLine(begin, data + m_table.start(record + 1));
@@ -134,7 +139,8 @@ private:
     static constexpr std::size_t kPrefetchDistance = 8;
     static constexpr std::size_t kLongestCopiedName = 64 * 1024;
     void prefetch(std::size_t record) const {
-        if (record >= m_table.size()) return;
+        if (record >= m_table.size() || (m_filter != nullptr && m_filter->passesOver(record)))
+            return;
         const char *begin = m_mapping.data() + m_table.start(record);
         const RecordTable::Layout &layout = m_table.layout(record);
         if (layout.lineEnds[11] == 0) {
@@ -249,6 +255,7 @@ private:
     bool m_ingredients;
     const MatchHandler &m_onMatch;
     const RecordHandler &m_onRecord;
+    const RecordFilter *m_filter;
     const char *m_cr[12] = {};  // the ends of lines 1 to 12 of the record at hand
     std::string_view m_name;
     int m_matches = 0;  // matching lines of the record at hand
@@ -259,8 +266,11 @@ private:
 
 std::size_t ScanRecipes(const std::string &path, const RecordTable &table, SearchScope scope,
                         std::string_view searchString, const MatchHandler &onMatch,
-                        const RecordHandler &onRecord) {
+                        const RecordHandler &onRecord, const RecordFilter *filter) {
     const std::shared_ptr<const FileMapping> mapping = table.mappingOf(path);
+    if (filter != nullptr && (filter->mapping != mapping.get() || filter->covered > table.size() ||
+                              filter->coveredEnd != table.start(filter->covered)))
+        filter = nullptr;
     if (mapping == nullptr) {
         const auto file = IndexedTextFile::MapOrOpen(path);
         ScanRecipes(*file, scope, searchString, onMatch, onRecord);
@@ -270,7 +280,7 @@ std::size_t ScanRecipes(const std::string &path, const RecordTable &table, Searc
     const std::size_t done =
         table.size() == 0
             ? 0
-            : TableWalk(*mapping, table, scope, searchString, onMatch, onRecord).run();
+            : TableWalk(*mapping, table, scope, searchString, onMatch, onRecord, filter).run();
     // What the table road did not take goes the walk's road, in the same mapping.
     const auto file = IndexedTextFile::Over(mapping);
     file->jumpTo(table.start(done));
